@@ -1,0 +1,25 @@
+// Text helpers with the system's 1-based positions, and ANSI case mapping
+// of the letters A to Z only.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// The text of length `count` from 1-based position `start`: a start below 1
+// counts as 1; a start past the end or a count of 0 or less gives the empty
+// text; a count running past the end is cut there.
+std::string Copy(std::string_view text, long long start, long long count);
+
+// 1-based position of the first occurrence of `needle` in `text`, 0 if none.
+// An empty needle is never found.
+long long Pos(std::string_view needle, std::string_view text);
+
+// Upper and lower case of the letters a-z / A-Z only; every other byte,
+// accented letters included, stays as it is.
+char UpperAZ(char c);
+char LowerAZ(char c);
+std::string UpperAZ(std::string_view text);
+std::string LowerAZ(std::string_view text);
+
+}  // namespace core

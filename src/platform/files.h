@@ -1,0 +1,37 @@
+// File-system calls of the system, in the operating system's terms.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10u;
+
+// A local date and time to the second (two-second resolution where the
+// platform's file times are read as the system reads them).
+struct FileTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+class Files {
+public:
+    virtual ~Files() = default;
+    // Reads the whole file, opened for reading only. 0 or a Win32 error code
+    // (a directory cannot be read as a file).
+    virtual uint32_t ReadWholeFile(const std::string& path, std::string* contents) = 0;
+    // FindFirstFileA followed by FindClose: 0 when an entry exists for the
+    // name, with whether that entry is a directory; otherwise the error code.
+    virtual uint32_t FindFirst(const std::string& path, bool* isDirectory) = 0;
+    // CopyFileA: 0 or the error code.
+    virtual uint32_t CopyFileA(const std::string& existing, const std::string& target,
+                              bool failIfExists) = 0;
+    // GetFileAttributesA: the attributes, or kInvalidFileAttributes.
+    virtual uint32_t GetFileAttributesA(const std::string& path) = 0;
+    // CreateDirectoryA without security attributes: 0 or the error code.
+    virtual uint32_t CreateDirectoryA(const std::string& path) = 0;
+    // The file's last-modification time in local time: 0 or the error code.
+    virtual uint32_t GetLastWriteTime(const std::string& path, FileTime* time) = 0;
+};
+
+}  // namespace platform

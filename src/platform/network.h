@@ -1,0 +1,34 @@
+// Network calls: the user of a device, and drive and printer connections.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+inline constexpr uint32_t kResourceTypeDisk = 1;
+inline constexpr uint32_t kResourceTypePrint = 2;
+inline constexpr uint32_t kConnectUpdateProfile = 1;
+
+// The NETRESOURCE record; comment and provider are always null.
+struct NetResource {
+    uint32_t scope = 0;
+    uint32_t type = 0;
+    uint32_t displayType = 0;
+    uint32_t usage = 0;
+    std::string localName;
+    std::string remoteName;
+};
+
+class Network {
+public:
+    virtual ~Network() = default;
+    // WNetGetUserA(localName) with a buffer of `bufferSize` characters.
+    virtual uint32_t GetUser(const std::string& localName, uint32_t bufferSize,
+                             std::string* user) = 0;
+    // WNetCancelConnection2A(name, flags, force).
+    virtual uint32_t CancelConnection(const std::string& name, uint32_t flags, bool force) = 0;
+    // WNetAddConnection2A(resource, no password, no user name, flags).
+    virtual uint32_t AddConnection(const NetResource& resource, uint32_t flags) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+// Profile-string (INI file) calls, in the operating system's terms.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class Profile {
+public:
+    virtual ~Profile() = default;
+    // WritePrivateProfileStringA(section, key, value, file): 0 on success,
+    // otherwise the error code of the failed call.
+    virtual uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                               const std::string& value,
+                                               const std::string& file) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// Registry calls, in the operating system's terms. Results are Win32 error
+// codes; nothing here throws.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// An open key, or one of the predefined root keys (same values as Windows).
+using RegKey = std::uintptr_t;
+inline constexpr RegKey kHkeyClassesRoot = 0x80000000u;
+inline constexpr RegKey kHkeyCurrentUser = 0x80000001u;
+inline constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+inline constexpr RegKey kHkeyUsers = 0x80000003u;
+
+inline constexpr uint32_t kRegNone = 0;
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
+inline constexpr uint32_t kRegMultiSz = 7;
+
+inline constexpr uint32_t kKeyAllAccess = 0xF003F;
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // RegCreateKeyExA(base, subKey, 0, no class, REG_OPTION_NON_VOLATILE,
+    // KEY_ALL_ACCESS, no security): opens or creates every key on the way.
+    virtual uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
+    // RegOpenKeyExA(base, subKey, 0, KEY_ALL_ACCESS).
+    virtual uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
+    // RegSetValueExA(key, name, 0, type, data, size).
+    virtual uint32_t SetValue(RegKey key, const std::string& name, uint32_t type,
+                              const uint8_t* data, uint32_t size) = 0;
+    // RegQueryValueExA(key, name, 0, type, data, size). `data` may be null to
+    // ask for type and size only; `*size` is the buffer size on entry and the
+    // stored size on return. A buffer that is too small gives ERROR_MORE_DATA.
+    virtual uint32_t QueryValue(RegKey key, const std::string& name, uint32_t* type,
+                                uint8_t* data, uint32_t* size) = 0;
+    // RegDeleteValueA(key, name).
+    virtual uint32_t DeleteValue(RegKey key, const std::string& name) = 0;
+    // RegCloseKey(key).
+    virtual uint32_t CloseKey(RegKey key) = 0;
+    // RegLoadKeyA(HKEY_USERS, subKey, file).
+    virtual uint32_t LoadKey(const std::string& subKey, const std::string& file) = 0;
+};
+
+}  // namespace platform

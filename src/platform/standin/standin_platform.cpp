@@ -1,0 +1,41 @@
+#include "platform/standin/standin_platform.h"
+
+#include "platform/standin/state.h"
+
+namespace platform::standin {
+
+namespace {
+std::filesystem::path Prepared(std::filesystem::path dir) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir / "drives" / "c", ec);
+    return dir;
+}
+}  // namespace
+
+StandinPlatform::StandinPlatform(std::filesystem::path stateDir)
+    : context_(Prepared(std::move(stateDir))),
+      files_(context_.paths),
+      system_(context_.stateDir),
+      registry_(context_),
+      network_(context_),
+      profile_(context_) {}
+
+Services StandinPlatform::services() {
+    Services services;
+    services.registry = &registry_;
+    services.network = &network_;
+    services.system = &system_;
+    services.files = &files_;
+    services.profile = &profile_;
+    return services;
+}
+
+}  // namespace platform::standin
+
+namespace platform {
+
+std::unique_ptr<NativePlatform> CreateNativePlatform() {
+    return std::make_unique<standin::StandinPlatform>(standin::DefaultStateDir());
+}
+
+}  // namespace platform

@@ -1,0 +1,104 @@
+#include "platform/standin/state.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/errors.h"
+
+namespace platform::standin {
+
+std::filesystem::path DefaultStateDir() {
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg != '\0') {
+        return std::filesystem::path(xdg) / "tarnwick";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local" / "state" /
+           "tarnwick";
+}
+
+uint32_t ErrnoToWin32(int error) {
+    switch (error) {
+        case 0:
+            return kErrorSuccess;
+        case ENOENT:
+            return kErrorFileNotFound;
+        case ENOTDIR:
+            return kErrorPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS:
+            return kErrorAccessDenied;
+        case EEXIST:
+            return kErrorAlreadyExists;
+        case ENOSPC:
+        case EDQUOT:
+            return kErrorDiskFull;
+        case ENAMETOOLONG:
+            return kErrorInvalidName;
+        default:
+            return kErrorWriteFault;
+    }
+}
+
+uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents) {
+    static std::atomic<unsigned> counter{0};
+    const auto temp = target.parent_path() /
+                      ("." + target.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
+                       std::to_string(counter++));
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return ErrnoToWin32(errno);
+    }
+    size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return ErrnoToWin32(error);
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        return ErrnoToWin32(error);
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        return ErrnoToWin32(error);
+    }
+    return kErrorSuccess;
+}
+
+bool ReadHostFile(const std::filesystem::path& path, std::string* contents) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        return false;
+    }
+    *contents = buffer.str();
+    return true;
+}
+
+}  // namespace platform::standin

@@ -1,0 +1,73 @@
+#include "platform/win32/files.h"
+
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return ::GetLastError();
+    }
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
+            return ::GetLastError();
+        }
+        if (read == 0) {
+            break;
+        }
+        data.append(buffer, read);
+    }
+    *contents = std::move(data);
+    return ERROR_SUCCESS;
+}
+
+uint32_t Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
+    WIN32_FIND_DATAA data{};
+    UniqueFind find(::FindFirstFileA(path.c_str(), &data));
+    if (!find) {
+        return ::GetLastError();
+    }
+    *isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return ERROR_SUCCESS;
+}
+
+uint32_t Win32Files::CopyFileA(const std::string& existing, const std::string& target,
+                              bool failIfExists) {
+    if (!::CopyFileA(existing.c_str(), target.c_str(), failIfExists ? TRUE : FALSE)) {
+        return ::GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str());
+}
+
+uint32_t Win32Files::CreateDirectoryA(const std::string& path) {
+    if (!::CreateDirectoryA(path.c_str(), nullptr)) {
+        return ::GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t Win32Files::GetLastWriteTime(const std::string& path, FileTime* time) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return ::GetLastError();
+    }
+    FILETIME local{};
+    SYSTEMTIME st{};
+    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+        !::FileTimeToSystemTime(&local, &st)) {
+        return ::GetLastError();
+    }
+    *time = FileTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::win32

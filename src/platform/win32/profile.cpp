@@ -1,0 +1,19 @@
+#include "platform/win32/profile.h"
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+uint32_t Win32Profile::WritePrivateProfileStringA(const std::string& section,
+                                                 const std::string& key,
+                                                 const std::string& value,
+                                                 const std::string& file) {
+    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                      file.c_str())) {
+        const DWORD error = ::GetLastError();
+        return error != 0 ? error : ERROR_WRITE_FAULT;
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::win32

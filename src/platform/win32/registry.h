@@ -1,0 +1,19 @@
+#pragma once
+#include "platform/registry.h"
+
+namespace platform::win32 {
+
+class Win32Registry : public Registry {
+public:
+    uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) override;
+    uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) override;
+    uint32_t SetValue(RegKey key, const std::string& name, uint32_t type, const uint8_t* data,
+                      uint32_t size) override;
+    uint32_t QueryValue(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
+                        uint32_t* size) override;
+    uint32_t DeleteValue(RegKey key, const std::string& name) override;
+    uint32_t CloseKey(RegKey key) override;
+    uint32_t LoadKey(const std::string& subKey, const std::string& file) override;
+};
+
+}  // namespace platform::win32

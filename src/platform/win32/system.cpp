@@ -1,0 +1,81 @@
+#include "platform/win32/system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace platform::win32 {
+
+namespace {
+std::string LocaleText(LCTYPE type) {
+    char buffer[100] = {};
+    const int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer) : std::string();
+}
+}  // namespace
+
+uint32_t Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+    std::vector<char> buffer(bufferSize + 1, '\0');
+    DWORD size = bufferSize;
+    if (!::GetComputerNameA(buffer.data(), &size)) {
+        return ::GetLastError();
+    }
+    *name = std::string(buffer.data());
+    return ERROR_SUCCESS;
+}
+
+LocalTime Win32System::Now() {
+    SYSTEMTIME st{};
+    ::GetLocalTime(&st);
+    LocalTime t;
+    t.year = st.wYear;
+    t.month = st.wMonth;
+    t.day = st.wDay;
+    t.dayOfWeek = st.wDayOfWeek;
+    t.hour = st.wHour;
+    t.minute = st.wMinute;
+    t.second = st.wSecond;
+    t.millisecond = st.wMilliseconds;
+    return t;
+}
+
+std::string Win32System::ShortDayName(int dayOfWeek) {
+    // LOCALE_SABBREVDAYNAME1 is Monday; the system counts from Sunday.
+    if (dayOfWeek < 0 || dayOfWeek > 6) {
+        return {};
+    }
+    const int mondayBased = (dayOfWeek + 6) % 7;
+    return LocaleText(LOCALE_SABBREVDAYNAME1 + mondayBased);
+}
+
+std::string Win32System::ShortMonthName(int month) {
+    if (month < 1 || month > 12) {
+        return {};
+    }
+    return LocaleText(LOCALE_SABBREVMONTHNAME1 + (month - 1));
+}
+
+std::string Win32System::TimeSeparator() { return LocaleText(LOCALE_STIME); }
+
+std::string Win32System::ModulePath() {
+    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    for (;;) {
+        const DWORD n =
+            ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            return {};
+        }
+        if (n < buffer.size()) {
+            return std::string(buffer.data(), n);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool Win32System::SameTextIgnoreCase(const std::string& a, const std::string& b) {
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                            static_cast<int>(a.size()), b.data(),
+                            static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace platform::win32

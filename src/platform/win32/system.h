@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/system.h"
+
+namespace platform::win32 {
+
+class Win32System : public System {
+public:
+    uint32_t GetComputerNameA(uint32_t bufferSize, std::string* name) override;
+    LocalTime Now() override;
+    std::string ShortDayName(int dayOfWeek) override;
+    std::string ShortMonthName(int month) override;
+    std::string TimeSeparator() override;
+    std::string ModulePath() override;
+    bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,36 @@
+#include "platform/platform.h"
+#include "platform/win32/files.h"
+#include "platform/win32/network.h"
+#include "platform/win32/profile.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/system.h"
+
+namespace platform {
+
+namespace {
+
+class Win32Platform : public NativePlatform {
+public:
+    Services services() override {
+        Services services;
+        services.registry = &registry_;
+        services.network = &network_;
+        services.system = &system_;
+        services.files = &files_;
+        services.profile = &profile_;
+        return services;
+    }
+
+private:
+    win32::Win32Files files_;
+    win32::Win32System system_;
+    win32::Win32Registry registry_;
+    win32::Win32Network network_;
+    win32::Win32Profile profile_;
+};
+
+}  // namespace
+
+std::unique_ptr<NativePlatform> CreateNativePlatform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+// ErrorList: the failure messages of this run, one line each.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "core/string_list.h"
+
+namespace script {
+
+// Created empty by the logon setup and never cleared during the process.
+extern std::unique_ptr<core::TStringList> ErrorList;
+
+// Appends one message (every message is kept, equal ones too).
+void AddError(const std::string& text);
+bool HasErrors();
+
+}  // namespace script

@@ -1,0 +1,161 @@
+#include "logon/macros.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "logon/settings.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using core::TStringList;
+using logon::ExpandMacros;
+using logon::MacroList;
+using V = std::vector<std::string>;
+
+class MacrosTest : public testsupport::PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        MacroList = std::make_unique<TStringList>();
+    }
+    void TearDown() override {
+        MacroList.reset();
+        PlatformTest::TearDown();
+    }
+    void Macros(const V& lines) {
+        MacroList->Clear();
+        for (const auto& line : lines) {
+            MacroList->Add(line);
+        }
+    }
+    // The built-ins of user jsmith on WS01, then the macros file's lines.
+    void WithBuiltIns(const V& fileLines) {
+        V lines = {"Group=EVERYONE",        "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
+                   "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=WS01"};
+        lines.insert(lines.end(), fileLines.begin(), fileLines.end());
+        Macros(lines);
+        ExpandMacros(*MacroList);
+    }
+    std::string Expand(const std::string& line) {
+        TStringList list;
+        list.Add(line);
+        ExpandMacros(list);
+        return list.Get(0);
+    }
+};
+
+TEST_F(MacrosTest, ValuesReferringToMacrosAboveThemAreExpandedAtStartUp) {
+    WithBuiltIns({"Home=\\\\SRV\\HOME\\%UIDL%", "Docs=%Home%\\DOCS"});
+    EXPECT_EQ(MacroList->Get(6), "Home=\\\\SRV\\HOME\\jsmith");
+    EXPECT_EQ(MacroList->Get(7), "Docs=\\\\SRV\\HOME\\jsmith\\DOCS");
+    EXPECT_EQ(Expand("D%Docs%"), "D\\\\SRV\\HOME\\jsmith\\DOCS");
+}
+
+TEST_F(MacrosTest, AMacroDefinedBelowIsNotExpandedIntoTheOneAbove) {
+    WithBuiltIns({"Docs=%Home%\\DOCS", "Home=\\\\SRV\\HOME\\%UIDL%"});
+    EXPECT_EQ(MacroList->Get(6), "Docs=\\\\SRV\\HOME\\%UIDL%\\DOCS");
+    EXPECT_EQ(MacroList->Get(7), "Home=\\\\SRV\\HOME\\jsmith");
+    EXPECT_EQ(Expand("%Docs%"), "\\\\SRV\\HOME\\%UIDL%\\DOCS");
+}
+
+TEST_F(MacrosTest, ReferencesMatchExactCaseValuesIgnoreCase) {
+    WithBuiltIns({"uid=x"});
+    EXPECT_EQ(Expand("%UIDL%-%UIDL%"), "jsmith-jsmith");
+    EXPECT_EQ(Expand("%uidl%"), "%uidl%");
+    EXPECT_EQ(Expand("%uid%"), "JSmith");  // the built-in UID line is found first
+    EXPECT_EQ(Expand("%NOSUCH% %MachId%"), "%NOSUCH% WS01");
+    // Expansion knows nothing of commands: the letter and name change too.
+    EXPECT_EQ(Expand("%Group%=x"), "EVERYONE=x");
+}
+
+TEST_F(MacrosTest, AValueHoldingItsOwnReferenceIsSubstitutedOnce) {
+    WithBuiltIns({"P=%P%;x"});
+    EXPECT_EQ(MacroList->Get(6), "P=%P%;x;x");
+    EXPECT_EQ(Expand("%P%"), "%P%;x;x");
+}
+
+TEST_F(MacrosTest, EmptyNamesReplacePercentPairs) {
+    Macros({"A=1"});
+    EXPECT_EQ(Expand("50%% OFF"), "50%% OFF");
+    Macros({"A=1", "", "remark"});
+    EXPECT_EQ(Expand("50%% OFF"), "50 OFF");
+    EXPECT_EQ(Expand("%%%%"), "");
+    Macros({"", "=[gap]"});
+    EXPECT_EQ(Expand("a%%b"), "a[gap]b");
+}
+
+TEST_F(MacrosTest, TextAfterAReferenceIsCutAt999Characters) {
+    Macros({"A=v"});
+    const std::string tail(1200, 't');
+    EXPECT_EQ(Expand("x%A%" + tail), "xv" + std::string(999, 't'));
+    EXPECT_EQ(Expand(tail + tail), tail + tail);  // no reference: never shortened
+}
+
+TEST_F(MacrosTest, EmptyListStaysEmptyAndMacroListIsUntouched) {
+    WithBuiltIns({"Home=H"});
+    const V before = MacroList->Lines();
+    TStringList empty;
+    ExpandMacros(empty);
+    EXPECT_EQ(empty.Count(), 0);
+    EXPECT_EQ(MacroList->Lines(), before);
+}
+
+TEST_F(MacrosTest, ExpandMacroReportsWhetherToTryAgain) {
+    Macros({"A=a", "S=%S%"});
+    std::string line = "%A%%A%";
+    EXPECT_TRUE(logon::ExpandMacro("A", line));
+    EXPECT_EQ(line, "a%A%");
+    EXPECT_TRUE(logon::ExpandMacro("A", line));
+    EXPECT_FALSE(logon::ExpandMacro("A", line));
+    EXPECT_EQ(line, "aa");
+    line = "%S%";
+    EXPECT_FALSE(logon::ExpandMacro("S", line));  // replaced, but the value holds it
+}
+
+TEST_F(MacrosTest, RunawayReferenceReformingStops) {
+    // A=A%%A re-forms its reference with a following "%" at every step.
+    Macros({"A=A%%A"});
+    const std::string result = Expand("%A%%");
+    EXPECT_NE(result.find("%A%"), std::string::npos);  // stopped, still re-forming
+    Macros({"B=%", "A=A%%A"});
+    const std::string other = Expand("x%A%%y");
+    EXPECT_EQ(other.substr(0, 1), "x");
+    // A re-formation that ends by itself is carried out to the end.
+    Macros({"A=%A"});
+    EXPECT_EQ(Expand("%A%%"), "%A");
+}
+
+// The fast expansion must give exactly the lists of the plain algorithm.
+TEST_F(MacrosTest, FastExpansionMatchesThePlainAlgorithm) {
+    std::mt19937 random(20261208);
+    const std::string alphabet = "%%%%=ABab.;x";
+    auto text = [&](size_t most) {
+        std::string s;
+        const size_t length = random() % (most + 1);
+        for (size_t i = 0; i < length; ++i) {
+            s += alphabet[random() % alphabet.size()];
+        }
+        return s;
+    };
+    for (int round = 0; round < 400; ++round) {
+        V macros;
+        const size_t macroCount = random() % 8;
+        for (size_t i = 0; i < macroCount; ++i) {
+            macros.push_back(text(3) + (random() % 4 ? "=" : "") + text(5));
+        }
+        TStringList plain, fast;
+        for (int i = 0; i < 6; ++i) {
+            const std::string line = text(14);
+            plain.Add(line);
+            fast.Add(line);
+        }
+        Macros(macros);
+        logon::ExpandMacrosPlain(plain);
+        ExpandMacros(fast);
+        ASSERT_EQ(fast.Lines(), plain.Lines()) << "round " << round;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include "logon/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "core/exceptions.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using namespace logon;
+
+class SettingsTest : public testsupport::PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        ResetSettings();
+    }
+    void TearDown() override {
+        ResetSettings();
+        PlatformTest::TearDown();
+    }
+    bool Load(const std::string& text) {
+        WriteFile(At("RUN.INI"), text);
+        return LoadConfig(At("RUN.INI"));
+    }
+};
+
+TEST_F(SettingsTest, MissingFileKeepsEveryDefaultAndEmptyLists) {
+    EXPECT_FALSE(LoadConfig(At("NONE.INI")));
+    EXPECT_EQ(MachineDir, "MACHINE\\");
+    EXPECT_EQ(UserDir, "USER\\");
+    EXPECT_EQ(GroupDir, "GROUP\\");
+    EXPECT_EQ(GlobalDir, "GLOBAL\\");
+    EXPECT_EQ(NoticeFile, "NOTICE.RTF");
+    EXPECT_EQ(DefaultName, "_DEFAULT");
+    EXPECT_EQ(UserListFile, "USERLIST.DAT");
+    EXPECT_EQ(ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(ScriptExtension, ".DAT");
+    ASSERT_TRUE(ConfigList && MacroList);
+    EXPECT_EQ(ConfigList->Count(), 0);
+    EXPECT_EQ(MacroList->Count(), 0);
+}
+
+TEST_F(SettingsTest, EmptyFileLoadsWithDefaults) {
+    EXPECT_TRUE(Load(""));
+    EXPECT_EQ(ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(MacroList->Count(), 0);
+}
+
+TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) {
+    EXPECT_TRUE(Load(
+        "USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
+        "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
+    EXPECT_EQ(UserDir, "\\\\SRV\\HOME\\");
+    EXPECT_EQ(MachineDir, "M\\");          // no second backslash
+    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");   // the blank is the last character
+    EXPECT_EQ(GroupDir, "GROUP\\");
+    EXPECT_EQ(NoticeFile, "NEWS");
+    EXPECT_EQ(DefaultName, "DEF\\");
+    EXPECT_EQ(ScriptExtension, ".scr ");
+    EXPECT_EQ(ProcessOrder, "*u");
+    EXPECT_EQ(UserListFile, "LIST");
+}
+
+TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
+    EXPECT_TRUE(Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
+                     "Extension=\nProcess="));
+    EXPECT_EQ(GroupDir, "FIRST\\");
+    EXPECT_EQ(MachineDir, "MACHINE\\");  // "Machine " is another name
+    EXPECT_EQ(UserDir, "USER\\");
+    EXPECT_EQ(ScriptExtension, ".DAT");  // an empty value keeps the default
+    EXPECT_EQ(ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(ConfigList->Count(), 7);   // every line is kept as read
+}
+
+TEST_F(SettingsTest, MacrosKeyLoadsTheMacrosFile) {
+    WriteFile(At("MACROS.DAT"), "Home=\\\\SRV\\%UIDL%\r\n\r\nDocs=%Home%\\DOCS\r\n");
+    EXPECT_TRUE(Load("Macros=" + At("MACROS.DAT")));
+    EXPECT_EQ(MacroList->Lines(),
+              (std::vector<std::string>{"Home=\\\\SRV\\%UIDL%", "", "Docs=%Home%\\DOCS"}));
+}
+
+TEST_F(SettingsTest, MacrosFileThatCannotBeOpenedEscapes) {
+    const std::string missing = At("NOSUCH.DAT");
+    WriteFile(At("RUN.INI"), "Macros=" + missing);
+    try {
+        LoadConfig(At("RUN.INI"));
+        FAIL() << "no failure";
+    } catch (const core::EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file " + missing);
+    }
+}
+
+TEST_F(SettingsTest, FreeSettingsReleasesBothLists) {
+    EXPECT_TRUE(Load("User=U"));
+    FreeSettings();
+    EXPECT_FALSE(MacroList);
+    EXPECT_FALSE(ConfigList);
+    FreeSettings();  // nothing left to release: no harm
+}
+
+TEST(ConfigFileNameTest, ReplacesTheLastThreeCharacters) {
+    EXPECT_EQ(ConfigFileNameFor("C:\\LOGON\\RUN.EXE"), "C:\\LOGON\\RUN.INI");
+    EXPECT_EQ(ConfigFileNameFor("C:\\Logon\\Run.exe"), "C:\\Logon\\Run.INI");
+    EXPECT_EQ(ConfigFileNameFor("C:\\LOGON\\RUN.COM"), "C:\\LOGON\\RUN.INI");
+}
+
+TEST(ConfigFileNameTest, NameWithoutAThreeLetterExtensionGetsOneAppended) {
+    EXPECT_EQ(ConfigFileNameFor("/opt/logon/tarnwick"), "/opt/logon/tarnwick.INI");
+    EXPECT_EQ(ConfigFileNameFor("/opt/v1.2/run"), "/opt/v1.2/run.INI");
+    EXPECT_EQ(ConfigFileNameFor("C:\\LOGON\\RUN.EX"), "C:\\LOGON\\RUN.EX.INI");
+}
+
+}  // namespace

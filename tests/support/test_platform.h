@@ -1,0 +1,47 @@
+// The platform a test runs against: the stand-in workstation in a fresh
+// temporary state directory on Linux, the real Windows calls under Wine.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace testsupport {
+
+class TestPlatform {
+public:
+    virtual ~TestPlatform() = default;
+    virtual platform::Services services() = 0;
+    // A fresh empty directory, as a Windows path without a trailing "\".
+    virtual std::string ScratchDir() = 0;
+    // Where a Windows path lies on the machine the test runs on.
+    virtual std::string HostPath(const std::string& windowsPath) = 0;
+    virtual bool IsStandin() const = 0;
+};
+
+std::unique_ptr<TestPlatform> CreateTestPlatform();
+
+// A test with this build's platform installed and a scratch directory.
+class PlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Scratch directory (Windows path) and helpers to lay out files in it.
+    const std::string& Scratch() const { return scratch_; }
+    std::string At(const std::string& relative) const { return scratch_ + "\\" + relative; }
+    void WriteFile(const std::string& windowsPath, const std::string& bytes);
+    std::string ReadFile(const std::string& windowsPath);
+    bool Exists(const std::string& windowsPath);
+    void MakeDir(const std::string& windowsPath);
+    bool IsStandin() const { return platform_->IsStandin(); }
+    TestPlatform& testPlatform() { return *platform_; }
+
+private:
+    std::unique_ptr<TestPlatform> platform_;
+    std::string scratch_;
+};
+
+}  // namespace testsupport
