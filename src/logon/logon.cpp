@@ -1,0 +1,7 @@
+#include "logon/logon.h"
+
+namespace logon {
+
+void InitLogon() {}
+
+}  // namespace logon

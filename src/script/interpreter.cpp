@@ -1,0 +1,7 @@
+#include "script/interpreter.h"
+
+namespace script {
+
+void ExecuteLine(const std::string&) {}
+
+}  // namespace script

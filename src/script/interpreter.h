@@ -1,0 +1,10 @@
+// ExecuteLine: one script line, recognised by its first character, cut into
+// its arguments, then carried out; every failure becomes a line of ErrorList.
+#pragma once
+#include <string>
+
+namespace script {
+
+void ExecuteLine(const std::string& line);
+
+}  // namespace script
