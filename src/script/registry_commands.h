@@ -2,11 +2,16 @@
 // record uses; every key is opened through OpenScriptKey on ScriptRegistry.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/registry.h"
+#include "script/registry.h"
 
 namespace script {
+
+// The one registry access object of the process; every key is opened on it.
+extern std::unique_ptr<TRegistry> ScriptRegistry;
 
 // The path of the hive file the last L command attached; empty when none.
 extern std::string AttachedHive;
@@ -15,7 +20,12 @@ extern std::string AttachedHive;
 void CreateScriptRegistry();
 // Frees ScriptRegistry, closing its current key; nothing when there is none.
 void FreeScriptRegistry();
+// Frees ScriptRegistry and empties AttachedHive (tests).
+void ResetScriptRegistry();
 
+// Makes the key the current key of ScriptRegistry, creating missing keys.
+// While a hive is attached, HKEY_CURRENT_USER\<path> is sent to
+// HKEY_USERS\<UserName>\<path>. False when the platform refuses.
 bool OpenScriptKey(platform::RegKey root, const std::string& keyPath);
 void WriteScriptString(platform::RegKey root, const std::string& keyPath,
                        const std::string& valueName, const std::string& text);
@@ -34,5 +44,11 @@ void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
                           const std::string& valueSpec);
 // The L command.
 void AttachUserHive(const std::string& hiveFile);
+
+// Replaces `text` by the bytes its hex digits spell: every other character
+// is dropped, and an odd last digit too.
+void HexToBinary(std::string& text);
+// The byte of two upper-case hex digits, the first one the high half.
+unsigned char HexPairToByte(char high, char low);
 
 }  // namespace script

@@ -1,30 +1,314 @@
 #include "platform/standin/registry.h"
 
+#include <cstring>
+
 #include "platform/errors.h"
+#include "platform/standin/case_fold.h"
+#include "platform/standin/reg_format.h"
 
 namespace platform::standin {
 
-StandinRegistry::StandinRegistry(Context& context) : context_(context) {}
+namespace {
+
+constexpr const char* kUserRoot = "HKEY_CURRENT_USER";
+constexpr const char* kMachineRoot = "HKEY_LOCAL_MACHINE";
+constexpr const char* kUsersRoot = "HKEY_USERS";
+constexpr const char* kStoreExtension = ".reg";
+const KeyPath kClassesPath = {"Software", "Classes"};
+
+// Opened handles are small multiples of four, as Windows hands them out,
+// and never reach the predefined keys at 0x80000000.
+constexpr RegKey kFirstHandle = 0x1000;
+constexpr RegKey kHandleStep = 4;
+constexpr RegKey kLastPredefined = 0x80000006;
+
+bool IsPredefined(RegKey key) {
+    return key >= kHkeyClassesRoot && key <= kLastPredefined;
+}
+
+// A Windows caller passes C strings: a name ends at its first zero byte.
+std::string CText(const std::string& text) {
+    return std::string(text.c_str());
+}
+
+// The names of a sub-key path. Windows reads runs of backslashes as one and
+// ignores one at the end ("a\\b\" is "a\b"). Names holding a line break are
+// refused: a store keeps every name on one line.
+bool SplitSubKey(const std::string& subKey, KeyPath* names) {
+    names->clear();
+    size_t start = 0;
+    while (start <= subKey.size()) {
+        size_t end = subKey.find('\\', start);
+        if (end == std::string::npos) {
+            end = subKey.size();
+        }
+        if (end > start) {
+            names->push_back(subKey.substr(start, end - start));
+            if (!regfile::IsStorableName(names->back())) {
+                return false;
+            }
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+StandinRegistry::StandinRegistry(Context& context)
+    : context_(context),
+      user_(context.stateDir / "registry" / (std::string(kUserRoot) + kStoreExtension), kUserRoot,
+            false, true),
+      machine_(context.stateDir / "registry" / (std::string(kMachineRoot) + kStoreExtension),
+               kMachineRoot, false, true) {}
+
 StandinRegistry::~StandinRegistry() = default;
 
-uint32_t StandinRegistry::CreateKey(RegKey, const std::string&, RegKey*) {
-    return kErrorAccessDenied;
+std::filesystem::path StandinRegistry::StoreFile(RegKey root) const {
+    if (root == kHkeyCurrentUser) {
+        return user_.file();
+    }
+    if (root == kHkeyLocalMachine) {
+        return machine_.file();
+    }
+    return {};
 }
-uint32_t StandinRegistry::OpenKey(RegKey, const std::string&, RegKey*) {
-    return kErrorAccessDenied;
+
+uint32_t StandinRegistry::Locate(RegKey key, Location* location) {
+    *location = Location();
+    switch (key) {
+        case kHkeyCurrentUser:
+            location->store = &user_;
+            return kErrorSuccess;
+        case kHkeyLocalMachine:
+            location->store = &machine_;
+            return kErrorSuccess;
+        case kHkeyClassesRoot:
+            // Always there on Windows; made on first use here.
+            location->store = &machine_;
+            location->path = kClassesPath;
+            return machine_.CreateKey(kClassesPath);
+        case kHkeyUsers:
+            return kErrorSuccess;
+        default:
+            break;
+    }
+    const auto it = handles_.find(key);
+    if (it == handles_.end()) {
+        return kErrorInvalidHandle;
+    }
+    *location = it->second;
+    return kErrorSuccess;
 }
-uint32_t StandinRegistry::SetValue(RegKey, const std::string&, uint32_t, const uint8_t*,
-                                   uint32_t) {
-    return kErrorAccessDenied;
+
+uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKey, bool create,
+                                  Location* result) {
+    KeyPath names;
+    if (!SplitSubKey(subKey, &names)) {
+        return kErrorInvalidParameter;
+    }
+    if (base.store != nullptr) {
+        result->store = base.store;
+        result->path = base.path;
+        result->path.insert(result->path.end(), names.begin(), names.end());
+    } else if (names.empty()) {
+        *result = base;
+        return kErrorSuccess;
+    } else {
+        // Below HKEY_USERS lie only the mounted hives; no key can be made
+        // there directly, as on Windows.
+        const Hive* hive = nullptr;
+        for (const Hive& candidate : hives_) {
+            if (SameText1252(candidate.name, names.front())) {
+                hive = &candidate;
+            }
+        }
+        if (hive == nullptr) {
+            return create ? kErrorAccessDenied : kErrorFileNotFound;
+        }
+        result->store = hive->store.get();
+        result->path.assign(names.begin() + 1, names.end());
+    }
+    return create ? result->store->CreateKey(result->path) : result->store->KeyExists(result->path);
 }
-uint32_t StandinRegistry::QueryValue(RegKey, const std::string&, uint32_t*, uint8_t*,
-                                     uint32_t*) {
-    return kErrorFileNotFound;
+
+RegKey StandinRegistry::NewHandle(Location location) {
+    while (handles_.count(nextHandle_) != 0 || nextHandle_ >= kHkeyClassesRoot) {
+        nextHandle_ = nextHandle_ >= kHkeyClassesRoot ? kFirstHandle : nextHandle_ + kHandleStep;
+    }
+    const RegKey handle = nextHandle_;
+    nextHandle_ += kHandleStep;
+    handles_.emplace(handle, std::move(location));
+    return handle;
 }
-uint32_t StandinRegistry::DeleteValue(RegKey, const std::string&) { return kErrorFileNotFound; }
-uint32_t StandinRegistry::CloseKey(RegKey) { return kErrorSuccess; }
-uint32_t StandinRegistry::LoadKey(const std::string&, const std::string&) {
-    return kErrorPrivilegeNotHeld;
+
+uint32_t StandinRegistry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
+    if (result == nullptr) {
+        return kErrorInvalidParameter;
+    }
+    const std::string path = CText(subKey);
+    // RegCreateKeyEx refuses a sub-key that begins with a backslash.
+    if (!path.empty() && path.front() == '\\') {
+        return kErrorBadPathname;
+    }
+    Location from;
+    Location target;
+    if (const uint32_t rc = Locate(base, &from); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (const uint32_t rc = Descend(from, path, true, &target); rc != kErrorSuccess) {
+        return rc;
+    }
+    *result = NewHandle(std::move(target));
+    return kErrorSuccess;
+}
+
+uint32_t StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
+    if (result == nullptr) {
+        return kErrorInvalidParameter;
+    }
+    std::string path = CText(subKey);
+    // RegOpenKeyEx refuses a leading backslash too, but passes over one
+    // below HKEY_CLASSES_ROOT.
+    if (!path.empty() && path.front() == '\\') {
+        if (base != kHkeyClassesRoot) {
+            return kErrorBadPathname;
+        }
+        path.erase(0, 1);
+    }
+    Location from;
+    Location target;
+    if (const uint32_t rc = Locate(base, &from); rc != kErrorSuccess) {
+        return rc;
+    }
+    // An empty sub-key opens the base; a predefined key comes back as itself.
+    if (path.empty() && IsPredefined(base)) {
+        *result = base;
+        return kErrorSuccess;
+    }
+    if (const uint32_t rc = Descend(from, path, false, &target); rc != kErrorSuccess) {
+        return rc;
+    }
+    *result = NewHandle(std::move(target));
+    return kErrorSuccess;
+}
+
+uint32_t StandinRegistry::SetValue(RegKey key, const std::string& name, uint32_t type,
+                                   const uint8_t* data, uint32_t size) {
+    const std::string valueName = CText(name);
+    if ((data == nullptr && size > 0) || !regfile::IsStorableName(valueName)) {
+        return kErrorInvalidParameter;
+    }
+    Location location;
+    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (location.store == nullptr) {
+        return kErrorAccessDenied;  // HKEY_USERS itself holds no values
+    }
+    std::string bytes(size, '\0');
+    if (size > 0) {
+        std::memcpy(bytes.data(), data, size);
+    }
+    return location.store->SetValue(location.path, valueName, type, std::move(bytes));
+}
+
+uint32_t StandinRegistry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
+                                     uint8_t* data, uint32_t* size) {
+    if (data != nullptr && size == nullptr) {
+        return kErrorInvalidParameter;
+    }
+    Location location;
+    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (location.store == nullptr) {
+        return kErrorFileNotFound;
+    }
+    uint32_t storedType = 0;
+    std::string bytes;
+    if (const uint32_t rc =
+            location.store->QueryValue(location.path, CText(name), &storedType, &bytes);
+        rc != kErrorSuccess) {
+        return rc;
+    }
+    if (type != nullptr) {
+        *type = storedType;
+    }
+    if (size == nullptr) {
+        return kErrorSuccess;
+    }
+    // As RegQueryValueEx: a buffer too small gets ERROR_MORE_DATA and the
+    // size it needs; no buffer asks for the size alone.
+    const auto stored = static_cast<uint32_t>(bytes.size());
+    if (data != nullptr && *size < stored) {
+        *size = stored;
+        return kErrorMoreData;
+    }
+    if (data != nullptr && stored > 0) {
+        std::memcpy(data, bytes.data(), stored);
+    }
+    *size = stored;
+    return kErrorSuccess;
+}
+
+uint32_t StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
+    Location location;
+    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (location.store == nullptr) {
+        return kErrorFileNotFound;
+    }
+    return location.store->DeleteValue(location.path, CText(name));
+}
+
+uint32_t StandinRegistry::CloseKey(RegKey key) {
+    if (IsPredefined(key)) {
+        return kErrorSuccess;  // as on Windows: the predefined keys stay
+    }
+    return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& file) {
+    // The stand-in grants the right to load hives to every process.
+    const std::string name = CText(subKey);
+    if (name.empty() || name.find('\\') != std::string::npos || !regfile::IsStorableName(name)) {
+        return kErrorInvalidParameter;
+    }
+    for (const Hive& hive : hives_) {
+        if (SameText1252(hive.name, name)) {
+            return kErrorAlreadyExists;
+        }
+    }
+    const auto host = context_.paths.Resolve(CText(file));
+    if (!host) {
+        return kErrorPathNotFound;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_directory(*host, ec)) {
+        return kErrorAccessDenied;
+    }
+    if (!std::filesystem::exists(*host, ec)) {
+        return kErrorFileNotFound;
+    }
+    // A hive file is in use once loaded, as is every store file.
+    std::vector<const RegStore*> open = {&user_, &machine_};
+    for (const Hive& hive : hives_) {
+        open.push_back(hive.store.get());
+    }
+    for (const RegStore* store : open) {
+        if (std::filesystem::equivalent(*host, store->file(), ec)) {
+            return kErrorSharingViolation;
+        }
+    }
+    auto store =
+        std::make_unique<RegStore>(*host, std::string(kUsersRoot) + "\\" + name, true, false);
+    if (const uint32_t rc = store->Check(); rc != kErrorSuccess) {
+        return rc;
+    }
+    hives_.push_back({name, std::move(store)});
+    return kErrorSuccess;
 }
 
 }  // namespace platform::standin

@@ -2,36 +2,63 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles.h"
+
 namespace platform::win32 {
 
 namespace {
-HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
-}  // namespace
 
-uint32_t Win32Registry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
-    HKEY key = nullptr;
-    const LONG rc = ::RegCreateKeyExA(ToHkey(base), subKey.c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                      nullptr);
+// The predefined keys are sign-extended on 64-bit Windows
+// (HKEY_CURRENT_USER is 0xFFFFFFFF80000001 there), so the portable values
+// are mapped onto the real ones rather than cast.
+HKEY ToHkey(RegKey key) {
+    switch (key) {
+        case kHkeyClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case kHkeyCurrentUser:
+            return HKEY_CURRENT_USER;
+        case kHkeyLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case kHkeyUsers:
+            return HKEY_USERS;
+        default:
+            return reinterpret_cast<HKEY>(key);
+    }
+}
+
+// Hands an opened key over to the caller, who closes it with CloseKey.
+uint32_t Deliver(LONG rc, UniqueHkey& key, RegKey* result) {
     if (rc == ERROR_SUCCESS) {
-        *result = reinterpret_cast<RegKey>(key);
+        *result = reinterpret_cast<RegKey>(key.release());
     }
     return static_cast<uint32_t>(rc);
 }
 
-uint32_t Win32Registry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
-    HKEY key = nullptr;
-    const LONG rc = ::RegOpenKeyExA(ToHkey(base), subKey.c_str(), 0, KEY_ALL_ACCESS, &key);
-    if (rc == ERROR_SUCCESS) {
-        *result = reinterpret_cast<RegKey>(key);
+}  // namespace
+
+uint32_t Win32Registry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
     }
-    return static_cast<uint32_t>(rc);
+    UniqueHkey key;
+    const LONG rc =
+        ::RegCreateKeyExA(ToHkey(base), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    return Deliver(rc, key, result);
+}
+
+uint32_t Win32Registry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    UniqueHkey key;
+    const LONG rc = ::RegOpenKeyExA(ToHkey(base), subKey.c_str(), 0, KEY_ALL_ACCESS, key.put());
+    return Deliver(rc, key, result);
 }
 
 uint32_t Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
                                  const uint8_t* data, uint32_t size) {
-    return static_cast<uint32_t>(
-        ::RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size));
+    return static_cast<uint32_t>(::RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size));
 }
 
 uint32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
@@ -58,6 +85,8 @@ uint32_t Win32Registry::CloseKey(RegKey key) {
 }
 
 uint32_t Win32Registry::LoadKey(const std::string& subKey, const std::string& file) {
+    // No privilege is asked for: a process without the right to load hives
+    // gets the refusal (1314).
     return static_cast<uint32_t>(::RegLoadKeyA(HKEY_USERS, subKey.c_str(), file.c_str()));
 }
 

@@ -4,7 +4,7 @@
 namespace platform::win32 {
 
 class Win32Registry : public Registry {
-public:
+  public:
     uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) override;
     uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) override;
     uint32_t SetValue(RegKey key, const std::string& name, uint32_t type, const uint8_t* data,

@@ -1,0 +1,259 @@
+// The stand-in registry's files: what they hold, how they survive the
+// process, hives, and what a damaged file does.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "platform/errors.h"
+#include "platform/standin/registry.h"
+#include "platform/standin/standin_platform.h"
+
+namespace {
+
+using namespace platform;
+using platform::standin::StandinPlatform;
+using platform::standin::StandinRegistry;
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Spill(const std::filesystem::path& path, const std::string& text, bool append = false) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    out << text;
+}
+
+class RegStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-reg-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        Restart();
+    }
+    void TearDown() override {
+        platform_.reset();
+        std::filesystem::remove_all(root_);
+    }
+    // A new process on the same workstation.
+    void Restart() {
+        platform_.reset();
+        platform_ = std::make_unique<StandinPlatform>(root_ / "state");
+        reg_ = static_cast<StandinRegistry*>(platform_->services().registry);
+    }
+    std::filesystem::path UserFile() const { return reg_->StoreFile(kHkeyCurrentUser); }
+    std::filesystem::path Drive(const std::string& name) const {
+        return root_ / "state" / "drives" / "c" / name;
+    }
+
+    RegKey Create(RegKey base, const std::string& path) {
+        RegKey key = 0;
+        EXPECT_EQ(reg_->CreateKey(base, path, &key), kErrorSuccess) << path;
+        return key;
+    }
+    uint32_t Set(RegKey key, const std::string& name, uint32_t type, const std::string& bytes) {
+        return reg_->SetValue(key, name, type, reinterpret_cast<const uint8_t*>(bytes.data()),
+                              static_cast<uint32_t>(bytes.size()));
+    }
+    uint32_t SetText(RegKey key, const std::string& name, const std::string& text) {
+        return Set(key, name, kRegSz, std::string(text.c_str(), text.size() + 1));
+    }
+    // The text of a REG_SZ, or "<rc>" when it cannot be read.
+    std::string Text(RegKey base, const std::string& path, const std::string& name) {
+        RegKey key = 0;
+        if (const uint32_t rc = reg_->OpenKey(base, path, &key); rc != kErrorSuccess) {
+            return "<" + std::to_string(rc) + ">";
+        }
+        uint8_t buffer[4096];
+        uint32_t size = sizeof buffer;
+        uint32_t type = 0;
+        const uint32_t rc = reg_->QueryValue(key, name, &type, buffer, &size);
+        reg_->CloseKey(key);
+        if (rc != kErrorSuccess) {
+            return "<" + std::to_string(rc) + ">";
+        }
+        return std::string(reinterpret_cast<char*>(buffer), size > 0 ? size - 1 : 0);
+    }
+
+    std::filesystem::path root_;
+    std::unique_ptr<StandinPlatform> platform_;
+    StandinRegistry* reg_ = nullptr;
+};
+
+TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
+    const RegKey key = Create(kHkeyCurrentUser, "Software\\Tarn");
+    ASSERT_EQ(SetText(key, "Name", "te\"xt"), kErrorSuccess);
+    ASSERT_EQ(Set(key, "Count", kRegDword, std::string("\x0a\0\0\0", 4)), kErrorSuccess);
+    ASSERT_EQ(Set(key, "Bytes", kRegBinary, "\x01\xff"), kErrorSuccess);
+    ASSERT_EQ(SetText(key, "", "def"), kErrorSuccess);
+    ASSERT_EQ(SetText(key, "Gone", "x"), kErrorSuccess);
+    ASSERT_EQ(reg_->DeleteValue(key, "gone"), kErrorSuccess);
+
+    const std::string file = Slurp(UserFile());
+    EXPECT_EQ(file.rfind("REGEDIT4\n", 0), 0u) << file;
+    for (const char* line : {"\n[HKEY_CURRENT_USER\\Software\\Tarn]\n", "\n\"Name\"=\"te\\\"xt\"\n",
+                             "\n\"Count\"=dword:0000000a\n", "\n\"Bytes\"=hex:01,ff\n",
+                             "\n@=\"def\"\n", "\n\"Gone\"=-\n"}) {
+        EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
+    }
+
+    Restart();
+    EXPECT_EQ(Text(kHkeyCurrentUser, "SOFTWARE\\tarn", "name"), "te\"xt");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Tarn", ""), "def");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Tarn", "Gone"), "<2>");
+}
+
+TEST_F(RegStoreTest, NamesKeepTheCaseTheyWereCreatedWith) {
+    const RegKey mixed = Create(kHkeyCurrentUser, "Software\\MiXed");
+    const RegKey sub = Create(kHkeyCurrentUser, "SOFTWARE\\MIXED\\Sub");
+    ASSERT_EQ(SetText(mixed, "ValName", "1"), kErrorSuccess);
+    ASSERT_EQ(SetText(mixed, "VALNAME", "2"), kErrorSuccess);
+    ASSERT_EQ(SetText(sub, "J\xe9r\xf4me", "3"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyCurrentUser, "software\\mixed\\SUB", "J\xc9R\xd4ME"), "3");
+
+    // The file is rewritten whole once it has grown: the names stay as made.
+    for (int i = 0; i < 4000; ++i) {
+        ASSERT_EQ(SetText(mixed, "VALNAME", std::string(40, 'a' + i % 26)), kErrorSuccess);
+    }
+    const std::string file = Slurp(UserFile());
+    EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\MiXed\\Sub]"), std::string::npos);
+    EXPECT_NE(file.find("\"ValName\"="), std::string::npos);
+    EXPECT_EQ(file.find("VALNAME"), std::string::npos);
+}
+
+TEST_F(RegStoreTest, FileStaysProportionalToWhatItHolds) {
+    const RegKey key = Create(kHkeyCurrentUser, "Software\\Churn");
+    for (int i = 0; i < 20000; ++i) {
+        ASSERT_EQ(SetText(key, "V" + std::to_string(i % 10), std::to_string(i)), kErrorSuccess);
+        if (i % 7 == 0) {
+            ASSERT_EQ(reg_->DeleteValue(key, "V" + std::to_string(i % 10)), kErrorSuccess);
+        }
+    }
+    // Ten short values: the file is rewritten long before it reaches the
+    // megabyte that 20,000 appended changes would take.
+    EXPECT_LT(std::filesystem::file_size(UserFile()), 100u * 1024);
+    Restart();
+    for (int v = 0; v < 10; ++v) {
+        const int last = 19990 + v;
+        EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Churn", "V" + std::to_string(v)),
+                  last % 7 == 0 ? "<2>" : std::to_string(last));
+    }
+}
+
+TEST_F(RegStoreTest, TornLastLineIsDroppedNotJoinedToTheNextChange) {
+    const RegKey key = Create(kHkeyCurrentUser, "Software\\Torn");
+    ASSERT_EQ(SetText(key, "Whole", "yes"), kErrorSuccess);
+    reg_->CloseKey(key);
+    // A writer killed in mid-line left this (a whole line would be dword 0x0a).
+    Spill(UserFile(), "\"Cut\"=dword:0000", true);
+
+    Restart();
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Torn", "Whole"), "yes");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Torn", "Cut"), "<2>");
+    const RegKey again = Create(kHkeyCurrentUser, "Software\\Torn");
+    ASSERT_EQ(SetText(again, "After", "1"), kErrorSuccess);
+    EXPECT_EQ(Slurp(UserFile()).find("dword:0000"), std::string::npos);
+    Restart();
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Torn", "After"), "1");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Torn", "Cut"), "<2>");
+}
+
+TEST_F(RegStoreTest, DamagedStoreIsRefusedAndLeftAsItIs) {
+    for (const std::string damaged :
+         {"REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\nnot a value\n", "Windows Registry\n",
+          "REGEDIT4\n\"Loose\"=\"no key\"\n", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\X]\n"}) {
+        Spill(UserFile(), damaged);
+        Restart();
+        RegKey key = 0;
+        EXPECT_EQ(reg_->CreateKey(kHkeyCurrentUser, "X", &key), kErrorBadfile) << damaged;
+        EXPECT_EQ(Slurp(UserFile()), damaged);
+    }
+    // A store whose very first write was cut short starts again empty.
+    Spill(UserFile(), "REGED");
+    Restart();
+    const RegKey key = Create(kHkeyCurrentUser, "X");
+    EXPECT_EQ(SetText(key, "V", "ok"), kErrorSuccess);
+    EXPECT_EQ(Slurp(UserFile()).rfind("REGEDIT4\n", 0), 0u);
+}
+
+TEST_F(RegStoreTest, ClassesRootIsTheMachineClassesKey) {
+    const RegKey key = Create(kHkeyClassesRoot, "txtfile");
+    ASSERT_EQ(SetText(key, "", "Text Document"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyLocalMachine, "Software\\Classes\\TXTFILE", ""), "Text Document");
+    EXPECT_EQ(Text(kHkeyClassesRoot, "\\txtfile", ""), "Text Document");
+    EXPECT_NE(Slurp(reg_->StoreFile(kHkeyLocalMachine))
+                  .find("[HKEY_LOCAL_MACHINE\\Software\\Classes\\txtfile]\n@=\"Text Document\""),
+              std::string::npos);
+}
+
+TEST_F(RegStoreTest, LoadedHiveIsReadAndWrittenBack) {
+    Spill(Drive("guest.dat"),
+          "REGEDIT4\r\n\r\n[HKEY_USERS\\someone\\Software\\Old]\r\n\"Kept\"=\"yes\"\r\n"
+          "\"Bin\"=hex:01,02,\\\r\n  03\r\n");
+    ASSERT_EQ(reg_->LoadKey("guest", "C:\\guest.dat"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyUsers, "GUEST\\software\\old", "Kept"), "yes");
+
+    const RegKey key = Create(kHkeyUsers, "guest\\Software\\New");
+    ASSERT_EQ(SetText(key, "Added", "1"), kErrorSuccess);
+    const std::string file = Slurp(Drive("guest.dat"));
+    EXPECT_NE(file.find("[HKEY_USERS\\guest\\Software\\New]\n\"Added\"=\"1\"\n"), std::string::npos)
+        << file;
+    // Nothing of it went to the process's own stores.
+    EXPECT_EQ(Slurp(UserFile()).find("Added"), std::string::npos);
+
+    // Mounted only for the process that loaded it.
+    Restart();
+    EXPECT_EQ(Text(kHkeyUsers, "guest\\Software\\New", "Added"), "<2>");
+    ASSERT_EQ(reg_->LoadKey("Other", "c:\\GUEST.DAT"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyUsers, "other\\Software\\New", "Added"), "1");
+    EXPECT_EQ(Text(kHkeyUsers, "Other\\Software\\Old", "Kept"), "yes");
+}
+
+TEST_F(RegStoreTest, HiveLoadRefusals) {
+    const std::string hive = "REGEDIT4\n\n[HKEY_USERS\\x\\Software]\n";
+    Spill(Drive("a.dat"), hive);
+    Spill(Drive("b.dat"), hive);
+    Spill(Drive("bad.dat"), "REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n");
+    Spill(Drive("empty.dat"), "");
+    std::filesystem::create_directories(Drive("folder"));
+    reg_->CloseKey(Create(kHkeyCurrentUser, "Software"));  // the user's store exists now
+
+    EXPECT_EQ(reg_->LoadKey("u", "C:\\missing.dat"), kErrorFileNotFound);
+    EXPECT_EQ(reg_->LoadKey("u", "Q:\\a.dat"), kErrorPathNotFound);
+    EXPECT_EQ(reg_->LoadKey("u", "C:\\folder"), kErrorAccessDenied);
+    EXPECT_EQ(reg_->LoadKey("u", "C:\\bad.dat"), kErrorBadfile);
+    EXPECT_EQ(reg_->LoadKey("u", "C:\\empty.dat"), kErrorBadfile);
+    EXPECT_EQ(reg_->LoadKey("", "C:\\a.dat"), kErrorInvalidParameter);
+    EXPECT_EQ(reg_->LoadKey("u\\v", "C:\\a.dat"), kErrorInvalidParameter);
+    EXPECT_EQ(reg_->LoadKey("u", UserFile().string()), kErrorSharingViolation);
+
+    ASSERT_EQ(reg_->LoadKey("u", "C:\\a.dat"), kErrorSuccess);
+    EXPECT_EQ(reg_->LoadKey("U", "C:\\b.dat"), kErrorAlreadyExists);
+    EXPECT_EQ(reg_->LoadKey("w", "C:\\A.DAT"), kErrorSharingViolation);
+    EXPECT_EQ(Slurp(Drive("bad.dat")), "REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n");
+
+    // Below HKEY_USERS itself there are only the loaded hives.
+    RegKey key = 0;
+    EXPECT_EQ(reg_->CreateKey(kHkeyUsers, "nobody\\Software", &key), kErrorAccessDenied);
+    EXPECT_EQ(reg_->OpenKey(kHkeyUsers, "nobody", &key), kErrorFileNotFound);
+    EXPECT_EQ(reg_->SetValue(kHkeyUsers, "V", kRegBinary, nullptr, 0), kErrorAccessDenied);
+}
+
+TEST_F(RegStoreTest, NamesThatCannotBeStoredOnOneLineAreRefused) {
+    RegKey key = Create(kHkeyCurrentUser, "Software\\Names");
+    EXPECT_EQ(SetText(key, "two\nlines", "x"), kErrorInvalidParameter);
+    EXPECT_EQ(reg_->CreateKey(kHkeyCurrentUser, "Software\\a\rb", &key), kErrorInvalidParameter);
+    // A Windows caller's name ends at its first zero byte.
+    EXPECT_EQ(SetText(key, std::string("cut\0tail", 8), "y"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Names", "cut"), "y");
+}
+
+}  // namespace
