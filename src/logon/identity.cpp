@@ -1,16 +1,115 @@
 #include "logon/identity.h"
 
+#include <cstdio>
+
+#include "core/file_exists.h"
+#include "core/strings.h"
+#include "platform/network.h"
+#include "platform/platform.h"
+#include "platform/system.h"
+#include "script/error_list.h"
+
 namespace logon {
 
 std::string UserName, MachineName, FullName, GroupName, DateTimeText;
 std::unique_ptr<core::TStringList> FullNameList;
 
-std::string CurrentUserName() { return UserName; }
-std::string CurrentMachineName() { return MachineName; }
-std::string CurrentFullName() { return FullName; }
-std::string CurrentGroupName() { return "EVERYONE"; }
-std::string CurrentDateTimeText() { return DateTimeText; }
-void LoadFullNameList(const std::string&) { FullNameList = std::make_unique<core::TStringList>(); }
+namespace {
+
+// The user name is that of the network connection of this local device.
+constexpr const char* kUserDevice = "C:";
+
+constexpr const char* kErrorPrefix = "Error ";
+constexpr const char* kUserNameFailure = " getting user name";
+constexpr const char* kMachineNameFailure = " getting computer name";
+
+// Characters of UID that follow its two upper-case ones.
+constexpr long long kUidTailLength = 99;
+
+void ReportIdentityFailure(uint32_t code, const char* what) {
+    script::AddError(kErrorPrefix + std::to_string(code) + what);
+}
+
+std::string TwoDigits(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+}  // namespace
+
+std::string CurrentUserName() {
+    if (!UserName.empty()) {
+        return UserName;
+    }
+    std::string user;
+    const uint32_t code =
+        platform::Current().network->GetUser(kUserDevice, kIdentityBufferSize, &user);
+    if (code == 0) {
+        UserName = user;
+    } else {
+        ReportIdentityFailure(code, kUserNameFailure);
+        UserName = kIdentityError;
+    }
+    return UserName;
+}
+
+std::string CurrentMachineName() {
+    if (!MachineName.empty()) {
+        return MachineName;
+    }
+    std::string machine;
+    const uint32_t code =
+        platform::Current().system->GetComputerNameA(kIdentityBufferSize, &machine);
+    if (code == 0) {
+        MachineName = machine;
+    } else {
+        ReportIdentityFailure(code, kMachineNameFailure);
+        MachineName = kIdentityError;
+    }
+    return MachineName;
+}
+
+std::string CurrentFullName() {
+    if (!FullName.empty()) {
+        return FullName;
+    }
+    UserName = CurrentUserName();
+    // Without a loaded list there is no entry for anyone (rather than a
+    // dereferenced null when the window asks before the list exists).
+    FullName = FullNameList ? FullNameList->ValueOf(UserName) : std::string();
+    return FullName;
+}
+
+std::string CurrentGroupName() {
+    return kEveryoneGroup;
+}
+
+std::string CurrentDateTimeText() {
+    platform::System& system = *platform::Current().system;
+    const platform::LocalTime now = system.Now();
+    // 12-hour clock: midnight and noon are 12, one in the afternoon is 01.
+    const int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
+    return system.ShortDayName(now.dayOfWeek) + ", " + system.ShortMonthName(now.month) + " " +
+           std::to_string(now.day) + ", " + std::to_string(now.year) + " " + TwoDigits(hour12) +
+           system.TimeSeparator() + TwoDigits(now.minute) + (now.hour < 12 ? " AM" : " PM");
+}
+
+void LoadFullNameList(const std::string& path) {
+    FullNameList = std::make_unique<core::TStringList>();
+    if (core::FileExists(path)) {
+        FullNameList->LoadFromFile(path);
+    }
+}
+
+std::string UidMacroValue(const std::string& user) {
+    return core::UpperAZ(core::Copy(user, 1, 2)) +
+           core::LowerAZ(core::Copy(user, 3, kUidTailLength));
+}
+
+std::string UidlMacroValue(const std::string& user) {
+    return core::LowerAZ(user);
+}
 
 void ResetIdentity() {
     UserName.clear();

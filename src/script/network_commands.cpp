@@ -1,8 +1,54 @@
 #include "script/network_commands.h"
 
+#include "platform/errors.h"
+#include "platform/network.h"
+#include "platform/platform.h"
+#include "script/error_list.h"
+
 namespace script {
 
-void CancelConnection(const std::string&) {}
-void ConnectResource(uint32_t, const std::string&, const std::string&) {}
+namespace {
+
+constexpr const char* kProfileErrorDeleting = "Profile error while deleting ";
+constexpr const char* kUnknownErrorDeleting = "Unknown error deleting ";
+constexpr const char* kConnectErrorPrefix = "Error ";
+constexpr const char* kConnectErrorOnConnecting = " on connecting ";
+constexpr const char* kConnectErrorTo = " to ";
+
+}  // namespace
+
+void CancelConnection(const std::string& localName) {
+    const uint32_t code = platform::Current().network->CancelConnection(
+        localName, platform::kConnectUpdateProfile, /*force=*/true);
+    switch (code) {
+        case platform::kErrorSuccess:
+        case platform::kErrorNotConnected:  // the device had no connection
+            return;
+        case platform::kErrorCannotOpenProfile:
+        case platform::kErrorBadProfile:
+            AddError(kProfileErrorDeleting + localName);
+            return;
+        default:
+            AddError(kUnknownErrorDeleting + localName);
+            return;
+    }
+}
+
+void ConnectResource(uint32_t resourceType, const std::string& localName,
+                     const std::string& remoteName) {
+    CancelConnection(localName);
+
+    platform::NetResource resource;
+    resource.type = resourceType;
+    resource.localName = localName;
+    resource.remoteName = remoteName;
+    const uint32_t code =
+        platform::Current().network->AddConnection(resource, platform::kConnectUpdateProfile);
+    if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
+        return;
+    }
+    AddError(kConnectErrorPrefix + std::to_string(code) + kConnectErrorOnConnecting + localName +
+             kConnectErrorTo + remoteName);
+}
 
 }  // namespace script

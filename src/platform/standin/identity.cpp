@@ -3,7 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 
 #include "platform/standin/case_fold.h"
@@ -12,6 +14,9 @@
 namespace platform::standin {
 
 namespace {
+
+constexpr const char* kIdentityFile = "identity.ini";
+constexpr size_t kNetbiosNameLength = 15;  // MAX_COMPUTERNAME_LENGTH
 
 std::string LoginName() {
     if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
@@ -26,19 +31,49 @@ std::string HostName() {
     if (gethostname(buffer, sizeof buffer - 1) != 0) {
         return {};
     }
-    std::string name(buffer);
-    // Windows computer names are the host's first label in upper case.
-    name = name.substr(0, name.find('.'));
-    return FoldCase1252(name);
+    return ComputerNameFromHostName(buffer);
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// A Win32 error code in decimal; anything else is reported and ignored.
+uint32_t ErrorCode(const std::string& key, const std::string& value,
+                   const std::filesystem::path& file) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long code = std::strtoull(value.c_str(), &end, 10);
+    if (value.empty() || value[0] == '-' || *end != '\0' || errno == ERANGE ||
+        code > 0xFFFFFFFFull) {
+        std::cerr << file.string() << ": " << key << "=" << value
+                  << " is not an error code; ignored\n";
+        return 0;
+    }
+    return static_cast<uint32_t>(code);
 }
 
 }  // namespace
 
+std::string ComputerNameFromHostName(const std::string& hostName) {
+    const std::string label = hostName.substr(0, hostName.find('.'));
+    return FoldCase1252(label.substr(0, kNetbiosNameLength));
+}
+
 Identity ReadIdentity(const std::filesystem::path& stateDir) {
     Identity identity{LoginName(), HostName(), 0, 0};
+    const auto file = stateDir / kIdentityFile;
     std::string text;
-    if (!ReadHostFile(stateDir / "identity.ini", &text)) {
+    if (!ReadHostFile(file, &text)) {
         return identity;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text.erase(0, 3);  // a byte-order mark left by an editor
     }
     std::istringstream in(text);
     std::string line;
@@ -50,17 +85,16 @@ Identity ReadIdentity(const std::filesystem::path& stateDir) {
         if (eq == std::string::npos) {
             continue;
         }
-        const std::string key = line.substr(0, eq);
-        const std::string value = line.substr(eq + 1);
+        const std::string key = Trimmed(line.substr(0, eq));
+        const std::string value = Trimmed(line.substr(eq + 1));
         if (SameText1252(key, "User")) {
             identity.user = value;
         } else if (SameText1252(key, "Machine")) {
             identity.machine = value;
         } else if (SameText1252(key, "UserError")) {
-            identity.userError = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+            identity.userError = ErrorCode(key, value, file);
         } else if (SameText1252(key, "MachineError")) {
-            identity.machineError =
-                static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+            identity.machineError = ErrorCode(key, value, file);
         }
     }
     return identity;

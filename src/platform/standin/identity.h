@@ -1,9 +1,12 @@
 // Who is logged on where, for the stand-in workstation: the machine's own
 // login and host names, unless <state>/identity.ini names others:
-//   User=jsmith          the network user name
+//   User=jsmith          the network user name (may be empty)
 //   Machine=WS01         the computer name
 //   UserError=1222       make the user name query fail with this code
 //   MachineError=5       make the computer name query fail with this code
+// Keys ignore case; blanks around keys and values are dropped, as in an INI
+// file; lines without "=" (sections, comments) are skipped. An error code
+// that is not a number is ignored with a warning on standard error.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +21,11 @@ struct Identity {
     uint32_t machineError = 0;
 };
 
+// Read anew on every call, so a change to identity.ini takes effect at once.
 Identity ReadIdentity(const std::filesystem::path& stateDir);
+
+// The computer name Windows derives from a host name: the first label in
+// upper case, cut to the 15 characters of a NetBIOS name.
+std::string ComputerNameFromHostName(const std::string& hostName);
 
 }  // namespace platform::standin

@@ -1,15 +1,196 @@
 #include "platform/standin/network.h"
 
+#include <cctype>
+#include <vector>
+
 #include "platform/errors.h"
+#include "platform/standin/case_fold.h"
+#include "platform/standin/identity.h"
 
 namespace platform::standin {
 
-uint32_t StandinNetwork::GetUser(const std::string&, uint32_t, std::string*) {
-    return kErrorNoNetwork;
+namespace {
+
+namespace fs = std::filesystem;
+
+// ERROR_BAD_DEV_TYPE: the local device and the resource are of different
+// kinds (a printer port for a disk share, a drive for a printer).
+constexpr uint32_t kErrorBadDevType = 66;
+
+enum class DeviceKind { kNone, kDrive, kPrinterPort, kInvalid };
+
+// The local device names Windows redirects: "X:" for a drive; LPT1-LPT9,
+// COM1-COM9 and PRN for a printer; the empty name asks for a deviceless
+// connection. Letter case does not matter.
+DeviceKind ClassifyDevice(const std::string& name) {
+    if (name.empty()) {
+        return DeviceKind::kNone;
+    }
+    if (name.size() == 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':') {
+        return DeviceKind::kDrive;
+    }
+    const std::string upper = FoldCase1252(name);
+    if (upper == "PRN") {
+        return DeviceKind::kPrinterPort;
+    }
+    if (upper.size() == 4 && (upper.compare(0, 3, "LPT") == 0 || upper.compare(0, 3, "COM") == 0) &&
+        upper[3] >= '1' && upper[3] <= '9') {
+        return DeviceKind::kPrinterPort;
+    }
+    return DeviceKind::kInvalid;
 }
-uint32_t StandinNetwork::CancelConnection(const std::string&, uint32_t, bool) {
-    return kErrorNotConnected;
+
+bool IsRemoteName(const std::string& name) {
+    return name.compare(0, 2, "\\\\") == 0;
 }
-uint32_t StandinNetwork::AddConnection(const NetResource&, uint32_t) { return kErrorNoNetwork; }
+
+// The components of a UNC name after its leading "\\"; empty when the name
+// is malformed (not UNC, an empty component, "." or "..", or a "/", which
+// no server or share name may hold).
+std::vector<std::string> UncComponents(const std::string& remoteName) {
+    if (!IsRemoteName(remoteName)) {
+        return {};
+    }
+    std::vector<std::string> parts;
+    std::string current;
+    for (size_t i = 2; i <= remoteName.size(); ++i) {
+        if (i == remoteName.size() || remoteName[i] == '\\') {
+            if (current.empty() || current == "." || current == "..") {
+                return {};
+            }
+            parts.push_back(current);
+            current.clear();
+        } else if (remoteName[i] == '/') {
+            return {};
+        } else {
+            current += remoteName[i];
+        }
+    }
+    return parts;
+}
+
+}  // namespace
+
+// Connections are made with the logged-on user's own credentials, so the
+// process and every device that is local or connected report that user.
+uint32_t StandinNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
+                                 std::string* user) {
+    const Identity identity = ReadIdentity(context_.stateDir);
+    if (identity.userError != 0) {
+        return identity.userError;
+    }
+    const DeviceKind kind = ClassifyDevice(localName);
+    const bool known = kind == DeviceKind::kNone || IsRemoteName(localName) ||
+                       context_.connections.Find(localName).has_value() ||
+                       (kind == DeviceKind::kDrive && LocalDriveExists(localName[0]));
+    if (!known) {
+        return kErrorNotConnected;
+    }
+    // WNetGetUser fails with ERROR_MORE_DATA when the name and its NUL do
+    // not fit the buffer.
+    if (identity.user.size() + 1 > bufferSize) {
+        return kErrorMoreData;
+    }
+    *user = identity.user;
+    return kErrorSuccess;
+}
+
+// The stand-in's session is its profile: every connection of a device is
+// remembered, with CONNECT_UPDATE_PROFILE or without; and no file is ever
+// held open on a share, so `force` changes nothing.
+uint32_t StandinNetwork::CancelConnection(const std::string& name, uint32_t, bool) {
+    // A remote name cancels only the deviceless connections to it, as on
+    // Windows; a drive connected to the same share stays.
+    if (IsRemoteName(name)) {
+        return deviceless_.erase(FoldCase1252(name)) > 0 ? kErrorSuccess : kErrorNotConnected;
+    }
+    // A device without a connection (a local disk such as C:, an unknown
+    // name, the empty name) gives ERROR_NOT_CONNECTED.
+    if (name.empty() || !context_.connections.Find(name)) {
+        return kErrorNotConnected;
+    }
+    // The profile could not be written: ERROR_CANNOT_OPEN_PROFILE, and the
+    // connection stays.
+    if (context_.connections.Remove(name) != kErrorSuccess) {
+        return kErrorCannotOpenProfile;
+    }
+    return kErrorSuccess;
+}
+
+uint32_t StandinNetwork::AddConnection(const NetResource& resource, uint32_t) {
+    // The system connects drives and printers only.
+    if (resource.type != kResourceTypeDisk && resource.type != kResourceTypePrint) {
+        return kErrorInvalidParameter;
+    }
+    const std::string& local = resource.localName;
+    const DeviceKind kind = ClassifyDevice(local);
+    if (kind == DeviceKind::kInvalid) {
+        return kErrorBadDevice;
+    }
+    if (kind != DeviceKind::kNone) {
+        const DeviceKind wanted =
+            resource.type == kResourceTypeDisk ? DeviceKind::kDrive : DeviceKind::kPrinterPort;
+        if (kind != wanted) {
+            return kErrorBadDevType;
+        }
+        // A device already connected, or a drive letter that is a local
+        // disk, is taken: ERROR_ALREADY_ASSIGNED.
+        if (context_.connections.Find(local) ||
+            (kind == DeviceKind::kDrive && LocalDriveExists(local[0]))) {
+            return kErrorAlreadyAssigned;
+        }
+    }
+    if (const uint32_t result = CheckRemote(resource.remoteName, resource.type);
+        result != kErrorSuccess) {
+        return result;
+    }
+    if (kind == DeviceKind::kNone) {
+        // A deviceless connection succeeds but is never remembered.
+        deviceless_.insert(FoldCase1252(resource.remoteName));
+        return kErrorSuccess;
+    }
+    if (context_.connections.Set(local, Connection{resource.type, resource.remoteName}) !=
+        kErrorSuccess) {
+        return kErrorCannotOpenProfile;
+    }
+    return kErrorSuccess;
+}
+
+// An unknown server gives ERROR_BAD_NETPATH; a malformed name or a share
+// that the server does not have gives ERROR_BAD_NET_NAME. A drive may be
+// connected to a share or to a folder inside it; a printer only to a share
+// itself.
+uint32_t StandinNetwork::CheckRemote(const std::string& remoteName, uint32_t type) const {
+    const std::vector<std::string> parts = UncComponents(remoteName);
+    if (parts.size() < 2) {
+        return kErrorBadNetName;
+    }
+    std::error_code ec;
+    const fs::path server = JoinIgnoringCase(context_.stateDir / "network", parts[0]);
+    if (!fs::is_directory(server, ec)) {
+        return kErrorBadNetPath;
+    }
+    const fs::path share = JoinIgnoringCase(server, parts[1]);
+    if (!fs::exists(share, ec)) {
+        return kErrorBadNetName;
+    }
+    if (type == kResourceTypePrint) {
+        return parts.size() == 2 ? kErrorSuccess : kErrorBadNetName;
+    }
+    if (!fs::is_directory(share, ec)) {
+        return kErrorBadDevType;  // a printer share cannot be a drive
+    }
+    fs::path target = share;
+    for (size_t i = 2; i < parts.size(); ++i) {
+        target = JoinIgnoringCase(target, parts[i]);
+    }
+    return fs::is_directory(target, ec) ? kErrorSuccess : kErrorBadNetName;
+}
+
+bool StandinNetwork::LocalDriveExists(char letter) const {
+    std::error_code ec;
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    return fs::is_directory(context_.stateDir / "drives" / std::string(1, lower), ec);
+}
 
 }  // namespace platform::standin

@@ -14,8 +14,7 @@ namespace platform::standin {
 
 namespace {
 // The stand-in's user locale is English (United States).
-constexpr std::array<const char*, 7> kShortDays = {"Sun", "Mon", "Tue", "Wed",
-                                                   "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 7> kShortDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 }  // namespace
@@ -59,7 +58,9 @@ std::string StandinSystem::ShortMonthName(int month) {
     return (month >= 1 && month <= 12) ? kShortMonths[static_cast<size_t>(month - 1)] : "";
 }
 
-std::string StandinSystem::TimeSeparator() { return ":"; }
+std::string StandinSystem::TimeSeparator() {
+    return ":";
+}
 
 std::string StandinSystem::ModulePath() {
     char buffer[4096] = {};

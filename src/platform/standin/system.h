@@ -6,7 +6,7 @@
 namespace platform::standin {
 
 class StandinSystem : public System {
-public:
+  public:
     explicit StandinSystem(std::filesystem::path stateDir) : stateDir_(std::move(stateDir)) {}
     uint32_t GetComputerNameA(uint32_t bufferSize, std::string* name) override;
     LocalTime Now() override;
@@ -16,7 +16,7 @@ public:
     std::string ModulePath() override;
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
 
-private:
+  private:
     std::filesystem::path stateDir_;
 };
 

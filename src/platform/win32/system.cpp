@@ -17,8 +17,12 @@ std::string LocaleText(LCTYPE type) {
 uint32_t Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
     std::vector<char> buffer(bufferSize + 1, '\0');
     DWORD size = bufferSize;
+    // GetComputerNameA returns only a boolean: the code is the thread's last
+    // error, taken at once. A failure that left no code must still not read
+    // as success.
     if (!::GetComputerNameA(buffer.data(), &size)) {
-        return ::GetLastError();
+        const DWORD error = ::GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
     }
     *name = std::string(buffer.data());
     return ERROR_SUCCESS;
@@ -55,7 +59,9 @@ std::string Win32System::ShortMonthName(int month) {
     return LocaleText(LOCALE_SABBREVMONTHNAME1 + (month - 1));
 }
 
-std::string Win32System::TimeSeparator() { return LocaleText(LOCALE_STIME); }
+std::string Win32System::TimeSeparator() {
+    return LocaleText(LOCALE_STIME);
+}
 
 std::string Win32System::ModulePath() {
     std::vector<char> buffer(MAX_PATH + 1, '\0');

@@ -4,7 +4,7 @@
 namespace platform::win32 {
 
 class Win32System : public System {
-public:
+  public:
     uint32_t GetComputerNameA(uint32_t bufferSize, std::string* name) override;
     LocalTime Now() override;
     std::string ShortDayName(int dayOfWeek) override;

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/network.h"
+#include "platform/standin/standin_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+using namespace platform::standin;
+
+constexpr uint32_t kBadDevType = 66;
+
+class StandinNetworkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-network-XXXXXX";
+        root_ = mkdtemp(pattern);
+        Restart();
+        fs::create_directories(root_ / "network" / "SRV" / "Home" / "Sub");
+        std::ofstream(root_ / "network" / "SRV" / "Home" / "hello.txt") << "hello";
+        fs::create_directories(root_ / "network" / "SRV" / "Apps");
+        std::ofstream(root_ / "network" / "SRV" / "Laser");         // a printer share as a file
+        fs::create_directories(root_ / "network" / "SRV" / "Ink");  // and as a directory
+    }
+    void TearDown() override {
+        platform_.reset();
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    // A new process on the same workstation.
+    void Restart() {
+        platform_.reset();
+        platform_ = std::make_unique<StandinPlatform>(root_);
+    }
+    Network& net() { return *platform_->services().network; }
+    uint32_t Add(uint32_t type, const std::string& local, const std::string& remote) {
+        NetResource resource;
+        resource.type = type;
+        resource.localName = local;
+        resource.remoteName = remote;
+        return net().AddConnection(resource, kConnectUpdateProfile);
+    }
+    uint32_t Drive(const std::string& local, const std::string& remote) {
+        return Add(kResourceTypeDisk, local, remote);
+    }
+    uint32_t Cancel(const std::string& name) {
+        return net().CancelConnection(name, kConnectUpdateProfile, true);
+    }
+    std::string Read(const std::string& path) {
+        std::string contents;
+        const uint32_t rc = platform_->services().files->ReadWholeFile(path, &contents);
+        return rc == 0 ? contents : "error " + std::to_string(rc);
+    }
+
+    fs::path root_;
+    std::unique_ptr<StandinPlatform> platform_;
+};
+
+TEST_F(StandinNetworkTest, ConnectedDriveResolvesIntoItsShareAndSurvivesTheProcess) {
+    EXPECT_EQ(Read("F:\\hello.txt"), "error 3");  // no drive F yet
+    ASSERT_EQ(Drive("f:", "\\\\srv\\HOME"), kErrorSuccess);
+    EXPECT_EQ(Read("F:\\HELLO.TXT"), "hello");
+    std::string user;
+    EXPECT_EQ(net().GetUser("F:", 100, &user), kErrorSuccess);
+
+    Restart();
+    EXPECT_EQ(Read("f:\\hello.txt"), "hello");
+    EXPECT_EQ(Drive("F:", "\\\\SRV\\Apps"), kErrorAlreadyAssigned);
+    EXPECT_EQ(Cancel("F:"), kErrorSuccess);
+    EXPECT_EQ(Read("F:\\hello.txt"), "error 3");
+    EXPECT_EQ(Cancel("F:"), kErrorNotConnected);
+
+    Restart();
+    EXPECT_EQ(Cancel("F:"), kErrorNotConnected);
+    EXPECT_EQ(net().GetUser("F:", 100, &user), kErrorNotConnected);
+}
+
+TEST_F(StandinNetworkTest, DriveMayBeConnectedToAFolderInsideAShare) {
+    std::ofstream(root_ / "network" / "SRV" / "Home" / "Sub" / "deep.txt") << "deep";
+    EXPECT_EQ(Drive("G:", "\\\\SRV\\Home\\sub"), kErrorSuccess);
+    EXPECT_EQ(Read("G:\\deep.txt"), "deep");
+    EXPECT_EQ(Drive("H:", "\\\\SRV\\Home\\Missing"), kErrorBadNetName);
+    EXPECT_EQ(Drive("H:", "\\\\SRV\\Home\\hello.txt"), kErrorBadNetName);
+}
+
+TEST_F(StandinNetworkTest, TakenDevicesAreAlreadyAssigned) {
+    EXPECT_EQ(Drive("C:", "\\\\SRV\\Home"), kErrorAlreadyAssigned);  // a local disk
+    fs::create_directories(root_ / "drives" / "d");
+    EXPECT_EQ(Drive("d:", "\\\\SRV\\Home"), kErrorAlreadyAssigned);
+    ASSERT_EQ(Drive("F:", "\\\\SRV\\Home"), kErrorSuccess);
+    EXPECT_EQ(Drive("f:", "\\\\SRV\\Home"), kErrorAlreadyAssigned);  // even to the same share
+    ASSERT_EQ(Add(kResourceTypePrint, "LPT1", "\\\\SRV\\Laser"), kErrorSuccess);
+    EXPECT_EQ(Add(kResourceTypePrint, "lpt1", "\\\\SRV\\Ink"), kErrorAlreadyAssigned);
+    EXPECT_EQ(Cancel("C:"), kErrorNotConnected);  // a local disk has no connection
+}
+
+TEST_F(StandinNetworkTest, RemoteNamesThatNameNoShare) {
+    EXPECT_EQ(Drive("F:", "\\\\NOSUCH\\Home"), kErrorBadNetPath);
+    EXPECT_EQ(Drive("F:", "\\\\SRV\\NoSuch"), kErrorBadNetName);
+    for (const char* malformed :
+         {"", "SRV\\Home", "C:\\", "\\\\SRV", "\\\\SRV\\", "\\\\SRV\\\\Home", "\\\\SRV\\Home\\",
+          "\\\\SRV\\..\\SRV\\Home", "\\\\SRV\\Home/../Apps", "\\\\\\SRV\\Home"}) {
+        EXPECT_EQ(Drive("F:", malformed), kErrorBadNetName) << malformed;
+    }
+    EXPECT_EQ(Cancel("F:"), kErrorNotConnected);  // nothing was connected on the way
+}
+
+TEST_F(StandinNetworkTest, LocalNamesThatAreNoDeviceOrTheWrongKind) {
+    for (const char* bad : {"F", "FF:", "F:\\", "1:", " F:", "LPT0", "LPT10", "COM", "PRN1"}) {
+        EXPECT_EQ(Drive(bad, "\\\\SRV\\Home"), kErrorBadDevice) << bad;
+        EXPECT_EQ(Add(kResourceTypePrint, bad, "\\\\SRV\\Laser"), kErrorBadDevice) << bad;
+    }
+    EXPECT_EQ(Drive("LPT1", "\\\\SRV\\Home"), kBadDevType);
+    EXPECT_EQ(Add(kResourceTypePrint, "F:", "\\\\SRV\\Laser"), kBadDevType);
+    EXPECT_EQ(Drive("F:", "\\\\SRV\\Laser"), kBadDevType);  // a printer share is no folder
+    EXPECT_EQ(Add(7, "F:", "\\\\SRV\\Home"), kErrorInvalidParameter);
+}
+
+TEST_F(StandinNetworkTest, PrinterPortsConnectToPrinterShares) {
+    EXPECT_EQ(Add(kResourceTypePrint, "LPT2", "\\\\SRV\\Laser"), kErrorSuccess);
+    EXPECT_EQ(Add(kResourceTypePrint, "com3", "\\\\srv\\ink"), kErrorSuccess);
+    EXPECT_EQ(Add(kResourceTypePrint, "PRN", "\\\\SRV\\Laser"), kErrorSuccess);
+    EXPECT_EQ(Add(kResourceTypePrint, "LPT3", "\\\\SRV\\Ink\\Tray"), kErrorBadNetName);
+    Restart();
+    EXPECT_EQ(Cancel("lpt2"), kErrorSuccess);
+    EXPECT_EQ(Cancel("COM3"), kErrorSuccess);
+    EXPECT_EQ(Cancel("LPT2"), kErrorNotConnected);
+}
+
+// An empty local name asks for a deviceless connection: it succeeds when
+// the share exists and is never remembered in the profile.
+TEST_F(StandinNetworkTest, DevicelessConnectionsLastForTheProcessOnly) {
+    EXPECT_EQ(Cancel(""), kErrorNotConnected);
+    EXPECT_EQ(Drive("", "\\\\SRV\\NoSuch"), kErrorBadNetName);
+    ASSERT_EQ(Drive("", "\\\\SRV\\Home"), kErrorSuccess);
+    ASSERT_EQ(Drive("F:", "\\\\SRV\\Home"), kErrorSuccess);
+    EXPECT_EQ(Cancel(""), kErrorNotConnected);
+    // A remote name cancels the deviceless connection only; drive F stays.
+    EXPECT_EQ(Cancel("\\\\srv\\home"), kErrorSuccess);
+    EXPECT_EQ(Cancel("\\\\SRV\\Home"), kErrorNotConnected);
+    EXPECT_EQ(Read("F:\\hello.txt"), "hello");
+
+    ASSERT_EQ(Drive("", "\\\\SRV\\Apps"), kErrorSuccess);
+    Restart();
+    EXPECT_EQ(Cancel("\\\\SRV\\Apps"), kErrorNotConnected);
+}
+
+// A profile that cannot be written: ERROR_CANNOT_OPEN_PROFILE, and the
+// connections stay as they were.
+TEST_F(StandinNetworkTest, UnwritableProfileKeepsTheConnections) {
+    ASSERT_EQ(Drive("F:", "\\\\SRV\\Home"), kErrorSuccess);
+    fs::remove_all(root_ / "profile");
+    std::ofstream(root_ / "profile") << "not a folder";
+    EXPECT_EQ(Cancel("F:"), kErrorCannotOpenProfile);
+    EXPECT_EQ(Read("F:\\hello.txt"), "hello");
+    EXPECT_EQ(Drive("G:", "\\\\SRV\\Home"), kErrorCannotOpenProfile);
+    EXPECT_EQ(Read("G:\\hello.txt"), "error 3");
+}
+
+}  // namespace
