@@ -1,5 +1,6 @@
 // ExecuteLine: one script line, recognised by its first character, cut into
-// its arguments, then carried out; every failure becomes a line of ErrorList.
+// its arguments, then carried out; every failure becomes a line of ErrorList
+// and the run goes on with the next line.
 #pragma once
 #include <string>
 

@@ -1,6 +1,5 @@
 #include "platform/standin/files.h"
 
-#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,13 +16,48 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
+
+// The wildcards of FindFirstFileA: "*" matches any run of characters, "?"
+// any one character, letter case ignored; "[" and "." have no special
+// meaning, and "*.*" matches every name, dotted or not.
+bool MatchesWildcard(const std::string& pattern, const std::string& name) {
+    const std::string p = pattern == "*.*" ? "*" : FoldCase1252(pattern);
+    const std::string n = FoldCase1252(name);
+    size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == '*') {
+            starP = pi++;
+            starN = ni;
+        } else if (starP != std::string::npos) {
+            pi = starP + 1;
+            ni = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*') {
+        ++pi;
+    }
+    return pi == p.size();
+}
 
 // The error Windows gives for a name whose folder does not exist (3) or
 // whose last element is missing (2).
 uint32_t MissingError(const fs::path& host) {
     std::error_code ec;
     return fs::is_directory(host.parent_path(), ec) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+// The DOS read-only attribute is the owner's missing write permission.
+bool IsReadOnly(const fs::path& host) {
+    struct stat info {};
+    return ::stat(host.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
 }
 
 }  // namespace
@@ -51,15 +85,16 @@ uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
     if (!host) {
         return kErrorPathNotFound;
     }
+    // A search for "dir\" finds nothing, not even the directory itself.
+    if (EndsWithSeparator(path)) {
+        return kErrorFileNotFound;
+    }
     const std::string last = host->filename().string();
     std::error_code ec;
     if (HasWildcard(last)) {
-        // FindFirstFileA matches wildcards in the last element, ignoring case.
-        const std::string pattern = FoldCase1252(last);
         for (fs::directory_iterator it(host->parent_path(), ec), end; !ec && it != end;
              it.increment(ec)) {
-            const std::string name = FoldCase1252(it->path().filename().string());
-            if (fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0) {
+            if (MatchesWildcard(last, it->path().filename().string())) {
                 *isDirectory = it->is_directory(ec);
                 return kErrorSuccess;
             }
@@ -75,7 +110,7 @@ uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
 }
 
 uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string& target,
-                                bool failIfExists) {
+                                 bool failIfExists) {
     const auto source = paths_.Resolve(existing);
     const auto destination = paths_.Resolve(target);
     if (!source || !destination) {
@@ -85,12 +120,12 @@ uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string&
     if (fs::is_directory(*source, ec)) {
         return kErrorAccessDenied;
     }
-    std::string contents;
     if (!fs::exists(*source, ec)) {
         return MissingError(*source);
     }
-    if (!ReadHostFile(*source, &contents)) {
-        return kErrorAccessDenied;
+    // A file name cannot end in a separator.
+    if (EndsWithSeparator(target)) {
+        return kErrorInvalidName;
     }
     if (fs::is_directory(*destination, ec)) {
         return kErrorAccessDenied;
@@ -98,19 +133,34 @@ uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string&
     if (!fs::is_directory(destination->parent_path(), ec)) {
         return kErrorPathNotFound;
     }
-    if (failIfExists && fs::exists(*destination, ec)) {
+    const bool targetExists = fs::exists(*destination, ec);
+    if (targetExists && failIfExists) {
         return kErrorFileExists;
+    }
+    // Windows opens the source for reading and the target for writing with
+    // no sharing, so a file copied onto itself is a sharing violation.
+    if (targetExists && fs::equivalent(*source, *destination, ec)) {
+        return kErrorSharingViolation;
+    }
+    // A read-only target is not replaced.
+    if (targetExists && IsReadOnly(*destination)) {
+        return kErrorAccessDenied;
+    }
+    std::string contents;
+    struct stat info {};
+    if (!ReadHostFile(*source, &contents) || ::stat(source->c_str(), &info) != 0) {
+        return kErrorAccessDenied;
     }
     // The new file appears whole or not at all: an existing target is never
     // left half-written.
     const uint32_t result = ReplaceFileAtomically(*destination, contents);
-    if (result == kErrorSuccess) {
-        struct stat info {};
-        if (::stat(source->c_str(), &info) == 0) {
-            ::chmod(destination->c_str(), info.st_mode & 07777);
-        }
+    if (result != kErrorSuccess) {
+        return result;
     }
-    return result;
+    // The copy keeps the source's attributes and its last-write time.
+    ::chmod(destination->c_str(), info.st_mode & 07777);
+    fs::last_write_time(*destination, fs::last_write_time(*source, ec), ec);
+    return kErrorSuccess;
 }
 
 uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
@@ -124,6 +174,10 @@ uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
     }
     if (S_ISDIR(info.st_mode)) {
         return kFileAttributeDirectory;
+    }
+    // "file\" names a directory that is not there.
+    if (EndsWithSeparator(path)) {
+        return kInvalidFileAttributes;
     }
     constexpr uint32_t kReadOnly = 0x1, kArchive = 0x20;
     return kArchive | ((info.st_mode & S_IWUSR) == 0 ? kReadOnly : 0);

@@ -1,19 +1,30 @@
 #include "platform/standin/paths.h"
 
-#include <cctype>
 #include <vector>
 
+#include "platform/network.h"
 #include "platform/standin/case_fold.h"
 
 namespace platform::standin {
 
 namespace {
 
+// The stand-in's system drive: the current drive of a rooted path ("\x").
+constexpr char kCurrentDrive = 'c';
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 std::vector<std::string> SplitComponents(const std::string& text) {
     std::vector<std::string> parts;
     std::string current;
     for (char c : text) {
-        if (c == '\\' || c == '/') {
+        if (IsSeparator(c)) {
             if (!current.empty()) {
                 parts.push_back(current);
             }
@@ -35,8 +46,7 @@ std::string MatchEntry(const std::filesystem::path& dir, const std::string& name
     if (std::filesystem::exists(dir / name, ec)) {
         return name;
     }
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         if (SameText1252(entry, name)) {
             return entry;
@@ -68,6 +78,10 @@ std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
     return result;
 }
 
+bool EndsWithSeparator(const std::string& windowsPath) {
+    return !windowsPath.empty() && IsSeparator(windowsPath.back());
+}
+
 PathResolver::PathResolver(std::filesystem::path stateDir, const ConnectionStore& connections)
     : stateDir_(std::move(stateDir)), connections_(connections) {}
 
@@ -75,39 +89,70 @@ std::optional<std::filesystem::path> PathResolver::Resolve(const std::string& pa
     if (path.empty()) {
         return std::nullopt;
     }
-    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-        const auto parts = SplitComponents(path.substr(2));
-        if (parts.size() < 2) {
-            return std::nullopt;
-        }
-        const auto network = stateDir_ / "network";
-        return JoinIgnoringCase(network, path.substr(2));
+    if (path.size() >= 2 && path[0] == '\\' && IsSeparator(path[1])) {
+        return ResolveUnc(path);
     }
     if (path[0] == '/') {
         return std::filesystem::path(path);
     }
-    const unsigned char first = static_cast<unsigned char>(path[0]);
-    if (path.size() >= 2 && path[1] == ':' && std::isalpha(first)) {
-        const std::string drive(1, static_cast<char>(std::tolower(first)));
-        const std::string rest = path.substr(2);
-        if (const auto connection = connections_.Find(path.substr(0, 2));
-            connection && connection->type == 1) {
-            const auto share = Resolve(connection->remoteName);
-            if (!share) {
-                return std::nullopt;
-            }
-            return JoinIgnoringCase(*share, rest);
-        }
-        const auto root = stateDir_ / "drives" / drive;
-        std::error_code ec;
-        if (!std::filesystem::is_directory(root, ec)) {
-            return std::nullopt;
-        }
-        return JoinIgnoringCase(root, rest);
+    if (path[0] == '\\') {
+        return ResolveDrive(kCurrentDrive, path);
+    }
+    if (path.size() >= 2 && path[1] == ':' && IsAsciiLetter(path[0])) {
+        // "C:name" (relative to the drive's current directory) is read from
+        // the root, the only current directory a stand-in drive has.
+        return ResolveDrive(path[0], path.substr(2));
     }
     // Relative to the current directory; ".." may climb above it, as on Windows.
     std::error_code ec;
     return JoinIgnoringCase("/", std::filesystem::current_path(ec).string() + "/" + path);
+}
+
+// \\SERVER\SHARE\rest: the server and share must both be named, and the
+// rest stays inside the share.
+std::optional<std::filesystem::path> PathResolver::ResolveUnc(const std::string& path) const {
+    const auto parts = SplitComponents(path.substr(2));
+    if (parts.size() < 2) {
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < 2; ++i) {
+        if (parts[i] == "." || parts[i] == "..") {
+            return std::nullopt;
+        }
+    }
+    const auto share = JoinIgnoringCase(stateDir_ / "network", parts[0] + "/" + parts[1]);
+    std::string rest;
+    for (size_t i = 2; i < parts.size(); ++i) {
+        rest += parts[i] + "/";
+    }
+    return JoinIgnoringCase(share, rest);
+}
+
+std::optional<std::filesystem::path> PathResolver::ResolveDrive(char letter,
+                                                                const std::string& rest) const {
+    const std::string device = std::string(1, letter) + ":";
+    if (const auto connection = connections_.Find(device);
+        connection && connection->type == kResourceTypeDisk) {
+        // A connected drive lies in its share; only UNC names are followed,
+        // so a profile naming a drive cannot send the lookup round in circles.
+        const std::string& remote = connection->remoteName;
+        if (remote.size() < 2 || !IsSeparator(remote[0]) || !IsSeparator(remote[1])) {
+            return std::nullopt;
+        }
+        const auto share = ResolveUnc(remote);
+        if (!share) {
+            return std::nullopt;
+        }
+        return JoinIgnoringCase(*share, rest);
+    }
+    const char lower =
+        (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
+    const auto root = stateDir_ / "drives" / std::string(1, lower);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(root, ec)) {
+        return std::nullopt;
+    }
+    return JoinIgnoringCase(root, rest);
 }
 
 }  // namespace platform::standin

@@ -1,11 +1,13 @@
 // Maps the Windows paths the system uses onto the stand-in's state
 // directory:
-//   X:\...            <state>/drives/<x>/... , or the share drive X is connected to
+//   X:\...             <state>/drives/<x>/... , or the share drive X is connected to
 //   \\SERVER\SHARE\... <state>/network/SERVER/SHARE/...
+//   \...               rooted on the current drive, which is always C: here
 //   /...               a host path, as it stands
 //   anything else      relative to the current directory, "\" read as "/"
 // Every name is looked up ignoring letter case, as Windows does; a name that
-// does not exist yet keeps the case it was given.
+// does not exist yet keeps the case it was given. ".." never climbs above a
+// drive's root or a share.
 #pragma once
 #include <filesystem>
 #include <optional>
@@ -16,7 +18,7 @@
 namespace platform::standin {
 
 class PathResolver {
-public:
+  public:
     PathResolver(std::filesystem::path stateDir, const ConnectionStore& connections);
 
     // The host path, or nothing when the path names no place (a drive that
@@ -25,7 +27,10 @@ public:
 
     const std::filesystem::path& stateDir() const { return stateDir_; }
 
-private:
+  private:
+    std::optional<std::filesystem::path> ResolveUnc(const std::string& path) const;
+    std::optional<std::filesystem::path> ResolveDrive(char letter, const std::string& rest) const;
+
     std::filesystem::path stateDir_;
     const ConnectionStore& connections_;
 };
@@ -35,5 +40,9 @@ private:
 // climbs, never above `base`.
 std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
                                        const std::string& relative);
+
+// True when the path ends in "\" or "/", which Windows reads as naming a
+// directory: such a name never matches a file.
+bool EndsWithSeparator(const std::string& windowsPath);
 
 }  // namespace platform::standin

@@ -1,12 +1,80 @@
 #include "platform/standin/profile.h"
 
+#include <sys/stat.h>
+
 #include "platform/errors.h"
+#include "platform/standin/ini_document.h"
+#include "platform/standin/state.h"
 
 namespace platform::standin {
 
-uint32_t StandinProfile::WritePrivateProfileStringA(const std::string&, const std::string&,
-                                                   const std::string&, const std::string&) {
-    return kErrorAccessDenied;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
+// ERROR_INVALID_DATA: the file is not text the writer can rewrite.
+constexpr uint32_t kErrorInvalidData = 13;
+
+bool IsBareName(const std::string& file) {
+    return file.find_first_of("\\/") == std::string::npos;
+}
+
+}  // namespace
+
+uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
+                                                    const std::string& key,
+                                                    const std::string& value,
+                                                    const std::string& file) {
+    if (file.empty()) {
+        return kErrorAccessDenied;
+    }
+    std::error_code ec;
+    std::string windowsPath = file;
+    if (IsBareName(file)) {
+        // Every Windows installation has its Windows directory.
+        if (const auto windows = context_.paths.Resolve(kWindowsDirectory)) {
+            fs::create_directories(*windows, ec);
+        }
+        windowsPath = std::string(kWindowsDirectory) + "\\" + file;
+    }
+    const auto resolved = context_.paths.Resolve(windowsPath);
+    if (!resolved) {
+        return kErrorPathNotFound;
+    }
+    fs::path host = *resolved;
+    // Writing through a symbolic link changes the file it points to.
+    if (fs::is_symlink(host, ec)) {
+        if (const auto target = fs::canonical(host, ec); !ec) {
+            host = target;
+        }
+    }
+    if (fs::is_directory(host, ec)) {
+        return kErrorAccessDenied;
+    }
+    if (!fs::is_directory(host.parent_path(), ec)) {
+        return kErrorPathNotFound;
+    }
+    std::string bytes;
+    struct stat info {};
+    const bool exists = ::stat(host.c_str(), &info) == 0;
+    if (exists) {
+        if ((info.st_mode & S_IWUSR) == 0 || !ReadHostFile(host, &bytes)) {
+            return kErrorAccessDenied;
+        }
+        if (bytes.find('\0') != std::string::npos) {
+            return kErrorInvalidData;
+        }
+    }
+    IniDocument document = IniDocument::Parse(bytes);
+    if (!document.Set(section, key, value) && exists) {
+        return kErrorSuccess;  // the key holds this value already: the file stays as it is
+    }
+    const uint32_t result = ReplaceFileAtomically(host, document.Serialize());
+    if (result == kErrorSuccess && exists) {
+        ::chmod(host.c_str(), info.st_mode & 07777);
+    }
+    return result;
 }
 
 }  // namespace platform::standin

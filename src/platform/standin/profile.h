@@ -1,3 +1,5 @@
+// The stand-in's profile-string writer: WritePrivateProfileStringA on the
+// files of the stand-in workstation.
 #pragma once
 #include "platform/profile.h"
 #include "platform/standin/context.h"
@@ -5,13 +7,18 @@
 namespace platform::standin {
 
 class StandinProfile : public Profile {
-public:
+  public:
     explicit StandinProfile(Context& context) : context_(context) {}
+    // As on Windows: a file name without any "\" or "/" lies in the Windows
+    // directory, C:\WINDOWS; the file is created when it is missing, but not
+    // its directory (3); an empty name or a directory is refused (5). The
+    // file is replaced whole or left as it was, never half-written. A file
+    // holding NUL bytes (UTF-16 text, or not text at all) is refused (13)
+    // and left untouched rather than rewritten as something else.
     uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                       const std::string& value,
-                                       const std::string& file) override;
+                                        const std::string& value, const std::string& file) override;
 
-private:
+  private:
     Context& context_;
 };
 

@@ -4,18 +4,27 @@
 
 namespace platform::win32 {
 
+namespace {
+// The code of a failed call that returns only a boolean; never 0, so a
+// failure is never taken for success.
+uint32_t LastErrorOr(DWORD fallback) {
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? error : fallback;
+}
+}  // namespace
+
 uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_OPEN_FAILED);
     }
     std::string data;
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
         if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
-            return ::GetLastError();
+            return LastErrorOr(ERROR_READ_FAULT);
         }
         if (read == 0) {
             break;
@@ -30,16 +39,16 @@ uint32_t Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
     WIN32_FIND_DATAA data{};
     UniqueFind find(::FindFirstFileA(path.c_str(), &data));
     if (!find) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_FILE_NOT_FOUND);
     }
     *isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return ERROR_SUCCESS;
 }
 
 uint32_t Win32Files::CopyFileA(const std::string& existing, const std::string& target,
-                              bool failIfExists) {
+                               bool failIfExists) {
     if (!::CopyFileA(existing.c_str(), target.c_str(), failIfExists ? TRUE : FALSE)) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
 }
@@ -50,7 +59,7 @@ uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
 
 uint32_t Win32Files::CreateDirectoryA(const std::string& path) {
     if (!::CreateDirectoryA(path.c_str(), nullptr)) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
 }
@@ -58,13 +67,13 @@ uint32_t Win32Files::CreateDirectoryA(const std::string& path) {
 uint32_t Win32Files::GetLastWriteTime(const std::string& path, FileTime* time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_FILE_NOT_FOUND);
     }
     FILETIME local{};
     SYSTEMTIME st{};
     if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
         !::FileTimeToSystemTime(&local, &st)) {
-        return ::GetLastError();
+        return LastErrorOr(ERROR_INVALID_PARAMETER);
     }
     *time = FileTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
     return ERROR_SUCCESS;

@@ -5,13 +5,15 @@
 namespace platform::win32 {
 
 uint32_t Win32Profile::WritePrivateProfileStringA(const std::string& section,
-                                                 const std::string& key,
-                                                 const std::string& value,
-                                                 const std::string& file) {
-    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                      file.c_str())) {
+                                                  const std::string& key, const std::string& value,
+                                                  const std::string& file) {
+    // The call leaves an earlier error code in place on some failures (and
+    // sets one on success), so the code is cleared first and a failure that
+    // gives none is reported as a write fault.
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str())) {
         const DWORD error = ::GetLastError();
-        return error != 0 ? error : ERROR_WRITE_FAULT;
+        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
     }
     return ERROR_SUCCESS;
 }

@@ -1,0 +1,121 @@
+#include "platform/standin/ini_document.h"
+
+#include "platform/standin/case_fold.h"
+
+namespace platform::standin {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string_view TrimLeft(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view Trim(std::string_view text) {
+    text = TrimLeft(text);
+    const auto last = text.find_last_not_of(kBlanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+    IniDocument document;
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        document.bom_ = std::string(kUtf8Bom);
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    document.sections_.push_back(Section{});
+    size_t start = 0;
+    while (start <= bytes.size()) {
+        // CR, LF and CR LF all end a line; the empty lines between them go.
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        const std::string_view line = Trim(bytes.substr(start, end - start));
+        start = end + 1;
+        if (line.empty()) {
+            continue;
+        }
+        // "[name]" with anything after the last "]" ignored; a "[" line
+        // without "]" is a key.
+        if (line.front() == '[') {
+            if (const auto close = line.rfind(']'); close != std::string_view::npos) {
+                Section section;
+                section.name = std::string(Trim(line.substr(1, close - 1)));
+                section.header = true;
+                document.sections_.push_back(std::move(section));
+                continue;
+            }
+        }
+        Entry entry;
+        if (const auto eq = line.find('='); eq != std::string_view::npos) {
+            entry.name = std::string(Trim(line.substr(0, eq)));
+            entry.value = std::string(Trim(line.substr(eq + 1)));
+        } else {
+            entry.name = std::string(line);
+        }
+        document.sections_.back().entries.push_back(std::move(entry));
+    }
+    return document;
+}
+
+bool IniDocument::Set(const std::string& section, const std::string& key,
+                      const std::string& value) {
+    const std::string_view sectionName = Trim(section);
+    const std::string_view keyName = Trim(key);
+    const std::string newValue(TrimLeft(value));
+
+    Section* target = nullptr;
+    for (Section& candidate : sections_) {
+        if (SameText1252(candidate.name, sectionName)) {
+            target = &candidate;
+            break;
+        }
+    }
+    if (target == nullptr) {
+        Section added;
+        added.name = std::string(TrimLeft(section));
+        added.header = true;
+        sections_.push_back(std::move(added));
+        target = &sections_.back();
+    }
+    for (Entry& entry : target->entries) {
+        if (SameText1252(entry.name, keyName)) {
+            if (entry.value == newValue) {
+                return false;
+            }
+            entry.value = newValue;
+            return true;
+        }
+    }
+    target->entries.push_back(Entry{std::string(TrimLeft(key)), newValue});
+    return true;
+}
+
+std::string IniDocument::Serialize() const {
+    std::string text = bom_;
+    for (const Section& section : sections_) {
+        // A "[]" header read from the file is written back: leaving it out
+        // would move its keys into the section before it.
+        if (section.header) {
+            text += "[" + section.name + "]";
+            text += kLineEnd;
+        }
+        for (const Entry& entry : section.entries) {
+            text += entry.name;
+            if (entry.value) {
+                text += "=" + *entry.value;
+            }
+            text += kLineEnd;
+        }
+    }
+    return text;
+}
+
+}  // namespace platform::standin

@@ -1,0 +1,94 @@
+#include "script/file_commands.h"
+
+#include <exception>
+
+#include "core/file_exists.h"
+#include "platform/files.h"
+#include "platform/platform.h"
+#include "script/error_list.h"
+#include "script/ini_file.h"
+#include "script/line_parser.h"
+
+namespace script {
+
+namespace {
+
+constexpr const char* kCopyFailed = "Error copying ";
+constexpr const char* kCopyFailedTo = " to ";
+constexpr const char* kIniFailed = "Error loading ";
+constexpr const char* kIniFailedChange = " to change ";
+constexpr const char* kIniFailedTo = " to ";
+constexpr const char* kMkdirFailed = "Mkdir ";
+constexpr const char* kMkdirFailedColon = " failed : ";
+
+// Shorter paths are a drive ("C:") or nothing: the chain never climbs there.
+constexpr size_t kShortestChainPath = 3;
+
+platform::Files& Files() {
+    return *platform::Current().files;
+}
+
+}  // namespace
+
+void CopyScriptFile(const std::string& destination, const std::string& source, bool overwrite) {
+    if (!overwrite && core::FileExists(destination)) {
+        return;
+    }
+    if (Files().CopyFileA(source, destination, false) != 0) {
+        AddError(kCopyFailed + source + kCopyFailedTo + destination);
+    }
+}
+
+void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
+                      const std::string& value) {
+    AddError(kIniFailed + file + kIniFailedChange + sectionAndKey + kIniFailedTo + value);
+}
+
+void WriteIniValue(const std::string& file, const std::string& sectionAndKey,
+                   const std::string& value) {
+    const SectionAndKey target = SplitSectionAndKey(sectionAndKey);
+    try {
+        TIniFile ini(file);
+        ini.WriteString(target.section, target.key, value);
+    } catch (const std::exception&) {
+        // The writer's own message is not shown: the report names the whole
+        // command instead.
+        ReportIniFailure(file, sectionAndKey, value);
+    }
+}
+
+bool DirectoryPresent(const std::string& path) {
+    const uint32_t attributes = Files().GetFileAttributesA(path);
+    return attributes != platform::kInvalidFileAttributes &&
+           (attributes & platform::kFileAttributeDirectory) != 0;
+}
+
+void MakeDirectoryChain(const std::string& path) {
+    std::string level = path;
+    if (!level.empty() && level.back() == '\\') {
+        level.pop_back();
+    }
+    if (level.size() < kShortestChainPath || DirectoryPresent(level)) {
+        return;
+    }
+    const auto cut = level.find_last_of("\\:");
+    const std::string parent = cut == std::string::npos ? std::string() : level.substr(0, cut + 1);
+    // A path ending in ":" ("ABC:") is its own parent: climbing there again
+    // would never end. A parent ending in "\" is shortened by the next level.
+    if (parent.size() < level.size() || (!parent.empty() && parent.back() == '\\')) {
+        MakeDirectoryChain(parent);
+    }
+    Files().CreateDirectoryA(level);
+}
+
+void EnsureDirectory(const std::string& directory) {
+    try {
+        if (!DirectoryPresent(directory)) {
+            MakeDirectoryChain(directory);
+        }
+    } catch (const std::exception& failure) {
+        AddError(kMkdirFailed + directory + kMkdirFailedColon + failure.what());
+    }
+}
+
+}  // namespace script

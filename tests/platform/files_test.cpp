@@ -1,0 +1,125 @@
+// The file calls the system makes, pinned on the stand-in and on Windows
+// alike (the same tests run under Wine).
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/errors.h"
+#include "platform/platform.h"
+#include "support/test_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FilesTest : public testsupport::PlatformTest {
+  protected:
+    platform::Files& files() { return *platform::Current().files; }
+    uint32_t Copy(const std::string& from, const std::string& to) {
+        return files().CopyFileA(from, to, false);
+    }
+    int EntriesInScratch() {
+        int count = 0;
+        for ([[maybe_unused]] const auto& entry :
+             fs::directory_iterator(testPlatform().HostPath(Scratch()))) {
+            ++count;
+        }
+        return count;
+    }
+};
+
+TEST_F(FilesTest, CopyReplacesTheTargetFoundIgnoringCaseAndKeepsTheWriteTime) {
+    WriteFile(At("Source.txt"), std::string("new\0\r\nbytes", 11));
+    WriteFile(At("Data.TXT"), "old contents, longer than the new");
+    const fs::path host(testPlatform().HostPath(At("Source.txt")));
+    fs::last_write_time(host, fs::last_write_time(host) - std::chrono::hours(24 * 400));
+
+    ASSERT_EQ(Copy(At("SOURCE.TXT"), At("data.txt")), platform::kErrorSuccess);
+    EXPECT_EQ(ReadFile(At("Data.TXT")), std::string("new\0\r\nbytes", 11));
+    EXPECT_EQ(EntriesInScratch(), 2);
+    platform::FileTime source, copy;
+    ASSERT_EQ(files().GetLastWriteTime(At("Source.txt"), &source), 0u);
+    ASSERT_EQ(files().GetLastWriteTime(At("Data.TXT"), &copy), 0u);
+    EXPECT_EQ(std::make_tuple(copy.year, copy.month, copy.day, copy.hour, copy.minute),
+              std::make_tuple(source.year, source.month, source.day, source.hour, source.minute));
+    EXPECT_EQ(files().CopyFileA(At("Source.txt"), At("Data.TXT"), true),
+              platform::kErrorFileExists);
+}
+
+TEST_F(FilesTest, CopyFailuresGiveTheWindowsCodes) {
+    WriteFile(At("src.txt"), "SRC");
+    MakeDir(At("dir"));
+    EXPECT_EQ(Copy(At("missing.txt"), At("a.txt")), platform::kErrorFileNotFound);
+    EXPECT_EQ(Copy(At("nodir\\missing.txt"), At("a.txt")), platform::kErrorPathNotFound);
+    EXPECT_EQ(Copy(At("src.txt"), At("nodir\\a.txt")), platform::kErrorPathNotFound);
+    EXPECT_EQ(Copy(At("src.txt"), At("dir")), platform::kErrorAccessDenied);
+    EXPECT_EQ(Copy(At("dir"), At("a.txt")), platform::kErrorAccessDenied);
+    EXPECT_EQ(Copy(At("src.txt"), At("a.txt\\")), platform::kErrorInvalidName);
+    EXPECT_EQ(Copy(At("src.txt"), ""), platform::kErrorPathNotFound);
+    EXPECT_EQ(Copy("", At("a.txt")), platform::kErrorPathNotFound);
+    // Onto itself: the source stays whole.
+    EXPECT_EQ(Copy(At("src.txt"), At("SRC.TXT")), platform::kErrorSharingViolation);
+    EXPECT_EQ(ReadFile(At("src.txt")), "SRC");
+    EXPECT_EQ(EntriesInScratch(), 2);
+}
+
+TEST_F(FilesTest, FindFirstTellsFilesFromDirectories) {
+    WriteFile(At("Data.txt"), "x");
+    MakeDir(At("Sub"));
+    bool isDirectory = true;
+    EXPECT_EQ(files().FindFirst(At("DATA.TXT"), &isDirectory), 0u);
+    EXPECT_FALSE(isDirectory);
+    EXPECT_EQ(files().FindFirst(At("sub"), &isDirectory), 0u);
+    EXPECT_TRUE(isDirectory);
+    EXPECT_EQ(files().FindFirst(At("*.TXT"), &isDirectory), 0u);
+    EXPECT_FALSE(isDirectory);
+    EXPECT_EQ(files().FindFirst(At("d?ta.*"), &isDirectory), 0u);
+    EXPECT_EQ(files().FindFirst(At("missing"), &isDirectory), platform::kErrorFileNotFound);
+    EXPECT_EQ(files().FindFirst(At("Sub\\"), &isDirectory), platform::kErrorFileNotFound);
+    EXPECT_EQ(files().FindFirst(At("[D]ata.txt"), &isDirectory), platform::kErrorFileNotFound);
+    EXPECT_EQ(files().FindFirst(At("*.none"), &isDirectory), platform::kErrorFileNotFound);
+    EXPECT_EQ(files().FindFirst("", &isDirectory), platform::kErrorPathNotFound);
+}
+
+TEST_F(FilesTest, AttributesCarryTheDirectoryFlagOnlyForDirectories) {
+    WriteFile(At("file.txt"), "x");
+    MakeDir(At("dir"));
+    const auto dir = files().GetFileAttributesA(At("DIR"));
+    ASSERT_NE(dir, platform::kInvalidFileAttributes);
+    EXPECT_NE(dir & platform::kFileAttributeDirectory, 0u);
+    EXPECT_NE(files().GetFileAttributesA(At("dir\\")) & platform::kFileAttributeDirectory, 0u);
+    const auto file = files().GetFileAttributesA(At("FILE.TXT"));
+    ASSERT_NE(file, platform::kInvalidFileAttributes);
+    EXPECT_EQ(file & platform::kFileAttributeDirectory, 0u);
+    EXPECT_EQ(files().GetFileAttributesA(At("file.txt\\")), platform::kInvalidFileAttributes);
+    EXPECT_EQ(files().GetFileAttributesA(At("missing")), platform::kInvalidFileAttributes);
+    EXPECT_EQ(files().GetFileAttributesA(""), platform::kInvalidFileAttributes);
+}
+
+TEST_F(FilesTest, CreateDirectoryMakesOneLevel) {
+    WriteFile(At("file.txt"), "x");
+    EXPECT_EQ(files().CreateDirectoryA(At("new")), 0u);
+    EXPECT_EQ(files().CreateDirectoryA(At("trail\\")), 0u);
+    EXPECT_TRUE(Exists(At("trail")));
+    EXPECT_EQ(files().CreateDirectoryA(At("NEW")), platform::kErrorAlreadyExists);
+    EXPECT_EQ(files().CreateDirectoryA(At("file.txt")), platform::kErrorAlreadyExists);
+    EXPECT_EQ(files().CreateDirectoryA(At("no\\deeper")), platform::kErrorPathNotFound);
+    EXPECT_EQ(files().CreateDirectoryA(""), platform::kErrorPathNotFound);
+    EXPECT_FALSE(Exists(At("no")));
+}
+
+TEST_F(FilesTest, ReadWholeFileGivesEveryByte) {
+    const std::string bytes("a\r\nb\nc\rd\0e\xff", 11);
+    WriteFile(At("bytes.bin"), bytes);
+    MakeDir(At("dir"));
+    std::string contents;
+    ASSERT_EQ(files().ReadWholeFile(At("BYTES.BIN"), &contents), 0u);
+    EXPECT_EQ(contents, bytes);
+    EXPECT_EQ(files().ReadWholeFile(At("missing"), &contents), platform::kErrorFileNotFound);
+    EXPECT_EQ(files().ReadWholeFile(At("dir"), &contents), platform::kErrorAccessDenied);
+}
+
+}  // namespace

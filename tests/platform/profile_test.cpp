@@ -1,0 +1,120 @@
+// The profile-string writer, pinned by bytes: the same calls run against the
+// stand-in natively and against Windows' own writer under Wine, and both
+// must leave exactly these files.
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/errors.h"
+#include "platform/platform.h"
+#include "support/test_platform.h"
+
+namespace {
+
+struct WriteCase {
+    const char* name;
+    std::optional<std::string> before;  // none: the file does not exist
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* after;
+};
+
+const WriteCase kWriteCases[] = {
+    {"missing file is created", std::nullopt, "S", "k", "v", "[S]\r\nk=v\r\n"},
+    {"empty file", "", "A", "a", "2", "[A]\r\na=2\r\n"},
+    {"new key after the section's last line, blank lines dropped",
+     "[A]\r\na=1\r\n\r\n\r\n[B]\r\nb=1\r\n", "A", "c", "3", "[A]\r\na=1\r\nc=3\r\n[B]\r\nb=1\r\n"},
+    {"new section at the end", "[A]\r\na=1\r\n\r\n", "B", "b", "2", "[A]\r\na=1\r\n[B]\r\nb=2\r\n"},
+    {"no line break at the end", "[A]\r\na=1", "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},
+    {"section and key found ignoring case, their case kept", "[s]\r\nK=old\r\nx=1\r\n", "S", "k",
+     "new", "[s]\r\nK=new\r\nx=1\r\n"},
+    {"blanks around names and = ignored and dropped",
+     "  [ S ]  \r\n  k  =  old  \r\n\tx\t=\t1 \r\n", "S", "k", "new", "[S]\r\nk=new\r\nx=1\r\n"},
+    {"blanks around the names asked for are ignored", "[A]\r\na=1\r\n", " A ", " a ", "2",
+     "[A]\r\na=2\r\n"},
+    {"leading blanks of new names and values are dropped", "[A]\r\n", " B ", " b ", "  x  ",
+     "[A]\r\n[B ]\r\nb =x  \r\n"},
+    {"comments and lines without = are kept, a new key goes after them",
+     ";top\r\n[S]\r\n;c1\r\nk=1\r\nplain\r\n\r\n[T]\r\n", "S", "j", "2",
+     ";top\r\n[S]\r\n;c1\r\nk=1\r\nplain\r\nj=2\r\n[T]\r\n"},
+    {"a line without = is a key", "[A]\r\nplain\r\na=1\r\n", "A", "PLAIN", "2",
+     "[A]\r\nplain=2\r\na=1\r\n"},
+    {"empty section: top of the file", "[A]\r\na=1\r\n", "", "k", "v", "k=v\r\n[A]\r\na=1\r\n"},
+    {"empty section: after the keys before the first section", "top=1\r\n[A]\r\na=1\r\n", "", "k",
+     "v", "top=1\r\nk=v\r\n[A]\r\na=1\r\n"},
+    {"empty section in a new file", std::nullopt, "", "k", "v", "k=v\r\n"},
+    {"empty key", "[A]\r\na=1\r\n", "A", "", "v", "[A]\r\na=1\r\n=v\r\n"},
+    {"empty key replaced", "[A]\r\n  =old\r\n", "A", "", "v", "[A]\r\n=v\r\n"},
+    {"empty section and key", std::nullopt, "", "", "v", "=v\r\n"},
+    {"empty value", "[A]\r\na=1\r\n", "A", "a", "", "[A]\r\na=\r\n"},
+    {"LF and CR line ends become CR LF", "[A]\na=1\r[B]\nb=1\n", "A", "c", "3",
+     "[A]\r\na=1\r\nc=3\r\n[B]\r\nb=1\r\n"},
+    {"text after ] ignored, name up to the last ]", "[A] junk\r\n[B]C]\r\n", "B]C", "k", "1",
+     "[A]\r\n[B]C]\r\nk=1\r\n"},
+    {"a [ line without ] is a key", "[A\r\na=1\r\n", "A", "b", "2", "[A\r\na=1\r\n[A]\r\nb=2\r\n"},
+    {"first of equal sections and keys", "[A]\r\na=1\r\nA=2\r\n[a]\r\na=3\r\n", "A", "a", "4",
+     "[A]\r\na=4\r\nA=2\r\n[a]\r\na=3\r\n"},
+    {"everything after the first = is the old value", "[A]\r\na=1=2\r\n", "A", "a", "3",
+     "[A]\r\na=3\r\n"},
+    {"quotes are plain text", "[A]\r\na=\"x\"\r\n", "A", "b", "\"y\"",
+     "[A]\r\na=\"x\"\r\nb=\"y\"\r\n"},
+    {"the same value leaves the file as it was", "[A]\r\n a = 1 \n\n\n", "A", "a", "1",
+     "[A]\r\n a = 1 \n\n\n"},
+    {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF[A]\r\na=1\r\n", "A", "b", "2",
+     "\xEF\xBB\xBF[A]\r\na=1\r\nb=2\r\n"},
+};
+
+class ProfileTest : public testsupport::PlatformTest {
+  protected:
+    uint32_t Write(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& file) {
+        return platform::Current().profile->WritePrivateProfileStringA(section, key, value, file);
+    }
+};
+
+TEST_F(ProfileTest, WritesTheSameBytesAsWindows) {
+    int n = 0;
+    for (const WriteCase& c : kWriteCases) {
+        const std::string file = At("case" + std::to_string(n++) + ".ini");
+        if (c.before) {
+            WriteFile(file, *c.before);
+        }
+        EXPECT_EQ(Write(c.section, c.key, c.value, file), platform::kErrorSuccess) << c.name;
+        EXPECT_EQ(ReadFile(file), c.after) << c.name;
+    }
+}
+
+TEST_F(ProfileTest, SuccessiveWritesBuildTheFile) {
+    const std::string file = At("build.ini");
+    ASSERT_EQ(Write("Main", "One", "1", file), 0u);
+    ASSERT_EQ(Write("Other", "Two", "2", file), 0u);
+    ASSERT_EQ(Write("MAIN", "Three", "3", file), 0u);
+    ASSERT_EQ(Write("main", "one", "first", file), 0u);
+    EXPECT_EQ(ReadFile(file), "[Main]\r\nOne=first\r\nThree=3\r\n[Other]\r\nTwo=2\r\n");
+}
+
+TEST_F(ProfileTest, RefusesAnEmptyNameAMissingDirectoryAndADirectory) {
+    MakeDir(At("adir"));
+    EXPECT_EQ(Write("A", "a", "1", ""), platform::kErrorAccessDenied);
+    EXPECT_EQ(Write("A", "a", "1", At("nodir\\x.ini")), platform::kErrorPathNotFound);
+    EXPECT_EQ(Write("A", "a", "1", At("no1\\no2\\x.ini")), platform::kErrorPathNotFound);
+    EXPECT_EQ(Write("A", "a", "1", At("adir")), platform::kErrorAccessDenied);
+    EXPECT_FALSE(Exists(At("nodir")));
+}
+
+TEST_F(ProfileTest, BareFileNameLiesInTheWindowsDirectory) {
+    const std::string name = "tarnwick-profile-" +
+                             std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                             "-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".ini";
+    const std::string inWindows = "C:\\WINDOWS\\" + name;
+    ASSERT_EQ(Write("A", "a", "1", name), 0u);
+    EXPECT_EQ(ReadFile(inWindows), "[A]\r\na=1\r\n");
+    std::error_code ec;
+    std::filesystem::remove(testPlatform().HostPath(inWindows), ec);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Stand-in file behaviour that Wine, running as root, does not show and so
+// cannot be pinned under Wine: the read-only attribute.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/standin/standin_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::standin::StandinPlatform;
+
+class StandinFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-files-XXXXXX";
+        root_ = mkdtemp(pattern);
+        platform_ = std::make_unique<StandinPlatform>(root_);
+        c_ = root_ / "drives" / "c";
+    }
+    void TearDown() override {
+        platform_.reset();
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    platform::Files& files() { return *platform_->services().files; }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path root_, c_;
+    std::unique_ptr<StandinPlatform> platform_;
+};
+
+TEST_F(StandinFilesTest, ReadOnlyTargetIsNotReplacedAndTheCopyKeepsTheSourceMode) {
+    std::ofstream(c_ / "src.txt") << "new";
+    std::ofstream(c_ / "ro.txt") << "old";
+    ::chmod((c_ / "ro.txt").c_str(), 0444);
+    EXPECT_EQ(files().CopyFileA("C:\\src.txt", "C:\\ro.txt", false), platform::kErrorAccessDenied);
+    EXPECT_EQ(Read(c_ / "ro.txt"), "old");
+    EXPECT_NE(files().GetFileAttributesA("C:\\ro.txt") & 0x1u, 0u);  // FILE_ATTRIBUTE_READONLY
+
+    ::chmod((c_ / "src.txt").c_str(), 0600);
+    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\copy.txt", false), 0u);
+    struct stat info {};
+    ASSERT_EQ(::stat((c_ / "copy.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(StandinFilesTest, CopyLeavesNoTemporaryFileBehind) {
+    std::ofstream(c_ / "src.txt") << "data";
+    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\dst.txt", false), 0u);
+    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\dst.txt", false), 0u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(c_)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include "platform/standin/paths.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/network.h"
+#include "platform/standin/standin_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::standin::StandinPlatform;
+
+class StandinPathsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-paths-XXXXXX";
+        root_ = mkdtemp(pattern);
+        platform_ = std::make_unique<StandinPlatform>(root_);
+    }
+    void TearDown() override {
+        platform_.reset();
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    std::optional<fs::path> Resolve(const std::string& path) {
+        return platform_->context().paths.Resolve(path);
+    }
+    fs::path Drive(char letter) { return root_ / "drives" / std::string(1, letter); }
+
+    fs::path root_;
+    std::unique_ptr<StandinPlatform> platform_;
+};
+
+TEST_F(StandinPathsTest, DrivePathsLieUnderTheirDriveAndMissingDrivesResolveToNothing) {
+    EXPECT_EQ(Resolve("C:\\"), Drive('c'));
+    EXPECT_EQ(Resolve("c:\\Windows\\System"), Drive('c') / "Windows" / "System");
+    EXPECT_EQ(Resolve("C:"), Drive('c'));
+    EXPECT_EQ(Resolve("C:name.txt"), Drive('c') / "name.txt");
+    EXPECT_EQ(Resolve("C:/a/b"), Drive('c') / "a" / "b");
+    EXPECT_EQ(Resolve("Q:\\x"), std::nullopt);
+    fs::create_directories(Drive('q'));
+    EXPECT_EQ(Resolve("Q:\\x"), Drive('q') / "x");
+    EXPECT_EQ(Resolve(""), std::nullopt);
+    EXPECT_EQ(Resolve("1:\\x").value_or(""), fs::current_path() / "1:" / "x");
+}
+
+TEST_F(StandinPathsTest, ExistingNamesAreFoundIgnoringCaseNewNamesKeepTheirCase) {
+    fs::create_directories(Drive('c') / "Program Files" / "App");
+    std::ofstream(Drive('c') / "Program Files" / "App" / "Setup.INI") << "x";
+    EXPECT_EQ(Resolve("C:\\PROGRAM FILES\\app\\setup.ini"),
+              Drive('c') / "Program Files" / "App" / "Setup.INI");
+    EXPECT_EQ(Resolve("C:\\program files\\New\\File.Txt"),
+              Drive('c') / "Program Files" / "New" / "File.Txt");
+    // Accented letters compare as in the Windows locale.
+    fs::create_directories(Drive('c') / "Caf\xc9");
+    EXPECT_EQ(Resolve("C:\\caf\xe9"), Drive('c') / "Caf\xc9");
+}
+
+TEST_F(StandinPathsTest, DotsNeverClimbAboveADriveOrAShare) {
+    EXPECT_EQ(Resolve("C:\\a\\.\\b\\..\\c"), Drive('c') / "a" / "c");
+    EXPECT_EQ(Resolve("C:\\..\\..\\etc\\passwd"), Drive('c') / "etc" / "passwd");
+    EXPECT_EQ(Resolve("\\\\SRV\\SHARE\\..\\..\\OTHER\\x"),
+              root_ / "network" / "SRV" / "SHARE" / "OTHER" / "x");
+}
+
+TEST_F(StandinPathsTest, UncNamesLieUnderTheNetworkAndNeedServerAndShare) {
+    fs::create_directories(root_ / "network" / "Srv" / "Home");
+    EXPECT_EQ(Resolve("\\\\SRV\\HOME\\user\\x.txt"),
+              root_ / "network" / "Srv" / "Home" / "user" / "x.txt");
+    EXPECT_EQ(Resolve("\\\\srv\\home"), root_ / "network" / "Srv" / "Home");
+    EXPECT_EQ(Resolve("\\\\SRV"), std::nullopt);
+    EXPECT_EQ(Resolve("\\\\SRV\\"), std::nullopt);
+    EXPECT_EQ(Resolve("\\\\"), std::nullopt);
+    EXPECT_EQ(Resolve("\\\\..\\SHARE\\x"), std::nullopt);
+}
+
+TEST_F(StandinPathsTest, ConnectedDriveLiesInItsShare) {
+    fs::create_directories(root_ / "network" / "SRV" / "Home" / "Docs");
+    platform::NetResource drive;
+    drive.type = platform::kResourceTypeDisk;
+    drive.localName = "H:";
+    drive.remoteName = "\\\\srv\\home";
+    ASSERT_EQ(platform_->services().network->AddConnection(drive, platform::kConnectUpdateProfile),
+              0u);
+    EXPECT_EQ(Resolve("h:\\docs\\a.txt"), root_ / "network" / "SRV" / "Home" / "Docs" / "a.txt");
+    EXPECT_EQ(Resolve("H:\\..\\..\\x"), root_ / "network" / "SRV" / "Home" / "x");
+}
+
+TEST_F(StandinPathsTest, HostRootedAndRelativePaths) {
+    EXPECT_EQ(Resolve("/tmp/x"), fs::path("/tmp/x"));
+    EXPECT_EQ(Resolve("\\TEMP\\x.txt"), Drive('c') / "TEMP" / "x.txt");
+    EXPECT_EQ(Resolve("sub\\x.txt"), fs::current_path() / "sub" / "x.txt");
+    EXPECT_EQ(Resolve(".\\x.txt"), fs::current_path() / "x.txt");
+    EXPECT_EQ(Resolve("..\\x.txt"), fs::current_path().parent_path() / "x.txt");
+}
+
+}  // namespace

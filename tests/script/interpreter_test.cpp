@@ -1,0 +1,199 @@
+#include "script/interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+#include "core/exceptions.h"
+#include "platform/files.h"
+#include "script/error_list.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using script::ExecuteLine;
+
+// The platform's file calls, except that the chosen ones raise: the
+// platform never does, but a failure of a command must still stay inside
+// its line.
+class RaisingFiles : public platform::Files {
+  public:
+    explicit RaisingFiles(platform::Files& real) : real_(real) {}
+    std::function<void()> onCopy, onAttributes;
+
+    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override {
+        return real_.ReadWholeFile(path, contents);
+    }
+    uint32_t FindFirst(const std::string& path, bool* isDirectory) override {
+        return real_.FindFirst(path, isDirectory);
+    }
+    uint32_t CopyFileA(const std::string& existing, const std::string& target,
+                       bool failIfExists) override {
+        if (onCopy) {
+            onCopy();
+        }
+        return real_.CopyFileA(existing, target, failIfExists);
+    }
+    uint32_t GetFileAttributesA(const std::string& path) override {
+        if (onAttributes) {
+            onAttributes();
+        }
+        return real_.GetFileAttributesA(path);
+    }
+    uint32_t CreateDirectoryA(const std::string& path) override {
+        return real_.CreateDirectoryA(path);
+    }
+    uint32_t GetLastWriteTime(const std::string& path, platform::FileTime* time) override {
+        return real_.GetLastWriteTime(path, time);
+    }
+
+  private:
+    platform::Files& real_;
+};
+
+class InterpreterTest : public testsupport::PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        script::ErrorList = std::make_unique<core::TStringList>();
+    }
+    void TearDown() override {
+        script::ErrorList.reset();
+        PlatformTest::TearDown();
+    }
+    static Lines Errors() { return script::ErrorList->Lines(); }
+    // Puts the raising file calls in place of the platform's own.
+    RaisingFiles& InstallRaisingFiles() {
+        raising_ = std::make_unique<RaisingFiles>(*testPlatform().services().files);
+        platform::Services services = testPlatform().services();
+        services.files = raising_.get();
+        platform::Install(services);
+        return *raising_;
+    }
+
+  private:
+    std::unique_ptr<RaisingFiles> raising_;
+};
+
+TEST_F(InterpreterTest, ShortLinesAndCommentsDoNothing) {
+    for (const char* line : {"", "V", "VC:\\", "zzzz", ";", "; any text at all", ";CX=Y"}) {
+        ExecuteLine(line);
+    }
+    EXPECT_EQ(Errors(), Lines{});
+}
+
+TEST_F(InterpreterTest, UnknownFirstCharacterIsReportedWithTheWholeLine) {
+    const Lines lines = {"     ",
+                         "  CX.TXT=Y.TXT",
+                         "dX:=\\\\SRV\\SHARE",
+                         "iabcd",
+                         "labcd",
+                         "mSoft.X=S1",
+                         "pLPT1:=\\\\SRV\\P",
+                         "rSoft.X=S1",
+                         "uSoft.X=S1",
+                         "vC:\\TEMP",
+                         "1abcd",
+                         "=abcd",
+                         "\tV" + At("X")};
+    Lines expected;
+    for (const std::string& line : lines) {
+        ExecuteLine(line);
+        expected.push_back("Unknown command : " + line);
+    }
+    EXPECT_EQ(Errors(), expected);
+    EXPECT_FALSE(Exists(At("X")));
+}
+
+TEST_F(InterpreterTest, RegistryHiveAndNetworkLinesAreHandedOnNotUnknown) {
+    for (const std::string& line :
+         {std::string("MNoValueName=Q"), std::string("RNoValueName=Q"),
+          std::string("UNoValueName=Q"), "L" + At("NOHIVE.DAT"),
+          std::string("DQ:=\\\\NOSERVER\\NOSHARE"), std::string("PLPT9:=\\\\NOSERVER\\NOPRN"),
+          std::string("DQ:\\\\NOSERVER\\NOSHARE")}) {
+        ExecuteLine(line);
+    }
+    for (const std::string& error : Errors()) {
+        EXPECT_NE(error.rfind("Unknown command", 0), 0u) << error;
+    }
+}
+
+TEST_F(InterpreterTest, CopyCommandsCopyAndReportAFailedCopy) {
+    WriteFile(At("SOURCE.TXT"), "new");
+    WriteFile(At("TARGET.TXT"), "old");
+    ExecuteLine("c" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
+    EXPECT_EQ(ReadFile(At("TARGET.TXT")), "old");
+    ExecuteLine("C" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
+    EXPECT_EQ(ReadFile(At("TARGET.TXT")), "new");
+    EXPECT_EQ(Errors(), Lines{});
+
+    ExecuteLine("C" + At("COPY.TXT") + "=" + At("MISSING.TXT"));
+    // Without "=" the whole line is the source and the destination is empty.
+    const std::string noEquals = "c" + At("SOURCE.TXT");
+    ExecuteLine(noEquals);
+    EXPECT_EQ(Errors(), (Lines{"Error copying " + At("MISSING.TXT") + " to " + At("COPY.TXT"),
+                               "Error copying " + noEquals + " to "}));
+}
+
+TEST_F(InterpreterTest, IniLineWritesAndReportsOnlyItsOwnFailureMessage) {
+    ExecuteLine("I[" + At("APP.INI") + "]Options.Last.Used=1");
+    ExecuteLine("I[" + At("APP.INI") + "]NoSection=1");
+    EXPECT_EQ(ReadFile(At("APP.INI")), "NoSection=1\r\n[Options]\r\nLast.Used=1\r\n");
+    EXPECT_EQ(Errors(), Lines{});
+
+    ExecuteLine("I[" + At("NODIR\\APP.INI") + "]Options.Last=1");
+    EXPECT_EQ(Errors(),
+              Lines{"Error loading " + At("NODIR\\APP.INI") + " to change Options.Last to 1"});
+}
+
+TEST_F(InterpreterTest, MalformedIniLinesAreReportedAndWriteNothing) {
+    const std::string file = At("APP.INI");
+    ExecuteLine("I[" + file + "]Options.Key");     // no "="
+    ExecuteLine("I [" + file + "]Options.Key=1");  // "[" not second
+    ExecuteLine("I[" + file + " Options.Key=1");   // no "]"
+    EXPECT_FALSE(Exists(file));
+    EXPECT_EQ(Errors(), (Lines{
+                            "Error loading " + file + " to change  to I[" + file + "]Options.Key",
+                            "Error loading  to change Options.Key to 1",
+                            "Error loading  to change I[" + file + " Options.Key to 1",
+                        }));
+}
+
+TEST_F(InterpreterTest, LongValueIsCutTo999Characters) {
+    const std::string value(1200, 'v');
+    ExecuteLine("I[" + At("LONG.INI") + "]S.K=" + value);
+    EXPECT_EQ(ReadFile(At("LONG.INI")), "[S]\r\nK=" + value.substr(0, 999) + "\r\n");
+}
+
+TEST_F(InterpreterTest, DirectoryLineMakesTheChainAndIgnoresOneTrailingBackslash) {
+    ExecuteLine("V" + At("A\\B\\C"));
+    EXPECT_TRUE(Exists(At("A\\B\\C")));
+    ExecuteLine("V" + At("X\\"));
+    EXPECT_TRUE(Exists(At("X")));
+    ExecuteLine("V" + At("X\\"));  // present: nothing happens
+    EXPECT_EQ(Errors(), Lines{});
+}
+
+TEST_F(InterpreterTest, FailureRaisedInsideALineIsReportedAndTheNextLineRuns) {
+    RaisingFiles& files = InstallRaisingFiles();
+    files.onCopy = [] { throw core::EConvertError("'x' is not a valid integer value"); };
+    const std::string copy = "C" + At("A.TXT") + "=" + At("B.TXT");
+    ExecuteLine(copy);
+    files.onCopy = [] { throw std::runtime_error("out of resources"); };
+    ExecuteLine(copy);
+    ExecuteLine("zzzzz");
+    EXPECT_EQ(Errors(), (Lines{"'x' is not a valid integer value : " + copy,
+                               "out of resources : " + copy, "Unknown command : zzzzz"}));
+}
+
+TEST_F(InterpreterTest, FailureWhileMakingDirectoriesNamesTheDirectory) {
+    RaisingFiles& files = InstallRaisingFiles();
+    files.onAttributes = [] { throw core::Exception("device not ready"); };
+    ExecuteLine("V" + At("NEW\\DIR"));
+    EXPECT_EQ(Errors(), Lines{"Mkdir " + At("NEW\\DIR") + " failed : device not ready"});
+    EXPECT_FALSE(Exists(At("NEW")));
+}
+
+}  // namespace
