@@ -1,13 +1,129 @@
 #include "script/run.h"
 
+#include <array>
+
+#include "core/file_exists.h"
+#include "logon/identity.h"
+#include "logon/macros.h"
+#include "logon/settings.h"
+#include "script/error_list.h"
+#include "script/interpreter.h"
+#include "script/registry_commands.h"
+
 namespace script {
 
 std::unique_ptr<core::TStringList> CodeList;
 const char* const kRunRecordKey = "Software\\Brackenlow\\Tarnwick\\Errors";
 
-void RunScript() {}
-void BuildCodeList(const std::string&) { CodeList = std::make_unique<core::TStringList>(); }
-std::optional<std::string> ScriptFileForLetter(char) { return std::nullopt; }
-void FreeLogon() {}
+namespace {
+
+constexpr const char* kErrorCountValue = "ErrorCount";
+constexpr const char* kErrorStringValue = "ErrorString";
+constexpr const char* kErrorUpdatedValue = "ErrorUpdated";
+constexpr const char* kHeaderPrefix = ";---";
+
+std::string ErrorStringName(long long i) {
+    return kErrorStringValue + std::to_string(i);
+}
+
+// A previous count far beyond the values really stored (a hand-edited or
+// damaged record: up to 2,147,483,647) would keep the run deleting for hours
+// before any line runs. A record's values are numbered without gaps, so once
+// this many numbers in a row hold nothing, the rest are taken as absent too.
+constexpr int32_t kMostAbsentInARow = 1000;
+
+// Removes ErrorString1 .. ErrorString<count> of the previous record.
+void DeletePreviousMessages(platform::RegKey root, int32_t count) {
+    int32_t absentInARow = 0;
+    for (int32_t i = 1; i <= count && absentInARow < kMostAbsentInARow; ++i) {
+        if (!OpenScriptKey(root, kRunRecordKey)) {
+            return;  // nothing can be deleted, now or for any later number
+        }
+        const std::string name = ErrorStringName(i);
+        if (ScriptRegistry->ValueExists(name)) {
+            ScriptRegistry->DeleteValue(name);
+            absentInARow = 0;
+        } else {
+            ++absentInARow;
+        }
+    }
+}
+
+// Process-order letters: the directory setting and the base name each one
+// chooses (the extension is added to all of them).
+struct LetterFile {
+    char letter;
+    const std::string* directory;
+    const std::string* baseName;
+};
+
+const std::array<LetterFile, 7>& LetterTable() {
+    static const std::array<LetterFile, 7> table = {{
+        {'*', &logon::GlobalDir, &logon::DefaultName},
+        {'g', &logon::GroupDir, &logon::GroupName},
+        {'G', &logon::GroupDir, &logon::DefaultName},
+        {'u', &logon::UserDir, &logon::UserName},
+        {'U', &logon::UserDir, &logon::DefaultName},
+        {'m', &logon::MachineDir, &logon::MachineName},
+        {'M', &logon::MachineDir, &logon::DefaultName},
+    }};
+    return table;
+}
+
+}  // namespace
+
+std::optional<std::string> ScriptFileForLetter(char letter) {
+    for (const LetterFile& entry : LetterTable()) {
+        if (entry.letter == letter) {
+            return *entry.directory + *entry.baseName + logon::ScriptExtension;
+        }
+    }
+    return std::nullopt;
+}
+
+void BuildCodeList(const std::string& order) {
+    CodeList = std::make_unique<core::TStringList>();
+    core::TStringList file;
+    for (char letter : order) {
+        const auto path = ScriptFileForLetter(letter);
+        if (!path || !core::FileExists(*path)) {
+            continue;
+        }
+        file.LoadFromFile(*path);
+        CodeList->Add(kHeaderPrefix + *path);
+        CodeList->AddStrings(file);
+    }
+}
+
+void RunScript() {
+    const platform::RegKey root = platform::kHkeyCurrentUser;
+    const int32_t previousCount = ReadScriptDword(root, kRunRecordKey, kErrorCountValue);
+    DeletePreviousMessages(root, previousCount);
+    WriteScriptDword(root, kRunRecordKey, kErrorCountValue, 0);
+
+    BuildCodeList(logon::ProcessOrder);
+    logon::ExpandMacros(*CodeList);
+    const int lineCount = CodeList->Count();
+    for (int i = 0; i < lineCount; ++i) {
+        ExecuteLine(CodeList->Get(i));
+    }
+
+    if (!ErrorList) {
+        ErrorList = std::make_unique<core::TStringList>();
+    }
+    const int messageCount = ErrorList->Count();
+    WriteScriptDword(root, kRunRecordKey, kErrorCountValue, messageCount);
+    for (int i = 1; i <= messageCount; ++i) {
+        WriteScriptString(root, kRunRecordKey, ErrorStringName(i), ErrorList->Get(i - 1));
+    }
+    WriteScriptString(root, kRunRecordKey, kErrorUpdatedValue, logon::CurrentDateTimeText());
+}
+
+void FreeLogon() {
+    FreeScriptRegistry();
+    ErrorList.reset();
+    logon::FullNameList.reset();
+    CodeList.reset();
+}
 
 }  // namespace script

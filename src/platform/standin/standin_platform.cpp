@@ -18,7 +18,8 @@ StandinPlatform::StandinPlatform(std::filesystem::path stateDir)
       system_(context_.stateDir),
       registry_(context_),
       network_(context_),
-      profile_(context_) {}
+      profile_(context_),
+      toolkit_(ProcessToolkitOptions(context_.stateDir)) {}
 
 Services StandinPlatform::services() {
     Services services;
@@ -27,6 +28,7 @@ Services StandinPlatform::services() {
     services.system = &system_;
     services.files = &files_;
     services.profile = &profile_;
+    services.toolkit = &toolkit_;
     return services;
 }
 

@@ -11,23 +11,25 @@
 #include "platform/standin/profile.h"
 #include "platform/standin/registry.h"
 #include "platform/standin/system.h"
+#include "platform/standin/toolkit.h"
 
 namespace platform::standin {
 
 class StandinPlatform : public NativePlatform {
-public:
+  public:
     // Creates the state directory and drive C when they are missing.
     explicit StandinPlatform(std::filesystem::path stateDir);
     Services services() override;
     Context& context() { return context_; }
 
-private:
+  private:
     Context context_;
     StandinFiles files_;
     StandinSystem system_;
     StandinRegistry registry_;
     StandinNetwork network_;
     StandinProfile profile_;
+    StandinToolkit toolkit_;
 };
 
 }  // namespace platform::standin

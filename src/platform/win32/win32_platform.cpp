@@ -4,13 +4,14 @@
 #include "platform/win32/profile.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/system.h"
+#include "platform/win32/toolkit.h"
 
 namespace platform {
 
 namespace {
 
 class Win32Platform : public NativePlatform {
-public:
+  public:
     Services services() override {
         Services services;
         services.registry = &registry_;
@@ -18,19 +19,23 @@ public:
         services.system = &system_;
         services.files = &files_;
         services.profile = &profile_;
+        services.toolkit = &toolkit_;
         return services;
     }
 
-private:
+  private:
     win32::Win32Files files_;
     win32::Win32System system_;
     win32::Win32Registry registry_;
     win32::Win32Network network_;
     win32::Win32Profile profile_;
+    win32::Win32Toolkit toolkit_;
 };
 
 }  // namespace
 
-std::unique_ptr<NativePlatform> CreateNativePlatform() { return std::make_unique<Win32Platform>(); }
+std::unique_ptr<NativePlatform> CreateNativePlatform() {
+    return std::make_unique<Win32Platform>();
+}
 
 }  // namespace platform

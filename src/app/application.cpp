@@ -1,0 +1,180 @@
+#include "app/application.h"
+
+#include <cstdio>
+#include <new>
+
+#include "app/tarnwick_form.h"
+#include "core/exceptions.h"
+#include "core/exit_list.h"
+#include "logon/logon.h"
+#include "logon/settings.h"
+#include "platform/platform.h"
+#include "platform/system.h"
+
+namespace app {
+
+TApplication* Application = nullptr;
+
+namespace {
+
+constexpr const char* kUnknownFailure = "Unknown failure";
+constexpr const char* kNoToolkit = "No window toolkit is installed";
+constexpr const char* kTitleRefused = "Cannot set the application title (error %s)";
+constexpr const char* kEventLoopFailed = "The event loop failed (error %s)";
+
+// The program's own file name, the last part of its path.
+std::string ProgramFileName(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ModulePath() {
+    auto* system = platform::Current().system;
+    return system ? system->ModulePath() : std::string();
+}
+
+}  // namespace
+
+TApplication::TApplication(platform::Toolkit& toolkit) : toolkit_(toolkit) {}
+
+TApplication::~TApplication() {
+    DestroyWindows();
+    if (Application == this) {
+        Application = nullptr;
+    }
+}
+
+void TApplication::Initialize() {
+    Application = this;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    const uint32_t result = toolkit_.SetApplicationTitle(title);
+    if (result != 0) {
+        throw core::Exception(core::Format(kTitleRefused, std::to_string(result)));
+    }
+    title_ = title;
+}
+
+TTarnwickForm& TApplication::CreateLoginForm() {
+    mainForm_ = std::make_unique<TTarnwickForm>(*this);
+    TarnwickForm = mainForm_.get();
+    return *mainForm_;
+}
+
+void TApplication::Run() {
+    // The release goes on the exit list before anything is shown, so the
+    // window is destroyed first at shutdown, before the logon context.
+    core::AddExitProc([] {
+        if (Application) {
+            Application->DestroyWindows();
+        }
+    });
+    if (!mainForm_) {
+        return;
+    }
+    mainForm_->Show();
+    const uint32_t result = toolkit_.RunEventLoop();
+    if (result != 0) {
+        throw core::Exception(core::Format(kEventLoopFailed, std::to_string(result)));
+    }
+}
+
+void TApplication::Guard(const std::function<void()>& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& failure) {
+        HandleException(failure);
+    } catch (...) {
+        toolkit_.ShowMessageBox(title_, std::string(kUnknownFailure) + ".");
+    }
+}
+
+void TApplication::HandleException(const std::exception& failure) noexcept {
+    try {
+        toolkit_.ShowMessageBox(title_, std::string(failure.what()) + ".");
+    } catch (...) {
+        // Nothing is left to report with; the program goes on.
+    }
+}
+
+void TApplication::DestroyWindows() {
+    if (TarnwickForm == mainForm_.get()) {
+        TarnwickForm = nullptr;
+    }
+    mainForm_.reset();
+}
+
+std::string FailureKind(const std::exception& failure) {
+    if (dynamic_cast<const core::EFOpenError*>(&failure)) {
+        return "EFOpenError";
+    }
+    if (dynamic_cast<const core::ERegistryException*>(&failure)) {
+        return "ERegistryException";
+    }
+    if (dynamic_cast<const core::EConvertError*>(&failure)) {
+        return "EConvertError";
+    }
+    if (dynamic_cast<const core::EStringListError*>(&failure)) {
+        return "EStringListError";
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&failure)) {
+        return "EOutOfMemory";
+    }
+    return "Exception";
+}
+
+std::string StartupFailureText(const std::string& kind, const std::string& programPath,
+                               const std::string& text) {
+    std::string report =
+        "Exception " + kind + " in module " + ProgramFileName(programPath) + ".\n" + text;
+    if (report.empty() || report.back() != '.') {
+        report += '.';
+    }
+    return report;
+}
+
+int RunApplication(platform::Toolkit& toolkit) {
+    TApplication application(toolkit);
+    int exitCode = 0;
+    try {
+        logon::InitSettingsModule();
+        logon::InitLogon();
+        application.Initialize();
+        application.SetTitle(kApplicationTitle);
+        application.CreateLoginForm();
+        application.Run();
+    } catch (const std::exception& failure) {
+        toolkit.ShowMessageBox(
+            kStartupFailureCaption,
+            StartupFailureText(FailureKind(failure), ModulePath(), failure.what()));
+        exitCode = 1;
+    } catch (...) {
+        toolkit.ShowMessageBox(kStartupFailureCaption,
+                               StartupFailureText("Exception", ModulePath(), kUnknownFailure));
+        exitCode = 1;
+    }
+    core::RunExitProcs();
+    return exitCode;
+}
+
+int ProgramMain() {
+    std::unique_ptr<platform::NativePlatform> native;
+    try {
+        native = platform::CreateNativePlatform();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    }
+    platform::Install(native->services());
+    int exitCode = 1;
+    if (auto* toolkit = platform::Current().toolkit) {
+        exitCode = RunApplication(*toolkit);
+    } else {
+        std::fprintf(stderr, "%s\n", kNoToolkit);
+    }
+    platform::Install({});
+    return exitCode;
+}
+
+}  // namespace app

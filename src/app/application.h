@@ -1,0 +1,79 @@
+// The application object and the program's entry: start-up in its fixed
+// order, the event loop of the one window, the failure reports, and the
+// exit list at the end.
+#pragma once
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/toolkit.h"
+
+namespace app {
+
+class TTarnwickForm;
+
+// The name of the running program in the task bar, and the caption of the
+// failure reports of the window's handlers.
+inline constexpr const char* kApplicationTitle = "Tarnwick Executor";
+// The caption of the report of a failure that ends start-up.
+inline constexpr const char* kStartupFailureCaption = "Application Error";
+
+class TApplication {
+  public:
+    explicit TApplication(platform::Toolkit& toolkit);
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // Makes this the application that Application refers to.
+    void Initialize();
+    // Raises core::Exception when the toolkit refuses the title.
+    void SetTitle(const std::string& title);
+    const std::string& Title() const { return title_; }
+
+    // Creates the login window, hidden; it becomes the main window and
+    // TarnwickForm refers to it.
+    TTarnwickForm& CreateLoginForm();
+    TTarnwickForm* MainForm() const { return mainForm_.get(); }
+
+    // Registers the application's release on the exit list, makes the main
+    // window visible (which runs its show handler) and dispatches events
+    // until the main window is closed.
+    void Run();
+
+    // Runs a handler of a window; a failure that escapes it is reported in a
+    // message box captioned with the title: its text followed by ".".
+    void Guard(const std::function<void()>& handler) noexcept;
+    void HandleException(const std::exception& failure) noexcept;
+
+    // The application's release: destroys its windows.
+    void DestroyWindows();
+
+    platform::Toolkit& toolkit() { return toolkit_; }
+
+  private:
+    platform::Toolkit& toolkit_;
+    std::string title_;
+    std::unique_ptr<TTarnwickForm> mainForm_;
+};
+
+// The application object of the running program; null outside RunApplication.
+extern TApplication* Application;
+
+// The kind of a failure as the start-up report names it ("EFOpenError" ...).
+std::string FailureKind(const std::exception& failure);
+// The text of the start-up failure report: the kind, the program's file
+// name and the failure's text.
+std::string StartupFailureText(const std::string& kind, const std::string& programPath,
+                               const std::string& text);
+
+// The whole program on the installed platform with `toolkit`: returns the
+// exit code, 0 after the window closed, 1 when a failure ended start-up. The
+// exit list has run when it returns.
+int RunApplication(platform::Toolkit& toolkit);
+
+// The program's entry: installs this build's platform and runs.
+int ProgramMain();
+
+}  // namespace app

@@ -1,0 +1,374 @@
+#include "app/tarnwick_form.h"
+
+#include "app/application.h"
+#include "core/exceptions.h"
+#include "core/file_exists.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "platform/platform.h"
+#include "script/error_list.h"
+#include "script/run.h"
+
+namespace app {
+
+bool NewsHidden = false;
+TTarnwickForm* TarnwickForm = nullptr;
+
+void ResetFormModule() {
+    NewsHidden = false;
+    TarnwickForm = nullptr;
+}
+
+namespace {
+
+// The controls in the order of the layout table; each is its index there.
+enum LoginControl : platform::ControlId {
+    kNameLabel,
+    kNameFLabel,
+    kMachineLabel,
+    kDateLabel,
+    klUName,
+    klUFName,
+    klMName,
+    klDTstring,
+    kNewsLabel,
+    kNewsOfTheDay,
+    kmCodeList,
+    kErrorStatus,
+    kContinue,
+    kControlCount
+};
+
+constexpr platform::Color kWhite = platform::RgbColor(255, 255, 255);
+constexpr platform::Color kLime = platform::RgbColor(0, 255, 0);
+constexpr platform::Color kRed = platform::RgbColor(255, 0, 0);
+
+constexpr unsigned kDelayMs = 10000;
+
+// The window's texts.
+constexpr const char* kCaption = "Login Script";
+constexpr const char* kBanner = "Tarnwick 1.0 - your login script is running";
+constexpr const char* kPressToContinue = "Press to continue";
+constexpr const char* kNewsFresh = "NEWS OF THE DAY";
+constexpr const char* kNewsAged = "News of the Day (%s days old)";
+constexpr const char* kProblem = "Possible problem, see administrator, note machine name and time";
+constexpr const char* kErrorsSection = "---- ERRORS ----";
+constexpr const char* kConfigSection = "---- CONFIG FILE ----";
+constexpr const char* kMacrosSection = "---- MACROS FILE ----";
+
+// Failures of the toolkit and of the news file.
+constexpr const char* kCannotOpenFile = "Cannot open file %s";
+constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
+constexpr const char* kCannotCreateWindow = "Cannot create the login window (error %s)";
+constexpr const char* kControlCallFailed = "%s failed on ";
+
+platform::WindowSpec BuildLayout() {
+    using platform::Alignment;
+    using platform::ControlKind;
+    using platform::ControlSpec;
+    const platform::FontSpec arial16{"Arial", 16, false};
+
+    ControlSpec caption;  // "Login Name" and the other captions on the left
+    caption.kind = ControlKind::Label;
+    caption.font = arial16;
+    caption.alignment = Alignment::Left;
+    caption.autoSize = true;
+
+    ControlSpec value;  // the value labels, right-aligned at 375
+    value.kind = ControlKind::Label;
+    value.font = arial16;
+    value.alignment = Alignment::Right;
+    value.autoSize = true;
+    value.background = kWhite;
+
+    auto at = [](ControlSpec spec, const char* name, int left, int top, int width, int height,
+                 const char* text) {
+        spec.name = name;
+        spec.left = left;
+        spec.top = top;
+        spec.width = width;
+        spec.height = height;
+        spec.text = text;
+        return spec;
+    };
+
+    platform::WindowSpec layout;
+    layout.caption = kCaption;
+    layout.clientWidth = 397;
+    layout.clientHeight = 362;
+    layout.font = {"MS Sans Serif", 10, false};
+    layout.timerIntervalMs = kDelayMs;
+    auto& c = layout.controls;
+    c.push_back(at(caption, "NameLabel", 20, 5, 85, 18, "Login Name"));
+    c.push_back(at(caption, "NameFLabel", 20, 30, 70, 18, "Full Name"));
+    c.push_back(at(caption, "MachineLabel", 20, 56, 105, 18, "Machine Name"));
+    c.push_back(at(caption, "DateLabel", 20, 81, 103, 18, "Date and Time"));
+    c.push_back(at(value, "lUName", 371, 7, 4, 18, ""));
+    c.push_back(at(value, "lUFName", 371, 31, 4, 18, ""));
+    c.push_back(at(value, "lMName", 371, 55, 4, 18, ""));
+    c.push_back(at(value, "lDTstring", 371, 79, 4, 18, ""));
+
+    ControlSpec heading;
+    heading.kind = ControlKind::Label;
+    heading.font = {"Arial", 19, true};
+    heading.alignment = Alignment::Center;
+    c.push_back(at(heading, "NewsLabel", 20, 111, 358, 22, "News of the Day"));
+
+    ControlSpec news;
+    news.kind = ControlKind::RichEdit;
+    news.tabOrder = 0;
+    c.push_back(at(news, "NewsOfTheDay", 20, 143, 358, 150, ""));
+
+    ControlSpec memo;
+    memo.kind = ControlKind::Memo;
+    memo.visible = false;
+    memo.tabOrder = 2;
+    c.push_back(at(memo, "mCodeList", 20, 143, 358, 150, ""));
+
+    ControlSpec warning;
+    warning.kind = ControlKind::Label;
+    warning.font = {"Arial Narrow", 13, false};
+    warning.alignment = Alignment::Center;
+    c.push_back(at(warning, "ErrorStatus", 20, 299, 358, 20, ""));
+
+    ControlSpec button;
+    button.kind = ControlKind::Button;
+    button.font = arial16;
+    button.tabOrder = 1;
+    c.push_back(at(button, "Continue", 20, 325, 358, 27, kBanner));
+    return layout;
+}
+
+// Days since 1 March of year 0 in the proleptic Gregorian calendar; only
+// differences matter.
+long long DayNumber(long long year, long long month, long long day) {
+    year -= month <= 2 ? 1 : 0;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra;
+}
+
+constexpr long long kMsPerDay = 86400000;
+
+long long MillisecondsOf(long long year, long long month, long long day, long long hour,
+                         long long minute, long long second, long long millisecond) {
+    return DayNumber(year, month, day) * kMsPerDay + ((hour * 60 + minute) * 60 + second) * 1000 +
+           millisecond;
+}
+
+// Floor division, for differences that may be negative.
+long long FloorDiv(long long a, long long b) {
+    const long long q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+const core::TStringList& OrEmpty(const std::unique_ptr<core::TStringList>& list) {
+    static const core::TStringList empty;
+    return list ? *list : empty;
+}
+
+}  // namespace
+
+const platform::WindowSpec& LoginWindowLayout() {
+    static const platform::WindowSpec layout = BuildLayout();
+    return layout;
+}
+
+long long NewsAgeDays(const platform::LocalTime& now, const platform::FileTime& modified) {
+    const int evenSecond = modified.second - modified.second % 2;
+    const long long diff = MillisecondsOf(now.year, now.month, now.day, now.hour, now.minute,
+                                          now.second, now.millisecond) -
+                           MillisecondsOf(modified.year, modified.month, modified.day,
+                                          modified.hour, modified.minute, evenSecond, 0);
+    // Exact integer rounding of diff / kMsPerDay, halves to the even neighbour.
+    long long days = FloorDiv(diff, kMsPerDay);
+    const long long rest = diff - days * kMsPerDay;  // 0 <= rest < kMsPerDay
+    if (2 * rest > kMsPerDay || (2 * rest == kMsPerDay && days % 2 != 0)) {
+        ++days;
+    }
+    return days;
+}
+
+// ---- controls ----
+
+void TControl::Bind(platform::Window* window, platform::ControlId id, std::string name) {
+    window_ = window;
+    id_ = id;
+    name_ = std::move(name);
+}
+
+void TControl::Check(uint32_t result, const char* operation) const {
+    if (result != 0) {
+        throw core::Exception(core::Format(kControlCallFailed, operation) + name_ + " (error " +
+                              std::to_string(result) + ")");
+    }
+}
+
+void TControl::Show() {
+    Check(window_->SetVisible(id_, true), "Show");
+}
+
+void TControl::Hide() {
+    Check(window_->SetVisible(id_, false), "Hide");
+}
+
+void TLabel::SetCaption(const std::string& text) {
+    Check(window_->SetText(id_, text), "SetCaption");
+}
+
+void TLabel::SetColor(platform::Color color) {
+    Check(window_->SetBackground(id_, color), "SetColor");
+}
+
+void TRichEdit::LoadFromFile(const std::string& path) {
+    std::string data;
+    if (platform::Current().files->ReadWholeFile(path, &data) != 0) {
+        throw core::EFOpenError(core::Format(kCannotOpenFile, path));
+    }
+    if (window_->LoadRichText(id_, data) != 0) {
+        throw core::Exception(kFailedToLoadStream);
+    }
+}
+
+void TMemo::Assign(const core::TStringList& lines) {
+    Check(window_->SetLines(id_, lines.Lines()), "Assign");
+}
+
+void TMemo::Add(const std::string& line) {
+    Check(window_->AddLines(id_, {line}), "Add");
+}
+
+void TMemo::AddStrings(const core::TStringList& lines) {
+    Check(window_->AddLines(id_, lines.Lines()), "AddStrings");
+}
+
+void TButton::SetCaption(const std::string& text) {
+    Check(window_->SetText(id_, text), "SetCaption");
+}
+
+void TButton::SetOnClick(std::function<void()> action) {
+    Check(window_->SetClickAction(id_, std::move(action)), "SetOnClick");
+}
+
+void TTimer::Release() {
+    if (window_) {
+        window_->StopTimer();
+    }
+}
+
+// ---- the window ----
+
+TTarnwickForm::TTarnwickForm(TApplication& owner) : owner_(owner) {
+    const uint32_t result = owner_.toolkit().CreateMainWindow(LoginWindowLayout(), this, &window_);
+    if (result != 0 || !window_) {
+        throw core::Exception(core::Format(kCannotCreateWindow, std::to_string(result)));
+    }
+    platform::Window* w = window_.get();
+    const auto& controls = LoginWindowLayout().controls;
+    auto bind = [&](TControl& control, LoginControl id) {
+        control.Bind(w, id, controls[static_cast<size_t>(id)].name);
+    };
+    bind(NewsOfTheDay, kNewsOfTheDay);
+    bind(Continue, kContinue);
+    bind(NameLabel, kNameLabel);
+    bind(MachineLabel, kMachineLabel);
+    bind(DateLabel, kDateLabel);
+    bind(lUName, klUName);
+    bind(lMName, klMName);
+    bind(lDTstring, klDTstring);
+    bind(NewsLabel, kNewsLabel);
+    bind(ErrorStatus, kErrorStatus);
+    bind(NameFLabel, kNameFLabel);
+    bind(lUFName, klUFName);
+    bind(mCodeList, kmCodeList);
+    tDelayTimer.Bind(w);
+    static_assert(kControlCount == 13, "every control of the layout has a field");
+}
+
+TTarnwickForm::~TTarnwickForm() = default;
+
+void TTarnwickForm::Show() {
+    if (!shown_) {
+        shown_ = true;
+        owner_.Guard([this] { FormShow(); });
+        window_->CenterOnScreen();
+    }
+    window_->Show();
+}
+
+void TTarnwickForm::Close() {
+    window_->Close();
+}
+
+void TTarnwickForm::FormShow() {
+    lUName.SetCaption(logon::CurrentUserName());
+    lMName.SetCaption(logon::CurrentMachineName());
+    lUFName.SetCaption(logon::CurrentFullName());
+    lDTstring.SetCaption(logon::CurrentDateTimeText());
+
+    const std::string& notice = logon::NoticeFile;
+    if (core::FileExists(notice)) {
+        NewsOfTheDay.LoadFromFile(notice);
+        // A file whose time cannot be read keeps the plain heading: its age
+        // is unknown, and that is no reason to skip the script run.
+        platform::FileTime modified;
+        if (platform::Current().files->GetLastWriteTime(notice, &modified) == 0) {
+            const long long age = NewsAgeDays(platform::Current().system->Now(), modified);
+            if (age >= 1) {
+                NewsLabel.SetCaption(core::Format(kNewsAged, std::to_string(age)));
+            } else {
+                NewsLabel.SetCaption(kNewsFresh);
+            }
+            if (age < 3) {
+                NewsLabel.SetColor(kLime);
+            }
+        }
+    }
+
+    script::RunScript();
+
+    mCodeList.Assign(OrEmpty(script::CodeList));
+    if (script::HasErrors()) {
+        ErrorStatus.SetCaption(kProblem);
+        ErrorStatus.SetColor(kRed);
+        mCodeList.Add(kErrorsSection);
+        mCodeList.AddStrings(OrEmpty(script::ErrorList));
+    }
+    mCodeList.Add(kConfigSection);
+    mCodeList.AddStrings(OrEmpty(logon::ConfigList));
+    mCodeList.Add(kMacrosSection);
+    mCodeList.AddStrings(OrEmpty(logon::MacroList));
+    mCodeList.Hide();
+    NewsOfTheDay.Show();
+}
+
+void TTarnwickForm::FormDblClick() {
+    if (NewsHidden) {
+        NewsOfTheDay.Show();
+    } else {
+        NewsOfTheDay.Hide();
+    }
+    NewsHidden = !NewsHidden;
+}
+
+void TTarnwickForm::tDelayTimerTimer() {
+    Continue.SetCaption(kPressToContinue);
+    Continue.SetOnClick([this] { owner_.Guard([this] { ContinueClick(); }); });
+    tDelayTimer.Release();
+}
+
+void TTarnwickForm::ContinueClick() {
+    Close();
+}
+
+void TTarnwickForm::OnDoubleClick() {
+    owner_.Guard([this] { FormDblClick(); });
+}
+
+void TTarnwickForm::OnTimer() {
+    owner_.Guard([this] { tDelayTimerTimer(); });
+}
+
+}  // namespace app

@@ -1,0 +1,131 @@
+// The stand-in's window toolkit: the window drawn as text.
+//
+// Without a terminal the window's state is printed as a block (see
+// toolkit_render.h) each time it changes while the window is on the screen,
+// and a button is pressed once it has a click action and standard input has
+// ended (read to its end without ever blocking the event loop). On a
+// terminal the window is drawn live: Enter or a click on the button presses
+// it, `n` or a double-click elsewhere stands for a double-click on the
+// window. Failure reports go to standard error as "[<caption>] <text>".
+//
+// The timer runs in real time. Only the stand-in's state directory can
+// shorten it, for tests: <state>/toolkit.ini with a line TimerScale=<factor>
+// (0.01 makes ten seconds a tenth of one).
+#pragma once
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/standin/toolkit_render.h"
+#include "platform/toolkit.h"
+
+namespace platform::standin {
+
+struct ToolkitOptions {
+    int inputFd = 0;
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+    bool live = false;  // drawn live on a terminal, read key by key
+    double timerScale = 1.0;
+};
+
+// The options of the running process: live when standard input and output
+// are terminals; the timer scale from <state>/toolkit.ini. A bad line there
+// is reported on standard error and changes nothing.
+ToolkitOptions ProcessToolkitOptions(const std::filesystem::path& stateDir);
+
+// Reads TimerScale from a toolkit.ini text; `warnings` gets one line per bad line.
+double ParseTimerScale(const std::string& text, std::vector<std::string>* warnings);
+
+class StandinWindow;
+
+class StandinToolkit : public Toolkit {
+  public:
+    explicit StandinToolkit(ToolkitOptions options);
+    ~StandinToolkit() override;
+
+    uint32_t SetApplicationTitle(const std::string& title) override;
+    uint32_t CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                              std::unique_ptr<Window>* window) override;
+    uint32_t RunEventLoop() override;
+    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
+
+    const std::string& title() const { return title_; }
+
+    // Called by the window.
+    void WindowChanged();
+    void WindowDestroyed(StandinWindow* window);
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void Flush();
+    void Dispatch(const std::function<void()>& event);
+    bool PressActiveButton();
+    void HandleInput(const char* data, size_t size);
+    void HandleMouse(int button, int row, bool press);
+
+    ToolkitOptions options_;
+    std::string title_;
+    StandinWindow* main_ = nullptr;
+    int dispatching_ = 0;
+    std::string lastDrawn_;
+    std::vector<std::string> reports_;  // shown under the live window
+    std::vector<DrawnLine> liveLines_;  // what the terminal shows, for clicks
+    std::string pendingInput_;
+    Clock::time_point lastClick_{};
+    bool inputEnded_ = false;
+};
+
+class StandinWindow : public Window {
+  public:
+    StandinWindow(StandinToolkit& toolkit, const WindowSpec& spec, WindowEvents* events,
+                  std::chrono::steady_clock::duration timerInterval);
+    ~StandinWindow() override;
+
+    uint32_t SetText(ControlId control, const std::string& text) override;
+    uint32_t SetBackground(ControlId control, Color color) override;
+    uint32_t SetVisible(ControlId control, bool visible) override;
+    uint32_t LoadRichText(ControlId control, const std::string& data) override;
+    uint32_t SetLines(ControlId control, const std::vector<std::string>& lines) override;
+    uint32_t AddLines(ControlId control, const std::vector<std::string>& lines) override;
+    uint32_t SetClickAction(ControlId control, std::function<void()> action) override;
+    uint32_t StopTimer() override;
+    uint32_t CenterOnScreen() override { return 0; }
+    uint32_t Show() override;
+    uint32_t Close() override;
+
+    const WindowState& state() const { return state_; }
+    bool onScreen() const { return onScreen_; }
+    bool closed() const { return closed_; }
+    WindowEvents* events() const { return events_; }
+
+    // The timer: armed from creation until stopped; each tick re-arms it
+    // one interval later.
+    bool timerArmed() const { return timerArmed_; }
+    std::chrono::steady_clock::time_point timerDue() const { return timerDue_; }
+    void TimerTicked();
+
+    // The first button with a click action, and how often actions were set.
+    ControlState* ActiveButton();
+    unsigned actionGeneration() const { return actionGeneration_; }
+
+  private:
+    ControlState* Find(ControlId control, ControlKind kind);
+    void Changed();
+
+    StandinToolkit& toolkit_;
+    WindowEvents* events_;
+    WindowState state_;
+    std::chrono::steady_clock::duration timerInterval_;
+    std::chrono::steady_clock::time_point timerDue_;
+    bool timerArmed_ = false;
+    bool onScreen_ = false;
+    bool closed_ = false;
+    unsigned actionGeneration_ = 0;
+};
+
+}  // namespace platform::standin

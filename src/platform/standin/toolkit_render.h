@@ -1,0 +1,61 @@
+// The stand-in's window as data, and the window drawn as text:
+//
+//   --- Login Script ---
+//   NameLabel: "Login Name"
+//   lUName: "jsmith" background=#FFFFFF
+//   mCodeList: "" hidden
+//       ;---GLOBAL\_DEFAULT.DAT
+//   --- end ---
+//
+// One line per control in the layout's order: its name, its text in quotes
+// (backslash, quote and control characters escaped: \\ \" \n \r \t \xHH; a
+// CR LF pair is one \n), " background=#RRGGBB" where a colour was given to
+// it, " hidden" where it is hidden. A plain multi-line box shows no text of
+// its own; its lines follow its line, each indented by four blanks. Text is
+// kept as Windows-1252 bytes and written out as UTF-8.
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit.h"
+
+namespace platform::standin {
+
+struct ControlState {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string text;                // labels, buttons, the rich-text box
+    std::vector<std::string> lines;  // the plain multi-line box
+    std::optional<Color> background;
+    bool visible = true;
+    std::function<void()> click;  // buttons
+};
+
+struct WindowState {
+    std::string caption;
+    std::vector<ControlState> controls;
+};
+
+// The state of a window just created from `spec`.
+WindowState InitialState(const WindowSpec& spec);
+
+// One drawn line and the control it shows (-1 for the frame lines and the
+// lines of a box).
+struct DrawnLine {
+    std::string text;
+    int control = -1;
+};
+
+// The window as text; `visibleOnly` leaves hidden controls out (the live
+// terminal view does).
+std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly = false);
+std::string RenderBlock(const WindowState& state);
+
+// The quoted form of a text, as the block shows it.
+std::string QuoteText(const std::string& text);
+// Windows-1252 bytes as UTF-8.
+std::string Utf8From1252(const std::string& text);
+
+}  // namespace platform::standin

@@ -1,0 +1,718 @@
+#include "platform/win32/toolkit.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::win32 {
+
+const char* const kApplicationClass = "TarnwickApplication";
+const char* const kMainWindowClass = "TarnwickLoginWindow";
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr int kFirstControlId = 100;
+// The rich-text box holds news files far longer than its default 32 K.
+constexpr LPARAM kRichTextLimit = 16 * 1024 * 1024;
+constexpr const char* kIconName = "MAINICON";
+constexpr const char* kRichEditLibrary = "RICHED32.DLL";
+constexpr const char* kRichEditClass = "RICHEDIT";
+
+// The one window procedure: the object behind a window travels in the
+// creation parameters and then lives in GWLP_USERDATA.
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* target = reinterpret_cast<MessageTarget*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!target) {
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
+        target->HandleDestroyed(window);
+        return result;
+    }
+    return target->HandleMessage(window, message, wParam, lParam);
+}
+
+uint32_t LastErrorOr(uint32_t fallback) {
+    const DWORD error = ::GetLastError();
+    return error != 0 ? error : fallback;
+}
+
+bool SameFont(const FontSpec& a, const FontSpec& b) {
+    return a.name == b.name && a.height == b.height && a.bold == b.bold;
+}
+
+// The data of one EM_STREAMIN, handed to the control in chunks.
+struct StreamCursor {
+    const std::string* data;
+    size_t position;
+};
+
+DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
+    auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
+    const size_t left = cursor->data->size() - cursor->position;
+    const size_t count = std::min(left, static_cast<size_t>(std::max<LONG>(size, 0)));
+    std::memcpy(buffer, cursor->data->data() + cursor->position, count);
+    cursor->position += count;
+    *read = static_cast<LONG>(count);
+    return 0;
+}
+
+// Streams `data` into a rich edit control in `format`; the stream's error.
+DWORD StreamIn(HWND control, const std::string& data, WPARAM format) {
+    StreamCursor cursor{&data, 0};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
+    stream.pfnCallback = ReadChunk;
+    ::SendMessageA(control, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    return stream.dwError;
+}
+
+// Process-wide DPI awareness, so that the layout is scaled by this toolkit
+// rather than stretched as a bitmap; older systems lack the call.
+void BecomeDpiAware() {
+    HMODULE user = ::GetModuleHandleA("user32.dll");
+    if (!user) {
+        return;
+    }
+    using SetAwareFn = BOOL(WINAPI*)();
+    const FARPROC proc = ::GetProcAddress(user, "SetProcessDPIAware");
+    if (proc) {
+        reinterpret_cast<SetAwareFn>(reinterpret_cast<void (*)()>(proc))();
+    }
+}
+
+HICON ProgramIcon() {
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), kIconName);
+    return icon ? icon : ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+}
+
+}  // namespace
+
+uint32_t RegisterToolkitClasses() {
+    static bool registered = false;
+    if (registered) {
+        return 0;
+    }
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA main{};
+    main.cbSize = sizeof main;
+    main.style = CS_DBLCLKS;
+    main.lpfnWndProc = WindowProc;
+    main.hInstance = instance;
+    main.hIcon = ProgramIcon();
+    main.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    main.lpszClassName = kMainWindowClass;
+    if (!::RegisterClassExA(&main) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return LastErrorOr(ERROR_INVALID_PARAMETER);
+    }
+    WNDCLASSEXA application = main;
+    application.style = 0;
+    application.lpszClassName = kApplicationClass;
+    if (!::RegisterClassExA(&application) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return LastErrorOr(ERROR_INVALID_PARAMETER);
+    }
+    registered = true;
+    return 0;
+}
+
+// ---- the application window ----
+
+class Win32Toolkit::ApplicationWindow : public MessageTarget {
+  public:
+    explicit ApplicationWindow(Win32Toolkit& toolkit) : toolkit_(toolkit) {}
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CLOSE) {
+            // Closing the task-bar entry closes the main window.
+            if (toolkit_.main_) {
+                toolkit_.main_->Close();
+            }
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    void HandleDestroyed(HWND) override { toolkit_.application_.release(); }
+
+  private:
+    Win32Toolkit& toolkit_;
+};
+
+// ---- the main window ----
+
+Win32Window::Win32Window(Win32Toolkit& toolkit, const WindowSpec& spec, WindowEvents* events,
+                         uint32_t* error)
+    : toolkit_(toolkit), events_(events), dpi_(toolkit.dpi()) {
+    *error = RegisterToolkitClasses();
+    if (*error != 0) {
+        return;
+    }
+    windowFont_ = FontFor(spec.font);
+
+    // A single fixed border with a caption and no border icons.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, Scale(spec.clientWidth), Scale(spec.clientHeight)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    ::SetLastError(0);
+    HWND window = ::CreateWindowExA(exStyle, kMainWindowClass, spec.caption.c_str(), style, 0, 0,
+                                    frame.right - frame.left, frame.bottom - frame.top,
+                                    toolkit.applicationWindow(), nullptr,
+                                    ::GetModuleHandleA(nullptr), static_cast<MessageTarget*>(this));
+    if (!window) {
+        *error = LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+        return;
+    }
+    window_.reset(window);
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+
+    controls_.resize(spec.controls.size());
+    for (size_t i = 0; i < spec.controls.size(); ++i) {
+        controls_[i].spec = spec.controls[i];
+    }
+    // Controls that take the focus are created last, in their tab order,
+    // which is the order in which the focus moves through them.
+    std::vector<size_t> order(controls_.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return controls_[a].spec.tabOrder < controls_[b].spec.tabOrder;
+    });
+    for (const size_t index : order) {
+        *error = CreateControl(index);
+        if (*error != 0) {
+            return;
+        }
+    }
+    if (spec.timerIntervalMs > 0) {
+        if (!::SetTimer(window, kTimerId, spec.timerIntervalMs, nullptr)) {
+            *error = LastErrorOr(ERROR_INVALID_PARAMETER);
+            return;
+        }
+        timerRunning_ = true;
+    }
+}
+
+Win32Window::~Win32Window() {
+    toolkit_.MainWindowGone(this);
+    if (window_) {
+        if (timerRunning_) {
+            ::KillTimer(window_.get(), kTimerId);
+        }
+        for (auto& control : controls_) {
+            control.hwnd.reset();
+        }
+        window_.reset();
+    }
+}
+
+int Win32Window::Scale(int pixels) const {
+    return ::MulDiv(pixels, dpi_, 96);
+}
+
+HFONT Win32Window::FontFor(const FontSpec& font) {
+    if (font.name.empty() && windowFont_) {
+        return windowFont_;
+    }
+    for (const auto& [spec, handle] : fonts_) {
+        if (SameFont(spec, font)) {
+            return handle.get();
+        }
+    }
+    // A negative height asks for the character height, not the cell height.
+    HFONT handle =
+        ::CreateFontA(-Scale(font.height), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
+    fonts_.emplace_back(font, UniqueFont(handle));
+    return handle;
+}
+
+uint32_t Win32Window::CreateControl(size_t index) {
+    Control& control = controls_[index];
+    const ControlSpec& spec = control.spec;
+    DWORD style =
+        WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | (spec.tabOrder >= 0 ? WS_TABSTOP : 0);
+    DWORD exStyle = 0;
+    const char* className = "STATIC";
+    std::string text = spec.text;
+    switch (spec.kind) {
+        case ControlKind::Label:
+            // SS_NOTIFY lets the label take its own clicks, so that a
+            // double-click on it is not one on the window's surface.
+            style |= SS_NOTIFY | SS_NOPREFIX;
+            if (spec.autoSize && spec.alignment == Alignment::Left) {
+                style |= SS_LEFTNOWORDWRAP;
+            } else if (spec.alignment == Alignment::Right) {
+                style |= SS_RIGHT;
+            } else if (spec.alignment == Alignment::Center) {
+                style |= SS_CENTER;
+            } else {
+                style |= SS_LEFT;
+            }
+            control.text = spec.text;
+            break;
+        case ControlKind::RichEdit:
+            className = kRichEditClass;
+            style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | ES_DISABLENOSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Memo:
+            className = "EDIT";
+            style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
+                     WS_HSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            text.clear();
+            break;
+        case ControlKind::Button:
+            className = "BUTTON";
+            style |= BS_PUSHBUTTON;
+            control.text = spec.text;
+            break;
+    }
+    ::SetLastError(0);
+    HWND hwnd = ::CreateWindowExA(
+        exStyle, className, text.c_str(), style, Scale(spec.left), Scale(spec.top),
+        Scale(spec.width), Scale(spec.height), window_.get(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index))),
+        ::GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) {
+        return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    control.hwnd.reset(hwnd);
+    control.font = spec.font.name.empty() ? windowFont_ : FontFor(spec.font);
+    ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
+    if (spec.kind == ControlKind::Memo) {
+        ::SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond memory
+        size_t start = 0;
+        while (start < spec.text.size()) {
+            size_t end = spec.text.find("\r\n", start);
+            end = end == std::string::npos ? spec.text.size() : end;
+            control.lines.push_back(spec.text.substr(start, end - start));
+            start = end + 2;
+        }
+        ShowLines(control);
+    }
+    if (spec.kind == ControlKind::RichEdit) {
+        ::SendMessageA(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
+    }
+    if (spec.background) {
+        SetBackground(static_cast<ControlId>(index), *spec.background);
+    }
+    if (spec.kind == ControlKind::Label && spec.autoSize) {
+        FitToText(control);
+    }
+    return 0;
+}
+
+void Win32Window::FitToText(Control& control) {
+    // An empty label keeps the width of one blank.
+    const std::string measured = control.text.empty() ? std::string(" ") : control.text;
+    SIZE size{};
+    {
+        WindowDc dc(control.hwnd.get());
+        if (!dc.get()) {
+            return;
+        }
+        dc.Select(control.font);
+        ::GetTextExtentPoint32A(dc.get(), measured.c_str(), static_cast<int>(measured.size()),
+                                &size);
+    }
+    const ControlSpec& spec = control.spec;
+    int left = Scale(spec.left);
+    if (spec.alignment == Alignment::Right) {
+        left = Scale(spec.left + spec.width) - size.cx;  // the right edge stays
+    } else if (spec.alignment == Alignment::Center) {
+        left = Scale(spec.left) + (Scale(spec.width) - size.cx) / 2;
+    }
+    ::SetWindowPos(control.hwnd.get(), nullptr, left, Scale(spec.top), size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Win32Window::Control* Win32Window::Find(ControlId control) {
+    if (control < 0 || static_cast<size_t>(control) >= controls_.size() ||
+        !controls_[static_cast<size_t>(control)].hwnd) {
+        return nullptr;
+    }
+    return &controls_[static_cast<size_t>(control)];
+}
+
+Win32Window::Control* Win32Window::FindByHwnd(HWND hwnd) {
+    for (auto& control : controls_) {
+        if (control.hwnd && control.hwnd.get() == hwnd) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+HWND Win32Window::control(ControlId control) const {
+    if (control < 0 || static_cast<size_t>(control) >= controls_.size()) {
+        return nullptr;
+    }
+    return controls_[static_cast<size_t>(control)].hwnd.get();
+}
+
+uint32_t Win32Window::SetText(ControlId id, const std::string& text) {
+    Control* control = Find(id);
+    if (!control ||
+        (control->spec.kind != ControlKind::Label && control->spec.kind != ControlKind::Button)) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    if (!::SetWindowTextA(control->hwnd.get(), text.c_str())) {
+        return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    control->text = text;
+    if (control->spec.kind == ControlKind::Label && control->spec.autoSize) {
+        FitToText(*control);
+    }
+    ::InvalidateRect(control->hwnd.get(), nullptr, TRUE);
+    return 0;
+}
+
+uint32_t Win32Window::SetBackground(ControlId id, Color color) {
+    Control* control = Find(id);
+    if (!control) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    if (control->spec.kind == ControlKind::RichEdit) {
+        ::SendMessageA(control->hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
+    } else {
+        UniqueBrush brush(::CreateSolidBrush(color));
+        if (!brush) {
+            return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+        }
+        control->brush = std::move(brush);
+    }
+    control->background = color;
+    ::InvalidateRect(control->hwnd.get(), nullptr, TRUE);
+    return 0;
+}
+
+uint32_t Win32Window::SetVisible(ControlId id, bool visible) {
+    Control* control = Find(id);
+    if (!control) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    ::ShowWindow(control->hwnd.get(), visible ? SW_SHOW : SW_HIDE);
+    return 0;
+}
+
+uint32_t Win32Window::LoadRichText(ControlId id, const std::string& data) {
+    Control* control = Find(id);
+    if (!control || control->spec.kind != ControlKind::RichEdit) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    if (StreamIn(control->hwnd.get(), data, SF_RTF) == 0) {
+        return 0;
+    }
+    // Not rich text: the same data again, from its beginning, as plain text.
+    if (StreamIn(control->hwnd.get(), data, SF_TEXT) == 0) {
+        return 0;
+    }
+    return ERROR_INVALID_DATA;
+}
+
+uint32_t Win32Window::ShowLines(Control& control) {
+    // Every line ends in CR LF, as a memo's text holds its lines.
+    std::string text;
+    for (const auto& line : control.lines) {
+        text += line;
+        text += "\r\n";
+    }
+    if (!::SetWindowTextA(control.hwnd.get(), text.c_str())) {
+        return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return 0;
+}
+
+uint32_t Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
+    Control* control = Find(id);
+    if (!control || control->spec.kind != ControlKind::Memo) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    control->lines = lines;
+    return ShowLines(*control);
+}
+
+uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
+    Control* control = Find(id);
+    if (!control || control->spec.kind != ControlKind::Memo) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    control->lines.insert(control->lines.end(), lines.begin(), lines.end());
+    return ShowLines(*control);
+}
+
+uint32_t Win32Window::SetClickAction(ControlId id, std::function<void()> action) {
+    Control* control = Find(id);
+    if (!control || control->spec.kind != ControlKind::Button) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    control->click = std::move(action);
+    return 0;
+}
+
+uint32_t Win32Window::StopTimer() {
+    if (timerRunning_) {
+        timerRunning_ = false;
+        if (window_) {
+            ::KillTimer(window_.get(), kTimerId);
+        }
+    }
+    return 0;
+}
+
+uint32_t Win32Window::CenterOnScreen() {
+    if (!window_) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    RECT rect{};
+    ::GetWindowRect(window_.get(), &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int left = std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int top = std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+uint32_t Win32Window::Show() {
+    if (!window_ || closed_) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    if (!shown_) {
+        shown_ = true;
+        toolkit_.MainWindowShown();
+    }
+    ::ShowWindow(window_.get(), SW_SHOW);
+    ::UpdateWindow(window_.get());
+    // The focus goes to the first control of the tab order that can take it.
+    const Control* first = nullptr;
+    for (const auto& control : controls_) {
+        if (control.spec.tabOrder >= 0 && control.hwnd && ::IsWindowVisible(control.hwnd.get()) &&
+            (!first || control.spec.tabOrder < first->spec.tabOrder)) {
+            first = &control;
+        }
+    }
+    if (first) {
+        ::SetFocus(first->hwnd.get());
+    }
+    return 0;
+}
+
+uint32_t Win32Window::Close() {
+    if (!closed_) {
+        closed_ = true;
+        if (window_) {
+            ::ShowWindow(window_.get(), SW_HIDE);
+        }
+        if (HWND application = toolkit_.applicationWindow()) {
+            ::ShowWindow(application, SW_HIDE);
+        }
+        toolkit_.WakeEventLoop();
+    }
+    return 0;
+}
+
+LRESULT Win32Window::ColorStatic(HDC dc, HWND hwnd) {
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    const Control* control = FindByHwnd(hwnd);
+    if (control && control->brush && control->background) {
+        ::SetBkColor(dc, *control->background);
+        return reinterpret_cast<LRESULT>(control->brush.get());
+    }
+    // Read-only edit boxes ask here too; they keep the window colour.
+    const int system =
+        control && control->spec.kind == ControlKind::Memo ? COLOR_WINDOW : COLOR_BTNFACE;
+    ::SetBkColor(dc, ::GetSysColor(system));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(system));
+}
+
+LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+                Control* control = FindByHwnd(reinterpret_cast<HWND>(lParam));
+                if (control && control->spec.kind == ControlKind::Button && control->click) {
+                    const auto action = control->click;  // the action may replace itself
+                    action();
+                }
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (events_) {
+                events_->OnDoubleClick();
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimerId) {
+                // A tick already queued when the timer was stopped is dropped.
+                if (timerRunning_ && events_) {
+                    events_->OnTimer();
+                }
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CLOSE:
+            // The window has no close box; Alt+F4 ends it as the button does,
+            // and it is never destroyed behind the event loop's back.
+            Close();
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Win32Window::HandleDestroyed(HWND) {
+    // The children went before the window itself.
+    for (auto& control : controls_) {
+        control.hwnd.release();
+    }
+    window_.release();
+    timerRunning_ = false;
+    if (!closed_) {
+        closed_ = true;
+        toolkit_.WakeEventLoop();
+    }
+}
+
+// ---- the toolkit ----
+
+Win32Toolkit::Win32Toolkit() = default;
+
+Win32Toolkit::~Win32Toolkit() {
+    application_.reset();
+}
+
+uint32_t Win32Toolkit::EnsureApplicationWindow() {
+    if (application_) {
+        return 0;
+    }
+    if (const uint32_t error = RegisterToolkitClasses(); error != 0) {
+        return error;
+    }
+    BecomeDpiAware();
+    if (HDC screen = ::GetDC(nullptr)) {
+        dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+    }
+    if (dpi_ <= 0) {
+        dpi_ = 96;
+    }
+    if (!applicationTarget_) {
+        applicationTarget_ = std::make_unique<ApplicationWindow>(*this);
+    }
+    // No size of its own: it only carries the title and the task-bar entry.
+    ::SetLastError(0);
+    HWND window =
+        ::CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                          ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
+                          0, 0, nullptr, nullptr, ::GetModuleHandleA(nullptr),
+                          static_cast<MessageTarget*>(applicationTarget_.get()));
+    if (!window) {
+        return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    application_.reset(window);
+    return 0;
+}
+
+uint32_t Win32Toolkit::SetApplicationTitle(const std::string& title) {
+    title_ = title;
+    if (const uint32_t error = EnsureApplicationWindow(); error != 0) {
+        return error;
+    }
+    if (!::SetWindowTextA(application_.get(), title.c_str())) {
+        return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    return 0;
+}
+
+uint32_t Win32Toolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                        std::unique_ptr<Window>* window) {
+    if (!window) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (!richEdit_) {
+        richEdit_.reset(::LoadLibraryA(kRichEditLibrary));
+        if (!richEdit_) {
+            return LastErrorOr(ERROR_MOD_NOT_FOUND);
+        }
+    }
+    if (const uint32_t error = EnsureApplicationWindow(); error != 0) {
+        return error;
+    }
+    uint32_t error = 0;
+    auto created = std::make_unique<Win32Window>(*this, spec, events, &error);
+    if (error != 0) {
+        return error;
+    }
+    main_ = created.get();
+    *window = std::move(created);
+    return 0;
+}
+
+void Win32Toolkit::MainWindowShown() {
+    if (application_) {
+        ::ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
+    }
+}
+
+void Win32Toolkit::MainWindowGone(Win32Window* window) {
+    if (main_ == window) {
+        main_ = nullptr;
+    }
+}
+
+void Win32Toolkit::WakeEventLoop() {
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+uint32_t Win32Toolkit::RunEventLoop() {
+    if (!main_) {
+        return ERROR_INVALID_WINDOW_HANDLE;
+    }
+    MSG message{};
+    while (main_ && !main_->closed()) {
+        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return 0;  // the thread was told to quit
+        }
+        if (got == -1) {
+            return LastErrorOr(ERROR_INVALID_PARAMETER);
+        }
+        HWND dialog = main_ ? main_->hwnd() : nullptr;
+        if (!dialog || !::IsDialogMessageA(dialog, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    return 0;
+}
+
+uint32_t Win32Toolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
+    HWND owner =
+        main_ && main_->hwnd() && ::IsWindowVisible(main_->hwnd()) ? main_->hwnd() : nullptr;
+    if (::MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP) == 0) {
+        return LastErrorOr(ERROR_INVALID_PARAMETER);
+    }
+    return 0;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,131 @@
+// The window toolkit on the real window system: STATIC labels, the RichEdit
+// control of RICHED32.DLL, a read-only multi-line EDIT, a BUTTON, a SetTimer
+// timer and MessageBoxA. One static window procedure forwards every message
+// to the object kept in the window's GWLP_USERDATA.
+//
+// The program is listed in the task bar by a hidden-size application window
+// that carries the application title and owns the main window, so the task
+// bar shows the title while the main window shows its own caption.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit.h"
+#include "platform/win32/gdi_handles.h"
+
+namespace platform::win32 {
+
+// A window of this toolkit: receives its messages from the one procedure.
+class MessageTarget {
+  public:
+    virtual ~MessageTarget() = default;
+    virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // The window is gone (WM_NCDESTROY): its handle must not be used again.
+    virtual void HandleDestroyed(HWND window) = 0;
+};
+
+class Win32Toolkit;
+
+class Win32Window : public Window, private MessageTarget {
+  public:
+    // Use Win32Toolkit::CreateMainWindow; `error` gets 0 or the failure's code.
+    Win32Window(Win32Toolkit& toolkit, const WindowSpec& spec, WindowEvents* events,
+                uint32_t* error);
+    ~Win32Window() override;
+
+    uint32_t SetText(ControlId control, const std::string& text) override;
+    uint32_t SetBackground(ControlId control, Color color) override;
+    uint32_t SetVisible(ControlId control, bool visible) override;
+    uint32_t LoadRichText(ControlId control, const std::string& data) override;
+    uint32_t SetLines(ControlId control, const std::vector<std::string>& lines) override;
+    uint32_t AddLines(ControlId control, const std::vector<std::string>& lines) override;
+    uint32_t SetClickAction(ControlId control, std::function<void()> action) override;
+    uint32_t StopTimer() override;
+    uint32_t CenterOnScreen() override;
+    uint32_t Show() override;
+    uint32_t Close() override;
+
+    HWND hwnd() const { return window_.get(); }
+    HWND control(ControlId control) const;
+    bool closed() const { return closed_; }
+    bool timerRunning() const { return timerRunning_; }
+
+  private:
+    struct Control {
+        ControlSpec spec;
+        UniqueHwnd hwnd;
+        HFONT font = nullptr;
+        std::string text;   // a label's or button's text, for its size
+        UniqueBrush brush;  // the background that was given to it
+        std::optional<Color> background;
+        std::vector<std::string> lines;  // the plain box's lines
+        std::function<void()> click;
+    };
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandleDestroyed(HWND window) override;
+
+    int Scale(int pixels) const;
+    HFONT FontFor(const FontSpec& font);
+    uint32_t CreateControl(size_t index);
+    void FitToText(Control& control);
+    Control* Find(ControlId control);
+    Control* FindByHwnd(HWND hwnd);
+    LRESULT ColorStatic(HDC dc, HWND control);
+    uint32_t ShowLines(Control& control);
+
+    Win32Toolkit& toolkit_;
+    WindowEvents* events_;
+    int dpi_ = 96;
+    std::vector<std::pair<FontSpec, UniqueFont>> fonts_;
+    HFONT windowFont_ = nullptr;
+    std::vector<Control> controls_;
+    UniqueHwnd window_;
+    bool timerRunning_ = false;
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+class Win32Toolkit : public Toolkit {
+  public:
+    Win32Toolkit();
+    ~Win32Toolkit() override;
+
+    uint32_t SetApplicationTitle(const std::string& title) override;
+    uint32_t CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                              std::unique_ptr<Window>* window) override;
+    uint32_t RunEventLoop() override;
+    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
+
+    // The screen's pixels per inch, for the layout's scale.
+    int dpi() const { return dpi_; }
+    HWND applicationWindow() const { return application_.get(); }
+
+    // Called by the main window.
+    void MainWindowShown();
+    void MainWindowGone(Win32Window* window);
+    void WakeEventLoop();
+
+  private:
+    class ApplicationWindow;
+    uint32_t EnsureApplicationWindow();
+
+    UniqueModule richEdit_;
+    int dpi_ = 96;
+    std::string title_;
+    std::unique_ptr<ApplicationWindow> applicationTarget_;
+    UniqueHwnd application_;
+    Win32Window* main_ = nullptr;
+};
+
+// Registers the window classes of the toolkit once per process.
+uint32_t RegisterToolkitClasses();
+extern const char* const kApplicationClass;
+extern const char* const kMainWindowClass;
+
+}  // namespace platform::win32

@@ -1,0 +1,168 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/fake_services.h"
+#include "app/fake_toolkit.h"
+#include "app/tarnwick_form.h"
+#include "core/exit_list.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "platform/platform.h"
+#include "script/error_list.h"
+#include "script/registry_commands.h"
+#include "script/run.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using testsupport::FakeWindow;
+
+class ApplicationTest : public testsupport::PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        core::RunExitProcs();
+        const platform::Services real = platform::Current();
+        files_ = std::make_unique<testsupport::ScriptedFiles>(real.files);
+        system_ = std::make_unique<testsupport::FixedClockSystem>(real.system);
+        system_->modulePath = At("RUN.EXE");
+        platform::Services services = real;
+        services.files = files_.get();
+        services.system = system_.get();
+        services.toolkit = &toolkit_;
+        platform::Install(services);
+        Reset();
+    }
+    void TearDown() override {
+        core::RunExitProcs();
+        Reset();
+        PlatformTest::TearDown();
+    }
+    void Reset() {
+        app::ResetFormModule();
+        script::ResetScriptRegistry();
+        script::ErrorList.reset();
+        script::CodeList.reset();
+        logon::ResetSettings();
+        logon::ResetIdentity();
+    }
+    void WriteSettings(const std::string& extra = "") {
+        WriteFile(At("RUN.INI"), "Process=*\r\nGlobal=" + At("GLOBAL") +
+                                     "\\\r\nNotice=" + At("NOTICE.RTF") + "\r\n" + extra);
+    }
+    size_t IndexOf(const std::string& entry) const {
+        return static_cast<size_t>(std::find(toolkit_.log.begin(), toolkit_.log.end(), entry) -
+                                   toolkit_.log.begin());
+    }
+    bool Logged(const std::string& entry) const { return IndexOf(entry) < toolkit_.log.size(); }
+
+    testsupport::FakeToolkit toolkit_;
+    std::unique_ptr<testsupport::ScriptedFiles> files_;
+    std::unique_ptr<testsupport::FixedClockSystem> system_;
+};
+
+TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) {
+    WriteSettings();
+    WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; hello\r\n");
+    bool contextAliveAtDestroy = false;
+    toolkit_.onDestroy = [&] {
+        contextAliveAtDestroy = script::ErrorList && logon::ConfigList && logon::MacroList;
+    };
+    toolkit_.loop = [](FakeWindow& w) {
+        w.Tick();
+        w.Click("Continue");
+    };
+
+    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+
+    EXPECT_EQ(toolkit_.title, "Tarnwick Executor");
+    EXPECT_EQ(toolkit_.spec.caption, "Login Script");
+    const std::vector<size_t> order = {IndexOf("SetApplicationTitle Tarnwick Executor"),
+                                       IndexOf("CreateMainWindow"),
+                                       IndexOf("SetLines mCodeList"),
+                                       IndexOf("ShowWindow"),
+                                       IndexOf("RunEventLoop"),
+                                       IndexOf("Close"),
+                                       IndexOf("DestroyWindow")};
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_LT(order.back(), toolkit_.log.size());
+    EXPECT_TRUE(toolkit_.boxes.empty());
+    EXPECT_TRUE(contextAliveAtDestroy);
+    // Everything is released, and nothing is left on the exit list.
+    EXPECT_EQ(script::ErrorList, nullptr);
+    EXPECT_EQ(script::CodeList, nullptr);
+    EXPECT_EQ(logon::ConfigList, nullptr);
+    EXPECT_EQ(logon::MacroList, nullptr);
+    EXPECT_EQ(app::TarnwickForm, nullptr);
+    EXPECT_EQ(app::Application, nullptr);
+}
+
+TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) {
+    std::vector<std::string> diagnostics;
+    platform::Color warning = 0;
+    toolkit_.loop = [&](FakeWindow& w) {
+        diagnostics = w.Control("mCodeList").lines;
+        warning = w.Control("ErrorStatus").background;
+        w.Tick();
+        w.Click("Continue");
+    };
+
+    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+
+    EXPECT_EQ(warning, platform::RgbColor(255, 0, 0));
+    ASSERT_GE(diagnostics.size(), 2u);
+    const auto errors = std::find(diagnostics.begin(), diagnostics.end(), "---- ERRORS ----");
+    ASSERT_NE(errors, diagnostics.end());
+    EXPECT_EQ(*(errors + 1), "Failed to load " + At("RUN.INI"));
+}
+
+TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne) {
+    WriteSettings("Macros=" + At("NONE.DAT") + "\r\n");
+
+    EXPECT_EQ(app::RunApplication(toolkit_), 1);
+
+    ASSERT_EQ(toolkit_.boxes.size(), 1u);
+    EXPECT_EQ(toolkit_.boxes[0].first, "Application Error");
+    EXPECT_EQ(toolkit_.boxes[0].second,
+              "Exception EFOpenError in module RUN.EXE.\nCannot open file " + At("NONE.DAT") + ".");
+    EXPECT_FALSE(Logged("CreateMainWindow"));
+    // The routines registered so far ran.
+    EXPECT_EQ(script::ErrorList, nullptr);
+    EXPECT_EQ(logon::ConfigList, nullptr);
+}
+
+TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
+    WriteSettings();
+    toolkit_.createResult = 8;
+
+    EXPECT_EQ(app::RunApplication(toolkit_), 1);
+
+    ASSERT_EQ(toolkit_.boxes.size(), 1u);
+    EXPECT_EQ(toolkit_.boxes[0].first, "Application Error");
+    EXPECT_EQ(toolkit_.boxes[0].second,
+              "Exception Exception in module RUN.EXE.\nCannot create the login window (error 8).");
+    EXPECT_FALSE(Logged("RunEventLoop"));
+    EXPECT_EQ(script::ErrorList, nullptr);
+}
+
+TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {
+    WriteSettings();
+    WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; never run\r\n");
+    files_->locked.insert(At("NOTICE.RTF"));
+    toolkit_.loop = [](FakeWindow& w) {
+        w.Tick();
+        w.Click("Continue");
+    };
+
+    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+
+    ASSERT_EQ(toolkit_.boxes.size(), 1u);
+    EXPECT_EQ(toolkit_.boxes[0].first, "Tarnwick Executor");
+    EXPECT_FALSE(Logged("SetLines mCodeList"));
+    EXPECT_TRUE(Logged("DestroyWindow"));
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// A recording toolkit for the window logic: it keeps every control's state,
+// logs the calls that matter for their order, and lets a test deliver the
+// events that the event loop would.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/toolkit.h"
+
+namespace testsupport {
+
+struct FakeControl {
+    std::string name;
+    platform::ControlKind kind;
+    std::string text;
+    std::vector<std::string> lines;
+    bool hasBackground = false;
+    platform::Color background = 0;
+    bool visible = true;
+    std::function<void()> click;
+};
+
+class FakeToolkit;
+
+class FakeWindow : public platform::Window {
+  public:
+    FakeWindow(FakeToolkit& toolkit, const platform::WindowSpec& spec,
+               platform::WindowEvents* events);
+    ~FakeWindow() override;
+
+    uint32_t SetText(platform::ControlId id, const std::string& text) override {
+        Log("SetText " + Name(id) + " " + text);
+        controls[id].text = text;
+        return failNext();
+    }
+    uint32_t SetBackground(platform::ControlId id, platform::Color color) override {
+        Log("SetBackground " + Name(id));
+        controls[id].hasBackground = true;
+        controls[id].background = color;
+        return failNext();
+    }
+    uint32_t SetVisible(platform::ControlId id, bool visible) override {
+        Log((visible ? "Show " : "Hide ") + Name(id));
+        controls[id].visible = visible;
+        return failNext();
+    }
+    uint32_t LoadRichText(platform::ControlId id, const std::string& data) override;
+    uint32_t SetLines(platform::ControlId id, const std::vector<std::string>& lines) override {
+        Log("SetLines " + Name(id));
+        controls[id].lines = lines;
+        return failNext();
+    }
+    uint32_t AddLines(platform::ControlId id, const std::vector<std::string>& lines) override {
+        Log("AddLines " + Name(id));
+        controls[id].lines.insert(controls[id].lines.end(), lines.begin(), lines.end());
+        return failNext();
+    }
+    uint32_t SetClickAction(platform::ControlId id, std::function<void()> action) override {
+        Log("SetClickAction " + Name(id));
+        controls[id].click = std::move(action);
+        return failNext();
+    }
+    uint32_t StopTimer() override {
+        Log("StopTimer");
+        timerRunning = false;
+        return 0;
+    }
+    uint32_t CenterOnScreen() override {
+        Log("CenterOnScreen");
+        return 0;
+    }
+    uint32_t Show() override {
+        Log("ShowWindow");
+        onScreen = true;
+        return 0;
+    }
+    uint32_t Close() override {
+        Log("Close");
+        onScreen = false;
+        closed = true;
+        return 0;
+    }
+
+    // Events as the event loop delivers them.
+    void Tick() {
+        if (timerRunning) {
+            events->OnTimer();
+        }
+    }
+    void DoubleClick() { events->OnDoubleClick(); }
+    // Clicks the named button: nothing happens without a click action.
+    void Click(const std::string& name) {
+        auto& control = Control(name);
+        if (control.click) {
+            auto action = control.click;
+            action();
+        }
+    }
+
+    FakeControl& Control(const std::string& name);
+    std::string Name(platform::ControlId id) const { return controls[id].name; }
+    void Log(const std::string& entry);
+
+    FakeToolkit& toolkit;
+    platform::WindowEvents* events;
+    std::vector<FakeControl> controls;
+    bool timerRunning = true;
+    bool onScreen = false;
+    bool closed = false;
+
+  private:
+    uint32_t failNext();
+    std::string lastCall_;
+};
+
+class FakeToolkit : public platform::Toolkit {
+  public:
+    uint32_t SetApplicationTitle(const std::string& newTitle) override {
+        log.push_back("SetApplicationTitle " + newTitle);
+        title = newTitle;
+        return titleResult;
+    }
+    uint32_t CreateMainWindow(const platform::WindowSpec& layout, platform::WindowEvents* events,
+                              std::unique_ptr<platform::Window>* created) override {
+        log.push_back("CreateMainWindow");
+        if (createResult != 0) {
+            return createResult;
+        }
+        spec = layout;
+        auto made = std::make_unique<FakeWindow>(*this, layout, events);
+        window = made.get();
+        *created = std::move(made);
+        return 0;
+    }
+    uint32_t RunEventLoop() override {
+        log.push_back("RunEventLoop");
+        if (loop && window) {
+            loop(*window);
+        }
+        return 0;
+    }
+    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override {
+        log.push_back("MessageBox [" + caption + "] " + text);
+        boxes.emplace_back(caption, text);
+        return 0;
+    }
+
+    // What the event loop does once the window is shown.
+    std::function<void(FakeWindow&)> loop;
+    uint32_t titleResult = 0;
+    uint32_t createResult = 0;
+    uint32_t loadRichTextResult = 0;
+    // The call that fails next ("SetText lUName" ...); empty for none.
+    std::string failCall;
+    std::string title;
+    FakeWindow* window = nullptr;
+    platform::WindowSpec spec;  // as the window was created
+    bool windowDestroyed = false;
+    std::function<void()> onDestroy;  // runs when the window is destroyed
+    std::vector<std::string> log;
+    std::vector<std::pair<std::string, std::string>> boxes;
+};
+
+inline FakeWindow::FakeWindow(FakeToolkit& owner, const platform::WindowSpec& spec,
+                              platform::WindowEvents* windowEvents)
+    : toolkit(owner), events(windowEvents) {
+    for (const auto& c : spec.controls) {
+        FakeControl control;
+        control.name = c.name;
+        control.kind = c.kind;
+        control.text = c.text;
+        control.visible = c.visible;
+        if (c.background) {
+            control.hasBackground = true;
+            control.background = *c.background;
+        }
+        controls.push_back(control);
+    }
+}
+
+inline FakeWindow::~FakeWindow() {
+    toolkit.log.push_back("DestroyWindow");
+    toolkit.windowDestroyed = true;
+    if (toolkit.onDestroy) {
+        toolkit.onDestroy();
+    }
+    if (toolkit.window == this) {
+        toolkit.window = nullptr;
+    }
+}
+
+inline uint32_t FakeWindow::LoadRichText(platform::ControlId id, const std::string& data) {
+    Log("LoadRichText " + Name(id));
+    if (toolkit.loadRichTextResult != 0) {
+        return toolkit.loadRichTextResult;
+    }
+    controls[id].text = data;
+    return failNext();
+}
+
+inline FakeControl& FakeWindow::Control(const std::string& name) {
+    for (auto& control : controls) {
+        if (control.name == name) {
+            return control;
+        }
+    }
+    static FakeControl none;
+    none = FakeControl{};
+    return none;
+}
+
+inline void FakeWindow::Log(const std::string& entry) {
+    toolkit.log.push_back(entry);
+    lastCall_ = entry;
+}
+
+inline uint32_t FakeWindow::failNext() {
+    if (!toolkit.failCall.empty() && lastCall_.rfind(toolkit.failCall, 0) == 0) {
+        toolkit.failCall.clear();
+        return 5;
+    }
+    return 0;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,228 @@
+// The whole program on the stand-in workstation: a login share in a
+// temporary directory, the program copied into it beside its settings file,
+// the window drawn as text on standard output.
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* kBanner = "Continue: \"Tarnwick 1.0 - your login script is running\"";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The blocks printed on standard output, each as its lines.
+std::vector<std::vector<std::string>> Blocks(const std::string& out) {
+    std::vector<std::vector<std::string>> blocks;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == "--- Login Script ---") {
+            blocks.emplace_back();
+        }
+        if (!blocks.empty()) {
+            blocks.back().push_back(line);
+        }
+    }
+    return blocks;
+}
+
+bool Has(const std::vector<std::string>& block, const std::string& line) {
+    return std::find(block.begin(), block.end(), line) != block.end();
+}
+
+class StandinProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-e2e-XXXXXX";
+        root_ = ::mkdtemp(pattern);
+        share_ = root_ / "share";
+        state_ = root_ / "xdg" / "tarnwick";
+        fs::create_directories(share_ / "GLOBAL");
+        fs::create_directories(state_);
+        fs::copy_file(TARNWICK_PROGRAM, share_ / "tarnwick");
+        Write(state_ / "identity.ini", "User=jsmith\nMachine=WS01\n");
+        // Ten seconds become a tenth of one, through the state directory only.
+        Write(state_ / "toolkit.ini", "TimerScale=0.01\n");
+        Write(share_ / "GLOBAL" / "_DEFAULT.DAT", "; hello\r\n");
+        Write(share_ / "USERLIST.DAT", "jsmith=John Smith\r\n");
+        Write(share_ / "NEWS.RTF", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Welcome\\par}");
+    }
+    void TearDown() override {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (stdinWrite_ >= 0) {
+            ::close(stdinWrite_);
+        }
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    static void Write(const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    // Starts the program in the share with standard input at /dev/null, or
+    // at a pipe that the test holds open.
+    void Start(bool holdInput = false) {
+        int input[2] = {-1, -1};
+        if (holdInput) {
+            ASSERT_EQ(::pipe(input), 0);
+        }
+        pid_ = ::fork();
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            const int in = holdInput ? input[0] : ::open("/dev/null", O_RDONLY);
+            const int out = ::open((root_ / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open((root_ / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(in, 0);
+            ::dup2(out, 1);
+            ::dup2(err, 2);
+            if (holdInput) {
+                ::close(input[1]);
+            }
+            if (::chdir(share_.c_str()) != 0) {
+                ::_exit(126);
+            }
+            ::setenv("XDG_STATE_HOME", (root_ / "xdg").c_str(), 1);
+            ::execl((share_ / "tarnwick").c_str(), "tarnwick", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        if (holdInput) {
+            ::close(input[0]);
+            stdinWrite_ = input[1];
+        }
+    }
+
+    // The exit code, or -1 when the program is still running after `limit`.
+    int Wait(std::chrono::milliseconds limit = 30s) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+
+    std::string Out() const { return ReadAll(root_ / "out.txt"); }
+    std::string Err() const { return ReadAll(root_ / "err.txt"); }
+
+    fs::path root_, share_, state_;
+    pid_t pid_ = -1;
+    int stdinWrite_ = -1;
+};
+
+TEST_F(StandinProgramTest, RunsTheScriptShowsTheWindowAndEndsThroughTheButton) {
+    Write(share_ / "tarnwick.INI", "Process=*\r\nNotice=NEWS.RTF\r\n");
+    Start();
+    ASSERT_EQ(Wait(), 0) << Err();
+    EXPECT_EQ(Err(), "");
+
+    const auto blocks = Blocks(Out());
+    ASSERT_EQ(blocks.size(), 2u) << Out();
+    const std::vector<std::string>& shown = blocks[0];
+    const std::vector<std::string> head(shown.begin(), shown.begin() + 12);
+    EXPECT_EQ(head, (std::vector<std::string>{
+                        "--- Login Script ---",
+                        "NameLabel: \"Login Name\"",
+                        "NameFLabel: \"Full Name\"",
+                        "MachineLabel: \"Machine Name\"",
+                        "DateLabel: \"Date and Time\"",
+                        "lUName: \"jsmith\" background=#FFFFFF",
+                        "lUFName: \"John Smith\" background=#FFFFFF",
+                        "lMName: \"WS01\" background=#FFFFFF",
+                        shown[8],  // the date and time of the moment
+                        "NewsLabel: \"NEWS OF THE DAY\" background=#00FF00",
+                        "NewsOfTheDay: \"Welcome\\n\"",
+                        "mCodeList: \"\" hidden",
+                    }));
+    EXPECT_EQ(shown[8].rfind("lDTstring: \"", 0), 0u);
+    const std::vector<std::string> diagnostics(shown.begin() + 12, shown.begin() + 18);
+    EXPECT_EQ(diagnostics,
+              (std::vector<std::string>{"    ;---GLOBAL\\_DEFAULT.DAT", "    ; hello",
+                                        "    ---- CONFIG FILE ----", "    Process=*",
+                                        "    Notice=NEWS.RTF", "    ---- MACROS FILE ----"}));
+    EXPECT_TRUE(Has(shown, "    UIDL=jsmith"));
+    EXPECT_TRUE(Has(shown, "ErrorStatus: \"\""));
+    EXPECT_EQ(shown[shown.size() - 2], kBanner);
+    EXPECT_EQ(shown.back(), "--- end ---");
+
+    // After the tick only the button has changed.
+    std::vector<std::string> expected = shown;
+    expected[expected.size() - 2] = "Continue: \"Press to continue\"";
+    EXPECT_EQ(blocks[1], expected);
+}
+
+TEST_F(StandinProgramTest, AMissingSettingsFileShowsTheWarningAndStillEndsWithZero) {
+    Start();
+    ASSERT_EQ(Wait(), 0) << Err();
+    const auto blocks = Blocks(Out());
+    ASSERT_EQ(blocks.size(), 2u) << Out();
+    const auto& shown = blocks[0];
+    EXPECT_TRUE(Has(shown,
+                    "ErrorStatus: \"Possible problem, see administrator, note machine name and "
+                    "time\" background=#FF0000"));
+    const auto errors = std::find(shown.begin(), shown.end(), "    ---- ERRORS ----");
+    ASSERT_NE(errors, shown.end());
+    EXPECT_EQ(*(errors + 1), "    Failed to load " + (share_ / "tarnwick.INI").string());
+    // The default news file NOTICE.RTF does not exist.
+    EXPECT_TRUE(Has(shown, "NewsLabel: \"News of the Day\""));
+    EXPECT_TRUE(Has(shown, "NewsOfTheDay: \"\""));
+}
+
+TEST_F(StandinProgramTest, AFailureInStartUpIsReportedAndEndsWithOne) {
+    Write(share_ / "tarnwick.INI", "Macros=MISSING.DAT\r\n");
+    Start();
+    ASSERT_EQ(Wait(), 1);
+    EXPECT_EQ(Out(), "");
+    EXPECT_EQ(Err(),
+              "[Application Error] Exception EFOpenError in module tarnwick.\n"
+              "Cannot open file MISSING.DAT.\n");
+}
+
+TEST_F(StandinProgramTest, TheButtonIsPressedOnlyOnceStandardInputHasEnded) {
+    Write(share_ / "tarnwick.INI", "Process=*\r\n");
+    Start(true);
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (Out().find("Press to continue") == std::string::npos &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_NE(Out().find("Press to continue"), std::string::npos) << Err();
+    EXPECT_EQ(Wait(300ms), -1);  // active, but input is still open
+    ASSERT_EQ(::write(stdinWrite_, "typed ahead\n", 12), 12);
+    ::close(stdinWrite_);
+    stdinWrite_ = -1;
+    EXPECT_EQ(Wait(), 0);
+    EXPECT_EQ(Blocks(Out()).size(), 2u);
+}
+
+}  // namespace
+
+#endif

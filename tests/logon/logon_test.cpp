@@ -1,0 +1,103 @@
+#include "logon/logon.h"
+
+#include <gtest/gtest.h>
+
+#include "core/exit_list.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "script/error_list.h"
+#include "script/run.h"
+#include "support/overrides.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using V = std::vector<std::string>;
+
+class InitLogonTest : public testsupport::PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        auto services = platform::Current();
+        system_ = std::make_unique<testsupport::SystemOverride>(*services.system);
+        network_ = std::make_unique<testsupport::NetworkOverride>(*services.network);
+        system_->modulePath = At("RUN.EXE");
+        system_->computerName = "WS01";
+        platform::LocalTime now;
+        now.year = 2026;
+        now.month = 12;
+        now.day = 7;
+        now.dayOfWeek = 1;
+        now.hour = 14;
+        now.minute = 5;
+        system_->now = now;
+        network_->user = "jsmith";
+        services.system = system_.get();
+        services.network = network_.get();
+        platform::Install(services);
+        logon::ResetSettings();
+        logon::ResetIdentity();
+        script::ErrorList.reset();
+    }
+    void TearDown() override {
+        core::RunExitProcs();
+        logon::ResetSettings();
+        logon::ResetIdentity();
+        script::ErrorList.reset();
+        PlatformTest::TearDown();
+    }
+    V Errors() const { return script::ErrorList->Lines(); }
+
+    std::unique_ptr<testsupport::SystemOverride> system_;
+    std::unique_ptr<testsupport::NetworkOverride> network_;
+};
+
+TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
+    WriteFile(At("RUN.INI"), "Macros=" + At("MACROS.DAT") + "\r\nUserList=" + At("NAMES.DAT"));
+    WriteFile(At("MACROS.DAT"),
+              "Home=\\\\SRV\\HOME\\%UIDL%\r\nP=%P%;x\r\nuid=x\r\nWho=%Fullname% on %MachId%\r\n");
+    WriteFile(At("NAMES.DAT"), "JSMITH=John Smith\r\n");
+    logon::InitLogon();
+    EXPECT_EQ(Errors(), V{});
+    EXPECT_EQ(logon::MacroList->Lines(),
+              (V{"Group=EVERYONE", "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
+                 "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=WS01", "Home=\\\\SRV\\HOME\\jsmith",
+                 "P=%P%;x;x", "uid=x", "Who=John Smith on WS01"}));
+    EXPECT_EQ(logon::UserName, "jsmith");
+    EXPECT_EQ(logon::FullName, "John Smith");
+    EXPECT_EQ(logon::GroupName, "EVERYONE");
+}
+
+TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
+    network_->userError = 1222;
+    system_->computerNameError = 5;
+    logon::InitLogon();
+    EXPECT_EQ(Errors(), (V{"Failed to load " + At("RUN.INI"), "Error 1222 getting user name",
+                           "Error 5 getting computer name"}));
+    EXPECT_EQ(logon::MacroList->Lines(),
+              (V{"Group=EVERYONE", "Fullname=", "UIDL=_error", "UID=_Error",
+                 "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=_Error"}));
+    EXPECT_EQ(logon::ProcessOrder, "*gGuUmM");
+}
+
+TEST_F(InitLogonTest, UidMapsOnlyAsciiLettersAndKeepsAtMost101Characters) {
+    network_->user = "jOHN\xe9Smith" + std::string(120, 'X');
+    logon::InitLogon();
+    const std::string uid = logon::MacroList->Get(3);
+    EXPECT_EQ(uid.substr(0, 16), "UID=JOhn\xe9smithxx");
+    EXPECT_EQ(uid.size(), 4u + 2u + 99u);
+    EXPECT_EQ(logon::MacroList->Get(2), "UIDL=john\xe9smith" + std::string(120, 'x'));
+}
+
+TEST_F(InitLogonTest, FreeLogonIsRegisteredFirstAndReleasesTheContext) {
+    WriteFile(At("RUN.INI"), "");
+    logon::InitLogon();
+    ASSERT_TRUE(script::ErrorList);
+    ASSERT_TRUE(logon::FullNameList);
+    core::RunExitProcs();
+    EXPECT_FALSE(script::ErrorList);
+    EXPECT_FALSE(logon::FullNameList);
+    EXPECT_FALSE(script::CodeList);
+}
+
+}  // namespace

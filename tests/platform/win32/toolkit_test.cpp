@@ -1,0 +1,295 @@
+#include "platform/win32/toolkit.h"
+
+#include <gtest/gtest.h>
+#include <richedit.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::Alignment;
+using platform::ControlKind;
+using platform::win32::Win32Toolkit;
+using platform::win32::Win32Window;
+
+enum : platform::ControlId { kLeft, kValue, kBanner, kNews, kList, kGo };
+
+constexpr platform::Color kLime = platform::RgbColor(0, 255, 0);
+
+platform::WindowSpec Spec(unsigned timerMs) {
+    platform::WindowSpec spec;
+    spec.caption = "Probe";
+    spec.clientWidth = 200;
+    spec.clientHeight = 120;
+    spec.font = {"MS Sans Serif", 10, false};
+    spec.timerIntervalMs = timerMs;
+    auto add = [&](const char* name, ControlKind kind, int left, int top, int width, int height,
+                   const char* text) {
+        platform::ControlSpec control;
+        control.name = name;
+        control.kind = kind;
+        control.left = left;
+        control.top = top;
+        control.width = width;
+        control.height = height;
+        control.text = text;
+        control.font = {"Arial", 16, false};
+        spec.controls.push_back(control);
+        return &spec.controls.back();
+    };
+    add("Left", ControlKind::Label, 10, 5, 85, 18, "Login Name")->autoSize = true;
+    auto* value = add("Value", ControlKind::Label, 171, 7, 4, 18, "");
+    value->autoSize = true;
+    value->alignment = Alignment::Right;
+    value->background = platform::RgbColor(255, 255, 255);
+    add("Banner", ControlKind::Label, 10, 28, 180, 16, "Banner")->alignment = Alignment::Center;
+    add("News", ControlKind::RichEdit, 10, 48, 180, 40, "")->tabOrder = 0;
+    auto* list = add("List", ControlKind::Memo, 10, 48, 180, 40, "");
+    list->visible = false;
+    list->tabOrder = 2;
+    add("Go", ControlKind::Button, 10, 92, 180, 22, "Wait")->tabOrder = 1;
+    return spec;
+}
+
+class Events : public platform::WindowEvents {
+  public:
+    void OnDoubleClick() override { log.push_back("double-click"); }
+    void OnTimer() override {
+        log.push_back("tick");
+        if (onTimer) {
+            onTimer();
+        }
+    }
+    std::function<void()> onTimer;
+    std::vector<std::string> log;
+};
+
+bool DisplayAvailable() {
+    // Under Wine a window needs an X display; Windows itself always has one.
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const bool wine = ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+    if (wine && ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
+        return false;
+    }
+    HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+    if (!probe) {
+        return false;
+    }
+    ::DestroyWindow(probe);
+    return true;
+}
+
+std::string Text(HWND window) {
+    const int length = ::GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), length + 1)));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    std::string text = name;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT InParent(HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Pump(DWORD milliseconds) {
+    const DWORD end = ::GetTickCount() + milliseconds;
+    MSG message;
+    while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        ::Sleep(5);
+    }
+}
+
+class Win32ToolkitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!DisplayAvailable()) {
+            GTEST_SKIP() << "no display to create windows on";
+        }
+        toolkit_ = std::make_unique<Win32Toolkit>();
+        ASSERT_EQ(toolkit_->SetApplicationTitle("Tarnwick Executor"), 0u);
+    }
+    void TearDown() override {
+        holder_.reset();
+        toolkit_.reset();
+    }
+    Win32Window& Create(unsigned timerMs = 0) {
+        EXPECT_EQ(toolkit_->CreateMainWindow(Spec(timerMs), &events_, &holder_), 0u);
+        return *dynamic_cast<Win32Window*>(holder_.get());
+    }
+    int Scale(int pixels) const { return ::MulDiv(pixels, toolkit_->dpi(), 96); }
+
+    std::unique_ptr<Win32Toolkit> toolkit_;
+    std::unique_ptr<platform::Window> holder_;
+    Events events_;
+};
+
+TEST_F(Win32ToolkitTest, CreatesTheLayoutHiddenWithAFixedCaptionedFrame) {
+    Win32Window& window = Create();
+    HWND hwnd = window.hwnd();
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, Scale(200));
+    EXPECT_EQ(client.bottom, Scale(120));
+    EXPECT_EQ(Text(hwnd), "Probe");
+    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(::GetClassLongA(hwnd, GCL_STYLE) & CS_DBLCLKS, 0u);
+    // The task bar's entry is the application window that owns this one.
+    EXPECT_EQ(::GetWindow(hwnd, GW_OWNER), toolkit_->applicationWindow());
+    EXPECT_EQ(Text(toolkit_->applicationWindow()), "Tarnwick Executor");
+
+    EXPECT_EQ(ClassOf(window.control(kNews)), "RICHEDIT");
+    EXPECT_EQ(ClassOf(window.control(kList)), "EDIT");
+    EXPECT_EQ(ClassOf(window.control(kGo)), "BUTTON");
+    const LONG news = ::GetWindowLongA(window.control(kNews), GWL_STYLE);
+    EXPECT_EQ(news & (ES_READONLY | ES_MULTILINE | WS_VSCROLL | ES_DISABLENOSCROLL),
+              ES_READONLY | ES_MULTILINE | WS_VSCROLL | ES_DISABLENOSCROLL);
+    EXPECT_EQ(news & WS_HSCROLL, 0);
+    const LONG list = ::GetWindowLongA(window.control(kList), GWL_STYLE);
+    EXPECT_EQ(list & (ES_READONLY | WS_HSCROLL | WS_VSCROLL),
+              ES_READONLY | WS_HSCROLL | WS_VSCROLL);
+    EXPECT_EQ(list & WS_VISIBLE, 0);
+    EXPECT_EQ(InParent(window.control(kList)).top, InParent(window.control(kNews)).top);
+    // Labels take their own clicks: a double-click on one is not one on the window.
+    EXPECT_EQ(::SendMessageA(window.control(kLeft), WM_NCHITTEST, 0, 0), HTCLIENT);
+}
+
+TEST_F(Win32ToolkitTest, AutoSizedLabelsFitTheirTextAndRightAlignedOnesKeepTheirRightEdge) {
+    Win32Window& window = Create();
+    const RECT left = InParent(window.control(kLeft));
+    EXPECT_EQ(left.left, Scale(10));
+    EXPECT_GT(left.right - left.left, Scale(40));
+
+    // Empty: the width of one blank, at the right edge.
+    RECT value = InParent(window.control(kValue));
+    EXPECT_EQ(value.right, Scale(175));
+    const int blank = value.right - value.left;
+    EXPECT_GT(blank, 0);
+    EXPECT_LT(blank, Scale(10));
+
+    ASSERT_EQ(window.SetText(kValue, "jsmith@example"), 0u);
+    value = InParent(window.control(kValue));
+    EXPECT_EQ(value.right, Scale(175));
+    EXPECT_GT(value.right - value.left, 5 * blank);
+    EXPECT_EQ(Text(window.control(kValue)), "jsmith@example");
+}
+
+TEST_F(Win32ToolkitTest, BackgroundsAreDrawnInTheColourGiven) {
+    Win32Window& window = Create();
+    ASSERT_EQ(window.SetBackground(kBanner, kLime), 0u);
+    window.Show();
+    ::UpdateWindow(window.hwnd());
+    Pump(50);
+    HDC dc = ::GetDC(window.control(kBanner));
+    const COLORREF pixel = ::GetPixel(dc, 1, 1);
+    ::ReleaseDC(window.control(kBanner), dc);
+    EXPECT_EQ(pixel, kLime);
+}
+
+TEST_F(Win32ToolkitTest, RichTextLoadsRtfAndFallsBackToPlainText) {
+    Win32Window& window = Create();
+    HWND news = window.control(kNews);
+    ASSERT_EQ(window.LoadRichText(kNews,
+                                  "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Server "
+                                  "{\\b down}\\par tonight}"),
+              0u);
+    std::string text = Text(news);
+    EXPECT_NE(text.find("Server down"), std::string::npos) << text;
+    EXPECT_NE(text.find("tonight"), std::string::npos) << text;
+    EXPECT_EQ(text.find('{'), std::string::npos) << text;
+
+    ASSERT_EQ(window.LoadRichText(kNews, "Plain {news}\r\nsecond line"), 0u);
+    text = Text(news);
+    EXPECT_NE(text.find("Plain {news}"), std::string::npos) << text;
+    EXPECT_NE(text.find("second line"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Server"), std::string::npos) << text;  // replaced, not appended
+
+    // A NUL byte in plain text is kept as a character, the text after it
+    // too; the stand-in's box does the same.
+    ASSERT_EQ(window.LoadRichText(kNews, std::string("before\0after", 12)), 0u);
+    EXPECT_EQ(Text(news), std::string("before\0after", 12));
+}
+
+TEST_F(Win32ToolkitTest, PlainBoxHoldsItsLinesEachEndedByALineBreak) {
+    Win32Window& window = Create();
+    ASSERT_EQ(window.SetLines(kList, {"a", "b"}), 0u);
+    ASSERT_EQ(window.AddLines(kList, {"c"}), 0u);
+    EXPECT_EQ(Text(window.control(kList)), "a\r\nb\r\nc\r\n");
+    // Beyond the edit control's default limit of 32 K characters.
+    ASSERT_EQ(window.SetLines(kList, std::vector<std::string>(5000, std::string(20, 'x'))), 0u);
+    EXPECT_EQ(::GetWindowTextLengthA(window.control(kList)), 5000 * 22);
+    EXPECT_EQ(window.SetLines(kNews, {"x"}), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+TEST_F(Win32ToolkitTest, TimerTicksOnceAndTheButtonClosesTheWindowWhichEndsTheLoop) {
+    Win32Window& window = Create(50);
+    HWND go = window.control(kGo);
+    events_.onTimer = [&] {
+        window.SetText(kGo, "Press to continue");
+        window.SetClickAction(kGo, [&] {
+            events_.log.push_back("click");
+            window.Close();
+        });
+        window.StopTimer();
+        ::PostMessageA(go, BM_CLICK, 0, 0);
+    };
+    window.Show();
+    ::PostMessageA(go, BM_CLICK, 0, 0);  // before the tick: the button is inert
+
+    ASSERT_EQ(toolkit_->RunEventLoop(), 0u);
+
+    EXPECT_EQ(events_.log, (std::vector<std::string>{"tick", "click"}));
+    EXPECT_TRUE(window.closed());
+    EXPECT_FALSE(::IsWindowVisible(window.hwnd()));
+    Pump(150);  // the stopped timer never ticks again
+    EXPECT_EQ(events_.log.size(), 2u);
+}
+
+TEST_F(Win32ToolkitTest, DoubleClickOnTheSurfaceAndCentring) {
+    Win32Window& window = Create();
+    ::SendMessageA(window.hwnd(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(Scale(195), Scale(2)));
+    EXPECT_EQ(events_.log, (std::vector<std::string>{"double-click"}));
+
+    ASSERT_EQ(window.CenterOnScreen(), 0u);
+    RECT rect{};
+    ::GetWindowRect(window.hwnd(), &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    EXPECT_EQ(rect.left, std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2));
+    EXPECT_EQ(rect.top, std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2));
+}
+
+TEST_F(Win32ToolkitTest, AltF4ClosesLikeTheButtonAndNeverDestroysBehindTheLoop) {
+    Win32Window& window = Create();
+    window.Show();
+    ::PostMessageA(window.hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(toolkit_->RunEventLoop(), 0u);
+    EXPECT_TRUE(window.closed());
+    EXPECT_TRUE(::IsWindow(window.hwnd()));
+}
+
+}  // namespace

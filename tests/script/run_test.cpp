@@ -1,0 +1,146 @@
+#include "script/run.h"
+
+#include <gtest/gtest.h>
+
+#include "core/exceptions.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "script/error_list.h"
+#include "script/registry_commands.h"
+#include "support/registry_reader.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using V = std::vector<std::string>;
+using testsupport::ReadDword;
+using testsupport::ReadString;
+constexpr platform::RegKey kHkcu = platform::kHkeyCurrentUser;
+
+class RunScriptTest : public testsupport::PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        logon::ResetSettings();
+        logon::ResetIdentity();
+        logon::GlobalDir = At("GLOBAL\\");
+        logon::GroupDir = At("GROUP\\");
+        logon::UserDir = At("USER\\");
+        logon::MachineDir = At("MACHINE\\");
+        logon::UserName = "jsmith";
+        logon::MachineName = "WS01";
+        logon::GroupName = "EVERYONE";
+        logon::MacroList = std::make_unique<core::TStringList>();
+        logon::MacroList->Add("UIDL=jsmith");
+        script::ErrorList = std::make_unique<core::TStringList>();
+        script::CreateScriptRegistry();
+        ClearRecord();
+    }
+    void TearDown() override {
+        ClearRecord();
+        script::FreeLogon();
+        logon::ResetSettings();
+        logon::ResetIdentity();
+        PlatformTest::TearDown();
+    }
+    void ClearRecord() {
+        for (int i = 1; i <= 20; ++i) {
+            script::DeleteScriptValue(kHkcu, script::kRunRecordKey,
+                                      "ErrorString" + std::to_string(i));
+        }
+        script::DeleteScriptValue(kHkcu, script::kRunRecordKey, "ErrorCount");
+        script::DeleteScriptValue(kHkcu, script::kRunRecordKey, "ErrorUpdated");
+    }
+    std::optional<std::string> RecordString(int i) {
+        return ReadString(kHkcu, script::kRunRecordKey, "ErrorString" + std::to_string(i));
+    }
+    std::optional<uint32_t> RecordCount() {
+        return ReadDword(kHkcu, script::kRunRecordKey, "ErrorCount");
+    }
+};
+
+TEST_F(RunScriptTest, AssemblesTheFilesOfTheProcessOrderWithHeaders) {
+    WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; global one\r\n; global two\r\n");
+    WriteFile(At("USER\\jsmith.DAT"), "; user %UIDL%\r\n");
+    script::BuildCodeList("*gGuUmM");
+    EXPECT_EQ(script::CodeList->Lines(),
+              (V{";---" + At("GLOBAL\\_DEFAULT.DAT"), "; global one", "; global two",
+                 ";---" + At("USER\\jsmith.DAT"), "; user %UIDL%"}));
+
+    script::BuildCodeList("*x*");  // a repeated letter loads its file again
+    EXPECT_EQ(script::CodeList->Count(), 6);
+}
+
+TEST_F(RunScriptTest, LettersChooseFilesCaseSensitively) {
+    EXPECT_EQ(*script::ScriptFileForLetter('g'), At("GROUP\\EVERYONE.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter('G'), At("GROUP\\_DEFAULT.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter('m'), At("MACHINE\\WS01.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter('U'), At("USER\\_DEFAULT.DAT"));
+    EXPECT_FALSE(script::ScriptFileForLetter('x'));
+    EXPECT_FALSE(script::ScriptFileForLetter('*' + 1));
+}
+
+TEST_F(RunScriptTest, RewritesTheRunRecordAndKeepsNumbersBeyondTheOldCount) {
+    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 3);
+    for (int i = 1; i <= 4; ++i) {
+        script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString" + std::to_string(i),
+                                  "old " + std::to_string(i));
+    }
+    WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "Xbogus %UIDL%\r\n; fine\r\n");
+    script::RunScript();
+    EXPECT_EQ(RecordCount(), 1u);
+    EXPECT_EQ(RecordString(1), "Unknown command : Xbogus jsmith");
+    EXPECT_FALSE(RecordString(2));
+    EXPECT_FALSE(RecordString(3));
+    EXPECT_EQ(RecordString(4), "old 4");  // beyond the old count: stays
+    EXPECT_TRUE(ReadString(kHkcu, script::kRunRecordKey, "ErrorUpdated"));
+}
+
+TEST_F(RunScriptTest, AHugePreviousCountDoesNotHoldUpTheRun) {
+    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 2147483647);
+    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString1", "old 1");
+    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString900", "old 900");
+    script::RunScript();
+    EXPECT_EQ(RecordCount(), 0u);
+    EXPECT_FALSE(RecordString(1));
+    EXPECT_FALSE(ReadString(kHkcu, script::kRunRecordKey, "ErrorString900"));
+}
+
+TEST_F(RunScriptTest, StartUpMessagesComeFirstAndEveryMessageIsNumbered) {
+    script::AddError("Failed to load X.INI");
+    std::string script;
+    for (int i = 0; i < 11; ++i) {
+        script += "?line " + std::to_string(i) + "\r\n";
+    }
+    WriteFile(At("MACHINE\\_DEFAULT.DAT"), script);
+    script::RunScript();
+    EXPECT_EQ(RecordCount(), 12u);
+    EXPECT_EQ(RecordString(1), "Failed to load X.INI");
+    EXPECT_EQ(RecordString(2), "Unknown command : ?line 0");
+    EXPECT_EQ(RecordString(12), "Unknown command : ?line 10");
+    EXPECT_FALSE(RecordString(13));
+}
+
+TEST_F(RunScriptTest, NoScriptFilesGiveAnEmptyRecord) {
+    script::RunScript();
+    EXPECT_EQ(script::CodeList->Count(), 0);
+    EXPECT_EQ(RecordCount(), 0u);
+    EXPECT_FALSE(RecordString(1));
+    EXPECT_TRUE(ReadString(kHkcu, script::kRunRecordKey, "ErrorUpdated"));
+}
+
+TEST_F(RunScriptTest, ARecordCountOfTheWrongTypeStopsTheRunBeforeAnyLine) {
+    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorCount", "3");
+    WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "V" + At("made") + "\r\n");
+    EXPECT_THROW(script::RunScript(), core::ERegistryException);
+    EXPECT_FALSE(Exists(At("made")));
+}
+
+TEST_F(RunScriptTest, FreeLogonSkipsWhatWasNeverCreated) {
+    script::FreeLogon();
+    EXPECT_FALSE(script::CodeList);
+    EXPECT_FALSE(script::ErrorList);
+    script::FreeLogon();
+}
+
+}  // namespace
