@@ -93,7 +93,8 @@ std::optional<std::filesystem::path> PathResolver::Resolve(const std::string& pa
         return ResolveUnc(path);
     }
     if (path[0] == '/') {
-        return std::filesystem::path(path);
+        // Host paths are looked up ignoring case too, as every other name.
+        return JoinIgnoringCase("/", path);
     }
     if (path[0] == '\\') {
         return ResolveDrive(kCurrentDrive, path);
