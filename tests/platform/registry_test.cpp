@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -182,6 +183,36 @@ TEST_F(RegistryContractTest, ValueNamesIgnoreCaseAndDeletionRemoves) {
     uint32_t size = 0;
     EXPECT_EQ(reg_->QueryValue(base_, "MixedCase", nullptr, nullptr, &size), kErrorFileNotFound);
     EXPECT_EQ(reg_->DeleteValue(base_, "MixedCase"), kErrorFileNotFound);
+}
+
+TEST_F(RegistryContractTest, KeysAndValuesAreListedByNameAsWritten) {
+    RegKey sub = 0;
+    for (const char* name : {"Beta", "alpha"}) {
+        ASSERT_EQ(reg_->CreateKey(base_, name, &sub), kErrorSuccess);
+        EXPECT_EQ(reg_->CloseKey(sub), kErrorSuccess);
+    }
+    ASSERT_EQ(Set("Second", kRegDword, std::string(4, '\0')), kErrorSuccess);
+    ASSERT_EQ(Set("", kRegSz, std::string("d\0", 2)), kErrorSuccess);
+    // Windows lists values in no promised order and keys sorted; the
+    // listing is compared as a set, and past the end comes 259.
+    auto list = [this](bool keys) {
+        std::vector<std::string> names;
+        std::string name;
+        uint32_t index = 0;
+        uint32_t rc = 0;
+        while ((rc = keys ? reg_->EnumKey(base_, index, &name)
+                          : reg_->EnumValue(base_, index, &name)) == kErrorSuccess) {
+            names.push_back(name);
+            ++index;
+        }
+        EXPECT_EQ(rc, kErrorNoMoreItems);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(list(true), (std::vector<std::string>{"Beta", "alpha"}));
+    EXPECT_EQ(list(false), (std::vector<std::string>{"", "Second"}));
+    std::string name;
+    EXPECT_EQ(reg_->EnumKey(0x7ff0, 0, &name), kErrorInvalidHandle);
 }
 
 TEST_F(RegistryContractTest, ClosedAndUnknownHandlesAreInvalid) {

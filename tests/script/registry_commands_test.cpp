@@ -67,6 +67,8 @@ class RecordingRegistry : public Registry {
         calls.push_back("load " + subKey + " " + file);
         return loadResult;
     }
+    uint32_t EnumKey(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
+    uint32_t EnumValue(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
 
     static std::string Name(RegKey key) {
         switch (key) {

@@ -522,4 +522,36 @@ uint32_t RegStore::DeleteValue(const KeyPath& path, const std::string& name) {
     return kErrorSuccess;
 }
 
+uint32_t RegStore::ListKeys(const KeyPath& path, std::vector<std::string>* names) {
+    Lock lock(*this);
+    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+        return rc;
+    }
+    const Node* node = Find(path);
+    if (node == nullptr) {
+        return kErrorKeyDeleted;
+    }
+    names->clear();
+    for (const auto& entry : node->keys) {
+        names->push_back(entry.second->name);
+    }
+    return kErrorSuccess;
+}
+
+uint32_t RegStore::ListValues(const KeyPath& path, std::vector<std::string>* names) {
+    Lock lock(*this);
+    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+        return rc;
+    }
+    const Node* node = Find(path);
+    if (node == nullptr) {
+        return kErrorKeyDeleted;
+    }
+    names->clear();
+    for (const auto& entry : node->values) {
+        names->push_back(entry.second.name);
+    }
+    return kErrorSuccess;
+}
+
 }  // namespace platform::standin

@@ -58,6 +58,10 @@ class RegStore {
     uint32_t QueryValue(const KeyPath& path, const std::string& name, uint32_t* type,
                         std::string* data);
     uint32_t DeleteValue(const KeyPath& path, const std::string& name);
+    // The names of a key's sub-keys and of its values, as they were
+    // written, in the order of their folded names.
+    uint32_t ListKeys(const KeyPath& path, std::vector<std::string>* names);
+    uint32_t ListValues(const KeyPath& path, std::vector<std::string>* names);
 
     // How many bytes the file has, and how many a rewrite would give
     // (an estimate between rewrites).

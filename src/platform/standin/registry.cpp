@@ -311,4 +311,50 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
     return kErrorSuccess;
 }
 
+uint32_t StandinRegistry::EnumKey(RegKey key, uint32_t index, std::string* name) {
+    if (name == nullptr) {
+        return kErrorInvalidParameter;
+    }
+    Location location;
+    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
+        return rc;
+    }
+    std::vector<std::string> names;
+    if (location.store == nullptr) {
+        for (const Hive& hive : hives_) {
+            names.push_back(hive.name);
+        }
+    } else if (const uint32_t rc = location.store->ListKeys(location.path, &names);
+               rc != kErrorSuccess) {
+        return rc;
+    }
+    if (index >= names.size()) {
+        return kErrorNoMoreItems;
+    }
+    *name = names[index];
+    return kErrorSuccess;
+}
+
+uint32_t StandinRegistry::EnumValue(RegKey key, uint32_t index, std::string* name) {
+    if (name == nullptr) {
+        return kErrorInvalidParameter;
+    }
+    Location location;
+    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
+        return rc;
+    }
+    std::vector<std::string> names;
+    if (location.store != nullptr) {
+        if (const uint32_t rc = location.store->ListValues(location.path, &names);
+            rc != kErrorSuccess) {
+            return rc;
+        }
+    }
+    if (index >= names.size()) {
+        return kErrorNoMoreItems;
+    }
+    *name = names[index];
+    return kErrorSuccess;
+}
+
 }  // namespace platform::standin

@@ -26,6 +26,8 @@ class StandinRegistry : public Registry {
     uint32_t DeleteValue(RegKey key, const std::string& name) override;
     uint32_t CloseKey(RegKey key) override;
     uint32_t LoadKey(const std::string& subKey, const std::string& file) override;
+    uint32_t EnumKey(RegKey key, uint32_t index, std::string* name) override;
+    uint32_t EnumValue(RegKey key, uint32_t index, std::string* name) override;
 
     // The file of the HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE store.
     std::filesystem::path StoreFile(RegKey root) const;

@@ -90,4 +90,32 @@ uint32_t Win32Registry::LoadKey(const std::string& subKey, const std::string& fi
     return static_cast<uint32_t>(::RegLoadKeyA(HKEY_USERS, subKey.c_str(), file.c_str()));
 }
 
+uint32_t Win32Registry::EnumKey(RegKey key, uint32_t index, std::string* name) {
+    if (name == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    char buffer[256] = {};  // a key name has at most 255 characters
+    DWORD length = sizeof buffer;
+    const LONG rc = ::RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        name->assign(buffer, length);
+    }
+    return static_cast<uint32_t>(rc);
+}
+
+uint32_t Win32Registry::EnumValue(RegKey key, uint32_t index, std::string* name) {
+    if (name == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::string buffer(16384, '\0');  // a value name has at most 16,383 characters
+    DWORD length = static_cast<DWORD>(buffer.size());
+    const LONG rc = ::RegEnumValueA(ToHkey(key), index, buffer.data(), &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        name->assign(buffer.data(), length);
+    }
+    return static_cast<uint32_t>(rc);
+}
+
 }  // namespace platform::win32

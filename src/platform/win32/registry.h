@@ -14,6 +14,8 @@ class Win32Registry : public Registry {
     uint32_t DeleteValue(RegKey key, const std::string& name) override;
     uint32_t CloseKey(RegKey key) override;
     uint32_t LoadKey(const std::string& subKey, const std::string& file) override;
+    uint32_t EnumKey(RegKey key, uint32_t index, std::string* name) override;
+    uint32_t EnumValue(RegKey key, uint32_t index, std::string* name) override;
 };
 
 }  // namespace platform::win32
