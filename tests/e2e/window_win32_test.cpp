@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/win32/windows_on_screen.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,36 +26,10 @@ constexpr int kUserNameId = 104;
 constexpr int kFullNameId = 105;
 
 std::string Text(HWND window) {
-    char text[512] = {};
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
+    return testsupport::WindowText(window);
 }
 
-struct Search {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    if (owner == search->process && std::string(name) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindWindowOf(DWORD process, const char* className) {
-    Search search{process, className, nullptr};
-    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using testsupport::FindWindowOf;
 
 // A control's rectangle in its window's client coordinates.
 RECT InClient(HWND control) {
@@ -154,26 +130,10 @@ std::string XWindowSize(const std::string& title) {
     return size;
 }
 
-bool DisplayAvailable() {
-    // Under Wine a window needs an X display; Windows itself always has one.
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool wine = ntdll && ::GetProcAddress(ntdll, "wine_get_version");
-    if (wine && ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
-        return false;
-    }
-    HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    if (!probe) {
-        return false;
-    }
-    ::DestroyWindow(probe);
-    return true;
-}
-
 class Win32ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!DisplayAvailable()) {
+        if (!testsupport::DisplayAvailable()) {
             GTEST_SKIP() << "no display to show the window on";
         }
         char temp[MAX_PATH + 1] = {};

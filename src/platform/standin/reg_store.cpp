@@ -523,22 +523,14 @@ uint32_t RegStore::DeleteValue(const KeyPath& path, const std::string& name) {
 }
 
 uint32_t RegStore::ListKeys(const KeyPath& path, std::vector<std::string>* names) {
-    Lock lock(*this);
-    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
-        return rc;
-    }
-    const Node* node = Find(path);
-    if (node == nullptr) {
-        return kErrorKeyDeleted;
-    }
-    names->clear();
-    for (const auto& entry : node->keys) {
-        names->push_back(entry.second->name);
-    }
-    return kErrorSuccess;
+    return ListNames(path, /*subKeys=*/true, names);
 }
 
 uint32_t RegStore::ListValues(const KeyPath& path, std::vector<std::string>* names) {
+    return ListNames(path, /*subKeys=*/false, names);
+}
+
+uint32_t RegStore::ListNames(const KeyPath& path, bool subKeys, std::vector<std::string>* names) {
     Lock lock(*this);
     if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
         return rc;
@@ -548,8 +540,14 @@ uint32_t RegStore::ListValues(const KeyPath& path, std::vector<std::string>* nam
         return kErrorKeyDeleted;
     }
     names->clear();
-    for (const auto& entry : node->values) {
-        names->push_back(entry.second.name);
+    if (subKeys) {
+        for (const auto& entry : node->keys) {
+            names->push_back(entry.second->name);
+        }
+    } else {
+        for (const auto& entry : node->values) {
+            names->push_back(entry.second.name);
+        }
     }
     return kErrorSuccess;
 }

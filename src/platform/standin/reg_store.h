@@ -84,6 +84,7 @@ class RegStore {
     class Lock;
 
     uint32_t Begin(Lock& lock);
+    uint32_t ListNames(const KeyPath& path, bool subKeys, std::vector<std::string>* names);
     uint32_t Refresh();
     uint32_t LoadWhole(uint64_t size);
     uint32_t ReadTail(uint64_t size);

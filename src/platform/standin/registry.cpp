@@ -312,30 +312,14 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
 }
 
 uint32_t StandinRegistry::EnumKey(RegKey key, uint32_t index, std::string* name) {
-    if (name == nullptr) {
-        return kErrorInvalidParameter;
-    }
-    Location location;
-    if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
-        return rc;
-    }
-    std::vector<std::string> names;
-    if (location.store == nullptr) {
-        for (const Hive& hive : hives_) {
-            names.push_back(hive.name);
-        }
-    } else if (const uint32_t rc = location.store->ListKeys(location.path, &names);
-               rc != kErrorSuccess) {
-        return rc;
-    }
-    if (index >= names.size()) {
-        return kErrorNoMoreItems;
-    }
-    *name = names[index];
-    return kErrorSuccess;
+    return EnumName(key, index, /*subKeys=*/true, name);
 }
 
 uint32_t StandinRegistry::EnumValue(RegKey key, uint32_t index, std::string* name) {
+    return EnumName(key, index, /*subKeys=*/false, name);
+}
+
+uint32_t StandinRegistry::EnumName(RegKey key, uint32_t index, bool subKeys, std::string* name) {
     if (name == nullptr) {
         return kErrorInvalidParameter;
     }
@@ -343,11 +327,17 @@ uint32_t StandinRegistry::EnumValue(RegKey key, uint32_t index, std::string* nam
     if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
         return rc;
     }
+    // HKEY_USERS itself holds no values; its sub-keys are the mounted hives.
     std::vector<std::string> names;
     if (location.store != nullptr) {
-        if (const uint32_t rc = location.store->ListValues(location.path, &names);
-            rc != kErrorSuccess) {
+        const uint32_t rc = subKeys ? location.store->ListKeys(location.path, &names)
+                                    : location.store->ListValues(location.path, &names);
+        if (rc != kErrorSuccess) {
             return rc;
+        }
+    } else if (subKeys) {
+        for (const Hive& hive : hives_) {
+            names.push_back(hive.name);
         }
     }
     if (index >= names.size()) {

@@ -48,6 +48,7 @@ class StandinRegistry : public Registry {
     uint32_t Descend(const Location& base, const std::string& subKey, bool create,
                      Location* result);
     RegKey NewHandle(Location location);
+    uint32_t EnumName(RegKey key, uint32_t index, bool subKeys, std::string* name);
 
     Context& context_;
     RegStore user_;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+#include "support/win32/windows_on_screen.h"
 #include "workstation.h"
 
 namespace differential {
@@ -28,37 +29,10 @@ struct Handle {
     }
 };
 
-std::string Text(HWND window) {
-    char text[2048] = {};
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-struct Search {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    if (owner == search->process && std::string(name) == search->className &&
-        ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+using testsupport::WindowText;
 
 HWND VisibleWindowOf(DWORD process, const char* className) {
-    Search search{process, className, nullptr};
-    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return testsupport::FindWindowOf(process, className, /*visibleOnly=*/true);
 }
 
 void DeleteTree(HKEY root, const char* path) {
@@ -123,7 +97,7 @@ class Win32Workstation : public Workstation {
             }
             if (HWND box = VisibleWindowOf(info.dwProcessId, kDialogClass)) {
                 result.messageBox =
-                    "[" + Text(box) + "] " + Text(::GetDlgItem(box, kMessageTextId));
+                    "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
                 ::PostMessageA(box, WM_COMMAND, IDOK, 0);
                 ::Sleep(100);
                 continue;

@@ -1,4 +1,5 @@
 #include "platform/win32/toolkit.h"
+#include "support/win32/windows_on_screen.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -69,22 +70,6 @@ class Events : public platform::WindowEvents {
     std::vector<std::string> log;
 };
 
-bool DisplayAvailable() {
-    // Under Wine a window needs an X display; Windows itself always has one.
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool wine = ntdll && ::GetProcAddress(ntdll, "wine_get_version");
-    if (wine && ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
-        return false;
-    }
-    HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    if (!probe) {
-        return false;
-    }
-    ::DestroyWindow(probe);
-    return true;
-}
-
 std::string Text(HWND window) {
     const int length = ::GetWindowTextLengthA(window);
     std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -124,7 +109,7 @@ void Pump(DWORD milliseconds) {
 class Win32ToolkitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!DisplayAvailable()) {
+        if (!testsupport::DisplayAvailable()) {
             GTEST_SKIP() << "no display to create windows on";
         }
         toolkit_ = std::make_unique<Win32Toolkit>();
