@@ -127,18 +127,29 @@ TEST_F(MacrosTest, RunawayReferenceReformingStops) {
     EXPECT_EQ(Expand("%A%%"), "%A");
 }
 
+// Texts of up to `most` characters drawn from an alphabet heavy in "%".
+class RandomText {
+  public:
+    RandomText(std::mt19937& random, std::string alphabet)
+        : random_(random), alphabet_(std::move(alphabet)) {}
+    std::string operator()(size_t most) {
+        std::string s;
+        const size_t length = random_() % (most + 1);
+        for (size_t i = 0; i < length; ++i) {
+            s += alphabet_[random_() % alphabet_.size()];
+        }
+        return s;
+    }
+
+  private:
+    std::mt19937& random_;
+    std::string alphabet_;
+};
+
 // The fast expansion must give exactly the lists of the plain algorithm.
 TEST_F(MacrosTest, FastExpansionMatchesThePlainAlgorithm) {
     std::mt19937 random(20261208);
-    const std::string alphabet = "%%%%=ABab.;x";
-    auto text = [&](size_t most) {
-        std::string s;
-        const size_t length = random() % (most + 1);
-        for (size_t i = 0; i < length; ++i) {
-            s += alphabet[random() % alphabet.size()];
-        }
-        return s;
-    };
+    RandomText text(random, "%%%%=ABab.;x");
     for (int round = 0; round < 400; ++round) {
         V macros;
         const size_t macroCount = random() % 8;
@@ -156,6 +167,45 @@ TEST_F(MacrosTest, FastExpansionMatchesThePlainAlgorithm) {
         ExpandMacros(fast);
         ASSERT_EQ(fast.Lines(), plain.Lines()) << "round " << round;
     }
+}
+
+// MacroList expanded in place, as start-up does, gives the plain algorithm's
+// list; the names and values it changes on the way are seen by later lines.
+TEST_F(MacrosTest, ExpandingMacroListItselfMatchesThePlainAlgorithm) {
+    std::mt19937 random(20261209);
+    RandomText text(random, "%%%%==ABab.x");
+    for (int round = 0; round < 600; ++round) {
+        V macros;
+        const size_t macroCount = random() % 9;
+        for (size_t i = 0; i < macroCount; ++i) {
+            macros.push_back(text(4) + (random() % 4 ? "=" : "") + text(6));
+        }
+        Macros(macros);
+        logon::ExpandMacrosPlain(*MacroList);
+        const V plain = MacroList->Lines();
+        Macros(macros);
+        ExpandMacros(*MacroList);
+        ASSERT_EQ(MacroList->Lines(), plain) << "round " << round;
+    }
+}
+
+// A macros file of ten thousand lines, each referring to a built-in and
+// every tenth to the line above it, is expanded at start-up without trying
+// every macro on every line.
+TEST_F(MacrosTest, TenThousandMacrosAreExpandedInPlace) {
+    V lines;
+    for (int i = 0; i < 10000; ++i) {
+        std::string line = "M" + std::to_string(i) + "=\\\\SRV\\%UIDL%\\" + std::to_string(i);
+        if (i % 10 == 1) {
+            line += "+%M" + std::to_string(i - 1) + "%";
+        }
+        lines.push_back(line);
+    }
+    WithBuiltIns(lines);
+    ASSERT_EQ(MacroList->Count(), 10006);
+    EXPECT_EQ(MacroList->Get(6), "M0=\\\\SRV\\jsmith\\0");
+    EXPECT_EQ(MacroList->Get(10006 - 9), "M9991=\\\\SRV\\jsmith\\9991+\\\\SRV\\jsmith\\9990");
+    EXPECT_EQ(MacroList->Get(10005), "M9999=\\\\SRV\\jsmith\\9999");
 }
 
 }  // namespace

@@ -111,6 +111,18 @@ TEST_F(FilesTest, CreateDirectoryMakesOneLevel) {
     EXPECT_FALSE(Exists(At("no")));
 }
 
+// No Windows name holds a control character or one of < > " | ? *: nothing
+// of such a name is made, neither by a copy nor as a folder.
+TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreNeverMade) {
+    WriteFile(At("source.txt"), "x");
+    for (const std::string name :
+         {"ctl\x01x", "tab\tx", "q\"x", "lt<x", "gt>x", "bar|x", "ask?x", "star*x"}) {
+        EXPECT_EQ(files().CreateDirectoryA(At(name)), platform::kErrorInvalidName) << name;
+        EXPECT_EQ(Copy(At("source.txt"), At(name)), platform::kErrorInvalidName) << name;
+    }
+    EXPECT_EQ(EntriesInScratch(), 1);
+}
+
 TEST_F(FilesTest, ReadWholeFileGivesEveryByte) {
     const std::string bytes("a\r\nb\nc\rd\0e\xff", 11);
     WriteFile(At("bytes.bin"), bytes);

@@ -104,6 +104,9 @@ TEST_F(ProfileTest, RefusesAnEmptyNameAMissingDirectoryAndADirectory) {
     EXPECT_EQ(Write("A", "a", "1", At("no1\\no2\\x.ini")), platform::kErrorPathNotFound);
     EXPECT_EQ(Write("A", "a", "1", At("adir")), platform::kErrorAccessDenied);
     EXPECT_FALSE(Exists(At("nodir")));
+    EXPECT_EQ(Write("A", "a", "1", At("bar|x.ini")), platform::kErrorInvalidName);
+    EXPECT_EQ(Write("A", "a", "1", At("ctl\x02x.ini")), platform::kErrorInvalidName);
+    EXPECT_FALSE(Exists(At("bar|x.ini")));
 }
 
 TEST_F(ProfileTest, BareFileNameLiesInTheWindowsDirectory) {

@@ -123,6 +123,15 @@ TEST_F(RegistryContractTest, LeadingBackslashIsRefusedAndEmptySubKeyOpensTheBase
     EXPECT_EQ(reg_->CloseKey(root), kErrorSuccess);
 }
 
+TEST_F(RegistryContractTest, KeyNamesOfMoreThan255CharactersAreRefused) {
+    RegKey key = 0;
+    ASSERT_EQ(reg_->CreateKey(base_, "Long\\" + std::string(255, 'k'), &key), kErrorSuccess);
+    EXPECT_EQ(reg_->CloseKey(key), kErrorSuccess);
+    // Wine's answer, which the stand-in copies.
+    EXPECT_EQ(reg_->CreateKey(base_, "Long\\" + std::string(256, 'k'), &key), kErrorMoreData);
+    EXPECT_EQ(reg_->OpenKey(base_, "Long\\" + std::string(256, 'k'), &key), kErrorMoreData);
+}
+
 TEST_F(RegistryContractTest, ValuesComeBackWithTheirTypeAndBytes) {
     const struct {
         const char* name;

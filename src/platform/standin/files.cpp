@@ -123,8 +123,9 @@ uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string&
     if (!fs::exists(*source, ec)) {
         return MissingError(*source);
     }
-    // A file name cannot end in a separator.
-    if (EndsWithSeparator(target)) {
+    // A file name cannot end in a separator, nor hold a character that no
+    // Windows name may hold.
+    if (EndsWithSeparator(target) || !IsValidNewName(target)) {
         return kErrorInvalidName;
     }
     if (fs::is_directory(*destination, ec)) {
@@ -187,6 +188,9 @@ uint32_t StandinFiles::CreateDirectoryA(const std::string& path) {
     const auto host = paths_.Resolve(path);
     if (!host) {
         return kErrorPathNotFound;
+    }
+    if (!IsValidNewName(path)) {
+        return kErrorInvalidName;
     }
     if (::mkdir(host->c_str(), 0755) != 0) {
         const int error = errno;

@@ -1,5 +1,6 @@
 #include "platform/standin/paths.h"
 
+#include <cstring>
 #include <vector>
 
 #include "platform/network.h"
@@ -80,6 +81,20 @@ std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
 
 bool EndsWithSeparator(const std::string& windowsPath) {
     return !windowsPath.empty() && IsSeparator(windowsPath.back());
+}
+
+bool IsValidNewName(const std::string& windowsPath) {
+    size_t start = windowsPath.size();
+    while (start > 0 && !IsSeparator(windowsPath[start - 1])) {
+        --start;
+    }
+    for (size_t i = start; i < windowsPath.size(); ++i) {
+        const auto c = static_cast<unsigned char>(windowsPath[i]);
+        if (c < 0x20 || std::strchr("<>\"|?*", c) != nullptr) {
+            return false;
+        }
+    }
+    return true;
 }
 
 PathResolver::PathResolver(std::filesystem::path stateDir, const ConnectionStore& connections)

@@ -45,4 +45,9 @@ std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
 // directory: such a name never matches a file.
 bool EndsWithSeparator(const std::string& windowsPath);
 
+// False when the last element of the path holds a character that Windows
+// allows in no file or folder name (a control character, < > " | ? *), so
+// nothing of that name can be created.
+bool IsValidNewName(const std::string& windowsPath);
+
 }  // namespace platform::standin

@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/standin/ini_document.h"
+#include "platform/standin/paths.h"
 #include "platform/standin/state.h"
 
 namespace platform::standin {
@@ -28,6 +29,9 @@ uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
                                                     const std::string& file) {
     if (file.empty()) {
         return kErrorAccessDenied;
+    }
+    if (!IsValidNewName(file)) {
+        return kErrorInvalidName;
     }
     std::error_code ec;
     std::string windowsPath = file;

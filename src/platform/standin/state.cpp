@@ -1,13 +1,12 @@
 #include "platform/standin/state.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "platform/errors.h"
 
@@ -84,20 +83,36 @@ uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::s
 }
 
 bool ReadHostFile(const std::filesystem::path& path, std::string* contents) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    // Only a regular file is read: a FIFO would block the open and a device
+    // such as /dev/zero would never end, where Windows has no such file.
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        return false;
+    std::string buffer;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        buffer.append(chunk, static_cast<size_t>(n));
     }
-    *contents = buffer.str();
+    ::close(fd);
+    *contents = std::move(buffer);
     return true;
 }
 

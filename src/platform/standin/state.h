@@ -14,7 +14,8 @@ std::filesystem::path DefaultStateDir();
 // Returns 0 or a Win32 error code.
 uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents);
 
-// Reads a whole host file; false when it cannot be read.
+// Reads a whole host file; false when it cannot be read or is not a
+// regular file (a directory, a FIFO, a device).
 bool ReadHostFile(const std::filesystem::path& path, std::string* contents);
 
 // The Win32 error code closest to the current errno.

@@ -353,7 +353,7 @@ void StandinToolkit::Flush() {
     }
     screen += std::string(kLiveHint) + "\n";
     for (const auto& report : reports_) {
-        screen += Utf8From1252(report) + "\n";
+        screen += PrintableText(report) + "\n";
     }
     if (screen != lastDrawn_) {
         lastDrawn_ = screen;
@@ -521,7 +521,7 @@ uint32_t StandinToolkit::RunEventLoop() {
 
 uint32_t StandinToolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
     const std::string report = "[" + caption + "] " + text;
-    std::fprintf(options_.err, "%s\n", Utf8From1252(report).c_str());
+    std::fprintf(options_.err, "%s\n", PrintableText(report).c_str());
     std::fflush(options_.err);
     if (options_.live) {
         reports_.push_back(report);

@@ -70,6 +70,22 @@ std::string Utf8From1252(const std::string& text) {
     return out;
 }
 
+std::string PrintableText(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            shown += hex;
+        } else {
+            shown += c;
+        }
+    }
+    return Utf8From1252(shown);
+}
+
 std::string QuoteText(const std::string& text) {
     std::string escaped;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -131,7 +147,7 @@ std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly) {
         drawn.push_back({std::move(line), static_cast<int>(i)});
         if (memo) {
             for (const auto& memoLine : c.lines) {
-                drawn.push_back({kIndent + Utf8From1252(memoLine), -1});
+                drawn.push_back({kIndent + PrintableText(memoLine), -1});
             }
         }
     }

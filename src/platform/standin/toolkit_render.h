@@ -11,8 +11,9 @@
 // (backslash, quote and control characters escaped: \\ \" \n \r \t \xHH; a
 // CR LF pair is one \n), " background=#RRGGBB" where a colour was given to
 // it, " hidden" where it is hidden. A plain multi-line box shows no text of
-// its own; its lines follow its line, each indented by four blanks. Text is
-// kept as Windows-1252 bytes and written out as UTF-8.
+// its own; its lines follow its line, each indented by four blanks, as they
+// stand but for control characters (\xHH). Text is kept as Windows-1252
+// bytes and written out as UTF-8.
 #pragma once
 #include <functional>
 #include <optional>
@@ -57,5 +58,9 @@ std::string RenderBlock(const WindowState& state);
 std::string QuoteText(const std::string& text);
 // Windows-1252 bytes as UTF-8.
 std::string Utf8From1252(const std::string& text);
+// A text printed as it stands (a line of a box, a failure report), as UTF-8
+// with every control character but tab and line feed shown as \xHH: no
+// script line or file name can steer the terminal it is printed on.
+std::string PrintableText(const std::string& text);
 
 }  // namespace platform::standin

@@ -1,5 +1,5 @@
 // Stand-in file behaviour that Wine, running as root, does not show and so
-// cannot be pinned under Wine: the read-only attribute.
+// cannot be pinned under Wine: the read-only attribute, FIFOs and devices.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +62,18 @@ TEST_F(StandinFilesTest, CopyLeavesNoTemporaryFileBehind) {
         ++entries;
     }
     EXPECT_EQ(entries, 2);
+}
+
+// A FIFO or a device in the share is no file Windows could have: reading it
+// as one must fail at once, not wait for a writer or read forever.
+TEST_F(StandinFilesTest, FifosAndDevicesAreNotReadAsFiles) {
+    ASSERT_EQ(::mkfifo((c_ / "pipe").c_str(), 0644), 0);
+    std::string contents = "unchanged";
+    EXPECT_EQ(files().ReadWholeFile("C:\\pipe", &contents), platform::kErrorAccessDenied);
+    EXPECT_EQ(files().ReadWholeFile("/dev/zero", &contents), platform::kErrorAccessDenied);
+    EXPECT_EQ(contents, "unchanged");
+    EXPECT_EQ(files().CopyFileA("C:\\pipe", "C:\\copy.txt", false), platform::kErrorAccessDenied);
+    EXPECT_FALSE(fs::exists(c_ / "copy.txt"));
 }
 
 }  // namespace

@@ -262,6 +262,20 @@ TEST_F(StandinToolkitTest, MessageBoxesGoToStandardError) {
     EXPECT_EQ(Read(out_), "");
 }
 
+// Script lines and file names reach the box and the reports unchanged; their
+// control characters must not reach the terminal as they are.
+TEST_F(StandinToolkitTest, ControlCharactersOfBoxLinesAndReportsAreShownEscaped) {
+    Toolkit();
+    platform::Window& window = Create();
+    window.AddLines(kList, {"\x1B]0;title\x07\x1B[31mred\tx\x7F\\y"});
+    window.Show();
+    EXPECT_NE(Read(out_).find("    \\x1B]0;title\\x07\\x1B[31mred\tx\\x7F\\y\n"),
+              std::string::npos)
+        << Read(out_);
+    toolkit_->ShowMessageBox("Application Error", "Exception\nCannot open file \x1B[2J.");
+    EXPECT_EQ(Read(err_), "[Application Error] Exception\nCannot open file \\x1B[2J.\n");
+}
+
 TEST(TimerScaleTest, ReadsTheScaleAndReportsBadLines) {
     std::vector<std::string> warnings;
     EXPECT_DOUBLE_EQ(

@@ -1,0 +1,102 @@
+// The network profile's writer killed at random moments, many times over:
+// the profile stays loadable and holds each connection change whole or not
+// at all, and nothing it acknowledged is lost.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/standin/connections.h"
+#include "platform/standin/crash_harness.h"
+
+namespace {
+
+using platform::standin::Connection;
+using platform::standin::ConnectionStore;
+
+constexpr int kDevices = 12;
+
+std::string DeviceOf(long n) {
+    return std::string(1, static_cast<char>('E' + n % kDevices)) + ":";
+}
+// Every seventh change removes its device's connection; the others connect
+// it to a share whose name varies in length, so the file's size changes.
+bool Removes(long n) {
+    return n % 7 == 0;
+}
+Connection ConnectionOf(long n) {
+    return Connection{n % 5 == 0 ? 2u : 1u,
+                      "\\\\SRV" + std::to_string(n % 3) + "\\share" + std::to_string(n) +
+                          std::string(static_cast<size_t>(n * 13 % 200), 'a' + n % 26)};
+}
+
+using State = std::map<std::string, std::pair<uint32_t, std::string>>;  // device -> type, remote
+
+void Apply(State& state, long n) {
+    if (Removes(n)) {
+        state.erase(DeviceOf(n));
+    } else {
+        const Connection c = ConnectionOf(n);
+        state[DeviceOf(n)] = {c.type, c.remoteName};
+    }
+}
+
+// What a fresh process finds in the profile.
+State ReadBack(const std::filesystem::path& file) {
+    const ConnectionStore store(file);
+    State state;
+    for (int d = 0; d < kDevices; ++d) {
+        const std::string device = DeviceOf(d);
+        if (const auto found = store.Find(device)) {
+            state[device] = {found->type, found->remoteName};
+        }
+    }
+    return state;
+}
+
+class ConnectionsCrashTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-connections-crash-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    std::filesystem::path File() const { return root_ / "profile" / "connections"; }
+
+    std::filesystem::path root_;
+};
+
+TEST_F(ConnectionsCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {
+    std::optional<ConnectionStore> store;  // made in each writer process
+    State state;
+    testsupport::KillWriterRepeatedly(
+        30, 4711,
+        [&](long n) {
+            if (!store) {
+                store.emplace(File());
+            }
+            return (Removes(n)
+                        ? store->Remove(DeviceOf(n))
+                        : store->Set(DeviceOf(n), ConnectionOf(n))) == platform::kErrorSuccess;
+        },
+        [&](long first, long last) {
+            for (long m = first; m <= last; ++m) {
+                Apply(state, m);
+            }
+            State withInFlight = state;
+            Apply(withInFlight, last + 1);
+            const State found = ReadBack(File());
+            ASSERT_TRUE(found == state || found == withInFlight)
+                << "last acknowledged change " << last;
+            state = found;
+        });
+}
+
+}  // namespace

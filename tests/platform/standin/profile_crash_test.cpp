@@ -1,0 +1,122 @@
+// The INI writer killed at random moments, many times over: the file stays
+// a whole INI file that holds each write whole or not at all, and nothing
+// the writer acknowledged is lost.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/profile.h"
+#include "platform/standin/crash_harness.h"
+#include "platform/standin/standin_platform.h"
+
+namespace {
+
+using platform::standin::StandinPlatform;
+
+constexpr const char* kFile = "C:\\App\\crash.ini";
+
+// Write n: one of five sections, one of eight keys, a value whose length
+// varies with n, so the file grows and shrinks.
+std::string SectionOf(long n) {
+    return "Section" + std::to_string(n % 5);
+}
+std::string KeyOf(long n) {
+    return "key" + std::to_string(n / 5 % 8);
+}
+std::string ValueOf(long n) {
+    return std::to_string(n) + ":" + std::string(static_cast<size_t>(n * 17 % 400), 'a' + n % 26);
+}
+
+// The file the writes must give: sections in the order they were first
+// written, each key in its section in the order it was first written.
+class Model {
+  public:
+    void Apply(long n) {
+        auto section = sections_.begin();
+        while (section != sections_.end() && section->first != SectionOf(n)) {
+            ++section;
+        }
+        if (section == sections_.end()) {
+            sections_.push_back({SectionOf(n), {}});
+            section = sections_.end() - 1;
+        }
+        for (auto& [key, value] : section->second) {
+            if (key == KeyOf(n)) {
+                value = ValueOf(n);
+                return;
+            }
+        }
+        section->second.push_back({KeyOf(n), ValueOf(n)});
+    }
+    std::string Bytes() const {
+        std::string text;
+        for (const auto& [name, keys] : sections_) {
+            text += "[" + name + "]\r\n";
+            for (const auto& [key, value] : keys) {
+                text += key + "=" + value + "\r\n";
+            }
+        }
+        return text;
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> sections_;
+};
+
+class ProfileCrashTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-profile-crash-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        std::filesystem::create_directories(root_ / "drives" / "c" / "App");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    std::string FileBytes() const {
+        std::ifstream in(root_ / "drives" / "c" / "App" / "crash.ini", std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    std::filesystem::path root_;
+};
+
+TEST_F(ProfileCrashTest, KilledWriterLeavesEveryWriteWholeOrAbsent) {
+    std::optional<StandinPlatform> workstation;  // made in each writer process
+    Model acknowledged;
+    testsupport::KillWriterRepeatedly(
+        30, 8088,
+        [&](long n) {
+            if (!workstation) {
+                workstation.emplace(root_);
+            }
+            return workstation->services().profile->WritePrivateProfileStringA(
+                       SectionOf(n), KeyOf(n), ValueOf(n), kFile) == platform::kErrorSuccess;
+        },
+        [&](long first, long last) {
+            for (long m = first; m <= last; ++m) {
+                acknowledged.Apply(m);
+            }
+            Model withInFlight = acknowledged;
+            withInFlight.Apply(last + 1);
+            const std::string found = FileBytes();
+            if (found == withInFlight.Bytes()) {
+                acknowledged = withInFlight;
+            } else {
+                ASSERT_EQ(found, acknowledged.Bytes()) << "last acknowledged write " << last;
+            }
+        });
+}
+
+}  // namespace
