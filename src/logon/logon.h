@@ -8,4 +8,9 @@ namespace logon {
 // built-in macros in front of the macros file's lines, expanded.
 void InitLogon();
 
+// Puts the built-in macros of the identity values in front of MacroList
+// (Group, Fullname, UIDL, UID, DateTime, MachId, then the macros file's
+// lines) and expands the macros inside MacroList itself.
+void DefineMacros();
+
 }  // namespace logon

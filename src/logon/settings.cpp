@@ -36,7 +36,7 @@ const std::array<Setting, 9>& SettingsTable() {
     return table;
 }
 
-constexpr const char* kMacrosKey = "Macros";
+constexpr const char* kLoadFailed = "Failed to load ";
 
 // Defaults are in force from process start, before any code runs.
 const bool g_defaultsSet = [] {
@@ -64,6 +64,10 @@ std::string ConfigFileNameFor(const std::string& programPath) {
         return programPath + ".INI";
     }
     return programPath.substr(0, programPath.size() - 3) + "INI";
+}
+
+std::string LoadFailureMessage(const std::string& configFileName) {
+    return kLoadFailed + configFileName;
 }
 
 void EnsureTrailingBackslash(std::string& path) {

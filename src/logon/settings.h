@@ -19,6 +19,9 @@ extern std::string UserListFile;     // "UserList", default USERLIST.DAT
 extern std::string ProcessOrder;     // "Process", default *gGuUmM
 extern std::string ScriptExtension;  // "Extension", default .DAT
 
+// The key whose value names the macros file.
+inline constexpr const char* kMacrosKey = "Macros";
+
 // The settings file's lines as read, and the macro definitions.
 extern std::unique_ptr<core::TStringList> ConfigList;
 extern std::unique_ptr<core::TStringList> MacroList;
@@ -32,6 +35,9 @@ std::string ConfigFileNameFor(const std::string& programPath);
 // lists empty) when the settings file cannot be read. A macros file that
 // cannot be opened raises EFOpenError.
 bool LoadConfig(const std::string& path);
+
+// The message of a settings file that cannot be read: "Failed to load <path>".
+std::string LoadFailureMessage(const std::string& configFileName);
 
 // Appends "\" when the last character is not "\".
 void EnsureTrailingBackslash(std::string& path);

@@ -35,13 +35,22 @@ void CopyScriptFile(const std::string& destination, const std::string& source, b
         return;
     }
     if (Files().CopyFileA(source, destination, false) != 0) {
-        AddError(kCopyFailed + source + kCopyFailedTo + destination);
+        AddError(CopyFailureMessage(source, destination));
     }
+}
+
+std::string CopyFailureMessage(const std::string& source, const std::string& destination) {
+    return kCopyFailed + source + kCopyFailedTo + destination;
+}
+
+std::string IniFailureMessage(const std::string& file, const std::string& sectionAndKey,
+                              const std::string& value) {
+    return kIniFailed + file + kIniFailedChange + sectionAndKey + kIniFailedTo + value;
 }
 
 void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
                       const std::string& value) {
-    AddError(kIniFailed + file + kIniFailedChange + sectionAndKey + kIniFailedTo + value);
+    AddError(IniFailureMessage(file, sectionAndKey, value));
 }
 
 void WriteIniValue(const std::string& file, const std::string& sectionAndKey,

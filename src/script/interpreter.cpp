@@ -29,15 +29,6 @@ constexpr std::array<RegistryRoot, 3> kRegistryRoots = {{
     {CommandKind::kRegistryCurrentUser, platform::kHkeyCurrentUser},
 }};
 
-platform::RegKey RootOf(CommandKind kind) {
-    for (const RegistryRoot& entry : kRegistryRoots) {
-        if (entry.kind == kind) {
-            return entry.root;
-        }
-    }
-    return platform::kHkeyCurrentUser;  // not reached: only the three kinds ask
-}
-
 void CarryOut(const std::string& line, const ParsedLine& parsed) {
     switch (parsed.kind) {
         case CommandKind::kTooShort:
@@ -70,18 +61,35 @@ void CarryOut(const std::string& line, const ParsedLine& parsed) {
         case CommandKind::kRegistryLocalMachine:
         case CommandKind::kRegistryClassesRoot:
         case CommandKind::kRegistryCurrentUser:
-            ApplyRegistryCommand(RootOf(parsed.kind), parsed.destination, parsed.value);
+            ApplyRegistryCommand(RegistryRootOf(parsed.kind), parsed.destination, parsed.value);
             return;
         case CommandKind::kMakeDirectory:
             EnsureDirectory(parsed.rest);
             return;
         case CommandKind::kUnknown:
-            AddError(kUnknownCommand + line);
+            AddError(UnknownCommandMessage(line));
             return;
     }
 }
 
 }  // namespace
+
+platform::RegKey RegistryRootOf(CommandKind kind) {
+    for (const RegistryRoot& entry : kRegistryRoots) {
+        if (entry.kind == kind) {
+            return entry.root;
+        }
+    }
+    return platform::kHkeyCurrentUser;  // not reached: only the three kinds ask
+}
+
+std::string UnknownCommandMessage(const std::string& line) {
+    return kUnknownCommand + line;
+}
+
+std::string LineFailureMessage(const std::string& failure, const std::string& line) {
+    return failure + kLineFailed + line;
+}
 
 void ExecuteLine(const std::string& line) {
     if (line.size() < kMinimumLineLength) {
@@ -93,9 +101,9 @@ void ExecuteLine(const std::string& line) {
     try {
         CarryOut(line, ParseLine(line));
     } catch (const core::Exception& failure) {
-        AddError(failure.Message() + kLineFailed + line);
+        AddError(LineFailureMessage(failure.Message(), line));
     } catch (const std::exception& failure) {
-        AddError(failure.what() + std::string(kLineFailed) + line);
+        AddError(LineFailureMessage(failure.what(), line));
     }
 }
 

@@ -55,16 +55,23 @@ bool OpenScriptKey(platform::RegKey root, const std::string& keyPath) {
     if (!ScriptRegistry) {
         return false;
     }
-    std::string path = keyPath;
-    if (path.empty() || path.front() != '\\') {
-        path.insert(0, "\\");
+    const ScriptKeyTarget target =
+        TargetOfScriptKey(root, keyPath, !AttachedHive.empty(), logon::UserName);
+    ScriptRegistry->SetRootKey(target.root);
+    return ScriptRegistry->OpenKey(target.path);
+}
+
+ScriptKeyTarget TargetOfScriptKey(platform::RegKey root, const std::string& keyPath,
+                                  bool hiveAttached, const std::string& userName) {
+    ScriptKeyTarget target{root, keyPath};
+    if (target.path.empty() || target.path.front() != '\\') {
+        target.path.insert(0, "\\");
     }
-    if (root == platform::kHkeyCurrentUser && !AttachedHive.empty()) {
-        path = "\\" + logon::UserName + path;
-        root = platform::kHkeyUsers;
+    if (root == platform::kHkeyCurrentUser && hiveAttached) {
+        target.path = "\\" + userName + target.path;
+        target.root = platform::kHkeyUsers;
     }
-    ScriptRegistry->SetRootKey(root);
-    return ScriptRegistry->OpenKey(path);
+    return target;
 }
 
 void WriteScriptString(platform::RegKey root, const std::string& keyPath,
@@ -109,39 +116,71 @@ void WriteScriptBinary(platform::RegKey root, const std::string& keyPath,
     }
 }
 
-void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
-                          const std::string& valueSpec) {
+std::string NoValueNameMessage(const std::string& destination) {
+    return kNoValueName + destination;
+}
+
+RegistryCommand ParseRegistryCommand(const std::string& destination, const std::string& valueSpec) {
+    RegistryCommand command;
     const size_t dot = destination.find('.');
     if (dot == std::string::npos) {
-        AddError(kNoValueName + destination);
-        return;
+        return command;
     }
-    const std::string keyPath = destination.substr(0, dot);
-    const std::string valueName = destination.substr(dot + 1, kMaxArgument);
+    command.hasValueName = true;
+    command.keyPath = destination.substr(0, dot);
+    command.valueName = destination.substr(dot + 1, kMaxArgument);
     if (valueSpec.empty()) {
-        return;
+        return command;
     }
-    const std::string argument = valueSpec.substr(1, kMaxArgument);
+    command.argument = valueSpec.substr(1, kMaxArgument);
     switch (core::UpperAZ(valueSpec.front())) {
         case kSpecDelete:
-            DeleteScriptValue(root, keyPath, valueName);
+            command.action = RegistryAction::kDelete;
             break;
         case kSpecBinary:
-            WriteScriptBinary(root, keyPath, valueName, argument);
+            command.action = RegistryAction::kBinary;
             break;
-        case kSpecDword: {
+        case kSpecDword:
+            command.action = RegistryAction::kDword;
+            break;
+        case kSpecString:
+            command.action = RegistryAction::kString;
+            break;
+        default:
+            break;  // any other letter does nothing
+    }
+    return command;
+}
+
+void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
+                          const std::string& valueSpec) {
+    const RegistryCommand command = ParseRegistryCommand(destination, valueSpec);
+    if (!command.hasValueName) {
+        AddError(NoValueNameMessage(destination));
+        return;
+    }
+    const std::string& keyPath = command.keyPath;
+    const std::string& valueName = command.valueName;
+    switch (command.action) {
+        case RegistryAction::kDelete:
+            DeleteScriptValue(root, keyPath, valueName);
+            break;
+        case RegistryAction::kBinary:
+            WriteScriptBinary(root, keyPath, valueName, command.argument);
+            break;
+        case RegistryAction::kDword: {
             // A bad number raises before any key is opened.
-            const int32_t number = core::StrToInt(argument);
+            const int32_t number = core::StrToInt(command.argument);
             if (!WriteScriptDword(root, keyPath, valueName, number)) {
                 ReportOpenFailed(keyPath);
             }
             break;
         }
-        case kSpecString:
-            WriteScriptString(root, keyPath, valueName, argument);
+        case RegistryAction::kString:
+            WriteScriptString(root, keyPath, valueName, command.argument);
             break;
-        default:
-            break;  // any other letter does nothing
+        case RegistryAction::kNothing:
+            break;
     }
 }
 

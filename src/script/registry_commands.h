@@ -38,6 +38,33 @@ void DeleteScriptValue(platform::RegKey root, const std::string& keyPath,
 void WriteScriptBinary(platform::RegKey root, const std::string& keyPath,
                        const std::string& valueName, const std::string& hexText);
 
+// Where OpenScriptKey sends a key: the path always begins with "\"; while a
+// hive is attached, HKEY_CURRENT_USER\<path> becomes
+// HKEY_USERS\<userName>\<path>. No other root is redirected.
+struct ScriptKeyTarget {
+    platform::RegKey root;
+    std::string path;
+};
+ScriptKeyTarget TargetOfScriptKey(platform::RegKey root, const std::string& keyPath,
+                                  bool hiveAttached, const std::string& userName);
+
+// What the first letter of a value spec (upper-cased) asks for.
+enum class RegistryAction { kDelete, kBinary, kDword, kString, kNothing };
+
+// An M, R or U command cut into its parts, with no effect on anything.
+struct RegistryCommand {
+    // The action is kNothing for an empty spec too.
+    bool hasValueName = false;  // the destination holds a "."
+    std::string keyPath;        // before the first "." of the destination
+    std::string valueName;      // after it, at most 9999 characters
+    std::string argument;       // the spec from its second character
+    RegistryAction action = RegistryAction::kNothing;
+};
+RegistryCommand ParseRegistryCommand(const std::string& destination, const std::string& valueSpec);
+
+// "No value name in destination <destination>".
+std::string NoValueNameMessage(const std::string& destination);
+
 // The M, R and U commands: destination is key path "." value name, the value
 // spec's first letter selects delete (-), binary (B), DWORD (D), string (S).
 void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,

@@ -81,18 +81,39 @@ std::optional<std::string> ScriptFileForLetter(char letter) {
     return std::nullopt;
 }
 
-void BuildCodeList(const std::string& order) {
-    CodeList = std::make_unique<core::TStringList>();
+void AssembleScript(const std::string& order, core::TStringList& code,
+                    std::vector<ScriptPart>* parts) {
     core::TStringList file;
     for (char letter : order) {
         const auto path = ScriptFileForLetter(letter);
-        if (!path || !core::FileExists(*path)) {
+        if (!path) {
+            continue;
+        }
+        ScriptPart part;
+        part.letter = letter;
+        part.path = *path;
+        part.exists = core::FileExists(*path);
+        ScriptPart* recorded = nullptr;
+        if (parts != nullptr) {
+            parts->push_back(part);
+            recorded = &parts->back();
+        }
+        if (!part.exists) {
             continue;
         }
         file.LoadFromFile(*path);
-        CodeList->Add(kHeaderPrefix + *path);
-        CodeList->AddStrings(file);
+        if (recorded != nullptr) {
+            recorded->header = code.Count();
+            recorded->lineCount = file.Count();
+        }
+        code.Add(kHeaderPrefix + *path);
+        code.AddStrings(file);
     }
+}
+
+void BuildCodeList(const std::string& order) {
+    CodeList = std::make_unique<core::TStringList>();
+    AssembleScript(order, *CodeList);
 }
 
 void RunScript() {

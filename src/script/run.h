@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/string_list.h"
 
@@ -17,6 +18,21 @@ extern const char* const kRunRecordKey;
 
 void RunScript();
 void BuildCodeList(const std::string& order);
+
+// One letter of the process order that names a script file.
+struct ScriptPart {
+    char letter = 0;
+    std::string path;
+    bool exists = false;  // the file-exists test found it
+    int header = -1;      // index of its header line; -1 until it is loaded
+    int lineCount = 0;    // its lines, after the header
+};
+// Appends the script files of `order` to `code` as BuildCodeList does: for
+// each file that exists, ";---" + path, then its lines. `parts` (when given)
+// receives every letter of the table in order, loaded or not; a file that
+// exists but cannot be opened raises EFOpenError with its part last.
+void AssembleScript(const std::string& order, core::TStringList& code,
+                    std::vector<ScriptPart>* parts = nullptr);
 // The script file of a process-order letter; nothing for other letters.
 std::optional<std::string> ScriptFileForLetter(char letter);
 // The shutdown step: ScriptRegistry, ErrorList, FullNameList, CodeList.

@@ -2,9 +2,13 @@
 // it leaves with the ones the guide shows under it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "check/checker.h"
+#include "check/options.h"
+#include "check/report.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
 #include "script/error_list.h"
@@ -107,6 +111,71 @@ TEST_F(GuideTest, EveryExampleLeavesTheMessagesShownUnderIt) {
             << "the example at docs/guide.md line " << blocks[b].firstLine;
     }
     EXPECT_GE(examples, 7);
+}
+
+// A checker block: "$ tarnwick-check" and its arguments (blanks separate
+// them, double quotes hold blanks in), then the output it shows, checked
+// from the source tree's top folder. The output does not depend on the
+// workstation, so the blocks hold on both platforms.
+std::vector<std::string> CommandWords(const std::string& command) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (char c : command) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == ' ' && !quoted) {
+            if (inWord) {
+                words.push_back(word);
+            }
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+class GuideCheckTest : public testsupport::PlatformTest {};
+
+TEST_F(GuideCheckTest, EveryCheckerExampleShowsWhatTheCheckerPrints) {
+    const auto blocks = FencedBlocks(std::string(TARNWICK_SOURCE_DIR) + "/docs/guide.md");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(TARNWICK_SOURCE_DIR);
+    int examples = 0;
+    for (const Block& block : blocks) {
+        if (block.kind != "check") {
+            continue;
+        }
+        ++examples;
+        ASSERT_FALSE(block.lines.empty());
+        std::vector<std::string> words = CommandWords(block.lines[0]);
+        ASSERT_GE(words.size(), 2u) << "docs/guide.md line " << block.firstLine;
+        ASSERT_EQ(words[0], "$");
+        ASSERT_EQ(words[1], "tarnwick-check");
+        std::string out;
+        try {
+            const check::Options options =
+                check::ParseOptions(std::vector<std::string>(words.begin() + 2, words.end()));
+            const check::CheckReport report = check::CheckLogon(options.request);
+            out = options.json ? check::FormatJson(report) : check::FormatText(report);
+        } catch (const std::exception& failure) {
+            out = std::string("tarnwick-check: ") + failure.what() + "\n";
+        }
+        std::string shown;
+        for (size_t i = 1; i < block.lines.size(); ++i) {
+            shown += block.lines[i] + "\n";
+        }
+        EXPECT_EQ(out, shown) << "the checker example at docs/guide.md line " << block.firstLine;
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_GE(examples, 1);
 }
 
 }  // namespace

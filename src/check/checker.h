@@ -1,0 +1,72 @@
+// The logon of one user on one machine, told without carrying anything out:
+// the settings, the process order's script files, the macros and every
+// script line with what it would do, read from a login share with the same
+// code the program runs.
+#pragma once
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "check/finding.h"
+
+namespace check {
+
+struct CheckRequest {
+    // The login share's folder, a path of the machine the checker runs on;
+    // every other path is taken as the program takes it, relative to it.
+    std::string shareDir;
+    std::string settingsFile;  // empty: tarnwick.INI in the share
+    std::string user;
+    std::string machine;
+    std::optional<std::string> group;     // default: the program's group
+    std::optional<std::string> userList;  // default: the UserList setting
+    std::optional<std::string> dateTime;  // default: now, as the program formats it
+};
+
+// A request the checker cannot work on (a share folder that is not there).
+class CheckError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ScriptFile {
+    char letter = 0;
+    std::string path;  // as the program names it
+    bool exists = false;
+    bool loaded = false;
+    int lineCount = 0;
+};
+
+struct CheckedLine {
+    std::string file;      // the script file, as the program names it
+    int number = 0;        // 1-based line of that file
+    std::string text;      // as the file holds it
+    std::string expanded;  // as ExecuteLine receives it
+    std::string command;   // a fixed word: "copy", "registry", "comment", ...
+    std::string action;    // what the line would do
+    std::vector<Finding> findings;
+};
+
+struct CheckReport {
+    std::string shareDir;
+    std::string settingsFile;  // as given, or the default name
+    bool settingsLoaded = false;
+    std::string user, machine, fullName, group, dateTime;
+    std::string processOrder;
+    std::vector<Finding> findings;  // about the logon as a whole
+    std::vector<ScriptFile> files;  // the process order's letters, in order
+    std::vector<CheckedLine> lines;
+    // The program stops before the script's lines run (a file it must read
+    // cannot be opened); `lines` then holds what was read before that.
+    bool stops = false;
+
+    int Count(Severity severity) const;
+};
+
+// Reads the share and tells the logon. The settings, macros, full-name and
+// script files are read through the installed platform; nothing is written.
+// Raises CheckError when the share folder cannot be entered.
+CheckReport CheckLogon(const CheckRequest& request);
+
+}  // namespace check

@@ -1,0 +1,48 @@
+// What the checker says about a logon beyond what each line does: flags
+// (a certain failure or an almost certain mistake) and notes (worth
+// knowing, not wrong).
+#pragma once
+#include <string>
+
+namespace check {
+
+enum class Severity { kFlag, kNote };
+
+struct Finding {
+    Severity severity = Severity::kFlag;
+    std::string kind;     // a fixed word for tools, e.g. "unknown-command"
+    std::string text;     // the explanation for people
+    std::string message;  // what the program records or shows; empty when nothing
+};
+
+// The kinds, one word each.
+namespace kind {
+inline constexpr const char* kSettingsMissing = "settings-missing";
+inline constexpr const char* kStartupStops = "startup-stops";
+inline constexpr const char* kRunStops = "run-stops";
+inline constexpr const char* kMissingScriptFile = "missing-script-file";
+inline constexpr const char* kUnknownProcessLetter = "unknown-process-letter";
+inline constexpr const char* kNoFullName = "no-full-name";
+inline constexpr const char* kShadowedMacro = "shadowed-macro";
+inline constexpr const char* kUnknownCommand = "unknown-command";
+inline constexpr const char* kNoValueName = "no-value-name";
+inline constexpr const char* kBadNumber = "bad-number";
+inline constexpr const char* kNoTypeLetter = "no-type-letter";
+inline constexpr const char* kBackslashInValueName = "backslash-in-value-name";
+inline constexpr const char* kMalformedIni = "malformed-ini";
+inline constexpr const char* kNoCopyTarget = "no-copy-target";
+inline constexpr const char* kNoDevice = "no-device";
+inline constexpr const char* kUndefinedMacro = "undefined-macro";
+inline constexpr const char* kMacroOrder = "macro-order";
+inline constexpr const char* kSelfReference = "self-reference";
+inline constexpr const char* kLongLine = "long-line";
+}  // namespace kind
+
+inline Finding Flag(std::string kindWord, std::string text, std::string message = {}) {
+    return {Severity::kFlag, std::move(kindWord), std::move(text), std::move(message)};
+}
+inline Finding Note(std::string kindWord, std::string text) {
+    return {Severity::kNote, std::move(kindWord), std::move(text), {}};
+}
+
+}  // namespace check

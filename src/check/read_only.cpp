@@ -1,0 +1,41 @@
+#include "check/read_only.h"
+
+#include "platform/errors.h"
+
+namespace check {
+
+uint32_t ReadOnlyFiles::ReadWholeFile(const std::string& path, std::string* contents) {
+    return real_.ReadWholeFile(path, contents);
+}
+
+uint32_t ReadOnlyFiles::FindFirst(const std::string& path, bool* isDirectory) {
+    return real_.FindFirst(path, isDirectory);
+}
+
+uint32_t ReadOnlyFiles::GetFileAttributesA(const std::string& path) {
+    return real_.GetFileAttributesA(path);
+}
+
+uint32_t ReadOnlyFiles::GetLastWriteTime(const std::string& path, platform::FileTime* time) {
+    return real_.GetLastWriteTime(path, time);
+}
+
+uint32_t ReadOnlyFiles::CopyFileA(const std::string&, const std::string&, bool) {
+    return platform::kErrorAccessDenied;
+}
+
+uint32_t ReadOnlyFiles::CreateDirectoryA(const std::string&) {
+    return platform::kErrorAccessDenied;
+}
+
+ReadOnlyPlatform::ReadOnlyPlatform(const platform::Services& real)
+    : files_(*real.files), system_(real.system) {}
+
+platform::Services ReadOnlyPlatform::services() {
+    platform::Services services;
+    services.files = &files_;
+    services.system = system_;
+    return services;
+}
+
+}  // namespace check

@@ -1,0 +1,38 @@
+// The platform as the checker sees it: files can be read and looked for,
+// the clock and the locale asked; everything that could change something
+// (copies, folders, the registry, the network, profile strings, windows)
+// is not there, so the check cannot change anything by mistake.
+#pragma once
+#include "platform/files.h"
+#include "platform/platform.h"
+
+namespace check {
+
+class ReadOnlyFiles : public platform::Files {
+  public:
+    explicit ReadOnlyFiles(platform::Files& real) : real_(real) {}
+    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override;
+    uint32_t FindFirst(const std::string& path, bool* isDirectory) override;
+    uint32_t GetFileAttributesA(const std::string& path) override;
+    uint32_t GetLastWriteTime(const std::string& path, platform::FileTime* time) override;
+    // Refused with ERROR_ACCESS_DENIED; nothing is copied or made.
+    uint32_t CopyFileA(const std::string& existing, const std::string& target,
+                       bool failIfExists) override;
+    uint32_t CreateDirectoryA(const std::string& path) override;
+
+  private:
+    platform::Files& real_;
+};
+
+// The services of `real` that only read: files (guarded) and the system.
+class ReadOnlyPlatform {
+  public:
+    explicit ReadOnlyPlatform(const platform::Services& real);
+    platform::Services services();
+
+  private:
+    ReadOnlyFiles files_;
+    platform::System* system_;
+};
+
+}  // namespace check

@@ -1,0 +1,20 @@
+// The check's report as text for people and as JSON for tools.
+#pragma once
+#include <string>
+
+#include "check/checker.h"
+
+namespace check {
+
+// Every script line with its file and number, the line after expansion,
+// what it would do and its flags; then a summary of the flags.
+std::string FormatText(const CheckReport& report);
+
+// One JSON object; texts are the program's single-byte text (Windows-1252),
+// written with \u escapes for everything outside ASCII.
+std::string FormatJson(const CheckReport& report);
+
+// A JSON string literal of a single-byte text, quotes included.
+std::string JsonString(const std::string& text);
+
+}  // namespace check
