@@ -123,10 +123,20 @@ TEST_F(RegistryContractTest, LeadingBackslashIsRefusedAndEmptySubKeyOpensTheBase
     EXPECT_EQ(reg_->CloseKey(root), kErrorSuccess);
 }
 
-TEST_F(RegistryContractTest, KeyNamesOfMoreThan255CharactersAreRefused) {
+TEST_F(RegistryContractTest, LongKeyNamesAndSubKeyPathsAreRefused) {
     RegKey key = 0;
     ASSERT_EQ(reg_->CreateKey(base_, "Long\\" + std::string(255, 'k'), &key), kErrorSuccess);
     EXPECT_EQ(reg_->CloseKey(key), kErrorSuccess);
+    // A sub-key path of more than 260 characters, short names or not.
+    std::string path;
+    for (int i = 0; i < 26; ++i) {
+        path += "abcdefghi\\";
+    }
+    ASSERT_EQ(path.size(), 260u);
+    ASSERT_EQ(reg_->CreateKey(base_, path, &key), kErrorSuccess);
+    EXPECT_EQ(reg_->CloseKey(key), kErrorSuccess);
+    EXPECT_EQ(reg_->CreateKey(base_, path + "j", &key), kErrorMoreData);
+    EXPECT_EQ(reg_->OpenKey(base_, path + "j", &key), kErrorMoreData);
     // Wine's answer, which the stand-in copies.
     EXPECT_EQ(reg_->CreateKey(base_, "Long\\" + std::string(256, 'k'), &key), kErrorMoreData);
     EXPECT_EQ(reg_->OpenKey(base_, "Long\\" + std::string(256, 'k'), &key), kErrorMoreData);

@@ -34,10 +34,13 @@ std::string CText(const std::string& text) {
 // The names of a sub-key path. Windows reads runs of backslashes as one and
 // ignores one at the end ("a\\b\" is "a\b"). Names holding a line break are
 // refused: a store keeps every name on one line.
-// The longest key name Windows stores. A longer one is refused with
-// ERROR_MORE_DATA, as Wine refuses it (its NtCreateKey and NtOpenKey answer
-// STATUS_BUFFER_OVERFLOW); the contract test pins it under Wine.
+// The longest key name Windows stores; a longer one is refused.
 constexpr size_t kMaxKeyNameLength = 255;
+// The longest sub-key path the ANSI calls take: they convert it into the
+// thread's static Unicode buffer of MAX_PATH + 1 characters, and a longer
+// path does not fit (ERROR_MORE_DATA, measured under Wine, whatever the
+// names in it). Both limits answer 234; the contract test pins it.
+constexpr size_t kMaxSubKeyLength = 260;
 
 bool SplitSubKey(const std::string& subKey, KeyPath* names) {
     names->clear();
@@ -111,6 +114,9 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
     KeyPath names;
     if (!SplitSubKey(subKey, &names)) {
         return kErrorInvalidParameter;
+    }
+    if (subKey.size() > kMaxSubKeyLength) {
+        return kErrorMoreData;
     }
     for (const std::string& name : names) {
         if (name.size() > kMaxKeyNameLength) {
