@@ -53,11 +53,11 @@ enum class RegistryAction { kDelete, kBinary, kDword, kString, kNothing };
 
 // An M, R or U command cut into its parts, with no effect on anything.
 struct RegistryCommand {
-    // The action is kNothing for an empty spec too.
+    // The action is kNothing for empty type and data too.
     bool hasValueName = false;  // the destination holds a "."
     std::string keyPath;        // before the first "." of the destination
     std::string valueName;      // after it, at most 9999 characters
-    std::string argument;       // the spec from its second character
+    std::string argument;       // the type and data after their type letter
     RegistryAction action = RegistryAction::kNothing;
 };
 RegistryCommand ParseRegistryCommand(const std::string& destination, const std::string& valueSpec);
