@@ -39,15 +39,15 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "core/error_list.h"
 #include "core/exit_list.h"
-#include "logon/logon.h"
 #include "logon/settings.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/profile.h"
 #include "platform/system.h"
-#include "script/error_list.h"
 #include "script/run.h"
 
 namespace {
@@ -390,7 +390,7 @@ class Checker {
         const platform::Services& services = platform::Current();
         switch (item.kind) {
             case WorkKind::kDirectory: {
-                const uint32_t attributes = services.files->GetFileAttributesA(item.path);
+                const uint32_t attributes = services.files().GetFileAttributesA(item.path);
                 return attributes != platform::kInvalidFileAttributes &&
                        (attributes & platform::kFileAttributeDirectory) != 0;
             }
@@ -402,7 +402,7 @@ class Checker {
             case WorkKind::kRegistry:
                 break;
         }
-        platform::Registry& registry = *services.registry;
+        platform::Registry& registry = services.registry();
         platform::RegKey key = 0;
         if (registry.OpenKey(item.root, item.key, &key) != platform::kErrorSuccess) {
             return false;
@@ -424,7 +424,7 @@ class Checker {
         }
         std::string contents;
         std::set<std::string>& lines = files_[file];
-        if (platform::Current().files->ReadWholeFile(file, &contents) == platform::kErrorSuccess) {
+        if (platform::Current().files().ReadWholeFile(file, &contents) == platform::kErrorSuccess) {
             size_t start = 0;
             while (start < contents.size()) {
                 size_t end = contents.find('\n', start);
@@ -459,9 +459,9 @@ double RunTheScript(const fs::path& scriptFile, const std::vector<WorkItem>& wor
     logon::ResetSettings();
     const auto start = Clock::now();
     logon::InitSettingsModule();
-    logon::InitLogon();
+    app::InitLogon();
     script::RunScript();
-    messages = script::ErrorList ? script::ErrorList->Lines() : std::vector<std::string>();
+    messages = core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
     core::RunExitProcs();
     return Seconds(Clock::now() - start);
 }
@@ -488,21 +488,21 @@ double RunThroughLayer(const std::vector<WorkItem>& work) {
         switch (item.kind) {
             case WorkKind::kRegistry: {
                 platform::RegKey key = 0;
-                if (services.registry->CreateKey(item.root, item.key, &key) ==
+                if (services.registry().CreateKey(item.root, item.key, &key) ==
                     platform::kErrorSuccess) {
-                    services.registry->SetValue(key, item.valueName, item.type,
-                                                reinterpret_cast<const uint8_t*>(item.data.data()),
-                                                static_cast<uint32_t>(item.data.size()));
-                    services.registry->CloseKey(key);
+                    services.registry().SetValue(key, item.valueName, item.type,
+                                                 reinterpret_cast<const uint8_t*>(item.data.data()),
+                                                 static_cast<uint32_t>(item.data.size()));
+                    services.registry().CloseKey(key);
                 }
                 break;
             }
             case WorkKind::kDirectory:
-                MakeDirectoryThroughLayer(*services.files, item.path);
+                MakeDirectoryThroughLayer(services.files(), item.path);
                 break;
             case WorkKind::kIni:
-                services.profile->WritePrivateProfileStringA(item.section, item.iniKey, item.value,
-                                                             item.file);
+                services.profile().WritePrivateProfileStringA(item.section, item.iniKey, item.value,
+                                                              item.file);
                 break;
         }
     }
@@ -611,7 +611,7 @@ class Bench {
 
     int Run() {
         platform::Services services = native_->services();
-        self_ = services.system->ModulePath();
+        self_ = services.system().ModulePath();
         const std::string workPath = folder_.Native();
         if (workPath.find_first_of(kUnsafePathCharacters) != std::string::npos) {
             std::fprintf(stderr,
@@ -625,9 +625,8 @@ class Bench {
         // relative to the current directory, as in a logon.
         fs::current_path(folder_.path());
         WriteLines(folder_.path() / "tarnwick.ini", {"Process=*"});
-        ShareProgramSystem system(*services.system, Joined(workPath, kProgramName));
-        services.system = &system;
-        platform::Install(services);
+        ShareProgramSystem system(services.system(), Joined(workPath, kProgramName));
+        const platform::ScopedServices installed(services.With(system));
 
         PrintHeading();
         InProcess whole;
@@ -648,7 +647,6 @@ class Bench {
             timing::DeleteRegistryTree(platform::kHkeyLocalMachine, keyBase_);
         }
 #endif
-        platform::Install({});
         if (failures_ > 0) {
             std::printf("\n%d failures: the figures above are not of the whole work\n", failures_);
             return 1;

@@ -15,7 +15,7 @@
 namespace {
 
 class EnglishSystem : public platform::System {
-public:
+  public:
     uint32_t GetComputerNameA(uint32_t, std::string*) override { return 0; }
     platform::LocalTime Now() override { return {}; }
     std::string ShortDayName(int) override { return {}; }
@@ -42,9 +42,7 @@ constexpr int kMacros = 500;
 // 500 macros; 10,000 script lines of which one in five refers to a macro.
 core::TStringList Prepare() {
     static EnglishSystem system;
-    platform::Services services;
-    services.system = &system;
-    platform::Install(services);
+    static const platform::ScopedServices installed(platform::Services().With(system));
     logon::MacroList = std::make_unique<core::TStringList>();
     for (int i = 0; i < kMacros; ++i) {
         logon::MacroList->Add("Macro" + std::to_string(i) + "=\\\\SRV" + std::to_string(i) +

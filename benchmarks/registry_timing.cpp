@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     constexpr long kBlock = 1000;
 
     auto native = platform::CreateNativePlatform();
-    platform::Install(native->services());
+    const platform::ScopedServices installed(native->services());
     script::CreateScriptRegistry();
 
     const std::string base = "Software\\TarnwickTiming\\" +
@@ -86,6 +86,5 @@ int main(int argc, char** argv) {
         Delete(filler, i);
     }
     script::FreeScriptRegistry();
-    platform::Install({});
     return 0;
 }

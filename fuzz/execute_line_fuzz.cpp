@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_list.h"
 #include "core/string_list.h"
 #include "fuzz_state.h"
-#include "script/error_list.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 
@@ -29,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     core::TStringList lines;
     lines.SetText(std::string_view(reinterpret_cast<const char*>(data), size));
-    script::ErrorList = std::make_unique<core::TStringList>();
+    core::ErrorList = std::make_unique<core::TStringList>();
     script::CreateScriptRegistry();
     for (const std::string& line : lines.Lines()) {
         script::ExecuteLine(fuzzing::Confined(line));
     }
     script::ResetScriptRegistry();
-    script::ErrorList.reset();
+    core::ErrorList.reset();
     ::chdir("/");
     return 0;
 }

@@ -28,11 +28,11 @@ FreshState::FreshState(const std::string& tag) {
     fs::remove_all(dir_, ec);
     fs::create_directories(dir_);
     platform_ = std::make_unique<platform::standin::StandinPlatform>(dir_);
-    platform::Install(platform_->services());
+    installed_.emplace(platform_->services());
 }
 
 FreshState::~FreshState() {
-    platform::Install({});
+    installed_.reset();
     platform_.reset();
     std::error_code ec;
     fs::remove_all(dir_, ec);

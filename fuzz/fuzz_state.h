@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/standin/standin_platform.h"
@@ -27,6 +28,7 @@ class FreshState {
   private:
     std::filesystem::path dir_;
     std::unique_ptr<platform::standin::StandinPlatform> platform_;
+    std::optional<platform::ScopedServices> installed_;
 };
 
 // Cuts fuzz data in two at the first byte 0xFF: most inputs that matter

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <new>
 
+#include "app/startup.h"
 #include "app/tarnwick_form.h"
 #include "core/exceptions.h"
 #include "core/exit_list.h"
-#include "logon/logon.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
 #include "platform/system.h"
@@ -18,7 +18,6 @@ TApplication* Application = nullptr;
 namespace {
 
 constexpr const char* kUnknownFailure = "Unknown failure";
-constexpr const char* kNoToolkit = "No window toolkit is installed";
 constexpr const char* kTitleRefused = "Cannot set the application title (error %s)";
 constexpr const char* kEventLoopFailed = "The event loop failed (error %s)";
 
@@ -29,8 +28,7 @@ std::string ProgramFileName(const std::string& path) {
 }
 
 std::string ModulePath() {
-    auto* system = platform::Current().system;
-    return system ? system->ModulePath() : std::string();
+    return platform::Current().system().ModulePath();
 }
 
 }  // namespace
@@ -139,7 +137,7 @@ int RunApplication(platform::Toolkit& toolkit) {
     int exitCode = 0;
     try {
         logon::InitSettingsModule();
-        logon::InitLogon();
+        InitLogon();
         application.Initialize();
         application.SetTitle(kApplicationTitle);
         application.CreateLoginForm();
@@ -166,15 +164,8 @@ int ProgramMain() {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
-    platform::Install(native->services());
-    int exitCode = 1;
-    if (auto* toolkit = platform::Current().toolkit) {
-        exitCode = RunApplication(*toolkit);
-    } else {
-        std::fprintf(stderr, "%s\n", kNoToolkit);
-    }
-    platform::Install({});
-    return exitCode;
+    const platform::ScopedServices installed(native->services());
+    return RunApplication(platform::Current().toolkit());
 }
 
 }  // namespace app

@@ -1,12 +1,12 @@
 #include "app/tarnwick_form.h"
 
 #include "app/application.h"
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 #include "script/run.h"
 
 namespace app {
@@ -224,7 +224,7 @@ void TLabel::SetColor(platform::Color color) {
 
 void TRichEdit::LoadFromFile(const std::string& path) {
     std::string data;
-    if (platform::Current().files->ReadWholeFile(path, &data) != 0) {
+    if (platform::Current().files().ReadWholeFile(path, &data) != 0) {
         throw core::EFOpenError(core::Format(kCannotOpenFile, path));
     }
     if (window_->LoadRichText(id_, data) != 0) {
@@ -314,8 +314,8 @@ void TTarnwickForm::FormShow() {
         // A file whose time cannot be read keeps the plain heading: its age
         // is unknown, and that is no reason to skip the script run.
         platform::FileTime modified;
-        if (platform::Current().files->GetLastWriteTime(notice, &modified) == 0) {
-            const long long age = NewsAgeDays(platform::Current().system->Now(), modified);
+        if (platform::Current().files().GetLastWriteTime(notice, &modified) == 0) {
+            const long long age = NewsAgeDays(platform::Current().system().Now(), modified);
             if (age >= 1) {
                 NewsLabel.SetCaption(core::Format(kNewsAged, std::to_string(age)));
             } else {
@@ -330,11 +330,11 @@ void TTarnwickForm::FormShow() {
     script::RunScript();
 
     mCodeList.Assign(OrEmpty(script::CodeList));
-    if (script::HasErrors()) {
+    if (core::HasErrors()) {
         ErrorStatus.SetCaption(kProblem);
         ErrorStatus.SetColor(kRed);
         mCodeList.Add(kErrorsSection);
-        mCodeList.AddStrings(OrEmpty(script::ErrorList));
+        mCodeList.AddStrings(OrEmpty(core::ErrorList));
     }
     mCodeList.Add(kConfigSection);
     mCodeList.AddStrings(OrEmpty(logon::ConfigList));

@@ -40,16 +40,16 @@ int main(int argc, char** argv) {
     try {
         const auto native = platform::CreateNativePlatform();
         check::ReadOnlyPlatform readOnly(native->services());
-        platform::Install(readOnly.services());
-        const check::CheckReport report = check::CheckLogon(options.request);
-        platform::Install({});
+        const check::CheckReport report = [&] {
+            const platform::ScopedServices installed(readOnly.services());
+            return check::CheckLogon(options.request);
+        }();
         const std::string out =
             options.json ? check::FormatJson(report) : check::FormatText(report);
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fflush(stdout);
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;
     } catch (const std::exception& failure) {
-        platform::Install({});
         return Fail(failure.what());
     }
 }

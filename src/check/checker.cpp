@@ -6,6 +6,7 @@
 
 #include "check/line_check.h"
 #include "check/macro_check.h"
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
 #include "logon/identity.h"
@@ -64,6 +65,7 @@ class LogonContext {
     static void Reset() {
         logon::ResetSettings();
         logon::ResetIdentity();
+        core::ErrorList.reset();
     }
 };
 
@@ -71,6 +73,19 @@ std::string StartupStopText(const std::string& what) {
     return what +
            " cannot be opened: the program stops before its window opens, with the message "
            "box \"Application Error\", and runs no script";
+}
+
+// The settings file as start-up read it, and the process order it gave.
+void NoteSettings(const logon::LogonProgress& progress, const std::string& settingsPath,
+                  CheckReport& report) {
+    report.settingsLoaded = progress.settingsLoaded;
+    if (!report.settingsLoaded) {
+        report.findings.push_back(Flag(kind::kSettingsMissing,
+                                       "the settings file cannot be read: every setting keeps "
+                                       "its default",
+                                       logon::LoadFailureMessage(settingsPath)));
+    }
+    report.processOrder = logon::ProcessOrder;
 }
 
 void NoteFullName(const std::string& userList, CheckReport& report) {
@@ -158,51 +173,39 @@ CheckReport CheckLogon(const CheckRequest& request) {
     report.user = request.user;
     report.machine = request.machine;
 
-    // As start-up does: the settings file, the macros file it names, the
-    // full-name list; then the identity and the built-in macros.
-    const std::string settingsPath = request.settingsFile.empty()
-                                         ? (fs::current_path() / kSettingsFileName).string()
-                                         : request.settingsFile;
-    int macrosFileLines = 0;
+    // The program's own start-up steps, for the identity of the request.
+    logon::LogonInput input;
+    input.configFileName = request.settingsFile.empty()
+                               ? (fs::current_path() / kSettingsFileName).string()
+                               : request.settingsFile;
+    input.userListFile = request.userList;
+    input.identity.user = request.user;
+    input.identity.machine = request.machine;
+    input.identity.group = request.group;
+    input.identity.dateTime = request.dateTime;
+    logon::LogonProgress progress;
     try {
-        report.settingsLoaded = logon::LoadConfig(settingsPath);
-        macrosFileLines = logon::MacroList->Count();
+        logon::LoadLogonContext(input, &progress);
     } catch (const core::EFOpenError& failure) {
-        report.findings.push_back(Flag(kind::kStartupStops,
-                                       StartupStopText("the macros file named by the settings"),
-                                       failure.Message()));
-        report.stops = true;
-        return report;
-    }
-    if (!report.settingsLoaded) {
-        report.findings.push_back(Flag(kind::kSettingsMissing,
-                                       "the settings file cannot be read: every setting keeps "
-                                       "its default",
-                                       logon::LoadFailureMessage(settingsPath)));
-    }
-    report.processOrder = logon::ProcessOrder;
-
-    const std::string userList = request.userList.value_or(logon::UserListFile);
-    try {
-        logon::LoadFullNameList(userList);
-    } catch (const core::EFOpenError& failure) {
+        const bool macrosFile = progress.step == logon::LogonStep::kSettings;
+        if (!macrosFile) {
+            NoteSettings(progress, input.configFileName, report);
+        }
         report.findings.push_back(
-            Flag(kind::kStartupStops, StartupStopText("the full-name list"), failure.Message()));
+            Flag(kind::kStartupStops,
+                 StartupStopText(macrosFile ? "the macros file named by the settings"
+                                            : "the full-name list"),
+                 failure.Message()));
         report.stops = true;
         return report;
     }
-    logon::UserName = request.user;
-    logon::MachineName = request.machine;
-    logon::FullName = logon::CurrentFullName();
-    logon::GroupName = request.group.value_or(logon::CurrentGroupName());
-    logon::DateTimeText = request.dateTime.value_or(logon::CurrentDateTimeText());
+    NoteSettings(progress, input.configFileName, report);
     report.fullName = logon::FullName;
     report.group = logon::GroupName;
     report.dateTime = logon::DateTimeText;
-    NoteFullName(userList, report);
+    NoteFullName(input.userListFile.value_or(logon::UserListFile), report);
 
-    logon::DefineMacros();
-    const int firstFileMacro = logon::MacroList->Count() - macrosFileLines;
+    const int firstFileMacro = logon::MacroList->Count() - progress.macrosFileLines;
     for (Finding& shadow : ShadowedMacros(*logon::MacroList, firstFileMacro,
                                           logon::ConfigList->ValueOf(logon::kMacrosKey))) {
         report.findings.push_back(std::move(shadow));

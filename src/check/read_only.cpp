@@ -29,13 +29,10 @@ uint32_t ReadOnlyFiles::CreateDirectoryA(const std::string&) {
 }
 
 ReadOnlyPlatform::ReadOnlyPlatform(const platform::Services& real)
-    : files_(*real.files), system_(real.system) {}
+    : files_(real.files()), system_(real.system()) {}
 
 platform::Services ReadOnlyPlatform::services() {
-    platform::Services services;
-    services.files = &files_;
-    services.system = system_;
-    return services;
+    return platform::Services().With(files_).With(system_);
 }
 
 }  // namespace check

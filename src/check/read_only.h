@@ -1,7 +1,7 @@
 // The platform as the checker sees it: files can be read and looked for,
 // the clock and the locale asked; everything that could change something
 // (copies, folders, the registry, the network, profile strings, windows)
-// is not there, so the check cannot change anything by mistake.
+// refuses, so the check cannot change anything by mistake.
 #pragma once
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -24,7 +24,8 @@ class ReadOnlyFiles : public platform::Files {
     platform::Files& real_;
 };
 
-// The services of `real` that only read: files (guarded) and the system.
+// The files (guarded) and the system of `real`; the refusing registry,
+// network, profile strings and toolkit.
 class ReadOnlyPlatform {
   public:
     explicit ReadOnlyPlatform(const platform::Services& real);
@@ -32,7 +33,7 @@ class ReadOnlyPlatform {
 
   private:
     ReadOnlyFiles files_;
-    platform::System* system_;
+    platform::System& system_;
 };
 
 }  // namespace check

@@ -7,7 +7,7 @@ namespace core {
 
 bool FileExists(const std::string& path) {
     bool isDirectory = false;
-    return platform::Current().files->FindFirst(path, &isDirectory) == 0 && !isDirectory;
+    return platform::Current().files().FindFirst(path, &isDirectory) == 0 && !isDirectory;
 }
 
 }  // namespace core

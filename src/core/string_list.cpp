@@ -48,7 +48,7 @@ void TStringList::Assign(const TStringList& other) {
 
 void TStringList::LoadFromFile(const std::string& path) {
     std::string contents;
-    if (platform::Current().files->ReadWholeFile(path, &contents) != 0) {
+    if (platform::Current().files().ReadWholeFile(path, &contents) != 0) {
         throw EFOpenError(Format("Cannot open file %s", path));
     }
     SetText(contents);
@@ -83,14 +83,14 @@ std::string TStringList::NameAt(int index) const {
 }
 
 int TStringList::IndexOfName(const std::string& name) const {
-    auto* system = platform::Current().system;
+    platform::System& system = platform::Current().system();
     for (int i = 0; i < Count(); ++i) {
         const std::string& line = lines_[static_cast<size_t>(i)];
         const auto eq = line.find('=');
         if (eq == std::string::npos) {
             continue;
         }
-        if (system->SameTextIgnoreCase(line.substr(0, eq), name)) {
+        if (system.SameTextIgnoreCase(line.substr(0, eq), name)) {
             return i;
         }
     }

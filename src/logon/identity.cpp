@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "core/strings.h"
 #include "platform/network.h"
 #include "platform/platform.h"
 #include "platform/system.h"
-#include "script/error_list.h"
 
 namespace logon {
 
@@ -27,7 +27,7 @@ constexpr const char* kMachineNameFailure = " getting computer name";
 constexpr long long kUidTailLength = 99;
 
 void ReportIdentityFailure(uint32_t code, const char* what) {
-    script::AddError(kErrorPrefix + std::to_string(code) + what);
+    core::AddError(kErrorPrefix + std::to_string(code) + what);
 }
 
 std::string TwoDigits(int value) {
@@ -44,7 +44,7 @@ std::string CurrentUserName() {
     }
     std::string user;
     const uint32_t code =
-        platform::Current().network->GetUser(kUserDevice, kIdentityBufferSize, &user);
+        platform::Current().network().GetUser(kUserDevice, kIdentityBufferSize, &user);
     if (code == 0) {
         UserName = user;
     } else {
@@ -60,7 +60,7 @@ std::string CurrentMachineName() {
     }
     std::string machine;
     const uint32_t code =
-        platform::Current().system->GetComputerNameA(kIdentityBufferSize, &machine);
+        platform::Current().system().GetComputerNameA(kIdentityBufferSize, &machine);
     if (code == 0) {
         MachineName = machine;
     } else {
@@ -86,7 +86,7 @@ std::string CurrentGroupName() {
 }
 
 std::string CurrentDateTimeText() {
-    platform::System& system = *platform::Current().system;
+    platform::System& system = platform::Current().system();
     const platform::LocalTime now = system.Now();
     // 12-hour clock: midnight and noon are 12, one in the afternoon is 01.
     const int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
@@ -111,12 +111,16 @@ std::string UidlMacroValue(const std::string& user) {
     return core::LowerAZ(user);
 }
 
-void ResetIdentity() {
+void ClearIdentity() {
     UserName.clear();
-    MachineName.clear();
     FullName.clear();
-    GroupName.clear();
+    MachineName.clear();
     DateTimeText.clear();
+    GroupName.clear();
+}
+
+void ResetIdentity() {
+    ClearIdentity();
     FullNameList.reset();
 }
 

@@ -52,6 +52,10 @@ void LoadFullNameList(const std::string& path);
 std::string UidMacroValue(const std::string& user);
 std::string UidlMacroValue(const std::string& user);
 
+// Empties the identity values: user, full name, machine, date and time,
+// group, in this order.
+void ClearIdentity();
+
 // Empties the identity values and releases FullNameList (tests).
 void ResetIdentity();
 

@@ -1,42 +1,26 @@
 #include "logon/logon.h"
 
-#include "core/exit_list.h"
+#include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
-#include "platform/platform.h"
-#include "platform/system.h"
-#include "script/error_list.h"
-#include "script/registry_commands.h"
-#include "script/run.h"
 
 namespace logon {
 
-void InitLogon() {
-    core::AddExitProc(script::FreeLogon);
-    script::CreateScriptRegistry();
-
-    UserName.clear();
-    FullName.clear();
-    MachineName.clear();
-    DateTimeText.clear();
-    GroupName.clear();
-
-    script::ErrorList = std::make_unique<core::TStringList>();
-
-    const std::string configFileName = ConfigFileNameFor(platform::Current().system->ModulePath());
-    if (!LoadConfig(configFileName)) {
-        script::AddError(LoadFailureMessage(configFileName));
+bool LoadSettingsFile(const std::string& configFileName) {
+    const bool loaded = LoadConfig(configFileName);
+    if (!loaded) {
+        core::AddError(LoadFailureMessage(configFileName));
     }
-    LoadFullNameList(UserListFile);
+    return loaded;
+}
 
-    UserName = CurrentUserName();
-    MachineName = CurrentMachineName();
+void LearnIdentity(const IdentityInput& given) {
+    UserName = given.user ? *given.user : CurrentUserName();
+    MachineName = given.machine ? *given.machine : CurrentMachineName();
     FullName = CurrentFullName();
-    GroupName = CurrentGroupName();
-    DateTimeText = CurrentDateTimeText();
-
-    DefineMacros();
+    GroupName = given.group ? *given.group : CurrentGroupName();
+    DateTimeText = given.dateTime ? *given.dateTime : CurrentDateTimeText();
 }
 
 void DefineMacros() {
@@ -50,6 +34,25 @@ void DefineMacros() {
     MacroList->Insert(0, "Group=" + GroupName);
 
     ExpandMacros(*MacroList);
+}
+
+void LoadLogonContext(const LogonInput& input, LogonProgress* progress) {
+    LogonProgress ignored;
+    LogonProgress& at = progress != nullptr ? *progress : ignored;
+
+    at.step = LogonStep::kSettings;
+    at.settingsLoaded = LoadSettingsFile(input.configFileName);
+    at.macrosFileLines = MacroList->Count();
+
+    at.step = LogonStep::kFullNameList;
+    LoadFullNameList(input.userListFile ? *input.userListFile : UserListFile);
+
+    at.step = LogonStep::kIdentity;
+    LearnIdentity(input.identity);
+
+    at.step = LogonStep::kMacros;
+    DefineMacros();
+    at.step = LogonStep::kDone;
 }
 
 }  // namespace logon

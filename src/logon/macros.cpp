@@ -67,7 +67,9 @@ void RepeatMacro(const std::string& reference, const std::string& value, std::st
     }
 }
 
-std::string Reference(const std::string& name) { return "%" + name + "%"; }
+std::string Reference(const std::string& name) {
+    return "%" + name + "%";
+}
 
 // The macros of MacroList by their exact names, to find the next macro whose
 // reference stands in a line, and their values, looked up only for macros
@@ -94,7 +96,7 @@ class MacroIndex {
         int& source = sources_[static_cast<size_t>(i)];
         if (source == kUnknown) {
             source = kNone;
-            platform::System& system = *platform::Current().system;
+            platform::System& system = platform::Current().system();
             const std::string& name = names_[static_cast<size_t>(i)];
             for (int j = 0; j < Count(); ++j) {
                 if (named_[static_cast<size_t>(j)] &&

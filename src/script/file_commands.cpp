@@ -2,10 +2,10 @@
 
 #include <exception>
 
+#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 #include "script/ini_file.h"
 #include "script/line_parser.h"
 
@@ -25,7 +25,7 @@ constexpr const char* kMkdirFailedColon = " failed : ";
 constexpr size_t kShortestChainPath = 3;
 
 platform::Files& Files() {
-    return *platform::Current().files;
+    return platform::Current().files();
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ void CopyScriptFile(const std::string& destination, const std::string& source, b
         return;
     }
     if (Files().CopyFileA(source, destination, false) != 0) {
-        AddError(CopyFailureMessage(source, destination));
+        core::AddError(CopyFailureMessage(source, destination));
     }
 }
 
@@ -50,7 +50,7 @@ std::string IniFailureMessage(const std::string& file, const std::string& sectio
 
 void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
                       const std::string& value) {
-    AddError(IniFailureMessage(file, sectionAndKey, value));
+    core::AddError(IniFailureMessage(file, sectionAndKey, value));
 }
 
 void WriteIniValue(const std::string& file, const std::string& sectionAndKey,
@@ -96,7 +96,7 @@ void EnsureDirectory(const std::string& directory) {
             MakeDirectoryChain(directory);
         }
     } catch (const std::exception& failure) {
-        AddError(kMkdirFailed + directory + kMkdirFailedColon + failure.what());
+        core::AddError(kMkdirFailed + directory + kMkdirFailedColon + failure.what());
     }
 }
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <exception>
 
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "platform/network.h"
 #include "platform/registry.h"
-#include "script/error_list.h"
 #include "script/file_commands.h"
 #include "script/line_parser.h"
 #include "script/network_commands.h"
@@ -67,7 +67,7 @@ void CarryOut(const std::string& line, const ParsedLine& parsed) {
             EnsureDirectory(parsed.rest);
             return;
         case CommandKind::kUnknown:
-            AddError(UnknownCommandMessage(line));
+            core::AddError(UnknownCommandMessage(line));
             return;
     }
 }
@@ -101,9 +101,9 @@ void ExecuteLine(const std::string& line) {
     try {
         CarryOut(line, ParseLine(line));
     } catch (const core::Exception& failure) {
-        AddError(LineFailureMessage(failure.Message(), line));
+        core::AddError(LineFailureMessage(failure.Message(), line));
     } catch (const std::exception& failure) {
-        AddError(LineFailureMessage(failure.what(), line));
+        core::AddError(LineFailureMessage(failure.what(), line));
     }
 }
 

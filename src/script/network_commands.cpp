@@ -1,9 +1,9 @@
 #include "script/network_commands.h"
 
+#include "core/error_list.h"
 #include "platform/errors.h"
 #include "platform/network.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 
 namespace script {
 
@@ -18,7 +18,7 @@ constexpr const char* kConnectErrorTo = " to ";
 }  // namespace
 
 void CancelConnection(const std::string& localName) {
-    const uint32_t code = platform::Current().network->CancelConnection(
+    const uint32_t code = platform::Current().network().CancelConnection(
         localName, platform::kConnectUpdateProfile, /*force=*/true);
     switch (code) {
         case platform::kErrorSuccess:
@@ -26,10 +26,10 @@ void CancelConnection(const std::string& localName) {
             return;
         case platform::kErrorCannotOpenProfile:
         case platform::kErrorBadProfile:
-            AddError(kProfileErrorDeleting + localName);
+            core::AddError(kProfileErrorDeleting + localName);
             return;
         default:
-            AddError(kUnknownErrorDeleting + localName);
+            core::AddError(kUnknownErrorDeleting + localName);
             return;
     }
 }
@@ -43,12 +43,12 @@ void ConnectResource(uint32_t resourceType, const std::string& localName,
     resource.localName = localName;
     resource.remoteName = remoteName;
     const uint32_t code =
-        platform::Current().network->AddConnection(resource, platform::kConnectUpdateProfile);
+        platform::Current().network().AddConnection(resource, platform::kConnectUpdateProfile);
     if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
         return;
     }
-    AddError(kConnectErrorPrefix + std::to_string(code) + kConnectErrorOnConnecting + localName +
-             kConnectErrorTo + remoteName);
+    core::AddError(kConnectErrorPrefix + std::to_string(code) + kConnectErrorOnConnecting +
+                   localName + kConnectErrorTo + remoteName);
 }
 
 }  // namespace script

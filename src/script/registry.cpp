@@ -13,9 +13,8 @@ constexpr const char* kGetFailed = "Failed to get data for '%s'";
 constexpr const char* kInvalidType = "Invalid data type for '%s'";
 constexpr uint32_t kDwordBytes = 4;
 
-// The platform's registry; none installed counts as a refusal of every call.
-platform::Registry* Api() {
-    return platform::Current().registry;
+platform::Registry& Api() {
+    return platform::Current().registry();
 }
 
 }  // namespace
@@ -50,23 +49,18 @@ void TRegistry::SetRootKey(platform::RegKey root) {
 
 void TRegistry::CloseKey() {
     if (hasCurrentKey_) {
-        if (platform::Registry* api = Api()) {
-            api->CloseKey(currentKey_);
-        }
+        Api().CloseKey(currentKey_);
         hasCurrentKey_ = false;
         currentKey_ = 0;
     }
 }
 
 bool TRegistry::OpenKey(const std::string& path) {
-    platform::Registry* api = Api();
-    if (api == nullptr) {
-        return false;
-    }
+    platform::Registry& api = Api();
     const std::string subKey = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
     platform::RegKey key = 0;
-    const uint32_t rc = subKey.empty() ? api->OpenKey(rootKey_, subKey, &key)
-                                       : api->CreateKey(rootKey_, subKey, &key);
+    const uint32_t rc = subKey.empty() ? api.OpenKey(rootKey_, subKey, &key)
+                                       : api.CreateKey(rootKey_, subKey, &key);
     if (rc != platform::kErrorSuccess) {
         return false;
     }
@@ -78,8 +72,7 @@ bool TRegistry::OpenKey(const std::string& path) {
 
 void TRegistry::PutData(const std::string& name, uint32_t type, const uint8_t* data,
                         uint32_t size) {
-    platform::Registry* api = Api();
-    if (api == nullptr || api->SetValue(currentKey_, name, type, data, size) != 0) {
+    if (Api().SetValue(currentKey_, name, type, data, size) != 0) {
         throw core::ERegistryException(core::Format(kSetFailed, name));
     }
 }
@@ -105,11 +98,10 @@ void TRegistry::WriteBinaryData(const std::string& name, const std::string& byte
 }
 
 int32_t TRegistry::ReadInteger(const std::string& name) {
-    platform::Registry* api = Api();
     uint8_t bytes[kDwordBytes] = {};
     uint32_t type = platform::kRegNone;
     uint32_t size = kDwordBytes;
-    if (api == nullptr || api->QueryValue(currentKey_, name, &type, bytes, &size) != 0) {
+    if (Api().QueryValue(currentKey_, name, &type, bytes, &size) != 0) {
         throw core::ERegistryException(core::Format(kGetFailed, name));
     }
     if (DataTypeOf(type) != TRegDataType::rdInteger) {
@@ -123,15 +115,13 @@ int32_t TRegistry::ReadInteger(const std::string& name) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-    platform::Registry* api = Api();
     uint32_t type = platform::kRegNone;
     uint32_t size = 0;
-    return api != nullptr && api->QueryValue(currentKey_, name, &type, nullptr, &size) == 0;
+    return Api().QueryValue(currentKey_, name, &type, nullptr, &size) == 0;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-    platform::Registry* api = Api();
-    return api != nullptr && api->DeleteValue(currentKey_, name) == 0;
+    return Api().DeleteValue(currentKey_, name) == 0;
 }
 
 }  // namespace script

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "core/convert.h"
+#include "core/error_list.h"
 #include "core/strings.h"
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 
 namespace script {
 
@@ -33,7 +33,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr size_t kMaxArgument = 9999;  // longest value name and value argument
 
 void ReportOpenFailed(const std::string& keyPath) {
-    AddError(kOpenFailedHead + keyPath + kOpenFailedTail);
+    core::AddError(kOpenFailedHead + keyPath + kOpenFailedTail);
 }
 
 }  // namespace
@@ -156,7 +156,7 @@ void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
                           const std::string& valueSpec) {
     const RegistryCommand command = ParseRegistryCommand(destination, valueSpec);
     if (!command.hasValueName) {
-        AddError(NoValueNameMessage(destination));
+        core::AddError(NoValueNameMessage(destination));
         return;
     }
     const std::string& keyPath = command.keyPath;
@@ -188,11 +188,8 @@ void AttachUserHive(const std::string& hiveFile) {
     // Every L command turns the redirection off; only a load that succeeds
     // turns it on again.
     AttachedHive.clear();
-    platform::Registry* api = platform::Current().registry;
-    const uint32_t rc =
-        api != nullptr ? api->LoadKey(logon::UserName, hiveFile) : platform::kErrorInvalidHandle;
-    if (rc != 0) {
-        AddError(kAttachFailedHead + hiveFile + kAttachFailedMiddle + logon::UserName);
+    if (platform::Current().registry().LoadKey(logon::UserName, hiveFile) != 0) {
+        core::AddError(kAttachFailedHead + hiveFile + kAttachFailedMiddle + logon::UserName);
         return;
     }
     AttachedHive = hiveFile;

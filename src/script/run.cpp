@@ -2,11 +2,11 @@
 
 #include <array>
 
+#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "logon/identity.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
-#include "script/error_list.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 
@@ -129,20 +129,20 @@ void RunScript() {
         ExecuteLine(CodeList->Get(i));
     }
 
-    if (!ErrorList) {
-        ErrorList = std::make_unique<core::TStringList>();
+    if (!core::ErrorList) {
+        core::ErrorList = std::make_unique<core::TStringList>();
     }
-    const int messageCount = ErrorList->Count();
+    const int messageCount = core::ErrorList->Count();
     WriteScriptDword(root, kRunRecordKey, kErrorCountValue, messageCount);
     for (int i = 1; i <= messageCount; ++i) {
-        WriteScriptString(root, kRunRecordKey, ErrorStringName(i), ErrorList->Get(i - 1));
+        WriteScriptString(root, kRunRecordKey, ErrorStringName(i), core::ErrorList->Get(i - 1));
     }
     WriteScriptString(root, kRunRecordKey, kErrorUpdatedValue, logon::CurrentDateTimeText());
 }
 
 void FreeLogon() {
     FreeScriptRegistry();
-    ErrorList.reset();
+    core::ErrorList.reset();
     logon::FullNameList.reset();
     CodeList.reset();
 }

@@ -7,11 +7,11 @@
 #include "app/fake_services.h"
 #include "app/fake_toolkit.h"
 #include "app/tarnwick_form.h"
+#include "core/error_list.h"
 #include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 #include "script/registry_commands.h"
 #include "script/run.h"
 #include "support/test_platform.h"
@@ -26,14 +26,14 @@ class ApplicationTest : public testsupport::PlatformTest {
         PlatformTest::SetUp();
         core::RunExitProcs();
         const platform::Services real = platform::Current();
-        files_ = std::make_unique<testsupport::ScriptedFiles>(real.files);
-        system_ = std::make_unique<testsupport::FixedClockSystem>(real.system);
+        files_ = std::make_unique<testsupport::ScriptedFiles>(&real.files());
+        system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
         system_->modulePath = At("RUN.EXE");
         platform::Services services = real;
-        services.files = files_.get();
-        services.system = system_.get();
-        services.toolkit = &toolkit_;
-        platform::Install(services);
+        services = services.With(*files_);
+        services = services.With(*system_);
+        services = services.With(toolkit_);
+        Install(services);
         Reset();
     }
     void TearDown() override {
@@ -44,7 +44,7 @@ class ApplicationTest : public testsupport::PlatformTest {
     void Reset() {
         app::ResetFormModule();
         script::ResetScriptRegistry();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         script::CodeList.reset();
         logon::ResetSettings();
         logon::ResetIdentity();
@@ -69,7 +69,7 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; hello\r\n");
     bool contextAliveAtDestroy = false;
     toolkit_.onDestroy = [&] {
-        contextAliveAtDestroy = script::ErrorList && logon::ConfigList && logon::MacroList;
+        contextAliveAtDestroy = core::ErrorList && logon::ConfigList && logon::MacroList;
     };
     toolkit_.loop = [](FakeWindow& w) {
         w.Tick();
@@ -92,7 +92,7 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
     EXPECT_TRUE(toolkit_.boxes.empty());
     EXPECT_TRUE(contextAliveAtDestroy);
     // Everything is released, and nothing is left on the exit list.
-    EXPECT_EQ(script::ErrorList, nullptr);
+    EXPECT_EQ(core::ErrorList, nullptr);
     EXPECT_EQ(script::CodeList, nullptr);
     EXPECT_EQ(logon::ConfigList, nullptr);
     EXPECT_EQ(logon::MacroList, nullptr);
@@ -130,7 +130,7 @@ TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne
               "Exception EFOpenError in module RUN.EXE.\nCannot open file " + At("NONE.DAT") + ".");
     EXPECT_FALSE(Logged("CreateMainWindow"));
     // The routines registered so far ran.
-    EXPECT_EQ(script::ErrorList, nullptr);
+    EXPECT_EQ(core::ErrorList, nullptr);
     EXPECT_EQ(logon::ConfigList, nullptr);
 }
 
@@ -145,7 +145,7 @@ TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
     EXPECT_EQ(toolkit_.boxes[0].second,
               "Exception Exception in module RUN.EXE.\nCannot create the login window (error 8).");
     EXPECT_FALSE(Logged("RunEventLoop"));
-    EXPECT_EQ(script::ErrorList, nullptr);
+    EXPECT_EQ(core::ErrorList, nullptr);
 }
 
 TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {

@@ -7,11 +7,11 @@
 #include "app/application.h"
 #include "app/fake_services.h"
 #include "app/fake_toolkit.h"
+#include "core/error_list.h"
 #include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 #include "script/registry_commands.h"
 #include "script/run.h"
 #include "support/test_platform.h"
@@ -30,20 +30,20 @@ class FormTest : public testsupport::PlatformTest {
     void SetUp() override {
         PlatformTest::SetUp();
         const platform::Services real = platform::Current();
-        files_ = std::make_unique<testsupport::ScriptedFiles>(real.files);
-        system_ = std::make_unique<testsupport::FixedClockSystem>(real.system);
+        files_ = std::make_unique<testsupport::ScriptedFiles>(&real.files());
+        system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
         platform::Services services = real;
-        services.files = files_.get();
-        services.system = system_.get();
-        services.toolkit = &toolkit_;
-        platform::Install(services);
+        services = services.With(*files_);
+        services = services.With(*system_);
+        services = services.With(toolkit_);
+        Install(services);
 
         logon::ResetSettings();
         logon::ResetIdentity();
         app::ResetFormModule();
         script::ResetScriptRegistry();
         script::CreateScriptRegistry();
-        script::ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         script::CodeList.reset();
         logon::ConfigList = std::make_unique<core::TStringList>();
         logon::MacroList = std::make_unique<core::TStringList>();
@@ -63,7 +63,7 @@ class FormTest : public testsupport::PlatformTest {
         core::RunExitProcs();
         app::ResetFormModule();
         script::ResetScriptRegistry();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         script::CodeList.reset();
         logon::ResetSettings();
         logon::ResetIdentity();
@@ -156,7 +156,7 @@ TEST_F(FormTest, ShowFillsTheWindowRunsTheScriptAndOnlyThenPutsItOnTheScreen) {
 }
 
 TEST_F(FormTest, ErrorsGiveTheRedWarningAndTheirOwnSection) {
-    script::AddError("Failed to load C:\\RUN.INI");
+    core::AddError("Failed to load C:\\RUN.INI");
     logon::ConfigList->Add("Notice=N.RTF");
 
     FakeWindow& window = Run();

@@ -9,12 +9,12 @@
 #include <map>
 #include <set>
 
+#include "core/error_list.h"
 #include "core/string_list.h"
 #include "logon/identity.h"
 #include "logon/logon.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
-#include "script/error_list.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 #include "script/run.h"
@@ -135,7 +135,7 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
     logon::GroupName = "EVERYONE";
     ASSERT_TRUE(logon::LoadConfig(testPlatform().HostPath(At("share")) + "/tarnwick.ini"));
     logon::DefineMacros();
-    script::ErrorList = std::make_unique<core::TStringList>();
+    core::ErrorList = std::make_unique<core::TStringList>();
     script::CreateScriptRegistry();
     script::BuildCodeList(logon::ProcessOrder);
     logon::ExpandMacros(*script::CodeList);
@@ -153,7 +153,7 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
         listed.push_back(line.expanded);
     }
     EXPECT_EQ(listed, executed);
-    EXPECT_EQ(script::ErrorList->Lines(), expected);
+    EXPECT_EQ(core::ErrorList->Lines(), expected);
 
     script::FreeLogon();
     logon::ResetSettings();

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script/error_list.h"
+#include "core/error_list.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 #include "support/test_platform.h"
@@ -201,12 +201,12 @@ class LineCheckAgainstExecutorTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        script::ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         script::CreateScriptRegistry();
     }
     void TearDown() override {
         script::ResetScriptRegistry();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
 };
@@ -230,9 +230,9 @@ TEST_F(LineCheckAgainstExecutorTest, MessagesAreThoseTheExecutorRecords) {
     for (const std::string& line : lines) {
         const LineVerdict verdict = Check(line);
         ASSERT_EQ(verdict.flags.size(), 1u) << line;
-        script::ErrorList->Clear();
+        core::ErrorList->Clear();
         script::ExecuteLine(line);
-        EXPECT_EQ(script::ErrorList->Lines(), std::vector<std::string>{verdict.flags[0].message})
+        EXPECT_EQ(core::ErrorList->Lines(), std::vector<std::string>{verdict.flags[0].message})
             << line;
     }
 }
@@ -249,9 +249,9 @@ TEST_F(LineCheckAgainstExecutorTest, LinesWithoutFlagsOfCertainFailureRecordNoth
     };
     for (const std::string& line : lines) {
         EXPECT_TRUE(Check(line).flags.empty()) << line;
-        script::ErrorList->Clear();
+        core::ErrorList->Clear();
         script::ExecuteLine(line);
-        EXPECT_EQ(script::ErrorList->Count(), 0) << line;
+        EXPECT_EQ(core::ErrorList->Count(), 0) << line;
     }
 }
 

@@ -343,7 +343,7 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     if (!result.messageBox.empty()) {
         out.push_back("messagebox " + Escaped(result.messageBox));
     }
-    platform::Registry& registry = *station.services().registry;
+    platform::Registry& registry = station.services().registry();
     if (!hive.empty()) {
         // Attached again to read it; Windows refuses as it did for the run.
         const fs::path previous = fs::current_path();

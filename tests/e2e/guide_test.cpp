@@ -9,9 +9,9 @@
 #include "check/checker.h"
 #include "check/options.h"
 #include "check/report.h"
+#include "core/error_list.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
-#include "script/error_list.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 #include "support/test_platform.h"
@@ -49,7 +49,7 @@ class GuideTest : public testsupport::PlatformTest {
     void SetUp() override {
         PlatformTest::SetUp();
         logon::ResetSettings();
-        script::ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         script::CreateScriptRegistry();
         // What the examples copy and change.
         WriteFile("C:\\Share\\source.txt", "source\r\n");
@@ -58,7 +58,7 @@ class GuideTest : public testsupport::PlatformTest {
     }
     void TearDown() override {
         script::FreeScriptRegistry();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         logon::ResetSettings();
         PlatformTest::TearDown();
     }
@@ -99,7 +99,7 @@ TEST_F(GuideTest, EveryExampleLeavesTheMessagesShownUnderIt) {
             script.Add(line);
         }
         logon::ExpandMacros(script);
-        script::ErrorList->Clear();
+        core::ErrorList->Clear();
         for (const auto& line : script.Lines()) {
             script::ExecuteLine(line);
         }
@@ -107,7 +107,7 @@ TEST_F(GuideTest, EveryExampleLeavesTheMessagesShownUnderIt) {
         if (b + 1 < blocks.size() && blocks[b + 1].kind == "messages") {
             expected = blocks[b + 1].lines;
         }
-        EXPECT_EQ(script::ErrorList->Lines(), expected)
+        EXPECT_EQ(core::ErrorList->Lines(), expected)
             << "the example at docs/guide.md line " << blocks[b].firstLine;
     }
     EXPECT_GE(examples, 7);

@@ -903,6 +903,7 @@ class Workstation {
 #ifdef _WIN32
     void ClearRegistry();
     std::unique_ptr<platform::NativePlatform> platform_;
+    std::optional<platform::ScopedServices> installed_;
 #else
     fs::path state_;
 #endif
@@ -937,12 +938,9 @@ std::optional<Value> Workstation::Read(RegKey root, const std::string& key,
                                        const std::string& name) {
 #ifndef _WIN32
     platform::standin::StandinPlatform platform(state_);
-    platform::Install(platform.services());
+    const platform::ScopedServices installed(platform.services());
 #endif
     const auto stored = testsupport::ReadValue(root, key, name);
-#ifndef _WIN32
-    platform::Install({});
-#endif
     if (!stored) {
         return std::nullopt;
     }
@@ -952,12 +950,9 @@ std::optional<Value> Workstation::Read(RegKey root, const std::string& key,
 void Workstation::StoreRecordValue(const std::string& name, const Value& value) {
 #ifndef _WIN32
     platform::standin::StandinPlatform platform(state_);
-    platform::Install(platform.services());
+    const platform::ScopedServices installed(platform.services());
 #endif
     testsupport::WriteValue(kHkeyCurrentUser, kRecordKey, name, value.type, value.data);
-#ifndef _WIN32
-    platform::Install({});
-#endif
 }
 
 #ifndef _WIN32
@@ -1141,7 +1136,7 @@ Workstation::Workstation() : platform_(platform::CreateNativePlatform()) {
     share_ = root_;
     fs::create_directories(share_ / "GLOBAL");
     ::CopyFileA(TARNWICK_PROGRAM, (share_ / "tarnwick.exe").string().c_str(), FALSE);
-    platform::Install(platform_->services());
+    installed_.emplace(platform_->services());
     ClearRegistry();
 }
 
@@ -1156,7 +1151,7 @@ void Workstation::ClearRegistry() {
 
 Workstation::~Workstation() {
     ClearRegistry();
-    platform::Install({});
+    installed_.reset();
     std::error_code ec;
     fs::remove_all(root_, ec);
 }

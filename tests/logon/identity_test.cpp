@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/network.h"
 #include "platform/system.h"
-#include "script/error_list.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using namespace logon;
 
 std::vector<std::string> Errors() {
-    return script::ErrorList ? script::ErrorList->Lines() : std::vector<std::string>();
+    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
 }
 
 class IdentityTest : public testsupport::PlatformTest {
@@ -26,11 +26,11 @@ class IdentityTest : public testsupport::PlatformTest {
     void SetUp() override {
         PlatformTest::SetUp();
         ResetIdentity();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
     }
     void TearDown() override {
         ResetIdentity();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
 };
@@ -94,11 +94,11 @@ class IdentityFakeTest : public IdentityTest {
   protected:
     void SetUp() override {
         IdentityTest::SetUp();
-        system_ = std::make_unique<FakeSystem>(*testPlatform().services().system);
+        system_ = std::make_unique<FakeSystem>(testPlatform().services().system());
         services_ = testPlatform().services();
-        services_.network = &network_;
-        services_.system = system_.get();
-        platform::Install(services_);
+        services_ = services_.With(network_);
+        services_ = services_.With(*system_);
+        Install(services_);
     }
     void At(int year, int month, int day, int dayOfWeek, int hour, int minute) {
         system_->now.year = year;
@@ -229,8 +229,8 @@ TEST_F(IdentityFakeTest, ListFileThatCannotBeOpenedRaises) {
         uint32_t CreateDirectoryA(const std::string&) override { return 5; }
         uint32_t GetLastWriteTime(const std::string&, platform::FileTime*) override { return 5; }
     } locked;
-    services_.files = &locked;
-    platform::Install(services_);
+    services_ = services_.With(locked);
+    Install(services_);
     try {
         LoadFullNameList("\\\\SRV\\LOGON\\USERLIST.DAT");
         FAIL() << "no exception";

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 class FilesTest : public testsupport::PlatformTest {
   protected:
-    platform::Files& files() { return *platform::Current().files; }
+    platform::Files& files() { return platform::Current().files(); }
     uint32_t Copy(const std::string& from, const std::string& to) {
         return files().CopyFileA(from, to, false);
     }

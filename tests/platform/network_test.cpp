@@ -11,7 +11,7 @@ using namespace platform;
 
 class NetworkTest : public testsupport::PlatformTest {
   protected:
-    Network& net() { return *Current().network; }
+    Network& net() { return Current().network(); }
     // The codes of a failed connection call: the stand-in answers as Windows
     // does; Wine has no network provider and answers ERROR_NO_NETWORK.
     uint32_t OrNoNetwork(uint32_t windowsCode) {

@@ -33,7 +33,7 @@ class RegistryContractTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        reg_ = Current().registry;
+        reg_ = &Current().registry();
         ASSERT_NE(reg_, nullptr);
         basePath_ = "Software\\TarnwickTest\\" + RunId() + "\\" +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name();

@@ -12,7 +12,7 @@ using namespace platform;
 
 class SystemTest : public testsupport::PlatformTest {
   protected:
-    System& sys() { return *Current().system; }
+    System& sys() { return Current().system(); }
 };
 
 // The computer name is the NetBIOS name: upper case, at most 15 characters.

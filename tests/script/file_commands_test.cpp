@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "script/error_list.h"
+#include "core/error_list.h"
 #include "script/interpreter.h"
 #include "support/test_platform.h"
 
@@ -17,16 +17,16 @@ class FileCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
     }
     void TearDown() override {
         if (!savedDirectory_.empty()) {
             std::filesystem::current_path(savedDirectory_);
         }
-        ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
-    static Lines Errors() { return ErrorList->Lines(); }
+    static Lines Errors() { return core::ErrorList->Lines(); }
     // Relative paths are relative to the current directory: make that the
     // scratch directory for this test.
     void WorkInScratch() {

@@ -5,9 +5,9 @@
 #include <functional>
 #include <stdexcept>
 
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "platform/files.h"
-#include "script/error_list.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -57,19 +57,19 @@ class InterpreterTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        script::ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
     }
     void TearDown() override {
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
-    static Lines Errors() { return script::ErrorList->Lines(); }
+    static Lines Errors() { return core::ErrorList->Lines(); }
     // Puts the raising file calls in place of the platform's own.
     RaisingFiles& InstallRaisingFiles() {
-        raising_ = std::make_unique<RaisingFiles>(*testPlatform().services().files);
+        raising_ = std::make_unique<RaisingFiles>(testPlatform().services().files());
         platform::Services services = testPlatform().services();
-        services.files = raising_.get();
-        platform::Install(services);
+        services = services.With(*raising_);
+        Install(services);
         return *raising_;
     }
 

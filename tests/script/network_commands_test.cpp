@@ -4,10 +4,10 @@
 
 #include <vector>
 
+#include "core/error_list.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/network.h"
-#include "script/error_list.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -15,17 +15,17 @@ namespace {
 using namespace platform;
 
 std::vector<std::string> Errors() {
-    return script::ErrorList ? script::ErrorList->Lines() : std::vector<std::string>();
+    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
 }
 
 class NetworkCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
     }
     void TearDown() override {
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
 };
@@ -56,7 +56,7 @@ class NetworkCommandsFakeTest : public NetworkCommandsTest {
     void SetUp() override {
         NetworkCommandsTest::SetUp();
         Services services = testPlatform().services();
-        services.network = &fake;
+        services = services.With(fake);
         Install(services);
     }
     RecordingNetwork fake;
@@ -96,7 +96,7 @@ TEST_F(NetworkCommandsFakeTest, CancelFailuresByCode) {
         {kErrorAccessDenied, {"Unknown error deleting F:"}},
     };
     for (const auto& c : cases) {
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         fake.cancelResult = c.code;
         script::CancelConnection("F:");
         EXPECT_EQ(Errors(), c.errors) << c.code;
@@ -161,7 +161,7 @@ class NetworkCommandsStandinTest : public NetworkCommandsTest {
     }
     bool Visible(const std::string& path) {
         bool isDirectory = false;
-        return Current().files->FindFirst(path, &isDirectory) == 0;
+        return Current().files().FindFirst(path, &isDirectory) == 0;
     }
 };
 
@@ -184,7 +184,7 @@ TEST_F(NetworkCommandsStandinTest, FailedConnectLeavesTheDeviceUnconnected) {
     script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\NOSUCH");
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error 67 on connecting F: to \\\\SRV\\NOSUCH"});
     EXPECT_FALSE(Visible("F:\\home.txt"));
-    EXPECT_EQ(Current().network->CancelConnection("F:", kConnectUpdateProfile, true),
+    EXPECT_EQ(Current().network().CancelConnection("F:", kConnectUpdateProfile, true),
               kErrorNotConnected);
 }
 

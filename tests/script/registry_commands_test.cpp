@@ -3,16 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
 #include <vector>
 
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
-#include "script/error_list.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -31,7 +32,7 @@ std::string RunId() {
 }
 
 std::vector<std::string> Errors() {
-    return ErrorList ? ErrorList->Lines() : std::vector<std::string>();
+    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
 }
 
 // Records which keys are created and opened where; refuses what it is told to.
@@ -95,19 +96,17 @@ class RecordingRegistry : public Registry {
 class RegistryCommandsFakeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Services services;
-        services.registry = &fake_;
-        Install(services);
+        installed_.emplace(Services().With(fake_));
         ResetScriptRegistry();
         CreateScriptRegistry();
-        ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "guest";
     }
     void TearDown() override {
         ResetScriptRegistry();
-        ErrorList.reset();
+        core::ErrorList.reset();
         logon::ResetIdentity();
-        Install({});
+        installed_.reset();
     }
     // The calls of `action` alone.
     std::vector<std::string> CallsOf(const std::function<void()>& action) {
@@ -118,6 +117,7 @@ class RegistryCommandsFakeTest : public ::testing::Test {
     using Calls = std::vector<std::string>;
 
     RecordingRegistry fake_;
+    std::optional<ScopedServices> installed_;
 };
 
 TEST_F(RegistryCommandsFakeTest, KeyPathsAreTakenFromTheRootAndKeysStayOpenUntilReplaced) {
@@ -230,7 +230,7 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
         PlatformTest::SetUp();
         ResetScriptRegistry();
         CreateScriptRegistry();
-        ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "tarnwick" + RunId();
         key_ = "Software\\TarnwickTest\\" + RunId() + "\\" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -240,7 +240,7 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
             ApplyRegistryCommand(kHkeyCurrentUser, key_ + "." + name, "-");
         }
         ResetScriptRegistry();
-        ErrorList.reset();
+        core::ErrorList.reset();
         logon::ResetIdentity();
         PlatformTest::TearDown();
     }
@@ -250,7 +250,7 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
     }
     // "<type>:<bytes>" of a value, or "<rc>".
     std::string Stored(const std::string& keyPath, const std::string& name) {
-        Registry& reg = *Current().registry;
+        Registry& reg = Current().registry();
         RegKey key = 0;
         if (const uint32_t rc = reg.OpenKey(kHkeyCurrentUser, keyPath, &key); rc != 0) {
             return "<" + std::to_string(rc) + ">";

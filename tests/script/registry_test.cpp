@@ -42,7 +42,7 @@ class TRegistryTest : public testsupport::PlatformTest {
     }
     // The stored type and bytes of a value below path_, through the platform.
     std::string Stored(const std::string& name, uint32_t* type) {
-        Registry& reg = *Current().registry;
+        Registry& reg = Current().registry();
         RegKey key = 0;
         if (reg.OpenKey(kHkeyCurrentUser, path_.substr(1), &key) != kErrorSuccess) {
             return "<no key>";
@@ -55,9 +55,9 @@ class TRegistryTest : public testsupport::PlatformTest {
                                    : "<" + std::to_string(rc) + ">";
     }
     void PutRaw(const std::string& name, uint32_t type, const std::string& bytes) {
-        ASSERT_EQ(Current().registry->SetValue(registry_->CurrentKey(), name, type,
-                                               reinterpret_cast<const uint8_t*>(bytes.data()),
-                                               static_cast<uint32_t>(bytes.size())),
+        ASSERT_EQ(Current().registry().SetValue(registry_->CurrentKey(), name, type,
+                                                reinterpret_cast<const uint8_t*>(bytes.data()),
+                                                static_cast<uint32_t>(bytes.size())),
                   kErrorSuccess);
     }
     std::string RaisedBy(const std::function<void()>& action) {
@@ -115,7 +115,7 @@ TEST_F(TRegistryTest, OpeningWithOrWithoutTheBackslashReachesOneKey) {
     const std::string name = "TarnwickRootProbe" + RunId();
     registry_->WriteInteger(name, 1);
     uint32_t size = 0;
-    EXPECT_EQ(Current().registry->QueryValue(kHkeyCurrentUser, name, nullptr, nullptr, &size),
+    EXPECT_EQ(Current().registry().QueryValue(kHkeyCurrentUser, name, nullptr, nullptr, &size),
               kErrorSuccess);
     EXPECT_TRUE(registry_->DeleteValue(name));
 }

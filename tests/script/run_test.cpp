@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
-#include "script/error_list.h"
 #include "script/registry_commands.h"
 #include "support/registry_reader.h"
 #include "support/test_platform.h"
@@ -32,7 +32,7 @@ class RunScriptTest : public testsupport::PlatformTest {
         logon::GroupName = "EVERYONE";
         logon::MacroList = std::make_unique<core::TStringList>();
         logon::MacroList->Add("UIDL=jsmith");
-        script::ErrorList = std::make_unique<core::TStringList>();
+        core::ErrorList = std::make_unique<core::TStringList>();
         script::CreateScriptRegistry();
         ClearRecord();
     }
@@ -107,7 +107,7 @@ TEST_F(RunScriptTest, AHugePreviousCountDoesNotHoldUpTheRun) {
 }
 
 TEST_F(RunScriptTest, StartUpMessagesComeFirstAndEveryMessageIsNumbered) {
-    script::AddError("Failed to load X.INI");
+    core::AddError("Failed to load X.INI");
     std::string script;
     for (int i = 0; i < 11; ++i) {
         script += "?line " + std::to_string(i) + "\r\n";
@@ -139,7 +139,7 @@ TEST_F(RunScriptTest, ARecordCountOfTheWrongTypeStopsTheRunBeforeAnyLine) {
 TEST_F(RunScriptTest, FreeLogonSkipsWhatWasNeverCreated) {
     script::FreeLogon();
     EXPECT_FALSE(script::CodeList);
-    EXPECT_FALSE(script::ErrorList);
+    EXPECT_FALSE(core::ErrorList);
     script::FreeLogon();
 }
 

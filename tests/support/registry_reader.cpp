@@ -8,7 +8,7 @@ namespace testsupport {
 
 std::optional<StoredValue> ReadValue(platform::RegKey root, const std::string& key,
                                      const std::string& name) {
-    auto* registry = platform::Current().registry;
+    auto* registry = &platform::Current().registry();
     platform::RegKey handle = 0;
     if (registry->OpenKey(root, key, &handle) != 0) {
         return std::nullopt;
@@ -54,7 +54,7 @@ std::optional<uint32_t> ReadDword(platform::RegKey root, const std::string& key,
 
 void WriteValue(platform::RegKey root, const std::string& key, const std::string& name,
                 uint32_t type, const std::string& data) {
-    auto* registry = platform::Current().registry;
+    auto* registry = &platform::Current().registry();
     platform::RegKey handle = 0;
     if (registry->CreateKey(root, key, &handle) != 0) {
         return;

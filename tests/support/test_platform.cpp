@@ -8,13 +8,18 @@ namespace testsupport {
 
 void PlatformTest::SetUp() {
     platform_ = CreateTestPlatform();
-    platform::Install(platform_->services());
+    Install(platform_->services());
     scratch_ = platform_->ScratchDir();
 }
 
 void PlatformTest::TearDown() {
-    platform::Install({});
+    installed_.reset();
     platform_.reset();
+}
+
+void PlatformTest::Install(const platform::Services& services) {
+    installed_.reset();
+    installed_.emplace(services);
 }
 
 void PlatformTest::WriteFile(const std::string& windowsPath, const std::string& bytes) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -11,7 +12,7 @@
 namespace testsupport {
 
 class TestPlatform {
-public:
+  public:
     virtual ~TestPlatform() = default;
     virtual platform::Services services() = 0;
     // A fresh empty directory, as a Windows path without a trailing "\".
@@ -25,7 +26,7 @@ std::unique_ptr<TestPlatform> CreateTestPlatform();
 
 // A test with this build's platform installed and a scratch directory.
 class PlatformTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -38,9 +39,13 @@ protected:
     void MakeDir(const std::string& windowsPath);
     bool IsStandin() const { return platform_->IsStandin(); }
     TestPlatform& testPlatform() { return *platform_; }
+    // Installs `services` in place of the test platform's own until the test
+    // ends (a fake or an override of some of them).
+    void Install(const platform::Services& services);
 
-private:
+  private:
     std::unique_ptr<TestPlatform> platform_;
+    std::optional<platform::ScopedServices> installed_;
     std::string scratch_;
 };
 

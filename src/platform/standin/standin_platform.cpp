@@ -22,14 +22,7 @@ StandinPlatform::StandinPlatform(std::filesystem::path stateDir)
       toolkit_(ProcessToolkitOptions(context_.stateDir)) {}
 
 Services StandinPlatform::services() {
-    Services services;
-    services.registry = &registry_;
-    services.network = &network_;
-    services.system = &system_;
-    services.files = &files_;
-    services.profile = &profile_;
-    services.toolkit = &toolkit_;
-    return services;
+    return Services(registry_, network_, system_, files_, profile_, toolkit_);
 }
 
 }  // namespace platform::standin

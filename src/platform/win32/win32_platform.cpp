@@ -13,14 +13,7 @@ namespace {
 class Win32Platform : public NativePlatform {
   public:
     Services services() override {
-        Services services;
-        services.registry = &registry_;
-        services.network = &network_;
-        services.system = &system_;
-        services.files = &files_;
-        services.profile = &profile_;
-        services.toolkit = &toolkit_;
-        return services;
+        return Services(registry_, network_, system_, files_, profile_, toolkit_);
     }
 
   private:

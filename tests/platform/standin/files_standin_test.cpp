@@ -28,7 +28,7 @@ class StandinFilesTest : public ::testing::Test {
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
-    platform::Files& files() { return *platform_->services().files; }
+    platform::Files& files() { return platform_->services().files(); }
     static std::string Read(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

@@ -31,10 +31,10 @@ class StandinIdentityTest : public ::testing::Test {
         std::ofstream(root_ / "identity.ini", std::ios::binary) << text;
     }
     uint32_t GetUser(std::string* user, uint32_t size = 100) {
-        return platform_->services().network->GetUser("C:", size, user);
+        return platform_->services().network().GetUser("C:", size, user);
     }
     uint32_t GetComputerName(std::string* name, uint32_t size = 100) {
-        return platform_->services().system->GetComputerNameA(size, name);
+        return platform_->services().system().GetComputerNameA(size, name);
     }
 
     fs::path root_;

@@ -38,7 +38,7 @@ class StandinNetworkTest : public ::testing::Test {
         platform_.reset();
         platform_ = std::make_unique<StandinPlatform>(root_);
     }
-    Network& net() { return *platform_->services().network; }
+    Network& net() { return platform_->services().network(); }
     uint32_t Add(uint32_t type, const std::string& local, const std::string& remote) {
         NetResource resource;
         resource.type = type;
@@ -54,7 +54,7 @@ class StandinNetworkTest : public ::testing::Test {
     }
     std::string Read(const std::string& path) {
         std::string contents;
-        const uint32_t rc = platform_->services().files->ReadWholeFile(path, &contents);
+        const uint32_t rc = platform_->services().files().ReadWholeFile(path, &contents);
         return rc == 0 ? contents : "error " + std::to_string(rc);
     }
 

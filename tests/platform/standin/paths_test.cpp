@@ -83,7 +83,7 @@ TEST_F(StandinPathsTest, ConnectedDriveLiesInItsShare) {
     drive.type = platform::kResourceTypeDisk;
     drive.localName = "H:";
     drive.remoteName = "\\\\srv\\home";
-    ASSERT_EQ(platform_->services().network->AddConnection(drive, platform::kConnectUpdateProfile),
+    ASSERT_EQ(platform_->services().network().AddConnection(drive, platform::kConnectUpdateProfile),
               0u);
     EXPECT_EQ(Resolve("h:\\docs\\a.txt"), root_ / "network" / "SRV" / "Home" / "Docs" / "a.txt");
     EXPECT_EQ(Resolve("H:\\..\\..\\x"), root_ / "network" / "SRV" / "Home" / "x");

@@ -101,7 +101,7 @@ TEST_F(ProfileCrashTest, KilledWriterLeavesEveryWriteWholeOrAbsent) {
             if (!workstation) {
                 workstation.emplace(root_);
             }
-            return workstation->services().profile->WritePrivateProfileStringA(
+            return workstation->services().profile().WritePrivateProfileStringA(
                        SectionOf(n), KeyOf(n), ValueOf(n), kFile) == platform::kErrorSuccess;
         },
         [&](long first, long last) {

@@ -31,7 +31,8 @@ class StandinProfileTest : public ::testing::Test {
     }
     uint32_t Write(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) {
-        return platform_->services().profile->WritePrivateProfileStringA(section, key, value, file);
+        return platform_->services().profile().WritePrivateProfileStringA(section, key, value,
+                                                                          file);
     }
     static void Put(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;

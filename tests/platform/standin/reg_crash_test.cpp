@@ -61,7 +61,7 @@ uint32_t Change(Registry& reg, RegKey key, long n) {
 // nothing when the store cannot be read.
 std::optional<State> ReadBack(const std::filesystem::path& stateDir) {
     StandinPlatform fresh(stateDir);
-    Registry& reg = *fresh.services().registry;
+    Registry& reg = fresh.services().registry();
     RegKey key = 0;
     const uint32_t rc = reg.OpenKey(kHkeyCurrentUser, kKey, &key);
     if (rc == kErrorFileNotFound) {
@@ -113,7 +113,7 @@ TEST_F(RegCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {
         if (child == 0) {
             close(acks[0]);
             StandinPlatform platform(StateDir());
-            Registry& reg = *platform.services().registry;
+            Registry& reg = platform.services().registry();
             RegKey key = 0;
             if (reg.CreateKey(kHkeyCurrentUser, kKey, &key) != kErrorSuccess) {
                 _exit(2);
@@ -171,7 +171,7 @@ TEST_F(RegCrashTest, WritersSideBySideLoseNothing) {
         ASSERT_GE(children[c], 0);
         if (children[c] == 0) {
             StandinPlatform platform(StateDir());
-            Registry& reg = *platform.services().registry;
+            Registry& reg = platform.services().registry();
             RegKey key = 0;
             if (reg.CreateKey(kHkeyCurrentUser, "Software\\Shared", &key) != kErrorSuccess) {
                 _exit(2);
@@ -193,7 +193,7 @@ TEST_F(RegCrashTest, WritersSideBySideLoseNothing) {
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
     StandinPlatform fresh(StateDir());
-    Registry& reg = *fresh.services().registry;
+    Registry& reg = fresh.services().registry();
     RegKey key = 0;
     ASSERT_EQ(reg.OpenKey(kHkeyCurrentUser, "Software\\Shared", &key), kErrorSuccess);
     for (int c = 0; c < 2; ++c) {

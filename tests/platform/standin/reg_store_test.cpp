@@ -47,7 +47,7 @@ class RegStoreTest : public ::testing::Test {
     void Restart() {
         platform_.reset();
         platform_ = std::make_unique<StandinPlatform>(root_ / "state");
-        reg_ = static_cast<StandinRegistry*>(platform_->services().registry);
+        reg_ = static_cast<StandinRegistry*>(&platform_->services().registry());
     }
     std::filesystem::path UserFile() const { return reg_->StoreFile(kHkeyCurrentUser); }
     std::filesystem::path Drive(const std::string& name) const {

@@ -1,11 +1,11 @@
-#include "logon/logon.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 
+#include "core/error_list.h"
 #include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
-#include "script/error_list.h"
 #include "script/run.h"
 #include "support/overrides.h"
 #include "support/test_platform.h"
@@ -19,8 +19,8 @@ class InitLogonTest : public testsupport::PlatformTest {
     void SetUp() override {
         PlatformTest::SetUp();
         auto services = platform::Current();
-        system_ = std::make_unique<testsupport::SystemOverride>(*services.system);
-        network_ = std::make_unique<testsupport::NetworkOverride>(*services.network);
+        system_ = std::make_unique<testsupport::SystemOverride>(services.system());
+        network_ = std::make_unique<testsupport::NetworkOverride>(services.network());
         system_->modulePath = At("RUN.EXE");
         system_->computerName = "WS01";
         platform::LocalTime now;
@@ -32,21 +32,21 @@ class InitLogonTest : public testsupport::PlatformTest {
         now.minute = 5;
         system_->now = now;
         network_->user = "jsmith";
-        services.system = system_.get();
-        services.network = network_.get();
-        platform::Install(services);
+        services = services.With(*system_);
+        services = services.With(*network_);
+        Install(services);
         logon::ResetSettings();
         logon::ResetIdentity();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
     }
     void TearDown() override {
         core::RunExitProcs();
         logon::ResetSettings();
         logon::ResetIdentity();
-        script::ErrorList.reset();
+        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
-    V Errors() const { return script::ErrorList->Lines(); }
+    V Errors() const { return core::ErrorList->Lines(); }
 
     std::unique_ptr<testsupport::SystemOverride> system_;
     std::unique_ptr<testsupport::NetworkOverride> network_;
@@ -57,7 +57,7 @@ TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
     WriteFile(At("MACROS.DAT"),
               "Home=\\\\SRV\\HOME\\%UIDL%\r\nP=%P%;x\r\nuid=x\r\nWho=%Fullname% on %MachId%\r\n");
     WriteFile(At("NAMES.DAT"), "JSMITH=John Smith\r\n");
-    logon::InitLogon();
+    app::InitLogon();
     EXPECT_EQ(Errors(), V{});
     EXPECT_EQ(logon::MacroList->Lines(),
               (V{"Group=EVERYONE", "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
@@ -71,7 +71,7 @@ TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
 TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
     network_->userError = 1222;
     system_->computerNameError = 5;
-    logon::InitLogon();
+    app::InitLogon();
     EXPECT_EQ(Errors(), (V{"Failed to load " + At("RUN.INI"), "Error 1222 getting user name",
                            "Error 5 getting computer name"}));
     EXPECT_EQ(logon::MacroList->Lines(),
@@ -82,7 +82,7 @@ TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
 
 TEST_F(InitLogonTest, UidMapsOnlyAsciiLettersAndKeepsAtMost101Characters) {
     network_->user = "jOHN\xe9Smith" + std::string(120, 'X');
-    logon::InitLogon();
+    app::InitLogon();
     const std::string uid = logon::MacroList->Get(3);
     EXPECT_EQ(uid.substr(0, 16), "UID=JOhn\xe9smithxx");
     EXPECT_EQ(uid.size(), 4u + 2u + 99u);
@@ -91,11 +91,11 @@ TEST_F(InitLogonTest, UidMapsOnlyAsciiLettersAndKeepsAtMost101Characters) {
 
 TEST_F(InitLogonTest, FreeLogonIsRegisteredFirstAndReleasesTheContext) {
     WriteFile(At("RUN.INI"), "");
-    logon::InitLogon();
-    ASSERT_TRUE(script::ErrorList);
+    app::InitLogon();
+    ASSERT_TRUE(core::ErrorList);
     ASSERT_TRUE(logon::FullNameList);
     core::RunExitProcs();
-    EXPECT_FALSE(script::ErrorList);
+    EXPECT_FALSE(core::ErrorList);
     EXPECT_FALSE(logon::FullNameList);
     EXPECT_FALSE(script::CodeList);
 }

@@ -1,0 +1,14 @@
+// Where the modules are put together at start-up: the logon module's
+// initialisation, which creates the objects of the script module and
+// registers its shutdown step before it loads the logon context.
+#pragma once
+
+namespace app {
+
+// Registers FreeLogon, creates ScriptRegistry, empties the identity values,
+// creates ErrorList, then loads the logon context: the settings file next
+// to the program, the full-name list, the identity the system reports and
+// the built-in macros, expanded.
+void InitLogon();
+
+}  // namespace app
