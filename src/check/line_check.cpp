@@ -6,9 +6,9 @@
 #include "core/convert.h"
 #include "core/exceptions.h"
 #include "core/strings.h"
-#include "script/file_commands.h"
 #include "script/interpreter.h"
 #include "script/line_parser.h"
+#include "script/messages.h"
 #include "script/registry_commands.h"
 
 namespace check {

@@ -9,15 +9,13 @@
 #include "platform/registry.h"
 #include "script/file_commands.h"
 #include "script/line_parser.h"
+#include "script/messages.h"
 #include "script/network_commands.h"
 #include "script/registry_commands.h"
 
 namespace script {
 
 namespace {
-
-constexpr const char* kUnknownCommand = "Unknown command : ";
-constexpr const char* kLineFailed = " : ";
 
 struct RegistryRoot {
     CommandKind kind;
@@ -81,14 +79,6 @@ platform::RegKey RegistryRootOf(CommandKind kind) {
         }
     }
     return platform::kHkeyCurrentUser;  // not reached: only the three kinds ask
-}
-
-std::string UnknownCommandMessage(const std::string& line) {
-    return kUnknownCommand + line;
-}
-
-std::string LineFailureMessage(const std::string& failure, const std::string& line) {
-    return failure + kLineFailed + line;
 }
 
 void ExecuteLine(const std::string& line) {

@@ -11,10 +11,6 @@ namespace script {
 
 void ExecuteLine(const std::string& line);
 
-// "Unknown command : " + line.
-std::string UnknownCommandMessage(const std::string& line);
-// The report of a failure raised while a line ran: its message, " : ", the line.
-std::string LineFailureMessage(const std::string& failure, const std::string& line);
 // The registry root of the M, R and U commands.
 platform::RegKey RegistryRootOf(CommandKind kind);
 
