@@ -47,6 +47,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/profile.h"
+#include "platform/registry_roots.h"
 #include "platform/system.h"
 #include "script/run.h"
 
@@ -331,7 +332,7 @@ std::vector<std::string> BatchLines(const std::vector<WorkItem>& work) {
                 break;
             case WorkKind::kRegistry: {
                 std::string line = "reg add \"";
-                line += item.root == platform::kHkeyLocalMachine ? "HKLM\\" : "HKCU\\";
+                line += platform::ShortRootName(item.root) + "\\";
                 line += item.key + "\" /v " + item.valueName;
                 if (item.type == platform::kRegDword) {
                     line += " /t REG_DWORD /d " + std::to_string(Dword(item));

@@ -26,6 +26,7 @@
 
 #include "platform/errors.h"
 #include "platform/registry.h"
+#include "platform/registry_roots.h"
 #include "workstation.h"
 
 namespace {
@@ -34,6 +35,7 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using differential::Identity;
 using differential::Workstation;
+using platform::RootName;
 
 constexpr const char* kManifest = "differential.ini";
 constexpr const char* kIdentityFile = "identity.txt";
@@ -48,6 +50,11 @@ constexpr const char* kUpdatedValue = "ErrorUpdated";
 constexpr const char* kShareMark = "<share>";
 constexpr const char* kDriveFolder = "C:\\TarnwickDiff";
 constexpr size_t kFileBytesShown = 4096;
+
+// Where a snapshot shows the hive attached for the user.
+std::string UserHiveRoot() {
+    return RootName(platform::kHkeyUsers) + "\\" + kUserMark;
+}
 
 // Platform differences: what may differ between the stand-in and Windows,
 // why, and how both snapshots are brought to a common form before they are
@@ -100,7 +107,7 @@ const std::vector<Difference>& Accepted() {
              if (hive.empty()) {
                  return;
              }
-             const std::string hiveRoot = std::string("HKEY_USERS\\") + kUserMark;
+             const std::string currentUser = RootName(platform::kHkeyCurrentUser);
              if (windows) {
                  static const std::regex refusal("^record [^ ]+ message Error attaching ");
                  DropIf(lines,
@@ -108,12 +115,12 @@ const std::vector<Difference>& Accepted() {
              } else {
                  // The record the run began with, zeroed before the hive
                  // was attached; the run's own record went into the hive.
-                 DropIf(lines, [](const std::string& line) {
-                     return StartsWith(line, "record HKEY_CURRENT_USER ");
+                 DropIf(lines, [&currentUser](const std::string& line) {
+                     return StartsWith(line, "record " + currentUser + " ");
                  });
              }
              for (std::string& line : lines) {
-                 line = ReplaceAll(line, hiveRoot, "HKEY_CURRENT_USER");
+                 line = ReplaceAll(line, UserHiveRoot(), currentUser);
              }
              DropIf(lines, [&hive](const std::string& line) {
                  return StartsWith(line, "file share\\" + hive + " ");
@@ -353,12 +360,15 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     }
     Lines lines;
     RegistryReader reader(registry, lines);
-    const std::string userRoot = std::string("HKEY_USERS\\") + kUserMark;
-    reader.Walk(platform::kHkeyCurrentUser, "HKEY_CURRENT_USER", kSuiteKey, kSuiteKey);
-    reader.Walk(platform::kHkeyLocalMachine, "HKEY_LOCAL_MACHINE", kSuiteKey, kSuiteKey);
-    reader.Walk(platform::kHkeyClassesRoot, "HKEY_CLASSES_ROOT", kClassesKey, kClassesKey);
+    const std::string userRoot = UserHiveRoot();
+    reader.Walk(platform::kHkeyCurrentUser, RootName(platform::kHkeyCurrentUser), kSuiteKey,
+                kSuiteKey);
+    reader.Walk(platform::kHkeyLocalMachine, RootName(platform::kHkeyLocalMachine), kSuiteKey,
+                kSuiteKey);
+    reader.Walk(platform::kHkeyClassesRoot, RootName(platform::kHkeyClassesRoot), kClassesKey,
+                kClassesKey);
     reader.Walk(platform::kHkeyUsers, userRoot, identity.user + "\\" + kSuiteKey, kSuiteKey);
-    reader.Record(platform::kHkeyCurrentUser, "HKEY_CURRENT_USER", kRunRecordKey);
+    reader.Record(platform::kHkeyCurrentUser, RootName(platform::kHkeyCurrentUser), kRunRecordKey);
     reader.Record(platform::kHkeyUsers, userRoot, identity.user + "\\" + kRunRecordKey);
     ListFiles(share, "share", programName, lines);
     ListFiles(station.HostPath(kDriveFolder), kDriveFolder, "", lines);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/reg_format.h"
 
@@ -10,9 +11,6 @@ namespace platform::standin {
 
 namespace {
 
-constexpr const char* kUserRoot = "HKEY_CURRENT_USER";
-constexpr const char* kMachineRoot = "HKEY_LOCAL_MACHINE";
-constexpr const char* kUsersRoot = "HKEY_USERS";
 constexpr const char* kStoreExtension = ".reg";
 const KeyPath kClassesPath = {"Software", "Classes"};
 
@@ -61,14 +59,19 @@ bool SplitSubKey(const std::string& subKey, KeyPath* names) {
     return true;
 }
 
+// A root's store: <state>/registry/<root name>.reg, its headers naming the
+// root as it is.
+RegStore RootStore(const Context& context, RegKey root) {
+    return RegStore(context.stateDir / "registry" / (RootName(root) + kStoreExtension),
+                    RootName(root), false, true);
+}
+
 }  // namespace
 
 StandinRegistry::StandinRegistry(Context& context)
     : context_(context),
-      user_(context.stateDir / "registry" / (std::string(kUserRoot) + kStoreExtension), kUserRoot,
-            false, true),
-      machine_(context.stateDir / "registry" / (std::string(kMachineRoot) + kStoreExtension),
-               kMachineRoot, false, true) {}
+      user_(RootStore(context, kHkeyCurrentUser)),
+      machine_(RootStore(context, kHkeyLocalMachine)) {}
 
 StandinRegistry::~StandinRegistry() = default;
 
@@ -318,8 +321,7 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
             return kErrorSharingViolation;
         }
     }
-    auto store =
-        std::make_unique<RegStore>(*host, std::string(kUsersRoot) + "\\" + name, true, false);
+    auto store = std::make_unique<RegStore>(*host, RootName(kHkeyUsers) + "\\" + name, true, false);
     if (const uint32_t rc = store->Check(); rc != kErrorSuccess) {
         return rc;
     }
