@@ -7,7 +7,8 @@ rem pushd makes it the current folder; for a UNC path such as
 rem \\server\NETLOGON, which cmd cannot use as its current folder, it maps a
 rem free drive letter, and popd removes it again.
 setlocal
-pushd "%~dp0" || exit /b 1
+pushd "%~dp0"
+if errorlevel 1 exit /b 1
 start "" /wait tarnwick.exe
 set status=%errorlevel%
 popd
