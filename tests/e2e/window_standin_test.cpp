@@ -18,12 +18,15 @@
 #include <thread>
 #include <vector>
 
+#include "tarnwick_version.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr const char* kBanner = "Continue: \"Tarnwick 1.0 - your login script is running\"";
+constexpr const char* kBanner =
+    "Continue: \"Tarnwick " TARNWICK_VERSION " - your login script is running\"";
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
