@@ -27,10 +27,6 @@ namespace platform::standin {
 // caller wrote it.
 using KeyPath = std::vector<std::string>;
 
-// ERROR_KEY_DELETED: the key a handle names is gone (its hive file was
-// removed, or a person edited the store).
-inline constexpr uint32_t kErrorKeyDeleted = 1018;
-
 class RegStore {
   public:
     // `rootPath` names the store's root in headers: "HKEY_CURRENT_USER", or
