@@ -12,6 +12,7 @@
 #include "platform/standin/case_fold.h"
 #include "platform/standin/reg_format.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -178,11 +179,7 @@ uint32_t RegStore::LoadWhole(uint64_t size) {
         loaded_ = true;
         return kErrorSuccess;
     }
-    std::string_view first(text.data(), firstEnd);
-    while (!first.empty() && (first.back() == '\r' || first.back() == ' ')) {
-        first.remove_suffix(1);
-    }
-    if (first != regfile::kSignature) {
+    if (TrimRight(std::string_view(text.data(), firstEnd), " \r") != regfile::kSignature) {
         return kErrorBadfile;
     }
     const auto scan =
