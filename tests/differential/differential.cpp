@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/reg_key.h"
 #include "platform/registry.h"
 #include "platform/registry_roots.h"
 #include "workstation.h"
@@ -204,10 +205,11 @@ class RegistryReader {
 
     void Walk(platform::RegKey root, const std::string& rootName, const std::string& path,
               const std::string& shownPath) {
-        platform::RegKey key = 0;
-        if (registry_.OpenKey(root, path, &key) != platform::kErrorSuccess) {
+        platform::UniqueRegKey opened;
+        if (platform::OpenRegKey(registry_, root, path, &opened) != platform::kErrorSuccess) {
             return;
         }
+        const platform::RegKey key = opened.get();
         const std::string shown = rootName + "\\" + shownPath;
         out_.push_back("key " + shown);
         std::string name;
@@ -218,7 +220,7 @@ class RegistryReader {
         for (uint32_t i = 0; registry_.EnumKey(key, i, &name) == platform::kErrorSuccess; ++i) {
             subKeys.push_back(name);
         }
-        registry_.CloseKey(key);
+        opened.reset();  // closed before the walk goes deeper
         for (const std::string& sub : subKeys) {
             Walk(root, rootName, path + "\\" + sub, shownPath + "\\" + sub);
         }
@@ -228,10 +230,11 @@ class RegistryReader {
     // time stamp, and any other value (a message numbered past the count
     // among them). Each line names the root the record lies under.
     void Record(platform::RegKey root, const std::string& rootName, const std::string& path) {
-        platform::RegKey key = 0;
-        if (registry_.OpenKey(root, path, &key) != platform::kErrorSuccess) {
+        platform::UniqueRegKey opened;
+        if (platform::OpenRegKey(registry_, root, path, &opened) != platform::kErrorSuccess) {
             return;
         }
+        const platform::RegKey key = opened.get();
         const std::string head = "record " + rootName + " ";
         uint32_t type = 0;
         const std::string countBytes = Bytes(key, kCountValue, &type);
@@ -260,23 +263,15 @@ class RegistryReader {
         std::replace_if(
             updated.begin(), updated.end(), [](char c) { return c >= '0' && c <= '9'; }, '9');
         out_.push_back(head + "updated " + updated);
-        registry_.CloseKey(key);
     }
 
   private:
+    // The value's bytes and type; none and 0 when it cannot be read.
     std::string Bytes(platform::RegKey key, const std::string& name, uint32_t* type) {
-        uint32_t size = 0;
-        if (registry_.QueryValue(key, name, type, nullptr, &size) != platform::kErrorSuccess) {
-            return std::string();
-        }
-        std::string bytes(size, '\0');
-        if (size > 0 &&
-            registry_.QueryValue(key, name, type, reinterpret_cast<uint8_t*>(bytes.data()),
-                                 &size) != platform::kErrorSuccess) {
-            return std::string();
-        }
-        bytes.resize(size);
-        return bytes;
+        platform::RegValue value;
+        platform::ReadRegValue(registry_, key, name, &value);
+        *type = value.type;
+        return value.data;
     }
     std::string Value(platform::RegKey key, const std::string& name) {
         uint32_t type = 0;

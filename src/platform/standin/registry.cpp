@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/reg_key.h"
 #include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/reg_format.h"
@@ -18,11 +19,6 @@ const KeyPath kClassesPath = {"Software", "Classes"};
 // and never reach the predefined keys at 0x80000000.
 constexpr RegKey kFirstHandle = 0x1000;
 constexpr RegKey kHandleStep = 4;
-constexpr RegKey kLastPredefined = 0x80000006;
-
-bool IsPredefined(RegKey key) {
-    return key >= kHkeyClassesRoot && key <= kLastPredefined;
-}
 
 // A Windows caller passes C strings: a name ends at its first zero byte.
 std::string CText(const std::string& text) {
@@ -201,7 +197,7 @@ uint32_t StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey
         return rc;
     }
     // An empty sub-key opens the base; a predefined key comes back as itself.
-    if (path.empty() && IsPredefined(base)) {
+    if (path.empty() && IsPredefinedKey(base)) {
         *result = base;
         return kErrorSuccess;
     }
@@ -283,7 +279,7 @@ uint32_t StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 uint32_t StandinRegistry::CloseKey(RegKey key) {
-    if (IsPredefined(key)) {
+    if (IsPredefinedKey(key)) {
         return kErrorSuccess;  // as on Windows: the predefined keys stay
     }
     return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
