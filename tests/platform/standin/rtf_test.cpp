@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -210,6 +214,107 @@ TEST(RtfTest, TheNewsBoxShowsRtfAsUnicodeAndPlainNewsAs1252) {
     shown.resize(std::fread(shown.data(), 1, shown.size(), out.get()));
     EXPECT_NE(shown.find("News: \"\u0410\u0431\"\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("News: \"Caf\u00E9\"\n"), std::string::npos) << shown;
+}
+
+// The real documents of rtf_corpus/ (see its README) that the reader reads
+// word for word as LibreOffice's text export does, and the fewest words of
+// all the documents it must read alike.
+constexpr std::string_view kCorpusFullMatches[] = {
+    "abiword-french",  "libreoffice-annotation", "nisus-mac-437",     "pca",
+    "richedit-greek",  "richedit-japanese",      "richedit-korean",   "richedit-turkish",
+    "textedit-breaks", "textedit-mac-cyrillic",  "word-hidden-cp1250"};
+constexpr size_t kCorpusWordsAtLeast = 53;
+
+// The words of a text: what white space (ASCII's and Unicode's) separates.
+std::vector<std::string> Words(std::string_view text) {
+    static const std::vector<std::string> kSpaces = [] {
+        std::vector<std::string> spaces = {" ",      "\t",     "\r",     "\n",     "\f",
+                                           "\v",     "\u00A0", "\u1680", "\u2028", "\u2029",
+                                           "\u202F", "\u205F", "\u3000"};
+        for (char32_t c = 0x2000; c <= 0x200A; ++c) {
+            spaces.push_back("\xE2\x80" + std::string(1, static_cast<char>(0x80 + (c - 0x2000))));
+        }
+        return spaces;
+    }();
+    std::vector<std::string> words(1);
+    while (!text.empty()) {
+        const auto space = std::find_if(kSpaces.begin(), kSpaces.end(), [&](const std::string& s) {
+            return text.substr(0, s.size()) == s;
+        });
+        if (space == kSpaces.end()) {
+            words.back() += text.front();
+            text.remove_prefix(1);
+        } else {
+            if (!words.back().empty()) {
+                words.emplace_back();
+            }
+            text.remove_prefix(space->size());
+        }
+    }
+    if (words.back().empty()) {
+        words.pop_back();
+    }
+    return words;
+}
+
+// How many words two texts share in the same order (their longest common
+// subsequence).
+size_t CommonWords(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::vector<size_t> row(b.size() + 1, 0);
+    for (const auto& word : a) {
+        size_t diagonal = 0;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = word == b[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+std::string ReadWhole(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(RtfTest, ReadsRealDocumentsAsLibreOfficeDoes) {
+    const std::filesystem::path corpus =
+        std::filesystem::path(TARNWICK_SOURCE_DIR) / "tests/platform/standin/rtf_corpus";
+    std::vector<std::filesystem::path> documents;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        if (entry.path().extension() == ".rtf") {
+            documents.push_back(entry.path());
+        }
+    }
+    std::sort(documents.begin(), documents.end());
+    ASSERT_GE(documents.size(), 8u);
+    size_t matching = 0, words = 0, common = 0;
+    for (const auto& document : documents) {
+        std::string reference =
+            ReadWhole(std::filesystem::path(document).replace_extension(".txt"));
+        if (reference.rfind("\xEF\xBB\xBF", 0) == 0) {
+            reference.erase(0, 3);  // the export's byte order mark
+        }
+        const auto expected = Words(reference);
+        const auto read = Words(RtfToText(ReadWhole(document)));
+        const std::string name = document.stem().string();
+        const bool full = read == expected;
+        if (!full) {
+            std::printf("[ corpus   ] %s: %zu of %zu words alike\n", name.c_str(),
+                        CommonWords(read, expected), expected.size());
+        }
+        matching += full;
+        words += expected.size();
+        common += CommonWords(read, expected);
+        if (std::find(std::begin(kCorpusFullMatches), std::end(kCorpusFullMatches), name) !=
+            std::end(kCorpusFullMatches)) {
+            EXPECT_TRUE(full) << name << " no longer reads as LibreOffice reads it";
+        }
+    }
+    std::printf(
+        "[ corpus   ] %zu of %zu real documents read word for word alike; %zu of %zu words\n",
+        matching, documents.size(), common, words);
+    EXPECT_GE(common, kCorpusWordsAtLeast);
 }
 
 TEST(RtfTest, RecognisesRtfByItsHeader) {
