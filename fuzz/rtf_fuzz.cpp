@@ -2,6 +2,8 @@
 // \binN lengths and \uN values of every size, fonts and code pages of every
 // kind. Whatever it reads, its text is whole UTF-8 sequences, at most three
 // bytes for each byte read.
+#include <iconv.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,26 +12,17 @@
 
 namespace {
 
-bool IsUtf8(const std::string& text) {
-    for (size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const size_t length = lead < 0x80   ? 1
-                              : lead < 0xC2 ? 0
-                              : lead < 0xE0 ? 2
-                              : lead < 0xF0 ? 3
-                              : lead < 0xF5 ? 4
-                                            : 0;
-        if (length == 0 || at + length > text.size()) {
-            return false;
-        }
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        at += length;
-    }
-    return true;
+// Whether `text` is well-formed UTF-8: iconv converts all of it from UTF-8.
+bool IsUtf8(std::string text) {
+    const iconv_t cd = iconv_open("UTF-8", "UTF-8");
+    char* in = text.data();
+    size_t inLeft = text.size();
+    std::string out(text.size(), '\0');
+    char* outAt = out.data();
+    size_t outLeft = out.size();
+    const bool whole = iconv(cd, &in, &inLeft, &outAt, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    return whole;
 }
 
 }  // namespace
