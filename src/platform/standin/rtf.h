@@ -17,8 +17,9 @@ bool LooksLikeRtf(std::string_view data);
 // \emdash, \bullet, quotes ...) their characters.
 //
 // Bytes, written as they are or as \'hh, are read in the code page of the
-// font in force: its \cpgN, else its \fcharsetN as Windows maps it (0 and 1
-// take the document's code page), else the document's \ansicpgN, else that
+// font in force: its \cpgN, else its \fcharsetN as Windows maps it (0 is
+// ANSI, 1252; 1, the default, takes the document's code page), else the
+// document's \ansicpgN, else that
 // of \ansi, \mac, \pc or \pca (1252, 10000, 437, 850). A double-byte code
 // page reads a lead and a trail byte together. The Symbol font (\fcharset2,
 // or a font named Symbol) shows its symbols; a byte a code page lacks
