@@ -1,0 +1,38 @@
+#include "platform/win32/eventlog.h"
+
+#include <windows.h>
+
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+namespace {
+
+struct EventSourceTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { ::DeregisterEventSource(h); }
+};
+using UniqueEventSource = UniqueHandle<HANDLE, EventSourceTraits>;
+
+// The call's own error code, or `fallback` when it left none.
+uint32_t LastErrorOr(DWORD fallback) {
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? error : fallback;
+}
+
+}  // namespace
+
+uint32_t Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                                     const std::string& text) {
+    const UniqueEventSource handle(::RegisterEventSourceA(nullptr, source.c_str()));
+    if (!handle) {
+        return LastErrorOr(ERROR_INVALID_HANDLE);
+    }
+    const char* strings[] = {text.c_str()};
+    if (!::ReportEventA(handle.get(), type, 0, eventId, nullptr, 1, 0, strings, nullptr)) {
+        return LastErrorOr(ERROR_WRITE_FAULT);
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::win32
