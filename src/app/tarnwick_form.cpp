@@ -9,6 +9,7 @@
 #include "logon/settings.h"
 #include "platform/platform.h"
 #include "script/run.h"
+#include "tarnwick_version.h"
 
 namespace app {
 
@@ -48,7 +49,7 @@ constexpr unsigned kDelayMs = 10000;
 
 // The window's texts.
 constexpr const char* kCaption = "Login Script";
-constexpr const char* kBanner = "Tarnwick 1.0 - your login script is running";
+constexpr const char* kBanner = "Tarnwick " TARNWICK_VERSION " - your login script is running";
 constexpr const char* kPressToContinue = "Press to continue";
 constexpr const char* kNewsFresh = "NEWS OF THE DAY";
 constexpr const char* kNewsAged = "News of the Day (%s days old)";

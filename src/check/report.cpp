@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "script/commands.h"
+
 namespace check {
 
 namespace {
@@ -76,7 +78,7 @@ std::string FormatText(const CheckReport& report) {
             out += "\n";
         }
         out += Where(line) + "  " + line.expanded + "\n";
-        if (line.command != "comment") {
+        if (line.command != script::CommandFor(script::CommandKind::kComment).word) {
             out += kActionMark + line.action + "\n";
         }
         for (const Finding& finding : line.findings) {

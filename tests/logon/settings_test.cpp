@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/exceptions.h"
 #include "support/test_platform.h"
 
@@ -10,7 +12,7 @@ namespace {
 using namespace logon;
 
 class SettingsTest : public testsupport::PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         ResetSettings();
@@ -48,12 +50,12 @@ TEST_F(SettingsTest, EmptyFileLoadsWithDefaults) {
 }
 
 TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) {
-    EXPECT_TRUE(Load(
-        "USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
-        "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
+    EXPECT_TRUE(
+        Load("USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
+             "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
     EXPECT_EQ(UserDir, "\\\\SRV\\HOME\\");
-    EXPECT_EQ(MachineDir, "M\\");          // no second backslash
-    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");   // the blank is the last character
+    EXPECT_EQ(MachineDir, "M\\");         // no second backslash
+    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");  // the blank is the last character
     EXPECT_EQ(GroupDir, "GROUP\\");
     EXPECT_EQ(NoticeFile, "NEWS");
     EXPECT_EQ(DefaultName, "DEF\\");
@@ -63,14 +65,15 @@ TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) 
 }
 
 TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
-    EXPECT_TRUE(Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
-                     "Extension=\nProcess="));
+    EXPECT_TRUE(
+        Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
+             "Extension=\nProcess="));
     EXPECT_EQ(GroupDir, "FIRST\\");
     EXPECT_EQ(MachineDir, "MACHINE\\");  // "Machine " is another name
     EXPECT_EQ(UserDir, "USER\\");
     EXPECT_EQ(ScriptExtension, ".DAT");  // an empty value keeps the default
     EXPECT_EQ(ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(ConfigList->Count(), 7);   // every line is kept as read
+    EXPECT_EQ(ConfigList->Count(), 7);  // every line is kept as read
 }
 
 TEST_F(SettingsTest, MacrosKeyLoadsTheMacrosFile) {
@@ -109,6 +112,32 @@ TEST(ConfigFileNameTest, NameWithoutAThreeLetterExtensionGetsOneAppended) {
     EXPECT_EQ(ConfigFileNameFor("/opt/logon/tarnwick"), "/opt/logon/tarnwick.INI");
     EXPECT_EQ(ConfigFileNameFor("/opt/v1.2/run"), "/opt/v1.2/run.INI");
     EXPECT_EQ(ConfigFileNameFor("C:\\LOGON\\RUN.EX"), "C:\\LOGON\\RUN.EX.INI");
+}
+
+// The starter settings file of the release zip names every key with the
+// default this program uses, so that an administrator edits a file that
+// changes nothing until a value is changed; its remarks match no key.
+TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
+    core::TStringList starter;
+    starter.LoadFromFile(std::string(TARNWICK_SOURCE_DIR) + "/packaging/tarnwick.ini");
+    const std::pair<const char*, const std::string*> defaults[] = {
+        {"Machine", &MachineDir},    {"User", &UserDir},         {"Group", &GroupDir},
+        {"Global", &GlobalDir},      {"Notice", &NoticeFile},    {"Default", &DefaultName},
+        {"UserList", &UserListFile}, {"Process", &ProcessOrder}, {"Extension", &ScriptExtension}};
+    for (const auto& [key, value] : defaults) {
+        EXPECT_EQ(starter.ValueOf(key), *value) << key;
+    }
+    // No default: the zip holds the sample share's macros file.
+    EXPECT_EQ(starter.ValueOf(kMacrosKey), "MACROS.DAT");
+    int settings = 0;
+    for (const std::string& line : starter.Lines()) {
+        if (line.find('=') != std::string::npos) {
+            ++settings;
+        } else {
+            EXPECT_EQ(line.rfind(';', 0), 0u) << "neither a setting nor a remark: " << line;
+        }
+    }
+    EXPECT_EQ(settings, 10);  // each key once
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "platform/registry_roots.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::vector<std::string> Errors() {
 class RecordingRegistry : public Registry {
   public:
     uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) override {
-        calls.push_back("create " + Name(base) + " " + subKey);
+        calls.push_back("create " + ShortRootName(base) + " " + subKey);
         if (refused.count(subKey) != 0 || (!subKey.empty() && subKey.front() == '\\')) {
             return kErrorAccessDenied;
         }
@@ -47,7 +48,7 @@ class RecordingRegistry : public Registry {
         return kErrorSuccess;
     }
     uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) override {
-        calls.push_back("open " + Name(base) + " " + subKey);
+        calls.push_back("open " + ShortRootName(base) + " " + subKey);
         *result = ++lastHandle;
         return kErrorSuccess;
     }
@@ -70,21 +71,6 @@ class RecordingRegistry : public Registry {
     }
     uint32_t EnumKey(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
     uint32_t EnumValue(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
-
-    static std::string Name(RegKey key) {
-        switch (key) {
-            case kHkeyClassesRoot:
-                return "HKCR";
-            case kHkeyCurrentUser:
-                return "HKCU";
-            case kHkeyLocalMachine:
-                return "HKLM";
-            case kHkeyUsers:
-                return "HKU";
-            default:
-                return std::to_string(key);
-        }
-    }
 
     std::vector<std::string> calls;
     std::set<std::string> refused;

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/standin/text.h"
+
 namespace platform::standin {
 
 namespace {
@@ -93,19 +95,6 @@ bool IsLetter(char c) {
 }
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 struct GroupState {
@@ -229,19 +218,12 @@ class Reader {
     }
 
     void HexByte() {
-        int value = -1;
-        if (pos_ + 1 < data_.size()) {
-            const int high = HexValue(data_[pos_]);
-            const int low = HexValue(data_[pos_ + 1]);
-            if (high >= 0 && low >= 0) {
-                value = high * 16 + low;
-                pos_ += 2;
-            }
-        }
-        if (value < 0) {
+        const auto value = pos_ + 1 < data_.size() ? ParseHex(data_.substr(pos_, 2)) : std::nullopt;
+        if (!value) {
             return;  // a malformed \' is dropped
         }
-        const char byte = static_cast<char>(value);
+        pos_ += 2;
+        const char byte = static_cast<char>(*value);
         Emit(std::string_view(&byte, 1));
     }
 

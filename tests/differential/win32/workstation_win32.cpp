@@ -4,9 +4,7 @@
 // window is closed as soon as it is visible.
 #include <windows.h>
 
-#include <chrono>
-
-#include "support/win32/windows_on_screen.h"
+#include "support/win32/program_run.h"
 #include "workstation.h"
 
 namespace differential {
@@ -14,26 +12,6 @@ namespace differential {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr DWORD kRunLimitMs = 60000;
-constexpr const char* kLoginWindowClass = "TarnwickLoginWindow";
-constexpr const char* kDialogClass = "#32770";
-constexpr int kMessageTextId = 0xFFFF;  // the static text of a message box
-
-struct Handle {
-    HANDLE value = nullptr;
-    ~Handle() {
-        if (value) {
-            ::CloseHandle(value);
-        }
-    }
-};
-
-using testsupport::WindowText;
-
-HWND VisibleWindowOf(DWORD process, const char* className) {
-    return testsupport::FindWindowOf(process, className, /*visibleOnly=*/true);
-}
 
 void DeleteTree(HKEY root, const char* path) {
     ::RegDeleteTreeA(root, path);
@@ -70,47 +48,20 @@ class Win32Workstation : public Workstation {
         // start does) is kept beside the share.
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const std::string errors = share.string() + ".stderr.txt";
-        Handle errorFile{::CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, 0, nullptr)};
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = errorFile.value;
-        startup.hStdError = errorFile.value;
-        PROCESS_INFORMATION info{};
-        std::string command = "\"" + program.string() + "\"";
-        if (!::CreateProcessA(program.string().c_str(), command.data(), nullptr, nullptr, TRUE, 0,
-                              nullptr, share.string().c_str(), &startup, &info)) {
-            result.messageBox = "[differential] cannot start the program, error " +
-                                std::to_string(::GetLastError());
+        const testsupport::OwnedHandle errorFile{::CreateFileA(
+            errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr)};
+        const std::string path = program.string();
+        const std::string directory = share.string();
+        const testsupport::ProgramRun run = testsupport::RunClosingLoginWindow(
+            {path.c_str(), "\"" + path + "\"", directory.c_str(), errorFile.value});
+        if (run.startError != 0) {
+            result.messageBox =
+                "[differential] cannot start the program, error " + std::to_string(run.startError);
             return result;
         }
-        Handle process{info.hProcess};
-        Handle thread{info.hThread};
-        bool closing = false;
-        const DWORD start = ::GetTickCount();
-        while (::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT) {
-            if (::GetTickCount() - start > kRunLimitMs) {
-                ::TerminateProcess(process.value, 99);
-                ::WaitForSingleObject(process.value, 5000);
-                return result;
-            }
-            if (HWND box = VisibleWindowOf(info.dwProcessId, kDialogClass)) {
-                result.messageBox =
-                    "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                ::Sleep(100);
-                continue;
-            }
-            if (!closing) {
-                if (HWND window = VisibleWindowOf(info.dwProcessId, kLoginWindowClass)) {
-                    ::PostMessageA(window, WM_CLOSE, 0, 0);
-                    closing = true;
-                }
-            }
-        }
-        result.ended = true;
-        ::GetExitCodeProcess(process.value, &result.exitCode);
+        result.ended = run.ended;
+        result.exitCode = run.exitCode;
+        result.messageBox = run.messageBox;
         return result;
     }
 
