@@ -10,6 +10,7 @@
 
 #include "platform/errors.h"
 #include "platform/standin/state.h"
+#include "platform/standin/unique_fd.h"
 
 namespace platform::standin {
 
@@ -43,39 +44,6 @@ std::string TimeText(const LocalTime& now) {
     return text;
 }
 
-// Closes the descriptor once, on every way out.
-class OpenFile {
-  public:
-    explicit OpenFile(int fd) : fd_(fd) {}
-    ~OpenFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Writes all of `bytes`, going on after a short write.
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 StandinEventLog::StandinEventLog(std::filesystem::path stateDir, System& system)
@@ -85,8 +53,8 @@ uint32_t StandinEventLog::ReportEventA(const std::string& source, uint16_t type,
                                        const std::string& text) {
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
-    OpenFile log(::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-    if (log.get() < 0) {
+    const UniqueFd log(::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    if (!log) {
         return ErrnoToWin32(errno);
     }
     // The lock goes with the descriptor: a writer that is killed drops it.

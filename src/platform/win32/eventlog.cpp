@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/last_error.h"
 
 namespace platform::win32 {
 
@@ -13,12 +14,6 @@ struct EventSourceTraits {
     static void Close(HANDLE h) { ::DeregisterEventSource(h); }
 };
 using UniqueEventSource = UniqueHandle<HANDLE, EventSourceTraits>;
-
-// The call's own error code, or `fallback` when it left none.
-uint32_t LastErrorOr(DWORD fallback) {
-    const DWORD error = ::GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
-}
 
 }  // namespace
 
