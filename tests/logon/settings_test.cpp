@@ -129,6 +129,7 @@ TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
     }
     // No default: the zip holds the sample share's macros file.
     EXPECT_EQ(starter.ValueOf(kMacrosKey), "MACROS.DAT");
+    EXPECT_EQ(starter.ValueOf(kEventLogKey), "1");  // on, as without the key
     int settings = 0;
     for (const std::string& line : starter.Lines()) {
         if (line.find('=') != std::string::npos) {
@@ -137,7 +138,7 @@ TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
             EXPECT_EQ(line.rfind(';', 0), 0u) << "neither a setting nor a remark: " << line;
         }
     }
-    EXPECT_EQ(settings, 10);  // each key once
+    EXPECT_EQ(settings, 11);  // each key once
 }
 
 }  // namespace
