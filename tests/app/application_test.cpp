@@ -24,7 +24,6 @@ class ApplicationTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        core::RunExitProcs();
         const platform::Services real = platform::Current();
         files_ = std::make_unique<testsupport::ScriptedFiles>(&real.files());
         system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
@@ -34,20 +33,6 @@ class ApplicationTest : public testsupport::PlatformTest {
         services = services.With(*system_);
         services = services.With(toolkit_);
         Install(services);
-        Reset();
-    }
-    void TearDown() override {
-        core::RunExitProcs();
-        Reset();
-        PlatformTest::TearDown();
-    }
-    void Reset() {
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        script::CodeList.reset();
-        logon::ResetSettings();
-        logon::ResetIdentity();
     }
     void WriteSettings(const std::string& extra = "") {
         WriteFile(At("RUN.INI"), "Process=*\r\nGlobal=" + At("GLOBAL") +

@@ -13,6 +13,7 @@
 namespace {
 
 using V = std::vector<std::string>;
+using testsupport::Errors;
 
 class InitLogonTest : public testsupport::PlatformTest {
   protected:
@@ -35,18 +36,7 @@ class InitLogonTest : public testsupport::PlatformTest {
         services = services.With(*system_);
         services = services.With(*network_);
         Install(services);
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        core::ErrorList.reset();
     }
-    void TearDown() override {
-        core::RunExitProcs();
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-    V Errors() const { return core::ErrorList->Lines(); }
 
     std::unique_ptr<testsupport::SystemOverride> system_;
     std::unique_ptr<testsupport::NetworkOverride> network_;

@@ -38,13 +38,8 @@ class FormTest : public testsupport::PlatformTest {
         services = services.With(toolkit_);
         Install(services);
 
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
         script::CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
-        script::CodeList.reset();
         logon::ConfigList = std::make_unique<core::TStringList>();
         logon::MacroList = std::make_unique<core::TStringList>();
 
@@ -60,13 +55,6 @@ class FormTest : public testsupport::PlatformTest {
     }
     void TearDown() override {
         application_.reset();
-        core::RunExitProcs();
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        script::CodeList.reset();
-        logon::ResetSettings();
-        logon::ResetIdentity();
         PlatformTest::TearDown();
     }
 

@@ -17,23 +17,9 @@ namespace {
 
 using namespace logon;
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
-class IdentityTest : public testsupport::PlatformTest {
-  protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ResetIdentity();
-        core::ErrorList.reset();
-    }
-    void TearDown() override {
-        ResetIdentity();
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-};
+using IdentityTest = testsupport::PlatformTest;
 
 // A network that answers the user name query with what it is given.
 class FakeNetwork : public platform::Network {

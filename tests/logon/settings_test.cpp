@@ -10,15 +10,7 @@ namespace {
 using namespace logon;
 
 class SettingsTest : public testsupport::PlatformTest {
-protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ResetSettings();
-    }
-    void TearDown() override {
-        ResetSettings();
-        PlatformTest::TearDown();
-    }
+  protected:
     bool Load(const std::string& text) {
         WriteFile(At("RUN.INI"), text);
         return LoadConfig(At("RUN.INI"));
@@ -48,12 +40,12 @@ TEST_F(SettingsTest, EmptyFileLoadsWithDefaults) {
 }
 
 TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) {
-    EXPECT_TRUE(Load(
-        "USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
-        "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
+    EXPECT_TRUE(
+        Load("USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
+             "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
     EXPECT_EQ(UserDir, "\\\\SRV\\HOME\\");
-    EXPECT_EQ(MachineDir, "M\\");          // no second backslash
-    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");   // the blank is the last character
+    EXPECT_EQ(MachineDir, "M\\");         // no second backslash
+    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");  // the blank is the last character
     EXPECT_EQ(GroupDir, "GROUP\\");
     EXPECT_EQ(NoticeFile, "NEWS");
     EXPECT_EQ(DefaultName, "DEF\\");
@@ -63,14 +55,15 @@ TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) 
 }
 
 TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
-    EXPECT_TRUE(Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
-                     "Extension=\nProcess="));
+    EXPECT_TRUE(
+        Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
+             "Extension=\nProcess="));
     EXPECT_EQ(GroupDir, "FIRST\\");
     EXPECT_EQ(MachineDir, "MACHINE\\");  // "Machine " is another name
     EXPECT_EQ(UserDir, "USER\\");
     EXPECT_EQ(ScriptExtension, ".DAT");  // an empty value keeps the default
     EXPECT_EQ(ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(ConfigList->Count(), 7);   // every line is kept as read
+    EXPECT_EQ(ConfigList->Count(), 7);  // every line is kept as read
 }
 
 TEST_F(SettingsTest, MacrosKeyLoadsTheMacrosFile) {

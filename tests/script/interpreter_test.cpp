@@ -14,6 +14,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using script::ExecuteLine;
+using testsupport::Errors;
 
 // The platform's file calls, except that the chosen ones raise: the
 // platform never does, but a failure of a command must still stay inside
@@ -59,11 +60,6 @@ class InterpreterTest : public testsupport::PlatformTest {
         PlatformTest::SetUp();
         core::ErrorList = std::make_unique<core::TStringList>();
     }
-    void TearDown() override {
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-    static Lines Errors() { return core::ErrorList->Lines(); }
     // Puts the raising file calls in place of the platform's own.
     RaisingFiles& InstallRaisingFiles() {
         raising_ = std::make_unique<RaisingFiles>(testPlatform().services().files());

@@ -14,21 +14,9 @@ namespace {
 
 using namespace platform;
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
-class NetworkCommandsTest : public testsupport::PlatformTest {
-  protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        core::ErrorList.reset();
-    }
-    void TearDown() override {
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-};
+using NetworkCommandsTest = testsupport::PlatformTest;
 
 // Records every call and answers with the codes it is given.
 class RecordingNetwork : public Network {

@@ -14,6 +14,7 @@
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "support/module_state.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -31,9 +32,7 @@ std::string RunId() {
     return id;
 }
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
 // Records which keys are created and opened where; refuses what it is told to.
 class RecordingRegistry : public Registry {
@@ -97,15 +96,13 @@ class RegistryCommandsFakeTest : public ::testing::Test {
   protected:
     void SetUp() override {
         installed_.emplace(Services().With(fake_));
-        ResetScriptRegistry();
+        testsupport::ResetModuleState();
         CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "guest";
     }
     void TearDown() override {
-        ResetScriptRegistry();
-        core::ErrorList.reset();
-        logon::ResetIdentity();
+        testsupport::ResetModuleState();
         installed_.reset();
     }
     // The calls of `action` alone.
@@ -228,7 +225,6 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        ResetScriptRegistry();
         CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "tarnwick" + RunId();
@@ -239,9 +235,6 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
         for (const std::string& name : written_) {
             ApplyRegistryCommand(kHkeyCurrentUser, key_ + "." + name, "-");
         }
-        ResetScriptRegistry();
-        core::ErrorList.reset();
-        logon::ResetIdentity();
         PlatformTest::TearDown();
     }
     void Run(const std::string& name, const std::string& spec) {

@@ -10,9 +10,11 @@ void PlatformTest::SetUp() {
     platform_ = CreateTestPlatform();
     Install(platform_->services());
     scratch_ = platform_->ScratchDir();
+    ResetModuleState();
 }
 
 void PlatformTest::TearDown() {
+    ResetModuleState();
     installed_.reset();
     platform_.reset();
 }

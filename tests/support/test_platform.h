@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/module_state.h"
 
 namespace testsupport {
 
@@ -24,7 +25,8 @@ class TestPlatform {
 
 std::unique_ptr<TestPlatform> CreateTestPlatform();
 
-// A test with this build's platform installed and a scratch directory.
+// A test with this build's platform installed, a scratch directory, and
+// every module's state reset before and after it (see module_state.h).
 class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override;
