@@ -1,5 +1,6 @@
 #include "support/test_platform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,6 +47,20 @@ bool PlatformTest::Exists(const std::string& windowsPath) {
 
 void PlatformTest::MakeDir(const std::string& windowsPath) {
     std::filesystem::create_directories(std::filesystem::path(platform_->HostPath(windowsPath)));
+}
+
+size_t FakeServicesTest::IndexOf(const std::string& entry) const {
+    const auto& log = toolkit_.log;
+    return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
+}
+
+void FakeServicesTest::SetUp() {
+    PlatformTest::SetUp();
+    const platform::Services real = testPlatform().services();
+    system_ = std::make_unique<FakeSystem>(real.system());
+    network_ = std::make_unique<FakeNetwork>(real.network());
+    files_ = std::make_unique<FakeFiles>(real.files());
+    Install(real.With(*system_).With(*network_).With(*files_).With(toolkit_));
 }
 
 }  // namespace testsupport

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/fake_services.h"
+#include "support/fake_toolkit.h"
 #include "support/module_state.h"
 
 namespace testsupport {
@@ -49,6 +51,29 @@ class PlatformTest : public ::testing::Test {
     std::unique_ptr<TestPlatform> platform_;
     std::optional<platform::ScopedServices> installed_;
     std::string scratch_;
+};
+
+// A PlatformTest with the fakes in place of this build's system, network,
+// files and toolkit. The first three forward to the real services until the
+// test pins something; the toolkit is all fake.
+class FakeServicesTest : public PlatformTest {
+  protected:
+    void SetUp() override;
+
+    FakeSystem& system() { return *system_; }
+    FakeNetwork& network() { return *network_; }
+    FakeFiles& files() { return *files_; }
+    FakeToolkit& toolkit() { return toolkit_; }
+    // Where the toolkit's log first holds `entry` (its size when nowhere),
+    // and whether it holds it.
+    size_t IndexOf(const std::string& entry) const;
+    bool Logged(const std::string& entry) const { return IndexOf(entry) < toolkit_.log.size(); }
+
+  private:
+    std::unique_ptr<FakeSystem> system_;
+    std::unique_ptr<FakeNetwork> network_;
+    std::unique_ptr<FakeFiles> files_;
+    FakeToolkit toolkit_;
 };
 
 }  // namespace testsupport
