@@ -4,9 +4,7 @@
 
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "core/error_list.h"
@@ -22,15 +20,7 @@ namespace {
 using namespace platform;
 using namespace script;
 
-std::string RunId() {
-    static const std::string id = [] {
-        std::random_device device;
-        std::ostringstream text;
-        text << std::hex << device() << device();
-        return text.str();
-    }();
-    return id;
-}
+using testsupport::RunId;
 
 using testsupport::Errors;
 
@@ -228,8 +218,7 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
         CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "tarnwick" + RunId();
-        key_ = "Software\\TarnwickTest\\" + RunId() + "\\" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        key_ = TestKey();
     }
     void TearDown() override {
         for (const std::string& name : written_) {

@@ -3,9 +3,25 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace testsupport {
+
+std::string RunId() {
+    static const std::string id = [] {
+        std::random_device device;
+        std::ostringstream text;
+        text << std::hex << device() << device();
+        return text.str();
+    }();
+    return id;
+}
+
+std::string PlatformTest::TestKey() {
+    return "Software\\TarnwickTest\\" + RunId() + "\\" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
 
 void PlatformTest::SetUp() {
     platform_ = CreateTestPlatform();

@@ -27,6 +27,10 @@ class TestPlatform {
 
 std::unique_ptr<TestPlatform> CreateTestPlatform();
 
+// A name of this test run, the same for all its tests: what a run leaves in
+// the real registry under Wine never meets another run's.
+std::string RunId();
+
 // A test with this build's platform installed, a scratch directory, and
 // every module's state reset before and after it (see module_state.h).
 class PlatformTest : public ::testing::Test {
@@ -42,6 +46,9 @@ class PlatformTest : public ::testing::Test {
     bool Exists(const std::string& windowsPath);
     void MakeDir(const std::string& windowsPath);
     bool IsStandin() const { return platform_->IsStandin(); }
+    // A key of this test's own below HKEY_CURRENT_USER:
+    // Software\TarnwickTest\<run>\<test>.
+    static std::string TestKey();
     TestPlatform& testPlatform() { return *platform_; }
     // Installs `services` in place of the test platform's own until the test
     // ends (a fake or an override of some of them).
