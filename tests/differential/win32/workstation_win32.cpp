@@ -143,7 +143,8 @@ class Win32Workstation : public Workstation {
                 result.report += result.messageBox + "\n";
                 ::PostMessageA(box, WM_COMMAND, IDOK, 0);
                 while (VisibleWindowOf(info.dwProcessId, kDialogClass) == box &&
-                       ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT) {
+                       ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT &&
+                       ::GetTickCount() - start <= limit) {
                 }
                 continue;
             }
