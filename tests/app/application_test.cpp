@@ -6,11 +6,8 @@
 
 #include "app/tarnwick_form.h"
 #include "core/error_list.h"
-#include "core/exit_list.h"
-#include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
-#include "script/registry_commands.h"
 #include "script/run.h"
 #include "support/test_platform.h"
 

@@ -6,7 +6,6 @@
 
 #include "app/application.h"
 #include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"

@@ -5,11 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "platform/errors.h"
-#include "platform/files.h"
-#include "platform/network.h"
 #include "platform/system.h"
 #include "support/test_platform.h"
 

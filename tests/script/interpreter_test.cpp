@@ -7,7 +7,6 @@
 
 #include "core/error_list.h"
 #include "core/exceptions.h"
-#include "platform/files.h"
 #include "support/test_platform.h"
 
 namespace {
