@@ -47,6 +47,8 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/profile.h"
+#include "platform/reg_key.h"
+#include "platform/registry_roots.h"
 #include "platform/system.h"
 #include "script/run.h"
 
@@ -331,7 +333,7 @@ std::vector<std::string> BatchLines(const std::vector<WorkItem>& work) {
                 break;
             case WorkKind::kRegistry: {
                 std::string line = "reg add \"";
-                line += item.root == platform::kHkeyLocalMachine ? "HKLM\\" : "HKCU\\";
+                line += platform::ShortRootName(item.root) + "\\";
                 line += item.key + "\" /v " + item.valueName;
                 if (item.type == platform::kRegDword) {
                     line += " /t REG_DWORD /d " + std::to_string(Dword(item));
@@ -402,19 +404,10 @@ class Checker {
             case WorkKind::kRegistry:
                 break;
         }
-        platform::Registry& registry = services.registry();
-        platform::RegKey key = 0;
-        if (registry.OpenKey(item.root, item.key, &key) != platform::kErrorSuccess) {
-            return false;
-        }
-        std::string data(item.data.size() + 16, '\0');
-        uint32_t type = 0;
-        auto size = static_cast<uint32_t>(data.size());
-        const uint32_t rc = registry.QueryValue(key, item.valueName, &type,
-                                                reinterpret_cast<uint8_t*>(data.data()), &size);
-        registry.CloseKey(key);
-        return rc == platform::kErrorSuccess && type == item.type &&
-               data.substr(0, size) == item.data;
+        platform::RegValue value;
+        return platform::ReadRegValue(services.registry(), item.root, item.key, item.valueName,
+                                      &value) == platform::kErrorSuccess &&
+               value.type == item.type && value.data == item.data;
     }
 
     const std::set<std::string>& FileLines(const std::string& file) {
@@ -486,17 +479,10 @@ double RunThroughLayer(const std::vector<WorkItem>& work) {
     const auto start = Clock::now();
     for (const WorkItem& item : work) {
         switch (item.kind) {
-            case WorkKind::kRegistry: {
-                platform::RegKey key = 0;
-                if (services.registry().CreateKey(item.root, item.key, &key) ==
-                    platform::kErrorSuccess) {
-                    services.registry().SetValue(key, item.valueName, item.type,
-                                                 reinterpret_cast<const uint8_t*>(item.data.data()),
-                                                 static_cast<uint32_t>(item.data.size()));
-                    services.registry().CloseKey(key);
-                }
+            case WorkKind::kRegistry:
+                platform::WriteRegValue(services.registry(), item.root, item.key, item.valueName,
+                                        item.type, item.data);
                 break;
-            }
             case WorkKind::kDirectory:
                 MakeDirectoryThroughLayer(services.files(), item.path);
                 break;

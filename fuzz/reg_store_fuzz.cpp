@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fuzz_state.h"
+#include "platform/registry_roots.h"
 #include "platform/standin/reg_store.h"
 
 namespace {
@@ -55,7 +56,9 @@ void Exercise(const std::filesystem::path& file, const std::string& root, bool h
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::FreshState state("reg-store");
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    Exercise(state.Write("STORE.reg", bytes), "HKEY_CURRENT_USER", false);
-    Exercise(state.Write("HIVE.reg", bytes), "HKEY_USERS\\FUZZ", true);
+    Exercise(state.Write("STORE.reg", bytes), platform::RootName(platform::kHkeyCurrentUser),
+             false);
+    Exercise(state.Write("HIVE.reg", bytes), platform::RootName(platform::kHkeyUsers) + "\\FUZZ",
+             true);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "logon_timing.h"
+#include "platform/win32/handles.h"
 
 namespace timing {
 
@@ -25,15 +26,14 @@ HKEY ToHkey(platform::RegKey root) {
 }
 
 void WriteValue(const WorkItem& item) {
-    HKEY key = nullptr;
+    platform::win32::UniqueHkey key;
     if (::RegCreateKeyExA(ToHkey(item.root), item.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                          KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    ::RegSetValueExA(key, item.valueName.c_str(), 0, item.type,
+    ::RegSetValueExA(key.get(), item.valueName.c_str(), 0, item.type,
                      reinterpret_cast<const BYTE*>(item.data.data()),
                      static_cast<DWORD>(item.data.size()));
-    ::RegCloseKey(key);
 }
 
 // The cheapest correct way to make a directory with its missing parents:

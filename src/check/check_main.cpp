@@ -10,6 +10,7 @@
 #include "check/read_only.h"
 #include "check/report.h"
 #include "platform/platform.h"
+#include "tarnwick_version.h"
 
 namespace {
 
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(check::UsageText().c_str(), stdout);
+        return kNothingFlagged;
+    }
+    if (options.version) {
+        std::fputs("tarnwick-check " TARNWICK_VERSION "\n", stdout);
         return kNothingFlagged;
     }
     try {

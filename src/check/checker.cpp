@@ -13,6 +13,7 @@
 #include "logon/logon.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
+#include "script/commands.h"
 #include "script/run.h"
 
 namespace check {
@@ -86,6 +87,7 @@ void NoteSettings(const logon::LogonProgress& progress, const std::string& setti
                                        logon::LoadFailureMessage(settingsPath)));
     }
     report.processOrder = logon::ProcessOrder;
+    report.eventLog = logon::EventLogEnabled();
 }
 
 void NoteFullName(const std::string& userList, CheckReport& report) {
@@ -135,12 +137,13 @@ void CheckScriptLines(const core::TStringList& code, const std::vector<script::S
             line.command = verdict.command;
             line.action = verdict.action;
             line.findings = std::move(verdict.flags);
-            if (line.command != "comment" && line.command != "too-short") {
+            if (verdict.kind != script::CommandKind::kComment &&
+                verdict.kind != script::CommandKind::kTooShort) {
                 for (Finding& left : LeftReferences(line.expanded, *logon::MacroList)) {
                     line.findings.push_back(std::move(left));
                 }
             }
-            if (line.command == "hive") {
+            if (verdict.kind == script::CommandKind::kAttachHive) {
                 context.hiveLine = line.file + ":" + std::to_string(line.number);
             }
             report.lines.push_back(std::move(line));

@@ -6,9 +6,10 @@
 #include "core/convert.h"
 #include "core/exceptions.h"
 #include "core/strings.h"
-#include "script/file_commands.h"
-#include "script/interpreter.h"
+#include "platform/registry_roots.h"
+#include "script/commands.h"
 #include "script/line_parser.h"
+#include "script/messages.h"
 #include "script/registry_commands.h"
 
 namespace check {
@@ -17,46 +18,13 @@ namespace {
 
 using script::CommandKind;
 
-struct RootNameEntry {
-    platform::RegKey root;
-    const char* name;
+// What the check of a command reads: the line as ExecuteLine receives it,
+// its cutting, and where it stands in the script.
+struct LineInput {
+    const std::string& line;
+    const script::ParsedLine& parsed;
+    const LineContext& context;
 };
-constexpr std::array<RootNameEntry, 4> kRootNames = {{
-    {platform::kHkeyClassesRoot, "HKEY_CLASSES_ROOT"},
-    {platform::kHkeyCurrentUser, "HKEY_CURRENT_USER"},
-    {platform::kHkeyLocalMachine, "HKEY_LOCAL_MACHINE"},
-    {platform::kHkeyUsers, "HKEY_USERS"},
-}};
-
-// The fixed word of each command, for tools.
-struct CommandWord {
-    CommandKind kind;
-    const char* word;
-};
-constexpr std::array<CommandWord, 13> kCommandWords = {{
-    {CommandKind::kTooShort, "too-short"},
-    {CommandKind::kComment, "comment"},
-    {CommandKind::kCopyReplacing, "copy"},
-    {CommandKind::kCopyIfMissing, "copy-if-missing"},
-    {CommandKind::kConnectDrive, "drive"},
-    {CommandKind::kConnectPrinter, "printer"},
-    {CommandKind::kWriteIni, "ini"},
-    {CommandKind::kAttachHive, "hive"},
-    {CommandKind::kRegistryLocalMachine, "registry"},
-    {CommandKind::kRegistryClassesRoot, "registry"},
-    {CommandKind::kRegistryCurrentUser, "registry"},
-    {CommandKind::kMakeDirectory, "folder"},
-    {CommandKind::kUnknown, "unknown"},
-}};
-
-const char* WordOf(CommandKind kind) {
-    for (const CommandWord& entry : kCommandWords) {
-        if (entry.kind == kind) {
-            return entry.word;
-        }
-    }
-    return "unknown";
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -97,7 +65,7 @@ std::string UnknownCommandText(const std::string& line) {
 // Where a registry value lies: the key as OpenScriptKey sends it, then the
 // value name (an empty one names the key's default value).
 std::string ValuePlace(const script::ScriptKeyTarget& target, const std::string& valueName) {
-    std::string key = RootName(target.root) + target.path;
+    std::string key = platform::RootName(target.root) + target.path;
     if (valueName.empty()) {
         return "the default value of " + key;
     }
@@ -133,8 +101,9 @@ std::string DwordText(int32_t number) {
     return text;
 }
 
-void CheckRegistry(const std::string& line, const script::ParsedLine& parsed,
-                   const LineContext& context, LineVerdict& verdict) {
+void CheckRegistry(const LineInput& input, LineVerdict& verdict) {
+    const script::ParsedLine& parsed = input.parsed;
+    const LineContext& context = input.context;
     const script::RegistryCommand command =
         script::ParseRegistryCommand(parsed.destination, parsed.value);
     if (!command.hasValueName) {
@@ -152,7 +121,7 @@ void CheckRegistry(const std::string& line, const script::ParsedLine& parsed,
                      " holds a \"\\\": the key path ends at the first \".\", so a key whose name "
                      "holds a dot cannot be written to"));
     }
-    const platform::RegKey root = script::RegistryRootOf(parsed.kind);
+    const platform::RegKey root = script::CommandFor(parsed.kind).root;
     std::string place =
         ValuePlace(script::TargetOfScriptKey(root, command.keyPath, false, context.userName),
                    command.valueName);
@@ -180,9 +149,9 @@ void CheckRegistry(const std::string& line, const script::ParsedLine& parsed,
                                  " to " + place;
             } catch (const core::EConvertError& failure) {
                 verdict.action = "nothing: the number does not convert";
-                verdict.flags.push_back(Flag(kind::kBadNumber,
-                                             "\"" + command.argument + "\" is not a number",
-                                             script::LineFailureMessage(failure.Message(), line)));
+                verdict.flags.push_back(
+                    Flag(kind::kBadNumber, "\"" + command.argument + "\" is not a number",
+                         script::LineFailureMessage(failure.Message(), input.line)));
             }
             return;
         case script::RegistryAction::kString:
@@ -200,7 +169,9 @@ void CheckRegistry(const std::string& line, const script::ParsedLine& parsed,
     }
 }
 
-void CheckCopy(const script::ParsedLine& parsed, bool overwrite, LineVerdict& verdict) {
+void CheckCopy(const LineInput& input, LineVerdict& verdict) {
+    const script::ParsedLine& parsed = input.parsed;
+    const bool overwrite = parsed.kind == CommandKind::kCopyReplacing;
     if (parsed.destination.empty()) {
         verdict.action = "nothing: the copy fails, there is no target";
         verdict.flags.push_back(Flag(kind::kNoCopyTarget,
@@ -215,7 +186,9 @@ void CheckCopy(const script::ParsedLine& parsed, bool overwrite, LineVerdict& ve
                      (overwrite ? " (replacing it)" : " (only when it does not exist yet)");
 }
 
-void CheckConnect(const script::ParsedLine& parsed, const char* what, LineVerdict& verdict) {
+void CheckConnect(const LineInput& input, LineVerdict& verdict) {
+    const script::ParsedLine& parsed = input.parsed;
+    const char* what = parsed.kind == CommandKind::kConnectDrive ? "drive" : "printer";
     verdict.action =
         std::string("map ") + what + " " + Shown(parsed.destination) + " to " + Shown(parsed.value);
     if (parsed.eq == 0) {
@@ -238,7 +211,8 @@ std::string IniFault(const script::ParsedLine& parsed) {
     return "the \"=\" comes before the \"]\"";
 }
 
-void CheckIni(const script::ParsedLine& parsed, LineVerdict& verdict) {
+void CheckIni(const LineInput& input, LineVerdict& verdict) {
+    const script::ParsedLine& parsed = input.parsed;
     if (!parsed.iniFormValid) {
         verdict.action = "nothing written: the line is not of the form I[file]section.key=value";
         verdict.flags.push_back(
@@ -256,20 +230,9 @@ void CheckIni(const script::ParsedLine& parsed, LineVerdict& verdict) {
 void CheckLength(const std::string& raw, const std::string& line, const script::ParsedLine& parsed,
                  LineVerdict& verdict) {
     const auto limit = static_cast<size_t>(script::kArgumentLimit);
-    bool usesValue = false, usesRest = false;
-    switch (parsed.kind) {
-        case CommandKind::kAttachHive:
-        case CommandKind::kMakeDirectory:
-            usesRest = true;
-            break;
-        case CommandKind::kTooShort:
-        case CommandKind::kComment:
-        case CommandKind::kUnknown:
-            break;
-        default:
-            usesValue = true;
-            break;
-    }
+    const script::CommandArguments arguments = script::CommandFor(parsed.kind).arguments;
+    const bool usesValue = arguments == script::CommandArguments::kValue;
+    const bool usesRest = arguments == script::CommandArguments::kRest;
     // The value starts after the first "=", or at the first character when
     // there is none; the rest after the command letter.
     const size_t valueLength = line.size() - static_cast<size_t>(parsed.eq);
@@ -293,65 +256,66 @@ void CheckLength(const std::string& raw, const std::string& line, const script::
     }
 }
 
-}  // namespace
-
-std::string RootName(platform::RegKey root) {
-    for (const RootNameEntry& entry : kRootNames) {
-        if (entry.root == root) {
-            return entry.name;
-        }
-    }
-    return "HKEY_" + std::to_string(root);
+void CheckTooShort(const LineInput&, LineVerdict& verdict) {
+    verdict.action = "ignored: shorter than 5 characters";
 }
+
+void CheckComment(const LineInput&, LineVerdict& verdict) {
+    verdict.action = "nothing: a comment";
+}
+
+void CheckHive(const LineInput& input, LineVerdict& verdict) {
+    verdict.action = "attach the hive " + Shown(input.parsed.rest) + " as " +
+                     script::HiveKeyName(input.context.userName) +
+                     "; once it loads, U lines and the run record go into it";
+}
+
+void CheckFolder(const LineInput& input, LineVerdict& verdict) {
+    verdict.action =
+        "make the folder " + Shown(input.parsed.rest) + " and any missing folders above it";
+}
+
+void CheckUnknown(const LineInput& input, LineVerdict& verdict) {
+    verdict.action = "nothing: unknown command";
+    verdict.flags.push_back(Flag(kind::kUnknownCommand, UnknownCommandText(input.line),
+                                 script::UnknownCommandMessage(input.line)));
+}
+
+// How each command is told, one row per kind of the command table
+// (script/commands.cpp), in its order. The checks live here, apart from that
+// table, so that script/ never depends on check/; InKindOrder keeps this
+// table complete: a kind without its row here fails to build.
+struct CommandCheck {
+    CommandKind kind;
+    void (*check)(const LineInput& input, LineVerdict& verdict);
+};
+constexpr std::array<CommandCheck, script::kCommandKinds> kChecks = {{
+    {CommandKind::kTooShort, CheckTooShort},
+    {CommandKind::kComment, CheckComment},
+    {CommandKind::kCopyReplacing, CheckCopy},
+    {CommandKind::kCopyIfMissing, CheckCopy},
+    {CommandKind::kConnectDrive, CheckConnect},
+    {CommandKind::kConnectPrinter, CheckConnect},
+    {CommandKind::kWriteIni, CheckIni},
+    {CommandKind::kAttachHive, CheckHive},
+    {CommandKind::kRegistryLocalMachine, CheckRegistry},
+    {CommandKind::kRegistryClassesRoot, CheckRegistry},
+    {CommandKind::kRegistryCurrentUser, CheckRegistry},
+    {CommandKind::kMakeDirectory, CheckFolder},
+    {CommandKind::kUnknown, CheckUnknown},
+}};
+static_assert(script::InKindOrder(kChecks),
+              "one check for every kind, in the order of CommandKind");
+
+}  // namespace
 
 LineVerdict CheckLine(const std::string& raw, const std::string& expanded,
                       const LineContext& context) {
     const script::ParsedLine parsed = script::ParseLine(expanded);
     LineVerdict verdict;
-    verdict.command = WordOf(parsed.kind);
-    switch (parsed.kind) {
-        case CommandKind::kTooShort:
-            verdict.action = "ignored: shorter than 5 characters";
-            break;
-        case CommandKind::kComment:
-            verdict.action = "nothing: a comment";
-            break;
-        case CommandKind::kCopyReplacing:
-            CheckCopy(parsed, true, verdict);
-            break;
-        case CommandKind::kCopyIfMissing:
-            CheckCopy(parsed, false, verdict);
-            break;
-        case CommandKind::kConnectDrive:
-            CheckConnect(parsed, "drive", verdict);
-            break;
-        case CommandKind::kConnectPrinter:
-            CheckConnect(parsed, "printer", verdict);
-            break;
-        case CommandKind::kWriteIni:
-            CheckIni(parsed, verdict);
-            break;
-        case CommandKind::kAttachHive:
-            verdict.action = "attach the hive " + Shown(parsed.rest) + " as HKEY_USERS\\" +
-                             context.userName +
-                             "; once it loads, U lines and the run record go into it";
-            break;
-        case CommandKind::kRegistryLocalMachine:
-        case CommandKind::kRegistryClassesRoot:
-        case CommandKind::kRegistryCurrentUser:
-            CheckRegistry(expanded, parsed, context, verdict);
-            break;
-        case CommandKind::kMakeDirectory:
-            verdict.action =
-                "make the folder " + Shown(parsed.rest) + " and any missing folders above it";
-            break;
-        case CommandKind::kUnknown: {
-            verdict.action = "nothing: unknown command";
-            verdict.flags.push_back(Flag(kind::kUnknownCommand, UnknownCommandText(expanded),
-                                         script::UnknownCommandMessage(expanded)));
-            break;
-        }
-    }
+    verdict.kind = parsed.kind;
+    verdict.command = script::CommandFor(parsed.kind).word;
+    kChecks[static_cast<size_t>(parsed.kind)].check({expanded, parsed, context}, verdict);
     CheckLength(raw, expanded, parsed, verdict);
     return verdict;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/finding.h"
-#include "platform/registry.h"
+#include "script/commands.h"
 
 namespace check {
 
@@ -18,7 +18,8 @@ struct LineContext {
 };
 
 struct LineVerdict {
-    std::string command;  // a fixed word: "copy", "registry", "comment", ...
+    script::CommandKind kind = script::CommandKind::kTooShort;
+    std::string command;  // its fixed word: "copy", "registry", "comment", ...
     std::string action;   // what the line would do, for people
     std::vector<Finding> flags;
 };
@@ -27,8 +28,5 @@ struct LineVerdict {
 // file holds it (for the text that macro expansion may cut).
 LineVerdict CheckLine(const std::string& raw, const std::string& expanded,
                       const LineContext& context);
-
-// The registry root's name: HKEY_CURRENT_USER and so on.
-std::string RootName(platform::RegKey root);
 
 }  // namespace check

@@ -9,7 +9,17 @@ namespace check {
 
 namespace {
 
-enum class Option { kUser, kMachine, kGroup, kUserList, kSettings, kDateTime, kJson, kHelp };
+enum class Option {
+    kUser,
+    kMachine,
+    kGroup,
+    kUserList,
+    kSettings,
+    kDateTime,
+    kJson,
+    kHelp,
+    kVersion
+};
 
 struct OptionName {
     const char* name;
@@ -17,7 +27,7 @@ struct OptionName {
     bool takesValue;
 };
 
-constexpr std::array<OptionName, 9> kOptions = {{
+constexpr std::array<OptionName, 10> kOptions = {{
     {"--user", Option::kUser, true},
     {"--machine", Option::kMachine, true},
     {"--group", Option::kGroup, true},
@@ -27,6 +37,7 @@ constexpr std::array<OptionName, 9> kOptions = {{
     {"--json", Option::kJson, false},
     {"--help", Option::kHelp, false},
     {"-h", Option::kHelp, false},
+    {"--version", Option::kVersion, false},
 }};
 
 constexpr const char* kUsage =
@@ -44,6 +55,7 @@ constexpr const char* kUsage =
     "  --datetime TEXT   what %DateTime% stands for (default: now)\n"
     "  --json            the report as JSON\n"
     "  --help            this text\n"
+    "  --version         the program's version\n"
     "\n"
     "Exit code: 0 when nothing is flagged, 1 when something is, 2 when the check\n"
     "cannot be made (a usage error, a share folder that is not there).\n";
@@ -145,9 +157,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             case Option::kHelp:
                 options.help = true;
                 break;
+            case Option::kVersion:
+                options.version = true;
+                break;
         }
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return options;
     }
     CheckRequest& request = options.request;

@@ -12,6 +12,7 @@ struct Options {
     CheckRequest request;
     bool json = false;
     bool help = false;
+    bool version = false;
 };
 
 // A command line the checker cannot use; its text says why.
@@ -22,6 +23,7 @@ class UsageError : public std::runtime_error {
 
 // tarnwick-check --user NAME --machine NAME [--group NAME] [--userlist FILE]
 //   [--settings FILE] [--datetime TEXT] [--json] SHARE
+// tarnwick-check --help | --version
 // Values follow their option as the next argument or after "=".
 Options ParseOptions(const std::vector<std::string>& args);
 

@@ -8,18 +8,11 @@
 #include "platform/platform.h"
 #include "script/ini_file.h"
 #include "script/line_parser.h"
+#include "script/messages.h"
 
 namespace script {
 
 namespace {
-
-constexpr const char* kCopyFailed = "Error copying ";
-constexpr const char* kCopyFailedTo = " to ";
-constexpr const char* kIniFailed = "Error loading ";
-constexpr const char* kIniFailedChange = " to change ";
-constexpr const char* kIniFailedTo = " to ";
-constexpr const char* kMkdirFailed = "Mkdir ";
-constexpr const char* kMkdirFailedColon = " failed : ";
 
 // Shorter paths are a drive ("C:") or nothing: the chain never climbs there.
 constexpr size_t kShortestChainPath = 3;
@@ -37,15 +30,6 @@ void CopyScriptFile(const std::string& destination, const std::string& source, b
     if (Files().CopyFileA(source, destination, false) != 0) {
         core::AddError(CopyFailureMessage(source, destination));
     }
-}
-
-std::string CopyFailureMessage(const std::string& source, const std::string& destination) {
-    return kCopyFailed + source + kCopyFailedTo + destination;
-}
-
-std::string IniFailureMessage(const std::string& file, const std::string& sectionAndKey,
-                              const std::string& value) {
-    return kIniFailed + file + kIniFailedChange + sectionAndKey + kIniFailedTo + value;
 }
 
 void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
@@ -96,7 +80,7 @@ void EnsureDirectory(const std::string& directory) {
             MakeDirectoryChain(directory);
         }
     } catch (const std::exception& failure) {
-        core::AddError(kMkdirFailed + directory + kMkdirFailedColon + failure.what());
+        core::AddError(MkdirFailureMessage(directory, failure.what()));
     }
 }
 

@@ -15,11 +15,6 @@ void CopyScriptFile(const std::string& destination, const std::string& source, b
 // "Error loading <file> to change <section-and-key> to <value>".
 void WriteIniValue(const std::string& file, const std::string& sectionAndKey,
                    const std::string& value);
-// "Error copying <source> to <destination>".
-std::string CopyFailureMessage(const std::string& source, const std::string& destination);
-// "Error loading <file> to change <section-and-key> to <value>".
-std::string IniFailureMessage(const std::string& file, const std::string& sectionAndKey,
-                              const std::string& value);
 // The report of a failed or malformed I command.
 void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
                       const std::string& value);

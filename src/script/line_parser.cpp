@@ -1,42 +1,8 @@
 #include "script/line_parser.h"
 
-#include <array>
-
 #include "core/strings.h"
 
 namespace script {
-
-namespace {
-
-struct CommandLetter {
-    char letter;
-    CommandKind kind;
-};
-
-constexpr std::array<CommandLetter, 11> kCommands = {{
-    {';', CommandKind::kComment},
-    {'C', CommandKind::kCopyReplacing},
-    {'c', CommandKind::kCopyIfMissing},
-    {'D', CommandKind::kConnectDrive},
-    {'P', CommandKind::kConnectPrinter},
-    {'I', CommandKind::kWriteIni},
-    {'L', CommandKind::kAttachHive},
-    {'M', CommandKind::kRegistryLocalMachine},
-    {'R', CommandKind::kRegistryClassesRoot},
-    {'U', CommandKind::kRegistryCurrentUser},
-    {'V', CommandKind::kMakeDirectory},
-}};
-
-}  // namespace
-
-CommandKind CommandOf(char first) {
-    for (const CommandLetter& command : kCommands) {
-        if (command.letter == first) {
-            return command.kind;
-        }
-    }
-    return CommandKind::kUnknown;
-}
 
 SectionAndKey SplitSectionAndKey(const std::string& sectionAndKey) {
     const long long dot = core::Pos(".", sectionAndKey);

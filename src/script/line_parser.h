@@ -4,31 +4,14 @@
 #pragma once
 #include <string>
 
+#include "script/commands.h"
+
 namespace script {
 
 // Lines shorter than this are skipped without a message.
 inline constexpr size_t kMinimumLineLength = 5;
 // The most characters a value, a rest or a key can hold; more are dropped.
 inline constexpr long long kArgumentLimit = 999;
-
-enum class CommandKind {
-    kTooShort,              // fewer than kMinimumLineLength characters: skipped
-    kComment,               // ;
-    kCopyReplacing,         // C destination=source
-    kCopyIfMissing,         // c destination=source
-    kConnectDrive,          // D device=remote name
-    kConnectPrinter,        // P device=remote name
-    kWriteIni,              // I[file]section.key=value
-    kAttachHive,            // L hive file
-    kRegistryLocalMachine,  // M key path.value name=type and data
-    kRegistryClassesRoot,   // R as M
-    kRegistryCurrentUser,   // U as M
-    kMakeDirectory,         // V directory
-    kUnknown,               // any other first character
-};
-
-// The command of a line's first character, compared exactly.
-CommandKind CommandOf(char first);
 
 struct SectionAndKey {
     std::string section;

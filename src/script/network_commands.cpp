@@ -4,18 +4,9 @@
 #include "platform/errors.h"
 #include "platform/network.h"
 #include "platform/platform.h"
+#include "script/messages.h"
 
 namespace script {
-
-namespace {
-
-constexpr const char* kProfileErrorDeleting = "Profile error while deleting ";
-constexpr const char* kUnknownErrorDeleting = "Unknown error deleting ";
-constexpr const char* kConnectErrorPrefix = "Error ";
-constexpr const char* kConnectErrorOnConnecting = " on connecting ";
-constexpr const char* kConnectErrorTo = " to ";
-
-}  // namespace
 
 void CancelConnection(const std::string& localName) {
     const uint32_t code = platform::Current().network().CancelConnection(
@@ -26,10 +17,10 @@ void CancelConnection(const std::string& localName) {
             return;
         case platform::kErrorCannotOpenProfile:
         case platform::kErrorBadProfile:
-            core::AddError(kProfileErrorDeleting + localName);
+            core::AddError(CancelProfileErrorMessage(localName));
             return;
         default:
-            core::AddError(kUnknownErrorDeleting + localName);
+            core::AddError(CancelUnknownErrorMessage(localName));
             return;
     }
 }
@@ -47,8 +38,7 @@ void ConnectResource(uint32_t resourceType, const std::string& localName,
     if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
         return;
     }
-    core::AddError(kConnectErrorPrefix + std::to_string(code) + kConnectErrorOnConnecting +
-                   localName + kConnectErrorTo + remoteName);
+    core::AddError(ConnectFailedMessage(code, localName, remoteName));
 }
 
 }  // namespace script

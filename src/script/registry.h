@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/reg_key.h"
 #include "platform/registry.h"
 
 namespace script {
@@ -27,8 +28,8 @@ class TRegistry {
     // nothing.
     void SetRootKey(platform::RegKey root);
 
-    bool HasCurrentKey() const { return hasCurrentKey_; }
-    platform::RegKey CurrentKey() const { return currentKey_; }
+    bool HasCurrentKey() const { return static_cast<bool>(currentKey_); }
+    platform::RegKey CurrentKey() const { return currentKey_.get(); }
 
     // Opens `path` below the root, creating the keys that are missing. One
     // leading backslash is taken off; an empty rest opens the root itself
@@ -51,11 +52,14 @@ class TRegistry {
     bool DeleteValue(const std::string& name);
 
   private:
-    void PutData(const std::string& name, uint32_t type, const uint8_t* data, uint32_t size);
+    // The registry the current key came from; with no key open, the one
+    // installed now, which refuses the key 0 the value calls then pass.
+    platform::Registry& Api() const;
+    // Raises "Failed to set data for '<name>'" for a write that failed.
+    static void CheckWrite(uint32_t rc, const std::string& name);
 
     platform::RegKey rootKey_ = platform::kHkeyCurrentUser;
-    platform::RegKey currentKey_ = 0;
-    bool hasCurrentKey_ = false;
+    platform::UniqueRegKey currentKey_;
 };
 
 }  // namespace script

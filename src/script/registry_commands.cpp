@@ -8,6 +8,8 @@
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "platform/registry_roots.h"
+#include "script/messages.h"
 
 namespace script {
 
@@ -15,13 +17,6 @@ std::unique_ptr<TRegistry> ScriptRegistry;
 std::string AttachedHive;
 
 namespace {
-
-// Failure lines, each built as head + value (+ tail).
-constexpr const char* kNoValueName = "No value name in destination ";
-constexpr const char* kOpenFailedHead = "Failed to open \\";
-constexpr const char* kOpenFailedTail = " in create mode.";
-constexpr const char* kAttachFailedHead = "Error attaching ";
-constexpr const char* kAttachFailedMiddle = " to HKEY_USERS\\";
 
 // The value spec's first letter (upper-cased) and what it does.
 constexpr char kSpecDelete = '-';
@@ -33,7 +28,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr size_t kMaxArgument = 9999;  // longest value name and value argument
 
 void ReportOpenFailed(const std::string& keyPath) {
-    core::AddError(kOpenFailedHead + keyPath + kOpenFailedTail);
+    core::AddError(OpenFailedMessage(keyPath));
 }
 
 }  // namespace
@@ -116,10 +111,6 @@ void WriteScriptBinary(platform::RegKey root, const std::string& keyPath,
     }
 }
 
-std::string NoValueNameMessage(const std::string& destination) {
-    return kNoValueName + destination;
-}
-
 RegistryCommand ParseRegistryCommand(const std::string& destination, const std::string& valueSpec) {
     RegistryCommand command;
     const size_t dot = destination.find('.');
@@ -189,10 +180,14 @@ void AttachUserHive(const std::string& hiveFile) {
     // turns it on again.
     AttachedHive.clear();
     if (platform::Current().registry().LoadKey(logon::UserName, hiveFile) != 0) {
-        core::AddError(kAttachFailedHead + hiveFile + kAttachFailedMiddle + logon::UserName);
+        core::AddError(AttachFailedMessage(hiveFile, HiveKeyName(logon::UserName)));
         return;
     }
     AttachedHive = hiveFile;
+}
+
+std::string HiveKeyName(const std::string& userName) {
+    return platform::RootName(platform::kHkeyUsers) + "\\" + userName;
 }
 
 void HexToBinary(std::string& text) {

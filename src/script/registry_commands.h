@@ -62,15 +62,14 @@ struct RegistryCommand {
 };
 RegistryCommand ParseRegistryCommand(const std::string& destination, const std::string& valueSpec);
 
-// "No value name in destination <destination>".
-std::string NoValueNameMessage(const std::string& destination);
-
 // The M, R and U commands: destination is key path "." value name, the value
 // spec's first letter selects delete (-), binary (B), DWORD (D), string (S).
 void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
                           const std::string& valueSpec);
 // The L command.
 void AttachUserHive(const std::string& hiveFile);
+// Where L loads the hive of a user: HKEY_USERS\<userName>.
+std::string HiveKeyName(const std::string& userName);
 
 // Replaces `text` by the bytes its hex digits spell: every other character
 // is dropped, and an odd last digit too.

@@ -12,6 +12,7 @@
 #include "script/registry_commands.h"
 #include "script/run.h"
 #include "support/test_platform.h"
+#include "tarnwick_version.h"
 
 namespace {
 
@@ -237,7 +238,8 @@ TEST_F(FormTest, ButtonIsInertUntilTheTickAndThenClosesTheWindow) {
     FakeWindow& window = Run([](FakeWindow& w) {
         w.Click("Continue");  // before the tick: nothing
         EXPECT_FALSE(w.closed);
-        EXPECT_EQ(w.Control("Continue").text, "Tarnwick 1.0 - your login script is running");
+        EXPECT_EQ(w.Control("Continue").text,
+                  "Tarnwick " TARNWICK_VERSION " - your login script is running");
         w.Tick();
         EXPECT_EQ(w.Control("Continue").text, "Press to continue");
         EXPECT_FALSE(w.timerRunning);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/error_list.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 #include "support/test_platform.h"
@@ -57,6 +58,22 @@ TEST(LineCheckTest, TellsWhatEachCommandDoes) {
         EXPECT_EQ(verdict.command, c.command) << c.line;
         EXPECT_EQ(verdict.action, c.action) << c.line;
         EXPECT_TRUE(verdict.flags.empty()) << c.line;
+    }
+}
+
+// Every kind of the command table is told, under the table's word.
+TEST(LineCheckTest, TellsEveryKindOfTheCommandTable) {
+    for (const script::Command& row : script::Commands()) {
+        std::string line = std::string(1, row.letter) + "Software\\X.V=S1";
+        if (row.kind == script::CommandKind::kTooShort) {
+            line = "VC:\\";
+        } else if (row.kind == script::CommandKind::kUnknown) {
+            line = "XBadLine";
+        }
+        const LineVerdict verdict = Check(line);
+        EXPECT_EQ(verdict.kind, row.kind) << line;
+        EXPECT_EQ(verdict.command, row.word) << line;
+        EXPECT_FALSE(verdict.action.empty()) << line;
     }
 }
 

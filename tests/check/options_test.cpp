@@ -34,9 +34,11 @@ TEST(OptionsTest, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(ParseOptions({"--user", "-x", "--machine", "m", "s"}).request.user, "-x");
 }
 
-TEST(OptionsTest, HelpNeedsNothingElse) {
+TEST(OptionsTest, HelpAndVersionNeedNothingElse) {
     EXPECT_TRUE(ParseOptions({"--help"}).help);
     EXPECT_TRUE(ParseOptions({"-h", "--user", "j"}).help);
+    EXPECT_TRUE(ParseOptions({"--version"}).version);
+    EXPECT_FALSE(ParseOptions({"--help"}).version);
     EXPECT_NE(check::UsageText().find("--machine NAME"), std::string::npos);
 }
 
@@ -57,6 +59,7 @@ TEST(OptionsTest, RefusesCommandLinesItCannotUse) {
         {{"--user", "j", "--machine", "m", "--colour", "s"}, "unknown option --colour"},
         {{"--user", "j", "--machine"}, "--machine needs a value"},
         {{"--user", "j", "--machine", "m", "--json=yes", "s"}, "--json takes no value"},
+        {{"--version=2"}, "--version takes no value"},
     };
     for (const auto& c : cases) {
         try {

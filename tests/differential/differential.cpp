@@ -25,7 +25,9 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/reg_key.h"
 #include "platform/registry.h"
+#include "platform/registry_roots.h"
 #include "workstation.h"
 
 namespace {
@@ -34,6 +36,7 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using differential::Identity;
 using differential::Workstation;
+using platform::RootName;
 
 constexpr const char* kManifest = "differential.ini";
 constexpr const char* kIdentityFile = "identity.txt";
@@ -48,6 +51,11 @@ constexpr const char* kUpdatedValue = "ErrorUpdated";
 constexpr const char* kShareMark = "<share>";
 constexpr const char* kDriveFolder = "C:\\TarnwickDiff";
 constexpr size_t kFileBytesShown = 4096;
+
+// Where a snapshot shows the hive attached for the user.
+std::string UserHiveRoot() {
+    return RootName(platform::kHkeyUsers) + "\\" + kUserMark;
+}
 
 // Platform differences: what may differ between the stand-in and Windows,
 // why, and how both snapshots are brought to a common form before they are
@@ -100,7 +108,7 @@ const std::vector<Difference>& Accepted() {
              if (hive.empty()) {
                  return;
              }
-             const std::string hiveRoot = std::string("HKEY_USERS\\") + kUserMark;
+             const std::string currentUser = RootName(platform::kHkeyCurrentUser);
              if (windows) {
                  static const std::regex refusal("^record [^ ]+ message Error attaching ");
                  DropIf(lines,
@@ -108,12 +116,12 @@ const std::vector<Difference>& Accepted() {
              } else {
                  // The record the run began with, zeroed before the hive
                  // was attached; the run's own record went into the hive.
-                 DropIf(lines, [](const std::string& line) {
-                     return StartsWith(line, "record HKEY_CURRENT_USER ");
+                 DropIf(lines, [&currentUser](const std::string& line) {
+                     return StartsWith(line, "record " + currentUser + " ");
                  });
              }
              for (std::string& line : lines) {
-                 line = ReplaceAll(line, hiveRoot, "HKEY_CURRENT_USER");
+                 line = ReplaceAll(line, UserHiveRoot(), currentUser);
              }
              DropIf(lines, [&hive](const std::string& line) {
                  return StartsWith(line, "file share\\" + hive + " ");
@@ -197,10 +205,11 @@ class RegistryReader {
 
     void Walk(platform::RegKey root, const std::string& rootName, const std::string& path,
               const std::string& shownPath) {
-        platform::RegKey key = 0;
-        if (registry_.OpenKey(root, path, &key) != platform::kErrorSuccess) {
+        platform::UniqueRegKey opened;
+        if (platform::OpenRegKey(registry_, root, path, &opened) != platform::kErrorSuccess) {
             return;
         }
+        const platform::RegKey key = opened.get();
         const std::string shown = rootName + "\\" + shownPath;
         out_.push_back("key " + shown);
         std::string name;
@@ -211,7 +220,7 @@ class RegistryReader {
         for (uint32_t i = 0; registry_.EnumKey(key, i, &name) == platform::kErrorSuccess; ++i) {
             subKeys.push_back(name);
         }
-        registry_.CloseKey(key);
+        opened.reset();  // closed before the walk goes deeper
         for (const std::string& sub : subKeys) {
             Walk(root, rootName, path + "\\" + sub, shownPath + "\\" + sub);
         }
@@ -221,10 +230,11 @@ class RegistryReader {
     // time stamp, and any other value (a message numbered past the count
     // among them). Each line names the root the record lies under.
     void Record(platform::RegKey root, const std::string& rootName, const std::string& path) {
-        platform::RegKey key = 0;
-        if (registry_.OpenKey(root, path, &key) != platform::kErrorSuccess) {
+        platform::UniqueRegKey opened;
+        if (platform::OpenRegKey(registry_, root, path, &opened) != platform::kErrorSuccess) {
             return;
         }
+        const platform::RegKey key = opened.get();
         const std::string head = "record " + rootName + " ";
         uint32_t type = 0;
         const std::string countBytes = Bytes(key, kCountValue, &type);
@@ -253,23 +263,15 @@ class RegistryReader {
         std::replace_if(
             updated.begin(), updated.end(), [](char c) { return c >= '0' && c <= '9'; }, '9');
         out_.push_back(head + "updated " + updated);
-        registry_.CloseKey(key);
     }
 
   private:
+    // The value's bytes and type; none and 0 when it cannot be read.
     std::string Bytes(platform::RegKey key, const std::string& name, uint32_t* type) {
-        uint32_t size = 0;
-        if (registry_.QueryValue(key, name, type, nullptr, &size) != platform::kErrorSuccess) {
-            return std::string();
-        }
-        std::string bytes(size, '\0');
-        if (size > 0 &&
-            registry_.QueryValue(key, name, type, reinterpret_cast<uint8_t*>(bytes.data()),
-                                 &size) != platform::kErrorSuccess) {
-            return std::string();
-        }
-        bytes.resize(size);
-        return bytes;
+        platform::RegValue value;
+        platform::ReadRegValue(registry_, key, name, &value);
+        *type = value.type;
+        return value.data;
     }
     std::string Value(platform::RegKey key, const std::string& name) {
         uint32_t type = 0;
@@ -353,12 +355,15 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     }
     Lines lines;
     RegistryReader reader(registry, lines);
-    const std::string userRoot = std::string("HKEY_USERS\\") + kUserMark;
-    reader.Walk(platform::kHkeyCurrentUser, "HKEY_CURRENT_USER", kSuiteKey, kSuiteKey);
-    reader.Walk(platform::kHkeyLocalMachine, "HKEY_LOCAL_MACHINE", kSuiteKey, kSuiteKey);
-    reader.Walk(platform::kHkeyClassesRoot, "HKEY_CLASSES_ROOT", kClassesKey, kClassesKey);
+    const std::string userRoot = UserHiveRoot();
+    reader.Walk(platform::kHkeyCurrentUser, RootName(platform::kHkeyCurrentUser), kSuiteKey,
+                kSuiteKey);
+    reader.Walk(platform::kHkeyLocalMachine, RootName(platform::kHkeyLocalMachine), kSuiteKey,
+                kSuiteKey);
+    reader.Walk(platform::kHkeyClassesRoot, RootName(platform::kHkeyClassesRoot), kClassesKey,
+                kClassesKey);
     reader.Walk(platform::kHkeyUsers, userRoot, identity.user + "\\" + kSuiteKey, kSuiteKey);
-    reader.Record(platform::kHkeyCurrentUser, "HKEY_CURRENT_USER", kRunRecordKey);
+    reader.Record(platform::kHkeyCurrentUser, RootName(platform::kHkeyCurrentUser), kRunRecordKey);
     reader.Record(platform::kHkeyUsers, userRoot, identity.user + "\\" + kRunRecordKey);
     ListFiles(share, "share", programName, lines);
     ListFiles(station.HostPath(kDriveFolder), kDriveFolder, "", lines);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/test_platform.h"
+#include "tarnwick_version.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -257,6 +258,10 @@ TEST_F(CheckProgramTest, UsageErrorsAndMissingSharesExitWithTwo) {
     result = Check({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(Has(result.out, "usage: tarnwick-check --user NAME --machine NAME"));
+
+    result = Check({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "tarnwick-check " TARNWICK_VERSION "\n");
 }
 
 TEST_F(CheckProgramTest, AStartUpThatWouldStopIsFlagged) {

@@ -1,9 +1,12 @@
-// Runs every example of the administrator's guide and compares the messages
-// it leaves with the ones the guide shows under it.
+// Runs every example of the administrator's guide and compares what it does
+// with what the guide shows under it: the messages of script lines, the
+// checker's report, and on Linux the shell sessions.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "check/checker.h"
@@ -170,5 +173,163 @@ TEST_F(GuideCheckTest, EveryCheckerExampleShowsWhatTheCheckerPrints) {
     std::filesystem::current_path(previous);
     EXPECT_GE(examples, 1);
 }
+
+#ifndef _WIN32
+namespace fs = std::filesystem;
+
+// A session block: what an administrator types into a shell on Linux, each
+// command after "$ " (it goes on over the next lines while a quote is open
+// or a line ends with a backslash), and under it what it prints. A line
+// "..." stands for any number of lines.
+struct Session {
+    std::string script;
+    std::vector<std::string> shown;
+};
+
+// Whether a command that has `text` so far goes on over the next line.
+bool Continues(const std::string& text) {
+    char quote = 0;
+    bool escaped = false;
+    for (char c : text) {
+        if (escaped) {
+            escaped = false;
+        } else if (quote == '\'') {
+            quote = c == '\'' ? 0 : quote;
+        } else if (c == '\\') {
+            escaped = true;
+        } else if (quote == '"') {
+            quote = c == '"' ? 0 : quote;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        }
+    }
+    return quote != 0 || escaped;
+}
+
+Session ParseSession(const Block& block) {
+    Session session;
+    std::string command;
+    for (const std::string& line : block.lines) {
+        if (!command.empty() && Continues(command)) {
+            command += "\n" + line;
+            continue;
+        }
+        if (!command.empty()) {
+            session.script += command + "\n";
+            command.clear();
+        }
+        if (line.rfind("$ ", 0) == 0) {
+            command = line.substr(2);
+        } else {
+            session.shown.push_back(line);
+        }
+    }
+    session.script += command + "\n";
+    return session;
+}
+
+// A line as it is compared: the date and time, and the version in the
+// button's banner, change from run to run and from release to release.
+std::string Comparable(const std::string& line) {
+    static const std::regex dateTime(
+        "(Mon|Tue|Wed|Thu|Fri|Sat|Sun), [A-Z][a-z][a-z] [0-9]{1,2}, [0-9]{4} [0-9]{2}:[0-9]{2} "
+        "[AP]M");
+    static const std::regex version("Tarnwick [0-9][0-9.]* - ");
+    return std::regex_replace(std::regex_replace(line, dateTime, "<date and time>"), version,
+                              "Tarnwick <version> - ");
+}
+
+std::vector<std::string> ComparableLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();  // a terminal shows CR LF as a line end too
+        }
+        lines.push_back(Comparable(line));
+    }
+    return lines;
+}
+
+bool Matches(const std::vector<std::string>& out, size_t o, const std::vector<std::string>& shown,
+             size_t s) {
+    if (s == shown.size()) {
+        return o == out.size();
+    }
+    if (shown[s] == "...") {
+        for (size_t skip = o; skip <= out.size(); ++skip) {
+            if (Matches(out, skip, shown, s + 1)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return o < out.size() && out[o] == shown[s] && Matches(out, o + 1, shown, s + 1);
+}
+
+// The sessions run one after another, each in a shell of its own started in
+// a copy of the source tree's top folder (the examples, and the programs
+// under test as build/native/tarnwick and tarnwick-check), with a home of
+// their own and no XDG_STATE_HOME. The stand-in's state folder there names
+// jsmith on WS01 until a session says otherwise, and its toolkit.ini makes
+// the window's ten seconds a tenth of one.
+class GuideSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-guide-XXXXXX";
+        root_ = ::mkdtemp(pattern);
+        tree_ = root_ / "tree";
+        home_ = root_ / "home";
+        fs::create_directories(tree_ / "build" / "native");
+        fs::copy_file(TARNWICK_PROGRAM, tree_ / "build" / "native" / "tarnwick");
+        fs::copy_file(TARNWICK_CHECK_PROGRAM, tree_ / "build" / "native" / "tarnwick-check");
+        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "examples", tree_ / "examples",
+                 fs::copy_options::recursive);
+        const fs::path state = home_ / ".local" / "state" / "tarnwick";
+        fs::create_directories(state);
+        std::ofstream(state / "identity.ini") << "User=jsmith\nMachine=WS01\n";
+        std::ofstream(state / "toolkit.ini") << "TimerScale=0.01\n";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    std::string Run(const std::string& script) {
+        std::ofstream(root_ / "session.sh") << script;
+        const std::string command = "cd '" + tree_.string() + "' && env -u XDG_STATE_HOME HOME='" +
+                                    home_.string() + "' timeout 120 bash --noprofile --norc '" +
+                                    (root_ / "session.sh").string() + "' </dev/null >'" +
+                                    (root_ / "out.txt").string() + "' 2>&1";
+        EXPECT_NE(std::system(command.c_str()), -1);
+        std::ifstream in(root_ / "out.txt", std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+
+    fs::path root_, tree_, home_;
+};
+
+TEST_F(GuideSessionTest, EverySessionPrintsWhatTheGuideShows) {
+    int sessions = 0;
+    for (const Block& block : FencedBlocks(std::string(TARNWICK_SOURCE_DIR) + "/docs/guide.md")) {
+        if (block.kind != "session") {
+            continue;
+        }
+        ++sessions;
+        const Session session = ParseSession(block);
+        const std::string out = Run(session.script);
+        std::vector<std::string> shown;
+        for (const std::string& line : session.shown) {
+            shown.push_back(Comparable(line));
+        }
+        EXPECT_TRUE(Matches(ComparableLines(out), 0, shown, 0))
+            << "the session at docs/guide.md line " << block.firstLine << " printed:\n"
+            << out;
+    }
+    EXPECT_GE(sessions, 8);
+}
+#endif
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/exceptions.h"
 #include "support/test_platform.h"
 
@@ -102,6 +104,33 @@ TEST(ConfigFileNameTest, NameWithoutAThreeLetterExtensionGetsOneAppended) {
     EXPECT_EQ(ConfigFileNameFor("/opt/logon/tarnwick"), "/opt/logon/tarnwick.INI");
     EXPECT_EQ(ConfigFileNameFor("/opt/v1.2/run"), "/opt/v1.2/run.INI");
     EXPECT_EQ(ConfigFileNameFor("C:\\LOGON\\RUN.EX"), "C:\\LOGON\\RUN.EX.INI");
+}
+
+// The starter settings file of the release zip names every key with the
+// default this program uses, so that an administrator edits a file that
+// changes nothing until a value is changed; its remarks match no key.
+TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
+    core::TStringList starter;
+    starter.LoadFromFile(std::string(TARNWICK_SOURCE_DIR) + "/packaging/tarnwick.ini");
+    const std::pair<const char*, const std::string*> defaults[] = {
+        {"Machine", &MachineDir},    {"User", &UserDir},         {"Group", &GroupDir},
+        {"Global", &GlobalDir},      {"Notice", &NoticeFile},    {"Default", &DefaultName},
+        {"UserList", &UserListFile}, {"Process", &ProcessOrder}, {"Extension", &ScriptExtension}};
+    for (const auto& [key, value] : defaults) {
+        EXPECT_EQ(starter.ValueOf(key), *value) << key;
+    }
+    // No default: the zip holds the sample share's macros file.
+    EXPECT_EQ(starter.ValueOf(kMacrosKey), "MACROS.DAT");
+    EXPECT_EQ(starter.ValueOf(kEventLogKey), "1");  // on, as without the key
+    int settings = 0;
+    for (const std::string& line : starter.Lines()) {
+        if (line.find('=') != std::string::npos) {
+            ++settings;
+        } else {
+            EXPECT_EQ(line.rfind(';', 0), 0u) << "neither a setting nor a remark: " << line;
+        }
+    }
+    EXPECT_EQ(settings, 11);  // each key once
 }
 
 }  // namespace

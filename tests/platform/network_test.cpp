@@ -27,7 +27,6 @@ TEST_F(NetworkTest, UserOfTheLocalDiskIsTheLoggedOnUser) {
 
     // A buffer without room for the name's NUL: ERROR_MORE_DATA on Windows
     // and the stand-in; Wine 8 answers ERROR_INSUFFICIENT_BUFFER instead.
-    constexpr uint32_t kErrorInsufficientBuffer = 122;
     std::string tooSmall = "untouched";
     EXPECT_EQ(net().GetUser("C:", static_cast<uint32_t>(user.size()), &tooSmall),
               IsStandin() ? kErrorMoreData : kErrorInsufficientBuffer);

@@ -7,32 +7,6 @@ namespace {
 using script::CommandKind;
 using script::ParseLine;
 
-TEST(LineParserTest, FirstCharacterSelectsTheCommandExactly) {
-    const std::pair<char, CommandKind> known[] = {
-        {';', CommandKind::kComment},
-        {'C', CommandKind::kCopyReplacing},
-        {'c', CommandKind::kCopyIfMissing},
-        {'D', CommandKind::kConnectDrive},
-        {'P', CommandKind::kConnectPrinter},
-        {'I', CommandKind::kWriteIni},
-        {'L', CommandKind::kAttachHive},
-        {'M', CommandKind::kRegistryLocalMachine},
-        {'R', CommandKind::kRegistryClassesRoot},
-        {'U', CommandKind::kRegistryCurrentUser},
-        {'V', CommandKind::kMakeDirectory},
-    };
-    for (const auto& [letter, kind] : known) {
-        EXPECT_EQ(ParseLine(std::string(1, letter) + "ABCD=1").kind, kind) << letter;
-    }
-    for (char letter : std::string("dilmpruv ;0#[AZ\t")) {
-        if (letter == ';') {
-            continue;
-        }
-        EXPECT_EQ(ParseLine(std::string(1, letter) + "ABCD=1").kind, CommandKind::kUnknown)
-            << letter;
-    }
-}
-
 TEST(LineParserTest, LinesShorterThanFiveCharactersAreSkipped) {
     EXPECT_EQ(ParseLine("").kind, CommandKind::kTooShort);
     EXPECT_EQ(ParseLine("VC:\\").kind, CommandKind::kTooShort);

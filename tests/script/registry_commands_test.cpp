@@ -13,6 +13,7 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "support/module_state.h"
+#include "platform/registry_roots.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -28,7 +29,7 @@ using testsupport::Errors;
 class RecordingRegistry : public Registry {
   public:
     uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) override {
-        calls.push_back("create " + Name(base) + " " + subKey);
+        calls.push_back("create " + ShortRootName(base) + " " + subKey);
         if (refused.count(subKey) != 0 || (!subKey.empty() && subKey.front() == '\\')) {
             return kErrorAccessDenied;
         }
@@ -36,7 +37,7 @@ class RecordingRegistry : public Registry {
         return kErrorSuccess;
     }
     uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) override {
-        calls.push_back("open " + Name(base) + " " + subKey);
+        calls.push_back("open " + ShortRootName(base) + " " + subKey);
         *result = ++lastHandle;
         return kErrorSuccess;
     }
@@ -59,21 +60,6 @@ class RecordingRegistry : public Registry {
     }
     uint32_t EnumKey(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
     uint32_t EnumValue(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
-
-    static std::string Name(RegKey key) {
-        switch (key) {
-            case kHkeyClassesRoot:
-                return "HKCR";
-            case kHkeyCurrentUser:
-                return "HKCU";
-            case kHkeyLocalMachine:
-                return "HKLM";
-            case kHkeyUsers:
-                return "HKU";
-            default:
-                return std::to_string(key);
-        }
-    }
 
     std::vector<std::string> calls;
     std::set<std::string> refused;

@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
-#include <sstream>
 
 #include "platform/standin/case_fold.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -32,15 +32,6 @@ std::string HostName() {
         return {};
     }
     return ComputerNameFromHostName(buffer);
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 // A Win32 error code in decimal; anything else is reported and ignored.
@@ -75,18 +66,13 @@ Identity ReadIdentity(const std::filesystem::path& stateDir) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);  // a byte-order mark left by an editor
     }
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    ForEachLine(text, [&](std::string_view line) {
+        const auto split = SplitNameValue(line);
+        if (!split) {
+            return;
         }
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) {
-            continue;
-        }
-        const std::string key = Trimmed(line.substr(0, eq));
-        const std::string value = Trimmed(line.substr(eq + 1));
+        const std::string key(split->name);
+        const std::string value(split->value);
         if (SameText1252(key, "User")) {
             identity.user = value;
         } else if (SameText1252(key, "Machine")) {
@@ -96,7 +82,7 @@ Identity ReadIdentity(const std::filesystem::path& stateDir) {
         } else if (SameText1252(key, "MachineError")) {
             identity.machineError = ErrorCode(key, value, file);
         }
-    }
+    });
     return identity;
 }
 

@@ -1,25 +1,17 @@
 #include "platform/standin/ini_document.h"
 
 #include "platform/standin/case_fold.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// The Windows writer drops every white-space character around names and
+// values, not only spaces and tabs.
+constexpr std::string_view kIniBlanks = " \t\r\n\v\f";
 constexpr std::string_view kLineEnd = "\r\n";
-
-std::string_view TrimLeft(std::string_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-std::string_view Trim(std::string_view text) {
-    text = TrimLeft(text);
-    const auto last = text.find_last_not_of(kBlanks);
-    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
 
 }  // namespace
 
@@ -37,7 +29,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
         if (end == std::string_view::npos) {
             end = bytes.size();
         }
-        const std::string_view line = Trim(bytes.substr(start, end - start));
+        const std::string_view line = Trim(bytes.substr(start, end - start), kIniBlanks);
         start = end + 1;
         if (line.empty()) {
             continue;
@@ -47,16 +39,16 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
         if (line.front() == '[') {
             if (const auto close = line.rfind(']'); close != std::string_view::npos) {
                 Section section;
-                section.name = std::string(Trim(line.substr(1, close - 1)));
+                section.name = std::string(Trim(line.substr(1, close - 1), kIniBlanks));
                 section.header = true;
                 document.sections_.push_back(std::move(section));
                 continue;
             }
         }
         Entry entry;
-        if (const auto eq = line.find('='); eq != std::string_view::npos) {
-            entry.name = std::string(Trim(line.substr(0, eq)));
-            entry.value = std::string(Trim(line.substr(eq + 1)));
+        if (const auto split = SplitNameValue(line, kIniBlanks)) {
+            entry.name = std::string(split->name);
+            entry.value = std::string(split->value);
         } else {
             entry.name = std::string(line);
         }
@@ -67,9 +59,9 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 
 bool IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
-    const std::string_view sectionName = Trim(section);
-    const std::string_view keyName = Trim(key);
-    const std::string newValue(TrimLeft(value));
+    const std::string_view sectionName = Trim(section, kIniBlanks);
+    const std::string_view keyName = Trim(key, kIniBlanks);
+    const std::string newValue(TrimLeft(value, kIniBlanks));
 
     Section* target = nullptr;
     for (Section& candidate : sections_) {
@@ -80,7 +72,7 @@ bool IniDocument::Set(const std::string& section, const std::string& key,
     }
     if (target == nullptr) {
         Section added;
-        added.name = std::string(TrimLeft(section));
+        added.name = std::string(TrimLeft(section, kIniBlanks));
         added.header = true;
         sections_.push_back(std::move(added));
         target = &sections_.back();
@@ -94,7 +86,7 @@ bool IniDocument::Set(const std::string& section, const std::string& key,
             return true;
         }
     }
-    target->entries.push_back(Entry{std::string(TrimLeft(key)), newValue});
+    target->entries.push_back(Entry{std::string(TrimLeft(key, kIniBlanks)), newValue});
     return true;
 }
 

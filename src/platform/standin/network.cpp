@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ERROR_BAD_DEV_TYPE: the local device and the resource are of different
-// kinds (a printer port for a disk share, a drive for a printer).
-constexpr uint32_t kErrorBadDevType = 66;
-
 enum class DeviceKind { kNone, kDrive, kPrinterPort, kInvalid };
 
 // The local device names Windows redirects: "X:" for a drive; LPT1-LPT9,

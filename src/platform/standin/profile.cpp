@@ -14,8 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
-// ERROR_INVALID_DATA: the file is not text the writer can rewrite.
-constexpr uint32_t kErrorInvalidData = 13;
 
 bool IsBareName(const std::string& file) {
     return file.find_first_of("\\/") == std::string::npos;

@@ -1,6 +1,7 @@
 #include "platform/standin/reg_format.h"
 
 #include "platform/registry.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin::regfile {
 
@@ -8,36 +9,8 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimRight(std::string_view text) {
-    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string_view TrimLeft(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+// Blanks, and at a line's end the CR of a CR LF line end too.
+constexpr std::string_view kLineEndBlanks = " \t\r";
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -106,16 +79,17 @@ bool IsPlainString(std::string_view data) {
 
 bool ParseBytes(std::string_view text, std::string* bytes) {
     bytes->clear();
-    text = TrimRight(TrimLeft(text));
+    text = TrimRight(TrimLeft(text), kLineEndBlanks);
     if (text.empty()) {
         return true;
     }
     for (;;) {
         text = TrimLeft(text);
-        if (text.size() < 2 || HexValue(text[0]) < 0 || HexValue(text[1]) < 0) {
+        const auto byte = text.size() < 2 ? std::nullopt : ParseHex(text.substr(0, 2));
+        if (!byte) {
             return false;
         }
-        bytes->push_back(static_cast<char>(HexValue(text[0]) * 16 + HexValue(text[1])));
+        bytes->push_back(static_cast<char>(*byte));
         text.remove_prefix(2);
         text = TrimLeft(text);
         if (text.empty()) {
@@ -129,7 +103,7 @@ bool ParseBytes(std::string_view text, std::string* bytes) {
 }
 
 bool ParseData(std::string_view text, ParsedLine* line) {
-    text = TrimRight(TrimLeft(text));
+    text = TrimRight(TrimLeft(text), kLineEndBlanks);
     if (text == "-") {
         line->kind = ParsedLine::kDeletion;
         return true;
@@ -145,20 +119,14 @@ bool ParseData(std::string_view text, ParsedLine* line) {
     }
     if (StartsWithNoCase(text, "dword:")) {
         text.remove_prefix(6);
-        if (text.size() != 8) {
+        const auto value = text.size() == 8 ? ParseHex(text) : std::nullopt;
+        if (!value) {
             return false;
-        }
-        uint32_t value = 0;
-        for (char c : text) {
-            if (HexValue(c) < 0) {
-                return false;
-            }
-            value = value * 16 + static_cast<uint32_t>(HexValue(c));
         }
         line->type = kRegDword;
         line->data.clear();
         for (int i = 0; i < 4; ++i) {
-            line->data += static_cast<char>((value >> (8 * i)) & 0xFF);
+            line->data += static_cast<char>((*value >> (8 * i)) & 0xFF);
         }
         return true;
     }
@@ -169,17 +137,12 @@ bool ParseData(std::string_view text, ParsedLine* line) {
     line->type = kRegBinary;
     if (!text.empty() && text.front() == '(') {
         const size_t close = text.find(')');
-        if (close == std::string_view::npos || close < 2 || close > 9) {
+        const auto type =
+            close == std::string_view::npos ? std::nullopt : ParseHex(text.substr(1, close - 1));
+        if (!type) {
             return false;
         }
-        uint32_t type = 0;
-        for (char c : text.substr(1, close - 1)) {
-            if (HexValue(c) < 0) {
-                return false;
-            }
-            type = type * 16 + static_cast<uint32_t>(HexValue(c));
-        }
-        line->type = type;
+        line->type = *type;
         text.remove_prefix(close + 1);
     }
     if (text.empty() || text.front() != ':') {
@@ -191,7 +154,7 @@ bool ParseData(std::string_view text, ParsedLine* line) {
 // A piece of a hex line that goes on in the next line, as exported files
 // wrap them: it ends with ",\" or ":\".
 bool EndsContinued(std::string_view line) {
-    line = TrimRight(line);
+    line = TrimRight(line, kLineEndBlanks);
     return line.size() >= 2 && line.back() == '\\' &&
            (line[line.size() - 2] == ',' || line[line.size() - 2] == ':');
 }
@@ -255,7 +218,7 @@ bool IsStorableName(std::string_view name) {
 
 ParsedLine ParseLine(std::string_view text) {
     ParsedLine line;
-    const std::string_view trimmed = TrimRight(TrimLeft(text));
+    const std::string_view trimmed = TrimRight(TrimLeft(text), kLineEndBlanks);
     if (trimmed.empty() || trimmed.front() == ';') {
         line.kind = ParsedLine::kBlank;
         return line;
@@ -309,7 +272,7 @@ LineScan ScanCompleteLines(std::string_view text,
         // end of its last piece.
         joined.clear();
         for (;;) {
-            physical = TrimRight(physical);
+            physical = TrimRight(physical, kLineEndBlanks);
             const bool more = EndsContinued(physical);
             if (more) {
                 physical.remove_suffix(1);

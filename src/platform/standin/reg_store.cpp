@@ -12,6 +12,7 @@
 #include "platform/standin/case_fold.h"
 #include "platform/standin/reg_format.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -72,8 +73,8 @@ class RegStore::Lock {
   public:
     explicit Lock(RegStore& store) : store_(store) {}
     ~Lock() {
-        if (held && store_.fd_ >= 0) {
-            ::flock(store_.fd_, LOCK_UN);
+        if (held && store_.fd_) {
+            ::flock(store_.fd_.get(), LOCK_UN);
         }
     }
     Lock(const Lock&) = delete;
@@ -89,11 +90,7 @@ RegStore::RegStore(std::filesystem::path file, std::string rootPath, bool isHive
     ResetTree();
 }
 
-RegStore::~RegStore() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
+RegStore::~RegStore() = default;
 
 void RegStore::ResetTree() {
     root_ = std::make_unique<Node>();
@@ -108,20 +105,20 @@ uint32_t RegStore::Begin(Lock& lock) {
     // A few rounds at most: each one means another process has just
     // rewritten the file.
     for (int round = 0; round < 64; ++round) {
-        if (fd_ < 0) {
+        if (!fd_) {
             const int flags = O_RDWR | O_CLOEXEC | (creates_ ? O_CREAT : 0);
-            fd_ = ::open(file_.c_str(), flags, 0644);
-            if (fd_ < 0 && errno == ENOENT && creates_) {
+            fd_.reset(::open(file_.c_str(), flags, 0644));
+            if (!fd_ && errno == ENOENT && creates_) {
                 std::error_code ec;
                 std::filesystem::create_directories(file_.parent_path(), ec);
-                fd_ = ::open(file_.c_str(), flags, 0644);
+                fd_.reset(::open(file_.c_str(), flags, 0644));
             }
-            if (fd_ < 0) {
+            if (!fd_) {
                 return ErrnoToWin32(errno);
             }
             loaded_ = false;
         }
-        while (::flock(fd_, LOCK_EX) != 0) {
+        while (::flock(fd_.get(), LOCK_EX) != 0) {
             if (errno != EINTR) {
                 return ErrnoToWin32(errno);
             }
@@ -129,17 +126,16 @@ uint32_t RegStore::Begin(Lock& lock) {
         lock.held = true;
         struct stat held {};
         struct stat named {};
-        if (::fstat(fd_, &held) == 0 && ::stat(file_.c_str(), &named) == 0 &&
+        if (::fstat(fd_.get(), &held) == 0 && ::stat(file_.c_str(), &named) == 0 &&
             held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
             fileBytes_ = static_cast<uint64_t>(held.st_size);
             return Refresh();
         }
         // The name now leads to another file (a rewrite by another process)
         // or to none: let go of this one and start over.
-        ::flock(fd_, LOCK_UN);
+        ::flock(fd_.get(), LOCK_UN);
         lock.held = false;
-        ::close(fd_);
-        fd_ = -1;
+        fd_.reset();
         loaded_ = false;
         std::error_code ec;
         if (!creates_ && !std::filesystem::exists(file_, ec)) {
@@ -163,7 +159,7 @@ uint32_t RegStore::LoadWhole(uint64_t size) {
     ResetTree();
     std::string text;
     int error = 0;
-    if (!ReadAt(fd_, 0, size, &text, &error)) {
+    if (!ReadAt(fd_.get(), 0, size, &text, &error)) {
         return ErrnoToWin32(error);
     }
     const std::string signatureLine = std::string(regfile::kSignature) + "\n";
@@ -174,19 +170,16 @@ uint32_t RegStore::LoadWhole(uint64_t size) {
         if (isHive_ || signatureLine.compare(0, text.size(), text) != 0) {
             return kErrorBadfile;
         }
-        if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, signatureLine.data(), signatureLine.size(),
-                                                 0) != static_cast<ssize_t>(signatureLine.size())) {
+        if (::ftruncate(fd_.get(), 0) != 0 ||
+            ::pwrite(fd_.get(), signatureLine.data(), signatureLine.size(), 0) !=
+                static_cast<ssize_t>(signatureLine.size())) {
             return ErrnoToWin32(errno);
         }
         applied_ = fileBytes_ = signatureLine.size();
         loaded_ = true;
         return kErrorSuccess;
     }
-    std::string_view first(text.data(), firstEnd);
-    while (!first.empty() && (first.back() == '\r' || first.back() == ' ')) {
-        first.remove_suffix(1);
-    }
-    if (first != regfile::kSignature) {
+    if (TrimRight(std::string_view(text.data(), firstEnd), " \r") != regfile::kSignature) {
         return kErrorBadfile;
     }
     const auto scan =
@@ -204,7 +197,7 @@ uint32_t RegStore::LoadWhole(uint64_t size) {
 uint32_t RegStore::ReadTail(uint64_t size) {
     std::string text;
     int error = 0;
-    if (!ReadAt(fd_, applied_, size - applied_, &text, &error)) {
+    if (!ReadAt(fd_.get(), applied_, size - applied_, &text, &error)) {
         return ErrnoToWin32(error);
     }
     const auto scan =
@@ -340,16 +333,17 @@ uint32_t RegStore::Append(Node* node, const std::string& valueLine) {
     // mid-write (every writer holds the lock): it goes before anything is
     // added, so that it can never become part of a line.
     if (fileBytes_ > applied_) {
-        if (::ftruncate(fd_, static_cast<off_t>(applied_)) != 0) {
+        if (::ftruncate(fd_.get(), static_cast<off_t>(applied_)) != 0) {
             loaded_ = false;
             return ErrnoToWin32(errno);
         }
         fileBytes_ = applied_;
     }
-    const ssize_t n = ::pwrite(fd_, record.data(), record.size(), static_cast<off_t>(applied_));
+    const ssize_t n =
+        ::pwrite(fd_.get(), record.data(), record.size(), static_cast<off_t>(applied_));
     if (n != static_cast<ssize_t>(record.size())) {
         const int error = n < 0 ? errno : ENOSPC;
-        if (::ftruncate(fd_, static_cast<off_t>(applied_)) != 0) {
+        if (::ftruncate(fd_.get(), static_cast<off_t>(applied_)) != 0) {
             // The next operation reads whatever the file holds now.
         }
         loaded_ = false;
@@ -393,35 +387,20 @@ void RegStore::CompactIfLarge() {
     }
     Node* last = nullptr;
     const std::string text = Serialize(&last);
-    // One fixed name will do: only the holder of the lock rewrites, and a
-    // piece left by a killed one is overwritten.
-    const auto temp = file_.parent_path() / ("." + file_.filename().string() + ".compact");
+    // The new file keeps the old one's permissions, and is locked before it
+    // takes the name, so the store goes on with it before anyone else can.
     struct stat st {};
-    const mode_t mode = ::fstat(fd_, &st) == 0 ? (st.st_mode & 07777) : 0644;
-    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    bool done = fd >= 0 && ::flock(fd, LOCK_EX) == 0;
-    for (size_t written = 0; done && written < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        done = n > 0;
-        written += done ? static_cast<size_t>(n) : 0;
-    }
-    done = done && ::rename(temp.c_str(), file_.c_str()) == 0;
-    if (!done) {
+    Replacement how;
+    how.mode = ::fstat(fd_.get(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    UniqueFd rewritten;
+    how.locked = &rewritten;
+    if (ReplaceFileAtomically(file_, text, how) != kErrorSuccess) {
         // The appended file stays as good as it was; try again once it has
         // doubled.
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-        }
         compactFloor_ = applied_ * 2;
         return;
     }
-    // Carry on with the new file, locked before anyone else could open it.
-    ::close(fd_);
-    fd_ = fd;
+    fd_ = std::move(rewritten);
     applied_ = fileBytes_ = text.size();
     live_ = text.size();
     tailKey_ = last;

@@ -21,15 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/standin/unique_fd.h"
+
 namespace platform::standin {
 
 // A key path below the store's root, one name per element, in the case the
 // caller wrote it.
 using KeyPath = std::vector<std::string>;
-
-// ERROR_KEY_DELETED: the key a handle names is gone (its hive file was
-// removed, or a person edited the store).
-inline constexpr uint32_t kErrorKeyDeleted = 1018;
 
 class RegStore {
   public:
@@ -106,7 +104,7 @@ class RegStore {
     std::string rootPath_;
     bool isHive_;
     bool creates_;
-    int fd_ = -1;
+    UniqueFd fd_;
     bool loaded_ = false;   // the tree holds the file up to applied_
     uint64_t applied_ = 0;  // bytes of the file the tree holds
     uint64_t fileBytes_ = 0;

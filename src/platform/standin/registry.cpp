@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/reg_key.h"
+#include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/reg_format.h"
 
@@ -10,9 +12,6 @@ namespace platform::standin {
 
 namespace {
 
-constexpr const char* kUserRoot = "HKEY_CURRENT_USER";
-constexpr const char* kMachineRoot = "HKEY_LOCAL_MACHINE";
-constexpr const char* kUsersRoot = "HKEY_USERS";
 constexpr const char* kStoreExtension = ".reg";
 const KeyPath kClassesPath = {"Software", "Classes"};
 
@@ -20,11 +19,6 @@ const KeyPath kClassesPath = {"Software", "Classes"};
 // and never reach the predefined keys at 0x80000000.
 constexpr RegKey kFirstHandle = 0x1000;
 constexpr RegKey kHandleStep = 4;
-constexpr RegKey kLastPredefined = 0x80000006;
-
-bool IsPredefined(RegKey key) {
-    return key >= kHkeyClassesRoot && key <= kLastPredefined;
-}
 
 // A Windows caller passes C strings: a name ends at its first zero byte.
 std::string CText(const std::string& text) {
@@ -61,14 +55,19 @@ bool SplitSubKey(const std::string& subKey, KeyPath* names) {
     return true;
 }
 
+// A root's store: <state>/registry/<root name>.reg, its headers naming the
+// root as it is.
+RegStore RootStore(const Context& context, RegKey root) {
+    return RegStore(context.stateDir / "registry" / (RootName(root) + kStoreExtension),
+                    RootName(root), false, true);
+}
+
 }  // namespace
 
 StandinRegistry::StandinRegistry(Context& context)
     : context_(context),
-      user_(context.stateDir / "registry" / (std::string(kUserRoot) + kStoreExtension), kUserRoot,
-            false, true),
-      machine_(context.stateDir / "registry" / (std::string(kMachineRoot) + kStoreExtension),
-               kMachineRoot, false, true) {}
+      user_(RootStore(context, kHkeyCurrentUser)),
+      machine_(RootStore(context, kHkeyLocalMachine)) {}
 
 StandinRegistry::~StandinRegistry() = default;
 
@@ -198,7 +197,7 @@ uint32_t StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey
         return rc;
     }
     // An empty sub-key opens the base; a predefined key comes back as itself.
-    if (path.empty() && IsPredefined(base)) {
+    if (path.empty() && IsPredefinedKey(base)) {
         *result = base;
         return kErrorSuccess;
     }
@@ -280,7 +279,7 @@ uint32_t StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 uint32_t StandinRegistry::CloseKey(RegKey key) {
-    if (IsPredefined(key)) {
+    if (IsPredefinedKey(key)) {
         return kErrorSuccess;  // as on Windows: the predefined keys stay
     }
     return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
@@ -318,8 +317,7 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
             return kErrorSharingViolation;
         }
     }
-    auto store =
-        std::make_unique<RegStore>(*host, std::string(kUsersRoot) + "\\" + name, true, false);
+    auto store = std::make_unique<RegStore>(*host, RootName(kHkeyUsers) + "\\" + name, true, false);
     if (const uint32_t rc = store->Check(); rc != kErrorSuccess) {
         return rc;
     }

@@ -1,6 +1,7 @@
 #include "platform/standin/state.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,8 +18,7 @@ std::filesystem::path DefaultStateDir() {
         return std::filesystem::path(xdg) / "tarnwick";
     }
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local" / "state" /
-           "tarnwick";
+    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local" / "state" / "tarnwick";
 }
 
 uint32_t ErrnoToWin32(int error) {
@@ -46,38 +46,58 @@ uint32_t ErrnoToWin32(int error) {
     }
 }
 
-uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents) {
-    static std::atomic<unsigned> counter{0};
-    const auto temp = target.parent_path() /
-                      ("." + target.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
-                       std::to_string(counter++));
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return ErrnoToWin32(errno);
-    }
+bool WriteAll(int fd, const std::string& contents) {
     size_t written = 0;
     while (written < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int error = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return ErrnoToWin32(error);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            errno = n < 0 ? errno : EIO;
+            return false;
         }
         written += static_cast<size_t>(n);
     }
-    if (::close(fd) != 0) {
+    return true;
+}
+
+namespace {
+
+// A rename is on disk once its folder is: a folder that cannot be synced
+// (some file systems refuse it) keeps the rename as safe as it makes it.
+void SyncDirectory(const std::filesystem::path& directory) {
+    const UniqueFd fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd) {
+        ::fsync(fd.get());
+    }
+}
+
+}  // namespace
+
+uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents,
+                               const Replacement& how) {
+    static std::atomic<unsigned> counter{0};
+    const auto folder = target.parent_path();
+    const auto temp = folder / ("." + target.filename().string() + ".tmp" +
+                                std::to_string(getpid()) + "-" + std::to_string(counter++));
+    UniqueFd fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, how.mode));
+    if (!fd) {
+        return ErrnoToWin32(errno);
+    }
+    // The data reach the disk before the name does: a rename that survives
+    // a power loss never names a file whose blocks were still in memory.
+    const bool written = (how.locked == nullptr || ::flock(fd.get(), LOCK_EX) == 0) &&
+                         WriteAll(fd.get(), contents) && ::fsync(fd.get()) == 0 &&
+                         ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!written) {
         const int error = errno;
         ::unlink(temp.c_str());
         return ErrnoToWin32(error);
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return ErrnoToWin32(error);
+    SyncDirectory(folder.empty() ? std::filesystem::path(".") : folder);
+    if (how.locked != nullptr) {
+        *how.locked = std::move(fd);
     }
     return kErrorSuccess;
 }
@@ -86,24 +106,19 @@ bool ReadHostFile(const std::filesystem::path& path, std::string* contents) {
     // Only a regular file is read: a FIFO would block the open and a device
     // such as /dev/zero would never end, where Windows has no such file.
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
     std::string buffer;
     char chunk[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            ::close(fd);
             return false;
         }
         if (n == 0) {
@@ -111,7 +126,6 @@ bool ReadHostFile(const std::filesystem::path& path, std::string* contents) {
         }
         buffer.append(chunk, static_cast<size_t>(n));
     }
-    ::close(fd);
     *contents = std::move(buffer);
     return true;
 }

@@ -14,6 +14,7 @@
 #include "platform/standin/case_fold.h"
 #include "platform/standin/rtf.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -21,6 +22,8 @@ namespace {
 
 constexpr const char* kToolkitIni = "toolkit.ini";
 constexpr const char* kTimerScaleKey = "TimerScale";
+// Blanks and stray line-end characters around a toolkit.ini line, name or value.
+constexpr std::string_view kLineBlanks = " \t\r\n";
 constexpr double kMaxTimerScale = 1000.0;
 constexpr auto kDoubleClickTime = std::chrono::milliseconds(500);
 constexpr size_t kMaxPendingInput = 64;
@@ -87,40 +90,24 @@ class LiveTerminal {
     std::FILE* output_;
 };
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 // ---- options ----
 
 double ParseTimerScale(const std::string& text, std::vector<std::string>* warnings) {
     double scale = 1.0;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string line = Trim(text.substr(start, end - start));
-        start = end + 1;
+    ForEachLine(text, [&](std::string_view raw) {
+        const std::string_view line = Trim(raw, kLineBlanks);
         if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') {
-            continue;
+            return;
         }
-        const auto eq = line.find('=');
-        const std::string key = Trim(line.substr(0, eq));
-        if (eq == std::string::npos || !SameText1252(key, kTimerScaleKey)) {
-            warnings->push_back(std::string(kToolkitIni) + ": unknown setting \"" + line +
-                                "\" ignored");
-            continue;
+        const auto split = SplitNameValue(line, kLineBlanks);
+        if (!split || !SameText1252(split->name, kTimerScaleKey)) {
+            warnings->push_back(std::string(kToolkitIni) + ": unknown setting \"" +
+                                std::string(line) + "\" ignored");
+            return;
         }
-        const std::string value = Trim(line.substr(eq + 1));
+        const std::string value(split->value);
         char* rest = nullptr;
         errno = 0;
         const double parsed = std::strtod(value.c_str(), &rest);
@@ -129,10 +116,10 @@ double ParseTimerScale(const std::string& text, std::vector<std::string>* warnin
             warnings->push_back(std::string(kToolkitIni) + ": " + kTimerScaleKey +
                                 " must be a number from 0 to 1000, not \"" + value +
                                 "\"; the timer keeps its interval");
-            continue;
+            return;
         }
         scale = parsed;
-    }
+    });
     return scale;
 }
 
@@ -215,7 +202,8 @@ uint32_t StandinWindow::LoadRichText(ControlId control, const std::string& data)
     if (!c) {
         return kErrorInvalidHandle;
     }
-    if (LooksLikeRtf(data)) {
+    c->utf8 = LooksLikeRtf(data);
+    if (c->utf8) {
         c->text = RtfToText(data);
     } else {
         // Plain text is taken whole: the rich edit control keeps even a NUL

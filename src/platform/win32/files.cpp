@@ -1,17 +1,9 @@
 #include "platform/win32/files.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/last_error.h"
 
 namespace platform::win32 {
-
-namespace {
-// The code of a failed call that returns only a boolean; never 0, so a
-// failure is never taken for success.
-uint32_t LastErrorOr(DWORD fallback) {
-    const DWORD error = ::GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
-}
-}  // namespace
 
 uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

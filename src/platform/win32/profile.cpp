@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/last_error.h"
+
 namespace platform::win32 {
 
 uint32_t Win32Profile::WritePrivateProfileStringA(const std::string& section,
@@ -12,8 +14,7 @@ uint32_t Win32Profile::WritePrivateProfileStringA(const std::string& section,
     // gives none is reported as a write fault.
     ::SetLastError(ERROR_SUCCESS);
     if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str())) {
-        const DWORD error = ::GetLastError();
-        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+        return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
 }

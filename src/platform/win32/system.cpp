@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/last_error.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -21,8 +23,7 @@ uint32_t Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
     // error, taken at once. A failure that left no code must still not read
     // as success.
     if (!::GetComputerNameA(buffer.data(), &size)) {
-        const DWORD error = ::GetLastError();
-        return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+        return LastErrorOr(ERROR_GEN_FAILURE);
     }
     *name = std::string(buffer.data());
     return ERROR_SUCCESS;

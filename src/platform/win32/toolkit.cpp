@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/last_error.h"
+
 namespace platform::win32 {
 
 const char* const kApplicationClass = "TarnwickApplication";
@@ -39,11 +41,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return result;
     }
     return target->HandleMessage(window, message, wParam, lParam);
-}
-
-uint32_t LastErrorOr(uint32_t fallback) {
-    const DWORD error = ::GetLastError();
-    return error != 0 ? error : fallback;
 }
 
 bool SameFont(const FontSpec& a, const FontSpec& b) {
@@ -608,9 +605,8 @@ uint32_t Win32Toolkit::EnsureApplicationWindow() {
         return error;
     }
     BecomeDpiAware();
-    if (HDC screen = ::GetDC(nullptr)) {
-        dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
-        ::ReleaseDC(nullptr, screen);
+    if (const WindowDc screen(nullptr); screen.get()) {
+        dpi_ = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
     if (dpi_ <= 0) {
         dpi_ = 96;

@@ -16,12 +16,15 @@
 #include <thread>
 #include <vector>
 
+#include "tarnwick_version.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr const char* kBanner = "Continue: \"Tarnwick 1.0 - your login script is running\"";
+constexpr const char* kBanner =
+    "Continue: \"Tarnwick " TARNWICK_VERSION " - your login script is running\"";
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -202,6 +205,19 @@ TEST_F(StandinProgramTest, AFailureInStartUpIsReportedAndEndsWithOne) {
     EXPECT_EQ(Err(),
               "[Application Error] Exception EFOpenError in module tarnwick.\n"
               "Cannot open file MISSING.DAT.\n");
+    EXPECT_FALSE(fs::exists(state_ / "registry")) << "no run record, nor any other value";
+}
+
+TEST_F(StandinProgramTest, AMissingFullNameListLeavesTheFullNameEmptyAndTheScriptRuns) {
+    fs::remove(share_ / "USERLIST.DAT");
+    Write(share_ / "tarnwick.INI", "Process=*\r\n");
+    Write(share_ / "GLOBAL" / "_DEFAULT.DAT", "Xscript ran\r\n");
+    Start();
+    ASSERT_EQ(Wait(), 0) << Err();
+    const auto blocks = Blocks(Out());
+    ASSERT_EQ(blocks.size(), 2u) << Out();
+    EXPECT_TRUE(Has(blocks[0], "lUFName: \"\" background=#FFFFFF"));
+    EXPECT_TRUE(Has(blocks[0], "    Unknown command : Xscript ran"));
 }
 
 TEST_F(StandinProgramTest, TheButtonIsPressedOnlyOnceStandardInputHasEnded) {

@@ -14,8 +14,6 @@ namespace fs = std::filesystem;
 using namespace platform;
 using namespace platform::standin;
 
-constexpr uint32_t kBadDevType = 66;
-
 class StandinNetworkTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -105,9 +103,9 @@ TEST_F(StandinNetworkTest, LocalNamesThatAreNoDeviceOrTheWrongKind) {
         EXPECT_EQ(Drive(bad, "\\\\SRV\\Home"), kErrorBadDevice) << bad;
         EXPECT_EQ(Add(kResourceTypePrint, bad, "\\\\SRV\\Laser"), kErrorBadDevice) << bad;
     }
-    EXPECT_EQ(Drive("LPT1", "\\\\SRV\\Home"), kBadDevType);
-    EXPECT_EQ(Add(kResourceTypePrint, "F:", "\\\\SRV\\Laser"), kBadDevType);
-    EXPECT_EQ(Drive("F:", "\\\\SRV\\Laser"), kBadDevType);  // a printer share is no folder
+    EXPECT_EQ(Drive("LPT1", "\\\\SRV\\Home"), kErrorBadDevType);
+    EXPECT_EQ(Add(kResourceTypePrint, "F:", "\\\\SRV\\Laser"), kErrorBadDevType);
+    EXPECT_EQ(Drive("F:", "\\\\SRV\\Laser"), kErrorBadDevType);  // a printer share is no folder
     EXPECT_EQ(Add(7, "F:", "\\\\SRV\\Home"), kErrorInvalidParameter);
 }
 

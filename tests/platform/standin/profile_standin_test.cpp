@@ -41,7 +41,7 @@ TEST_F(StandinProfileTest, EmptySectionHeaderIsKeptSoItsKeysStayInIt) {
 TEST_F(StandinProfileTest, FileWithNulBytesIsRefusedAndLeftAlone) {
     const std::string utf16("\xff\xfe[\0A\0]\0\r\0\n\0", 12);
     Put(c_ / "u.ini", utf16);
-    EXPECT_EQ(Write("A", "b", "2", "C:\\u.ini"), 13u);
+    EXPECT_EQ(Write("A", "b", "2", "C:\\u.ini"), platform::kErrorInvalidData);
     EXPECT_EQ(Read(c_ / "u.ini"), utf16);
 }
 

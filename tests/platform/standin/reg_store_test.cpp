@@ -94,6 +94,16 @@ TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
     EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Tarn", "Gone"), "<2>");
 }
 
+TEST_F(RegStoreTest, EachRootIsStoredInAFileNamedAfterIt) {
+    Create(kHkeyCurrentUser, "Software\\Tarn");
+    Create(kHkeyLocalMachine, "Software\\Tarn");
+    const std::filesystem::path folder = root_ / "state" / "registry";
+    for (const char* name : {"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}) {
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+    }
+    EXPECT_EQ(UserFile(), folder / "HKEY_CURRENT_USER.reg");
+}
+
 TEST_F(RegStoreTest, NamesKeepTheCaseTheyWereCreatedWith) {
     const RegKey mixed = Create(kHkeyCurrentUser, "Software\\MiXed");
     const RegKey sub = Create(kHkeyCurrentUser, "SOFTWARE\\MIXED\\Sub");

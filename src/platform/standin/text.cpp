@@ -1,0 +1,61 @@
+#include "platform/standin/text.h"
+
+namespace platform::standin {
+
+namespace {
+
+constexpr size_t kMostHexDigits = 8;  // a 32-bit number
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::string_view TrimLeft(std::string_view text, std::string_view blanks) {
+    const size_t first = text.find_first_not_of(blanks);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view TrimRight(std::string_view text, std::string_view blanks) {
+    const size_t last = text.find_last_not_of(blanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+    return TrimRight(TrimLeft(text, blanks), blanks);
+}
+
+std::optional<uint32_t> ParseHex(std::string_view digits) {
+    if (digits.empty() || digits.size() > kMostHexDigits) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (char c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view blanks) {
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return NameValue{Trim(line.substr(0, eq), blanks), Trim(line.substr(eq + 1), blanks)};
+}
+
+}  // namespace platform::standin

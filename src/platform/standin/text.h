@@ -1,0 +1,45 @@
+// Small text helpers the stand-in's file readers share: blanks trimmed,
+// hexadecimal digits read, "name=value" lines split.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace platform::standin {
+
+// Spaces and tabs: the blanks around names and values. A reader that also
+// drops line ends or other control characters passes its own set.
+inline constexpr std::string_view kBlanks = " \t";
+
+std::string_view TrimLeft(std::string_view text, std::string_view blanks = kBlanks);
+std::string_view TrimRight(std::string_view text, std::string_view blanks = kBlanks);
+std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks);
+
+// The number that one to eight hexadecimal digits (either case) write;
+// nothing for any other text.
+std::optional<uint32_t> ParseHex(std::string_view digits);
+
+// A line split at its first "=", the blanks around the name and the value
+// dropped; nothing for a line without "=".
+struct NameValue {
+    std::string_view name;
+    std::string_view value;
+};
+std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view blanks = kBlanks);
+
+// Calls `each` with every line of `text`: the lines end at LF, one CR just
+// before it is dropped, and a last line without an LF counts too.
+template <typename Each>
+void ForEachLine(std::string_view text, Each each) {
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        each(line);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+}
+
+}  // namespace platform::standin

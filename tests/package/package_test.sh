@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# The release packages of scripts/package: what the zip and the .deb hold,
+# the form of the Windows program, that two packagings give the same zip,
+# signing, and a logon through logon.cmd under Wine in Xvfb from a folder
+# that stands for NETLOGON. Needs the mingw build (its run_logon.exe and
+# Wine prefix); scripts/test runs it after the differential suite.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+. scripts/lib.sh
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+check() { # check NAME COMMAND...: one assertion, told by its name
+  if "${@:2}" >"$work/check.log" 2>&1; then
+    passed=$((passed + 1)); echo "ok      $1"
+  else
+    failed=$((failed + 1)); echo "FAILED  $1"; sed 's/^/    /' "$work/check.log"
+  fi
+}
+same() { [ "$1" = "$2" ] || { printf 'expected:\n%s\ngot:\n%s\n' "$1" "$2"; return 1; }; }
+version=$(sed -n 's/^project(tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=tarnwick-$version-windows-x64.zip deb=tarnwick_${version}_amd64.deb
+
+# Two packagings, the second after relinking the programs, and one signed
+# with a throwaway certificate.
+scripts/package --out "$work/one" >/dev/null
+rm -f build/release-mingw/*.exe build/release-native/tarnwick build/release-native/tarnwick-check
+scripts/package --out "$work/two" >/dev/null
+check "two packagings give the same zip" cmp "$work/one/$zip" "$work/two/$zip"
+check "two packagings give the same .deb" cmp "$work/one/$deb" "$work/two/$deb"
+echo secret >"$work/pass.txt"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tarnwick test signer" \
+  -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/signer.pfx" \
+  -passout "file:$work/pass.txt"
+scripts/package --sign "$work/signer.pfx" --pass-file "$work/pass.txt" --out "$work/signed" >/dev/null
+
+unzip -q "$work/one/$zip" -d "$work/zip"
+unzip -q "$work/signed/$zip" -d "$work/signed/zip"
+in_zip() { # every file of the sample share but its settings file, and ours
+  (cd examples/share && find . -type f ! -name tarnwick.ini | sed 's|^\./||')
+  printf '%s\n' tarnwick.exe tarnwick-check.exe tarnwick.ini logon.cmd tarnwick-eventlog.reg SHA256SUMS \
+    doc/guide.md doc/guide.html
+}
+has_all() { for f in $(in_zip); do [ -f "$1/$f" ] || { echo "missing: $f"; return 1; }; done; }
+check "the zip holds the programs, settings, logon.cmd, sample share and guide" has_all "$work/zip"
+check "SHA256SUMS matches the zip's files" bash -c "cd '$work/zip' && sha256sum --quiet -c SHA256SUMS"
+check "the signed zip's SHA256SUMS matches its signed files" \
+  bash -c "cd '$work/signed/zip' && sha256sum --quiet -c SHA256SUMS"
+check "logon.cmd has CR LF line ends" bash -c "! grep -q \$'[^\\r]\$' '$work/zip/logon.cmd'"
+self_contained() { # nothing loaded from elsewhere: no <link>, every src= a data: URL
+  ! grep -qiE '<link |src="[^d"]|src="d[^a]|url\((https?:)?//' "$1"
+}
+check "the HTML guide loads nothing from elsewhere" self_contained "$work/zip/doc/guide.html"
+
+# The Windows programs: static (only DLLs of Windows itself), the GUI
+# program with its icon and the version resource of the project's version.
+system_dlls='ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll MPR.dll USER32.dll msvcrt.dll'
+imports_only_system_dlls() {
+  local dll
+  for dll in $(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p'); do
+    [[ " $system_dlls " == *" $dll "* ]] || { echo "imports $dll"; return 1; }
+  done
+}
+subsystem() { [[ $(x86_64-w64-mingw32-objdump -p "$1") == *$'\nSubsystem'*"($2)"* ]]; }
+resources() { x86_64-w64-mingw32-windres -i "$work/zip/tarnwick.exe" -O rc >"$work/resources.rc"; }
+check "tarnwick.exe is a GUI program" subsystem "$work/zip/tarnwick.exe" "Windows GUI"
+check "tarnwick-check.exe is a console program" \
+  subsystem "$work/zip/tarnwick-check.exe" "Windows CUI"
+check "tarnwick.exe imports only system DLLs" imports_only_system_dlls "$work/zip/tarnwick.exe"
+check "tarnwick-check.exe imports only system DLLs" \
+  imports_only_system_dlls "$work/zip/tarnwick-check.exe"
+check "tarnwick.exe's resources can be read" resources
+check "tarnwick.exe carries its icon" grep -q '^"MAINICON" 14 /\* RT_GROUP_ICON' "$work/resources.rc"
+check "tarnwick.exe carries the version $version" \
+  grep -q "^ FILEVERSION ${version//./, }, 0$" "$work/resources.rc"
+for field in FileVersion ProductVersion; do
+  check "tarnwick.exe's $field is $version" \
+    grep -q "VALUE \"$field\", \"$version\"" "$work/resources.rc"
+done
+for exe in tarnwick.exe tarnwick-check.exe; do
+  check "$exe is signed by the certificate" \
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/zip/$exe"
+done
+check "an unsigned tarnwick.exe does not pass as signed" \
+  bash -c "! osslsigncode verify -CAfile '$work/cert.pem' -in '$work/zip/tarnwick.exe'"
+
+# The Debian package.
+dpkg-deb -x "$work/one/$deb" "$work/deb"
+check "the .deb's tarnwick-check tells its version" \
+  same "tarnwick-check $version" "$("$work/deb/usr/bin/tarnwick-check" --version)"
+check "the .deb's control file has the version" \
+  same "$version" "$(dpkg-deb -f "$work/one/$deb" Version)"
+deb_files() {
+  local f
+  for f in usr/bin/tarnwick usr/share/man/man1/tarnwick.1.gz usr/share/man/man1/tarnwick-check.1.gz \
+    usr/share/doc/tarnwick/guide.md usr/share/doc/tarnwick/guide.html; do
+    [ -f "$work/deb/$f" ] || { echo "missing: $f"; return 1; }
+  done
+  zgrep -q "^\.TH TARNWICK 1 .*Tarnwick $version" "$work/deb/usr/share/man/man1/tarnwick.1.gz"
+}
+check "the .deb holds the program, the man pages and the guide" deb_files
+
+# A logon through logon.cmd: the zip unpacked into a folder that stands for
+# NETLOGON, run by cmd from another current folder, the window closed once
+# it shows. What it leaves: run_logon's words, the exit code, the run record.
+cmake --build --preset mingw --target run_logon >/dev/null
+use_wine_prefix "$root/build/mingw/wineprefix"
+mkdir -p "$work/elsewhere"
+cp -r "$work/zip" "$work/NETLOGON"
+cp -r "$work/zip" "$work/NO-MACROS"
+rm "$work/NO-MACROS/MACROS.DAT"
+logon() {
+  rm -rf "$WINEPREFIX/drive_c/Tarnwick"
+  local share
+  share=$(realpath "$1")
+  in_xvfb bash -c 'wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
+    cd "$1" && wine "$2" "cmd /c Z:${3//\//\\}\logon.cmd"; echo "exit code $?"
+    wine reg query "HKCU\Software\Brackenlow\Tarnwick\Errors" 2>/dev/null |
+      sed -n "s/^    ErrorString\([0-9]*\)    REG_SZ    /\1 /p" | sort -n | cut -d" " -f2-
+    wineserver -k' - "$work/elsewhere" "$root/build/mingw/run_logon.exe" "$share" | tr -d '\r'
+}
+user=$(id -un)
+# The sample share under Wine: no network, so each drive and printer fails
+# twice (the old connection cannot be cancelled, the new one cannot be made:
+# 1222) and nothing can be copied from S:; no privilege to load a hive
+# (1314). The rest is the sample's deliberately failing part.
+check "logon.cmd runs tarnwick.exe in its folder and leaves the run record" same "exit code 0
+Unknown error deleting H:
+Error 1222 on connecting H: to \\\\FILES01\\HOME\\$user
+Unknown error deleting S:
+Error 1222 on connecting S: to \\\\FILES01\\SOFTWARE
+Unknown error deleting LPT1
+Error 1222 on connecting LPT1 to \\\\PRINT01\\LASER
+Error copying S:\\Templates\\letter.dot to C:\\Tarnwick\\Templates\\letter.dot
+Error copying S:\\Defaults\\app.ini to C:\\Tarnwick\\app.ini
+Error copying S:\\NoSuchFile.txt to C:\\Tarnwick\\missing.txt
+'twelve' is not a valid integer value : USoftware\\Brackenlow\\Sample.Bad=Dtwelve
+No value name in destination Software\\Brackenlow\\NoValueName
+Error attaching C:\\Tarnwick\\NoSuchHive.DAT to HKEY_USERS\\$user
+Unknown error deleting Q:
+Error 1222 on connecting Q: to \\\\NOSERVER\\NOSHARE
+Unknown command :    VC:\\Indented" "$(logon "$work/NETLOGON")"
+# A start-up failure: logon.cmd returns the program's exit code.
+check "logon.cmd returns tarnwick.exe's exit code" same "message box: [Application Error] Exception EFOpenError in module tarnwick.exe.
+Cannot open file MACROS.DAT.
+exit code 1" "$(logon "$work/NO-MACROS")"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
