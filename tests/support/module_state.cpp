@@ -1,5 +1,6 @@
 #include "support/module_state.h"
 
+#include "app/logon_event.h"
 #include "app/tarnwick_form.h"
 #include "core/error_list.h"
 #include "core/exit_list.h"
@@ -13,6 +14,7 @@ namespace testsupport {
 void ResetModuleState() {
     core::RunExitProcs();
     app::ResetFormModule();
+    app::ResetLogonEvent();
     script::ResetScriptRegistry();
     core::ErrorList.reset();
     script::CodeList.reset();

@@ -97,7 +97,7 @@ TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
 TEST_F(RegStoreTest, EachRootIsStoredInAFileNamedAfterIt) {
     Create(kHkeyCurrentUser, "Software\\Tarn");
     Create(kHkeyLocalMachine, "Software\\Tarn");
-    const std::filesystem::path folder = root_ / "state" / "registry";
+    const std::filesystem::path folder = scratch_.dir() / "registry";
     for (const char* name : {"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
     }
