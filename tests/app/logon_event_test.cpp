@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/fake_services.h"
-#include "app/fake_toolkit.h"
 #include "app/tarnwick_form.h"
 #include "core/error_list.h"
 #include "core/exit_list.h"
@@ -21,6 +19,8 @@
 #include "platform/eventlog.h"
 #include "script/registry_commands.h"
 #include "script/run.h"
+#include "support/fake_services.h"
+#include "support/fake_toolkit.h"
 #include "support/registry_reader.h"
 #include "support/test_platform.h"
 
@@ -60,31 +60,16 @@ class LogonEventTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        core::RunExitProcs();
         const platform::Services real = platform::Current();
-        system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
+        system_ = std::make_unique<testsupport::FakeSystem>(real.system());
         system_->modulePath = At("RUN.EXE");
+        system_->now = platform::LocalTime{2024, 3, 10, 0, 12, 0, 0, 0};
         Install(real.With(*system_).With(toolkit_).With(log_));
         log_.events.clear();
-        Reset();
         toolkit_.loop = [](testsupport::FakeWindow& w) {
             w.Tick();
             w.Click("Continue");
         };
-    }
-    void TearDown() override {
-        core::RunExitProcs();
-        Reset();
-        PlatformTest::TearDown();
-    }
-    static void Reset() {
-        app::ResetFormModule();
-        app::ResetLogonEvent();
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        script::CodeList.reset();
-        logon::ResetSettings();
-        logon::ResetIdentity();
     }
 
     void Run(const Case& c) {
@@ -101,7 +86,7 @@ class LogonEventTest : public testsupport::PlatformTest {
     }
 
     testsupport::FakeToolkit toolkit_;
-    std::unique_ptr<testsupport::FixedClockSystem> system_;
+    std::unique_ptr<testsupport::FakeSystem> system_;
     RecordingEventLog log_;
 };
 

@@ -155,10 +155,6 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
     }
     EXPECT_EQ(listed, executed);
     EXPECT_EQ(core::ErrorList->Lines(), expected);
-
-    script::FreeLogon();
-    logon::ResetSettings();
-    logon::ResetIdentity();
 }
 
 TEST_F(CheckerTest, TheFlagsShareTripsEveryFlag) {

@@ -13,14 +13,6 @@ using namespace logon;
 
 class SettingsTest : public testsupport::PlatformTest {
   protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ResetSettings();
-    }
-    void TearDown() override {
-        ResetSettings();
-        PlatformTest::TearDown();
-    }
     bool Load(const std::string& text) {
         WriteFile(At("RUN.INI"), text);
         return LoadConfig(At("RUN.INI"));
