@@ -1,34 +1,20 @@
-// A fresh stand-in workstation for each fuzz input, in a directory of its
-// own under the system's temporary folder (a RAM disk where /dev/shm
-// exists), removed again when the input is done.
+// A fresh stand-in workstation for each fuzz input, and what the targets
+// make of their input.
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
 
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace fuzzing {
 
-class FreshState {
+// The workstation installed as the platform, in a directory of its own
+// under the system's temporary folder (a RAM disk where /dev/shm exists),
+// removed again when the input is done. `tag` names the fuzz target.
+class FreshState : public testsupport::ScratchStandin {
   public:
-    // `tag` names the fuzz target, so parallel targets never share a folder.
-    explicit FreshState(const std::string& tag);
-    ~FreshState();
-    FreshState(const FreshState&) = delete;
-    FreshState& operator=(const FreshState&) = delete;
-
-    const std::filesystem::path& dir() const { return dir_; }
-    platform::standin::StandinPlatform& platform() { return *platform_; }
-    // Writes `bytes` to a host file below the state directory.
-    std::filesystem::path Write(const std::string& relative, const std::string& bytes) const;
-
-  private:
-    std::filesystem::path dir_;
-    std::unique_ptr<platform::standin::StandinPlatform> platform_;
-    std::optional<platform::ScopedServices> installed_;
+    explicit FreshState(const std::string& tag) : ScratchStandin("fuzz-" + tag) { Install(); }
 };
 
 // Cuts fuzz data in two at the first byte 0xFF: most inputs that matter

@@ -46,9 +46,15 @@ need_fuzz_tools() {
 # hidden; letting Wine manage its windows itself removes the wait. The
 # server is stopped afterwards: one started outside Xvfb would refuse every
 # window later.
+#
+# The prefix sees only the fonts scripts/wine-fonts.conf names, so what the
+# machine has installed besides changes nothing. A program that crashes
+# ends at once: Wine's debugger, which would wait for ever, is switched off.
 use_wine_prefix() {
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEPREFIX=$1
+  FONTCONFIG_FILE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-fonts.conf"
+  export FONTCONFIG_FILE
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== booting a Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -56,6 +62,8 @@ use_wine_prefix() {
     wineserver -w || true
   fi
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+    >/dev/null 2>&1 || true
   wineserver -k 2>/dev/null || true
 }
 

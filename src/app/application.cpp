@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 
+#include "app/logon_event.h"
 #include "app/startup.h"
 #include "app/tarnwick_form.h"
 #include "core/exceptions.h"
@@ -143,11 +144,15 @@ int RunApplication(platform::Toolkit& toolkit) {
         application.CreateLoginForm();
         application.Run();
     } catch (const std::exception& failure) {
+        const std::string text = failure.what();
+        ReportLogonOutcome(&text);
         toolkit.ShowMessageBox(
             kStartupFailureCaption,
             StartupFailureText(FailureKind(failure), ModulePath(), failure.what()));
         exitCode = 1;
     } catch (...) {
+        const std::string text = kUnknownFailure;
+        ReportLogonOutcome(&text);
         toolkit.ShowMessageBox(kStartupFailureCaption,
                                StartupFailureText("Exception", ModulePath(), kUnknownFailure));
         exitCode = 1;

@@ -1,6 +1,7 @@
 #include "app/tarnwick_form.h"
 
 #include "app/application.h"
+#include "app/logon_event.h"
 #include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
@@ -304,6 +305,20 @@ void TTarnwickForm::Close() {
 }
 
 void TTarnwickForm::FormShow() {
+    // The event of the logon goes out once the run record is written, or
+    // once a failure has ended the handler before that.
+    try {
+        ShowIdentityAndRun();
+    } catch (const std::exception& failure) {
+        const std::string text = failure.what();
+        ReportLogonOutcome(&text);
+        throw;
+    }
+    ReportLogonOutcome(nullptr);
+    FillDiagnostics();
+}
+
+void TTarnwickForm::ShowIdentityAndRun() {
     lUName.SetCaption(logon::CurrentUserName());
     lMName.SetCaption(logon::CurrentMachineName());
     lUFName.SetCaption(logon::CurrentFullName());
@@ -329,7 +344,9 @@ void TTarnwickForm::FormShow() {
     }
 
     script::RunScript();
+}
 
+void TTarnwickForm::FillDiagnostics() {
     mCodeList.Assign(OrEmpty(script::CodeList));
     if (core::HasErrors()) {
         ErrorStatus.SetCaption(kProblem);

@@ -132,6 +132,10 @@ class TTarnwickForm : private platform::WindowEvents {
     // application's failure report.
     void OnDoubleClick() override;
     void OnTimer() override;
+    // FormShow's steps: the identity, the news and the script run; then the
+    // warning and the diagnostics list.
+    void ShowIdentityAndRun();
+    void FillDiagnostics();
 
     TApplication& owner_;
     std::unique_ptr<platform::Window> window_;

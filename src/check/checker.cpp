@@ -87,6 +87,7 @@ void NoteSettings(const logon::LogonProgress& progress, const std::string& setti
                                        logon::LoadFailureMessage(settingsPath)));
     }
     report.processOrder = logon::ProcessOrder;
+    report.eventLog = logon::EventLogEnabled();
 }
 
 void NoteFullName(const std::string& userList, CheckReport& report) {

@@ -54,6 +54,7 @@ struct CheckReport {
     bool settingsLoaded = false;
     std::string user, machine, fullName, group, dateTime;
     std::string processOrder;
+    bool eventLog = true;           // the settings leave the logon's event on
     std::vector<Finding> findings;  // about the logon as a whole
     std::vector<ScriptFile> files;  // the process order's letters, in order
     std::vector<CheckedLine> lines;

@@ -52,6 +52,9 @@ std::string FormatText(const CheckReport& report) {
     if (!report.dateTime.empty()) {
         out += "%DateTime% is " + report.dateTime + "\n";
     }
+    if (!report.eventLog) {
+        out += "EventLog=0: the logon writes no event to the event log\n";
+    }
     for (const Finding& finding : report.findings) {
         AppendFinding(out, finding, "");
     }
@@ -178,6 +181,7 @@ std::string FormatJson(const CheckReport& report) {
     out += ",\"group\":" + JsonString(report.group);
     out += ",\"dateTime\":" + JsonString(report.dateTime);
     out += ",\"processOrder\":" + JsonString(report.processOrder);
+    out += ",\"eventLog\":" + JsonBool(report.eventLog);
     out += ",\"stops\":" + JsonBool(report.stops);
     out += ",\"flags\":" + std::to_string(report.Count(Severity::kFlag));
     out += ",\"notes\":" + std::to_string(report.Count(Severity::kNote));

@@ -16,9 +16,6 @@ std::unique_ptr<core::TStringList> FullNameList;
 
 namespace {
 
-// The user name is that of the network connection of this local device.
-constexpr const char* kUserDevice = "C:";
-
 constexpr const char* kErrorPrefix = "Error ";
 constexpr const char* kUserNameFailure = " getting user name";
 constexpr const char* kMachineNameFailure = " getting computer name";

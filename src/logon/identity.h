@@ -23,6 +23,8 @@ extern std::unique_ptr<core::TStringList> FullNameList;
 inline constexpr const char* kIdentityError = "_Error";
 // The group every user belongs to.
 inline constexpr const char* kEveryoneGroup = "EVERYONE";
+// The user name is that of the network connection of this local device.
+inline constexpr const char* kUserDevice = "C:";
 // Characters of the buffers the user and computer names are read into,
 // terminating NUL included.
 inline constexpr uint32_t kIdentityBufferSize = 100;

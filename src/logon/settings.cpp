@@ -101,6 +101,10 @@ bool LoadConfig(const std::string& path) {
     return true;
 }
 
+bool EventLogEnabled() {
+    return !ConfigList || ConfigList->ValueOf(kEventLogKey) != "0";
+}
+
 void FreeSettings() {
     MacroList.reset();
     ConfigList.reset();

@@ -21,6 +21,12 @@ extern std::string ScriptExtension;  // "Extension", default .DAT
 
 // The key whose value names the macros file.
 inline constexpr const char* kMacrosKey = "Macros";
+// The key that turns the event of each logon off with the value 0.
+inline constexpr const char* kEventLogKey = "EventLog";
+
+// False only when the settings file says EventLog=0: any other value, no
+// such key, or no settings file leaves the event on.
+bool EventLogEnabled();
 
 // The settings file's lines as read, and the macro definitions.
 extern std::unique_ptr<core::TStringList> ConfigList;

@@ -15,7 +15,7 @@ struct FileTime {
 };
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
     // Reads the whole file, opened for reading only. 0 or a Win32 error code
     // (a directory cannot be read as a file).
@@ -25,7 +25,7 @@ public:
     virtual uint32_t FindFirst(const std::string& path, bool* isDirectory) = 0;
     // CopyFileA: 0 or the error code.
     virtual uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                              bool failIfExists) = 0;
+                               bool failIfExists) = 0;
     // GetFileAttributesA: the attributes, or kInvalidFileAttributes.
     virtual uint32_t GetFileAttributesA(const std::string& path) = 0;
     // CreateDirectoryA without security attributes: 0 or the error code.

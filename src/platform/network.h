@@ -20,7 +20,7 @@ struct NetResource {
 };
 
 class Network {
-public:
+  public:
     virtual ~Network() = default;
     // WNetGetUserA(localName) with a buffer of `bufferSize` characters.
     virtual uint32_t GetUser(const std::string& localName, uint32_t bufferSize,

@@ -11,59 +11,51 @@ Services& Installed() {
     return services;
 }
 
+// A copy of `services` with one service replaced.
+template <typename Service>
+Services Replaced(Services services, Service* Services::*member, Service& service) {
+    services.*member = &service;
+    return services;
+}
+
 }  // namespace
 
 Services::Services()
-    : registry_(&RefusingServices::Instance().registry),
-      network_(&RefusingServices::Instance().network),
-      system_(&RefusingServices::Instance().system),
-      files_(&RefusingServices::Instance().files),
-      profile_(&RefusingServices::Instance().profile),
-      toolkit_(&RefusingServices::Instance().toolkit) {}
+    : Services(RefusingServices::Instance().registry, RefusingServices::Instance().network,
+               RefusingServices::Instance().system, RefusingServices::Instance().files,
+               RefusingServices::Instance().profile, RefusingServices::Instance().toolkit,
+               RefusingServices::Instance().eventLog) {}
 
 Services::Services(Registry& registry, Network& network, System& system, Files& files,
-                   Profile& profile, Toolkit& toolkit)
+                   Profile& profile, Toolkit& toolkit, EventLog& eventLog)
     : registry_(&registry),
       network_(&network),
       system_(&system),
       files_(&files),
       profile_(&profile),
-      toolkit_(&toolkit) {}
+      toolkit_(&toolkit),
+      eventLog_(&eventLog) {}
 
 Services Services::With(Registry& registry) const {
-    Services copy = *this;
-    copy.registry_ = &registry;
-    return copy;
+    return Replaced(*this, &Services::registry_, registry);
 }
-
 Services Services::With(Network& network) const {
-    Services copy = *this;
-    copy.network_ = &network;
-    return copy;
+    return Replaced(*this, &Services::network_, network);
 }
-
 Services Services::With(System& system) const {
-    Services copy = *this;
-    copy.system_ = &system;
-    return copy;
+    return Replaced(*this, &Services::system_, system);
 }
-
 Services Services::With(Files& files) const {
-    Services copy = *this;
-    copy.files_ = &files;
-    return copy;
+    return Replaced(*this, &Services::files_, files);
 }
-
 Services Services::With(Profile& profile) const {
-    Services copy = *this;
-    copy.profile_ = &profile;
-    return copy;
+    return Replaced(*this, &Services::profile_, profile);
 }
-
 Services Services::With(Toolkit& toolkit) const {
-    Services copy = *this;
-    copy.toolkit_ = &toolkit;
-    return copy;
+    return Replaced(*this, &Services::toolkit_, toolkit);
+}
+Services Services::With(EventLog& eventLog) const {
+    return Replaced(*this, &Services::eventLog_, eventLog);
 }
 
 const Services& Current() {

@@ -14,8 +14,9 @@ class System;
 class Files;
 class Profile;
 class Toolkit;
+class EventLog;
 
-// The six services of one platform. Each one is always there; With()
+// The services of one platform. Each one is always there; With()
 // replaces one of them in a copy, so a test or a tool can change one
 // service and keep the others.
 class Services {
@@ -23,7 +24,7 @@ class Services {
     // Every service refuses (platform/refusing.h).
     Services();
     Services(Registry& registry, Network& network, System& system, Files& files, Profile& profile,
-             Toolkit& toolkit);
+             Toolkit& toolkit, EventLog& eventLog);
 
     Registry& registry() const { return *registry_; }
     Network& network() const { return *network_; }
@@ -31,6 +32,7 @@ class Services {
     Files& files() const { return *files_; }
     Profile& profile() const { return *profile_; }
     Toolkit& toolkit() const { return *toolkit_; }
+    EventLog& eventLog() const { return *eventLog_; }
 
     Services With(Registry& registry) const;
     Services With(Network& network) const;
@@ -38,6 +40,7 @@ class Services {
     Services With(Files& files) const;
     Services With(Profile& profile) const;
     Services With(Toolkit& toolkit) const;
+    Services With(EventLog& eventLog) const;
 
   private:
     Registry* registry_;
@@ -46,6 +49,7 @@ class Services {
     Files* files_;
     Profile* profile_;
     Toolkit* toolkit_;
+    EventLog* eventLog_;
 };
 
 // The services every module uses now.

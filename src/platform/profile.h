@@ -6,13 +6,13 @@
 namespace platform {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
     // WritePrivateProfileStringA(section, key, value, file): 0 on success,
     // otherwise the error code of the failed call.
     virtual uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                               const std::string& value,
-                                               const std::string& file) = 0;
+                                                const std::string& value,
+                                                const std::string& file) = 0;
 };
 
 }  // namespace platform

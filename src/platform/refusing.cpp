@@ -124,4 +124,9 @@ uint32_t RefusingToolkit::ShowMessageBox(const std::string&, const std::string&)
     return kRefused;
 }
 
+uint32_t RefusingEventLog::ReportEventA(const std::string&, uint16_t, uint32_t,
+                                        const std::string&) {
+    return kRefused;
+}
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 // not change anything (the checker) installs for the services it does not
 // need. The refusing system has no clock, no names and no program path.
 #pragma once
+#include "platform/eventlog.h"
 #include "platform/files.h"
 #include "platform/network.h"
 #include "platform/profile.h"
@@ -72,6 +73,12 @@ class RefusingToolkit : public Toolkit {
     uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
 };
 
+class RefusingEventLog : public EventLog {
+  public:
+    uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                          const std::string& text) override;
+};
+
 // One refusing object of each service, for the whole process.
 struct RefusingServices {
     RefusingRegistry registry;
@@ -80,6 +87,7 @@ struct RefusingServices {
     RefusingFiles files;
     RefusingProfile profile;
     RefusingToolkit toolkit;
+    RefusingEventLog eventLog;
 
     static RefusingServices& Instance();
 };

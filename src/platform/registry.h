@@ -23,7 +23,7 @@ inline constexpr uint32_t kRegMultiSz = 7;
 inline constexpr uint32_t kKeyAllAccess = 0xF003F;
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // RegCreateKeyExA(base, subKey, 0, no class, REG_OPTION_NON_VOLATILE,
     // KEY_ALL_ACCESS, no security): opens or creates every key on the way.
@@ -36,8 +36,8 @@ public:
     // RegQueryValueExA(key, name, 0, type, data, size). `data` may be null to
     // ask for type and size only; `*size` is the buffer size on entry and the
     // stored size on return. A buffer that is too small gives ERROR_MORE_DATA.
-    virtual uint32_t QueryValue(RegKey key, const std::string& name, uint32_t* type,
-                                uint8_t* data, uint32_t* size) = 0;
+    virtual uint32_t QueryValue(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
+                                uint32_t* size) = 0;
     // RegDeleteValueA(key, name).
     virtual uint32_t DeleteValue(RegKey key, const std::string& name) = 0;
     // RegCloseKey(key).

@@ -12,7 +12,7 @@ struct LocalTime {
 };
 
 class System {
-public:
+  public:
     virtual ~System() = default;
     // GetComputerNameA with a buffer of `bufferSize` characters: 0 and the
     // name, or the thread's last error code after the failed call.

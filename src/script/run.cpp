@@ -13,6 +13,7 @@
 namespace script {
 
 std::unique_ptr<core::TStringList> CodeList;
+std::vector<std::string> CodeListFiles;
 const char* const kRunRecordKey = "Software\\Brackenlow\\Tarnwick\\Errors";
 
 namespace {
@@ -70,6 +71,15 @@ const std::array<LetterFile, 7>& LetterTable() {
     return table;
 }
 
+// The files whose lines CodeList holds, in order.
+void RecordLoadedFiles(const std::vector<ScriptPart>& parts) {
+    for (const ScriptPart& part : parts) {
+        if (part.header >= 0) {
+            CodeListFiles.push_back(part.path);
+        }
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> ScriptFileForLetter(char letter) {
@@ -113,7 +123,15 @@ void AssembleScript(const std::string& order, core::TStringList& code,
 
 void BuildCodeList(const std::string& order) {
     CodeList = std::make_unique<core::TStringList>();
-    AssembleScript(order, *CodeList);
+    CodeListFiles.clear();
+    std::vector<ScriptPart> parts;
+    try {
+        AssembleScript(order, *CodeList, &parts);
+    } catch (...) {
+        RecordLoadedFiles(parts);
+        throw;
+    }
+    RecordLoadedFiles(parts);
 }
 
 void RunScript() {
@@ -145,6 +163,7 @@ void FreeLogon() {
     core::ErrorList.reset();
     logon::FullNameList.reset();
     CodeList.reset();
+    CodeListFiles.clear();
 }
 
 }  // namespace script

@@ -12,6 +12,8 @@ namespace script {
 
 // The assembled script: for each file loaded, ";---" + path, then its lines.
 extern std::unique_ptr<core::TStringList> CodeList;
+// The script files CodeList was assembled from, in process order.
+extern std::vector<std::string> CodeListFiles;
 
 // The key of the run record under HKEY_CURRENT_USER.
 extern const char* const kRunRecordKey;

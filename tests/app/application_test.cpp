@@ -4,15 +4,10 @@
 
 #include <algorithm>
 
-#include "app/fake_services.h"
-#include "app/fake_toolkit.h"
 #include "app/tarnwick_form.h"
 #include "core/error_list.h"
-#include "core/exit_list.h"
-#include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
-#include "script/registry_commands.h"
 #include "script/run.h"
 #include "support/test_platform.h"
 
@@ -20,66 +15,35 @@ namespace {
 
 using testsupport::FakeWindow;
 
-class ApplicationTest : public testsupport::PlatformTest {
+class ApplicationTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        core::RunExitProcs();
-        const platform::Services real = platform::Current();
-        files_ = std::make_unique<testsupport::ScriptedFiles>(&real.files());
-        system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
-        system_->modulePath = At("RUN.EXE");
-        platform::Services services = real;
-        services = services.With(*files_);
-        services = services.With(*system_);
-        services = services.With(toolkit_);
-        Install(services);
-        Reset();
-    }
-    void TearDown() override {
-        core::RunExitProcs();
-        Reset();
-        PlatformTest::TearDown();
-    }
-    void Reset() {
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        script::CodeList.reset();
-        logon::ResetSettings();
-        logon::ResetIdentity();
+        FakeServicesTest::SetUp();
+        system().modulePath = At("RUN.EXE");
+        system().now = platform::LocalTime{2024, 3, 10, 0, 12, 0, 0, 0};
     }
     void WriteSettings(const std::string& extra = "") {
         WriteFile(At("RUN.INI"), "Process=*\r\nGlobal=" + At("GLOBAL") +
                                      "\\\r\nNotice=" + At("NOTICE.RTF") + "\r\n" + extra);
     }
-    size_t IndexOf(const std::string& entry) const {
-        return static_cast<size_t>(std::find(toolkit_.log.begin(), toolkit_.log.end(), entry) -
-                                   toolkit_.log.begin());
-    }
-    bool Logged(const std::string& entry) const { return IndexOf(entry) < toolkit_.log.size(); }
-
-    testsupport::FakeToolkit toolkit_;
-    std::unique_ptr<testsupport::ScriptedFiles> files_;
-    std::unique_ptr<testsupport::FixedClockSystem> system_;
 };
 
 TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) {
     WriteSettings();
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; hello\r\n");
     bool contextAliveAtDestroy = false;
-    toolkit_.onDestroy = [&] {
+    toolkit().onDestroy = [&] {
         contextAliveAtDestroy = core::ErrorList && logon::ConfigList && logon::MacroList;
     };
-    toolkit_.loop = [](FakeWindow& w) {
+    toolkit().loop = [](FakeWindow& w) {
         w.Tick();
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+    EXPECT_EQ(app::RunApplication(toolkit()), 0);
 
-    EXPECT_EQ(toolkit_.title, "Tarnwick Executor");
-    EXPECT_EQ(toolkit_.spec.caption, "Login Script");
+    EXPECT_EQ(toolkit().title, "Tarnwick Executor");
+    EXPECT_EQ(toolkit().spec.caption, "Login Script");
     const std::vector<size_t> order = {IndexOf("SetApplicationTitle Tarnwick Executor"),
                                        IndexOf("CreateMainWindow"),
                                        IndexOf("SetLines mCodeList"),
@@ -88,8 +52,8 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
                                        IndexOf("Close"),
                                        IndexOf("DestroyWindow")};
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
-    EXPECT_LT(order.back(), toolkit_.log.size());
-    EXPECT_TRUE(toolkit_.boxes.empty());
+    EXPECT_LT(order.back(), toolkit().log.size());
+    EXPECT_TRUE(toolkit().boxes.empty());
     EXPECT_TRUE(contextAliveAtDestroy);
     // Everything is released, and nothing is left on the exit list.
     EXPECT_EQ(core::ErrorList, nullptr);
@@ -103,14 +67,14 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
 TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) {
     std::vector<std::string> diagnostics;
     platform::Color warning = 0;
-    toolkit_.loop = [&](FakeWindow& w) {
+    toolkit().loop = [&](FakeWindow& w) {
         diagnostics = w.Control("mCodeList").lines;
         warning = w.Control("ErrorStatus").background;
         w.Tick();
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+    EXPECT_EQ(app::RunApplication(toolkit()), 0);
 
     EXPECT_EQ(warning, platform::RgbColor(255, 0, 0));
     ASSERT_GE(diagnostics.size(), 2u);
@@ -122,11 +86,11 @@ TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) 
 TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne) {
     WriteSettings("Macros=" + At("NONE.DAT") + "\r\n");
 
-    EXPECT_EQ(app::RunApplication(toolkit_), 1);
+    EXPECT_EQ(app::RunApplication(toolkit()), 1);
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].first, "Application Error");
-    EXPECT_EQ(toolkit_.boxes[0].second,
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
+    EXPECT_EQ(toolkit().boxes[0].second,
               "Exception EFOpenError in module RUN.EXE.\nCannot open file " + At("NONE.DAT") + ".");
     EXPECT_FALSE(Logged("CreateMainWindow"));
     // The routines registered so far ran.
@@ -136,13 +100,13 @@ TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne
 
 TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
     WriteSettings();
-    toolkit_.createResult = 8;
+    toolkit().createResult = 8;
 
-    EXPECT_EQ(app::RunApplication(toolkit_), 1);
+    EXPECT_EQ(app::RunApplication(toolkit()), 1);
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].first, "Application Error");
-    EXPECT_EQ(toolkit_.boxes[0].second,
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
+    EXPECT_EQ(toolkit().boxes[0].second,
               "Exception Exception in module RUN.EXE.\nCannot create the login window (error 8).");
     EXPECT_FALSE(Logged("RunEventLoop"));
     EXPECT_EQ(core::ErrorList, nullptr);
@@ -151,16 +115,16 @@ TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
 TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {
     WriteSettings();
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; never run\r\n");
-    files_->locked.insert(At("NOTICE.RTF"));
-    toolkit_.loop = [](FakeWindow& w) {
+    files().locked.insert(At("NOTICE.RTF"));
+    toolkit().loop = [](FakeWindow& w) {
         w.Tick();
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit_), 0);
+    EXPECT_EQ(app::RunApplication(toolkit()), 0);
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].first, "Tarnwick Executor");
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].first, "Tarnwick Executor");
     EXPECT_FALSE(Logged("SetLines mCodeList"));
     EXPECT_TRUE(Logged("DestroyWindow"));
 }

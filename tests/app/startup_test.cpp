@@ -7,49 +7,22 @@
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "script/run.h"
-#include "support/overrides.h"
 #include "support/test_platform.h"
 
 namespace {
 
 using V = std::vector<std::string>;
+using testsupport::Errors;
 
-class InitLogonTest : public testsupport::PlatformTest {
+class InitLogonTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        auto services = platform::Current();
-        system_ = std::make_unique<testsupport::SystemOverride>(services.system());
-        network_ = std::make_unique<testsupport::NetworkOverride>(services.network());
-        system_->modulePath = At("RUN.EXE");
-        system_->computerName = "WS01";
-        platform::LocalTime now;
-        now.year = 2026;
-        now.month = 12;
-        now.day = 7;
-        now.dayOfWeek = 1;
-        now.hour = 14;
-        now.minute = 5;
-        system_->now = now;
-        network_->user = "jsmith";
-        services = services.With(*system_);
-        services = services.With(*network_);
-        Install(services);
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        core::ErrorList.reset();
+        FakeServicesTest::SetUp();
+        system().modulePath = At("RUN.EXE");
+        system().computerName = "WS01";
+        system().now = platform::LocalTime{2026, 12, 7, 1, 14, 5, 0, 0};  // a Monday
+        network().user = "jsmith";
     }
-    void TearDown() override {
-        core::RunExitProcs();
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-    V Errors() const { return core::ErrorList->Lines(); }
-
-    std::unique_ptr<testsupport::SystemOverride> system_;
-    std::unique_ptr<testsupport::NetworkOverride> network_;
 };
 
 TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
@@ -69,8 +42,8 @@ TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
 }
 
 TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
-    network_->userError = 1222;
-    system_->computerNameError = 5;
+    network().userError = 1222;
+    system().computerNameError = 5;
     app::InitLogon();
     EXPECT_EQ(Errors(), (V{"Failed to load " + At("RUN.INI"), "Error 1222 getting user name",
                            "Error 5 getting computer name"}));
@@ -81,7 +54,7 @@ TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
 }
 
 TEST_F(InitLogonTest, UidMapsOnlyAsciiLettersAndKeepsAtMost101Characters) {
-    network_->user = "jOHN\xe9Smith" + std::string(120, 'X');
+    network().user = "jOHN\xe9Smith" + std::string(120, 'X');
     app::InitLogon();
     const std::string uid = logon::MacroList->Get(3);
     EXPECT_EQ(uid.substr(0, 16), "UID=JOhn\xe9smithxx");

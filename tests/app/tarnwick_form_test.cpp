@@ -5,10 +5,7 @@
 #include <algorithm>
 
 #include "app/application.h"
-#include "app/fake_services.h"
-#include "app/fake_toolkit.h"
 #include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
@@ -26,26 +23,14 @@ constexpr platform::Color kLime = platform::RgbColor(0, 255, 0);
 constexpr platform::Color kRed = platform::RgbColor(255, 0, 0);
 constexpr long long kMsPerDay = 86400000;
 
-class FormTest : public testsupport::PlatformTest {
+class FormTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        const platform::Services real = platform::Current();
-        files_ = std::make_unique<testsupport::ScriptedFiles>(&real.files());
-        system_ = std::make_unique<testsupport::FixedClockSystem>(&real.system());
-        platform::Services services = real;
-        services = services.With(*files_);
-        services = services.With(*system_);
-        services = services.With(toolkit_);
-        Install(services);
+        FakeServicesTest::SetUp();
+        system().now = platform::LocalTime{2024, 3, 10, 0, 12, 0, 0, 0};
 
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
         script::CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
-        script::CodeList.reset();
         logon::ConfigList = std::make_unique<core::TStringList>();
         logon::MacroList = std::make_unique<core::TStringList>();
 
@@ -55,27 +40,20 @@ class FormTest : public testsupport::PlatformTest {
         logon::GlobalDir = At("GLOBAL") + "\\";
         logon::ProcessOrder = "*";
         logon::NoticeFile = At("NOTICE.RTF");
-        application_ = std::make_unique<app::TApplication>(toolkit_);
+        application_ = std::make_unique<app::TApplication>(toolkit());
         application_->Initialize();
         application_->SetTitle(app::kApplicationTitle);
     }
     void TearDown() override {
         application_.reset();
-        core::RunExitProcs();
-        app::ResetFormModule();
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        script::CodeList.reset();
-        logon::ResetSettings();
-        logon::ResetIdentity();
         PlatformTest::TearDown();
     }
 
     // Creates the window and runs the application: show, then `loop`.
     FakeWindow& Run(std::function<void(FakeWindow&)> loop = {}) {
-        toolkit_.loop = std::move(loop);
+        toolkit().loop = std::move(loop);
         application_->CreateLoginForm();
-        FakeWindow& window = *toolkit_.window;
+        FakeWindow& window = *toolkit().window;
         application_->Run();
         return window;
     }
@@ -84,11 +62,11 @@ class FormTest : public testsupport::PlatformTest {
     // `days` days after that instant.
     void NewsWrittenDaysAgo(double days, int offsetSeconds = 0) {
         WriteFile(At("NOTICE.RTF"), "{\\rtf1 News}");
-        files_->writeTimes[At("NOTICE.RTF")] = {2024, 3, 10, 0, 0, offsetSeconds};
+        files().writeTimes[At("NOTICE.RTF")] = {2024, 3, 10, 0, 0, offsetSeconds};
         const long long ms = static_cast<long long>(days * kMsPerDay) + offsetSeconds * 1000LL;
         const long long dayIndex = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
         long long rest = ms - dayIndex * kMsPerDay;
-        platform::LocalTime& now = system_->now;
+        platform::LocalTime& now = *system().now;
         now.year = 2024;
         now.month = 3;
         now.day = 10 + static_cast<int>(dayIndex);
@@ -100,17 +78,6 @@ class FormTest : public testsupport::PlatformTest {
         now.millisecond = static_cast<int>(rest % 1000);
     }
 
-    bool Logged(const std::string& entry) const {
-        return std::find(toolkit_.log.begin(), toolkit_.log.end(), entry) != toolkit_.log.end();
-    }
-    size_t IndexOf(const std::string& entry) const {
-        return static_cast<size_t>(std::find(toolkit_.log.begin(), toolkit_.log.end(), entry) -
-                                   toolkit_.log.begin());
-    }
-
-    FakeToolkit toolkit_;
-    std::unique_ptr<testsupport::ScriptedFiles> files_;
-    std::unique_ptr<testsupport::FixedClockSystem> system_;
     std::unique_ptr<app::TApplication> application_;
 };
 
@@ -152,8 +119,8 @@ TEST_F(FormTest, ShowFillsTheWindowRunsTheScriptAndOnlyThenPutsItOnTheScreen) {
                                        IndexOf("ShowWindow"),
                                        IndexOf("RunEventLoop")};
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
-    EXPECT_LT(order.back(), toolkit_.log.size());
-    EXPECT_TRUE(toolkit_.boxes.empty());
+    EXPECT_LT(order.back(), toolkit().log.size());
+    EXPECT_TRUE(toolkit().boxes.empty());
 }
 
 TEST_F(FormTest, ErrorsGiveTheRedWarningAndTheirOwnSection) {
@@ -218,16 +185,16 @@ TEST(NewsAgeTest, CountsAcrossMonthsAndLeapDaysAtTwoSecondResolution) {
 
 TEST_F(FormTest, NewsThatCannotBeOpenedIsReportedAndSkipsTheRun) {
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; never run\r\n");
-    files_->locked.insert(At("NOTICE.RTF"));
+    files().locked.insert(At("NOTICE.RTF"));
 
     FakeWindow& window = Run([](FakeWindow& w) {
         w.Tick();
         w.Click("Continue");
     });
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].first, "Tarnwick Executor");
-    EXPECT_EQ(toolkit_.boxes[0].second, "Cannot open file " + At("NOTICE.RTF") + ".");
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].first, "Tarnwick Executor");
+    EXPECT_EQ(toolkit().boxes[0].second, "Cannot open file " + At("NOTICE.RTF") + ".");
     // The identity is there, nothing after the failing step ran.
     EXPECT_EQ(window.Control("lUName").text, "jsmith");
     EXPECT_EQ(window.Control("NewsLabel").text, "News of the Day");
@@ -243,25 +210,25 @@ TEST_F(FormTest, NewsThatCannotBeOpenedIsReportedAndSkipsTheRun) {
 
 TEST_F(FormTest, NewsThatCannotBeReadEvenAsPlainTextFailsToLoadTheStream) {
     WriteFile(At("NOTICE.RTF"), "not rich text");
-    toolkit_.loadRichTextResult = 13;
+    toolkit().loadRichTextResult = 13;
 
     Run();
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].second, "Failed to Load Stream.");
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].second, "Failed to Load Stream.");
     EXPECT_EQ(script::CodeList, nullptr);
     EXPECT_TRUE(Logged("ShowWindow"));
 }
 
 TEST_F(FormTest, AFailureThatEscapesTheRunIsReportedAndEndsTheHandler) {
     // The global script file is there but cannot be opened.
-    files_->locked.insert(At("GLOBAL\\_DEFAULT.DAT"));
+    files().locked.insert(At("GLOBAL\\_DEFAULT.DAT"));
 
     FakeWindow& window = Run();
 
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].first, "Tarnwick Executor");
-    EXPECT_EQ(toolkit_.boxes[0].second, "Cannot open file " + At("GLOBAL\\_DEFAULT.DAT") + ".");
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].first, "Tarnwick Executor");
+    EXPECT_EQ(toolkit().boxes[0].second, "Cannot open file " + At("GLOBAL\\_DEFAULT.DAT") + ".");
     EXPECT_FALSE(Logged("SetLines mCodeList"));
     EXPECT_EQ(window.Control("ErrorStatus").text, "");
     EXPECT_TRUE(Logged("ShowWindow"));
@@ -280,8 +247,8 @@ TEST_F(FormTest, ButtonIsInertUntilTheTickAndThenClosesTheWindow) {
         w.Click("Continue");
     });
     EXPECT_TRUE(window.closed);
-    EXPECT_EQ(std::count(toolkit_.log.begin(), toolkit_.log.end(), "StopTimer"), 1);
-    EXPECT_EQ(std::count(toolkit_.log.begin(), toolkit_.log.end(), "Close"), 1);
+    EXPECT_EQ(std::count(toolkit().log.begin(), toolkit().log.end(), "StopTimer"), 1);
+    EXPECT_EQ(std::count(toolkit().log.begin(), toolkit().log.end(), "Close"), 1);
 }
 
 TEST_F(FormTest, DoubleClicksToggleTheNewsAndNeverShowTheDiagnostics) {
@@ -302,12 +269,12 @@ TEST_F(FormTest, DoubleClicksToggleTheNewsAndNeverShowTheDiagnostics) {
 
 TEST_F(FormTest, AFailingTimerHandlerIsReportedAndLeavesTheButtonInert) {
     FakeWindow& window = Run([this](FakeWindow& w) {
-        toolkit_.failCall = "SetText Continue";
+        toolkit().failCall = "SetText Continue";
         w.Tick();
         w.Click("Continue");
     });
-    ASSERT_EQ(toolkit_.boxes.size(), 1u);
-    EXPECT_EQ(toolkit_.boxes[0].second, "SetCaption failed on Continue (error 5).");
+    ASSERT_EQ(toolkit().boxes.size(), 1u);
+    EXPECT_EQ(toolkit().boxes[0].second, "SetCaption failed on Continue (error 5).");
     EXPECT_FALSE(window.closed);
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "check/report.h"
 #include "core/error_list.h"
 #include "core/string_list.h"
 #include "logon/identity.h"
@@ -154,10 +155,6 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
     }
     EXPECT_EQ(listed, executed);
     EXPECT_EQ(core::ErrorList->Lines(), expected);
-
-    script::FreeLogon();
-    logon::ResetSettings();
-    logon::ResetIdentity();
 }
 
 TEST_F(CheckerTest, TheFlagsShareTripsEveryFlag) {
@@ -216,6 +213,16 @@ TEST_F(CheckerTest, AMissingFullNameIsNoted) {
     const auto findings = Check().findings;
     ASSERT_FALSE(findings.empty());
     EXPECT_EQ(findings[0].text, "USERLIST.DAT has no entry for jsmith: %Fullname% is empty");
+}
+
+TEST_F(CheckerTest, TellsWhetherTheLogonWritesItsEvent) {
+    for (const auto& [settings, on] : std::vector<std::pair<std::string, bool>>{
+             {"EventLog=0\r\n", false}, {"EventLog=off\r\n", true}, {"\r\n", true}}) {
+        Share({{"tarnwick.ini", settings}});
+        const check::CheckReport report = Check();
+        EXPECT_EQ(report.eventLog, on) << settings;
+        EXPECT_EQ(check::FormatText(report).find("EventLog=0: ") != std::string::npos, !on);
+    }
 }
 
 TEST_F(CheckerTest, AMissingSettingsFileIsFlaggedAndTheDefaultsHold) {

@@ -221,11 +221,6 @@ class LineCheckAgainstExecutorTest : public testsupport::PlatformTest {
         core::ErrorList = std::make_unique<core::TStringList>();
         script::CreateScriptRegistry();
     }
-    void TearDown() override {
-        script::ResetScriptRegistry();
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
 };
 
 TEST_F(LineCheckAgainstExecutorTest, MessagesAreThoseTheExecutorRecords) {

@@ -14,11 +14,6 @@ namespace {
 // built-ins, then the macros file's lines, expanded in themselves.
 class MacroCheckTest : public testsupport::PlatformTest {
   protected:
-    void TearDown() override {
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        PlatformTest::TearDown();
-    }
     core::TStringList& Macros(const std::vector<std::string>& fileLines) {
         logon::UserName = "jsmith";
         logon::MachineName = "WS01";

@@ -435,9 +435,9 @@ int Run(const fs::path& sharesDir, const fs::path& outDir, const fs::path& progr
         CopyShare(source, share, identity);
         fs::copy_file(program, share / programName, fs::copy_options::overwrite_existing);
         const std::string hive = ReadManifest(source)["Hive"];
-        station->Reset();
+        station->Reset({});
         const differential::RunResult result =
-            station->Run(fs::absolute(share / programName), fs::absolute(share));
+            station->Run(fs::absolute(share / programName), fs::absolute(share), {});
         WriteLines(outDir / (name + ".txt"),
                    Snapshot(*station, result, share, programName, hive, identity));
         std::cout << "ran " << name << (result.ended ? "" : " (killed)") << "\n";

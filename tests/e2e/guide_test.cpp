@@ -51,19 +51,12 @@ class GuideTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        logon::ResetSettings();
         core::ErrorList = std::make_unique<core::TStringList>();
         script::CreateScriptRegistry();
         // What the examples copy and change.
         WriteFile("C:\\Share\\source.txt", "source\r\n");
         WriteFile("C:\\Share\\other.txt", "other\r\n");
         WriteFile("C:\\Share\\app.ini", "[Server]\r\nName=OLD\r\n");
-    }
-    void TearDown() override {
-        script::FreeScriptRegistry();
-        core::ErrorList.reset();
-        logon::ResetSettings();
-        PlatformTest::TearDown();
     }
     void UseMacros(const std::vector<std::string>& fileLines) {
         logon::MacroList = std::make_unique<core::TStringList>();

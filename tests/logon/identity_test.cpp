@@ -5,11 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "platform/errors.h"
-#include "platform/files.h"
-#include "platform/network.h"
 #include "platform/system.h"
 #include "support/test_platform.h"
 
@@ -17,149 +14,72 @@ namespace {
 
 using namespace logon;
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
-class IdentityTest : public testsupport::PlatformTest {
+using IdentityTest = testsupport::PlatformTest;
+
+// The fakes answer the identity queries with what a test gives them, on a
+// clock and locale of their own; name comparison is the real one.
+class IdentityFakeTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        ResetIdentity();
-        core::ErrorList.reset();
-    }
-    void TearDown() override {
-        ResetIdentity();
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-};
-
-// A network that answers the user name query with what it is given.
-class FakeNetwork : public platform::Network {
-  public:
-    uint32_t GetUser(const std::string& localName, uint32_t bufferSize,
-                     std::string* user) override {
-        ++calls;
-        asked = localName + "/" + std::to_string(bufferSize);
-        if (result == 0) {
-            *user = name;
-        }
-        return result;
-    }
-    uint32_t CancelConnection(const std::string&, uint32_t, bool) override { return 0; }
-    uint32_t AddConnection(const platform::NetResource&, uint32_t) override { return 0; }
-    std::string name = "jsmith";
-    uint32_t result = 0;
-    int calls = 0;
-    std::string asked;
-};
-
-// A system with a fixed clock and locale; name comparison is the real one.
-class FakeSystem : public platform::System {
-  public:
-    explicit FakeSystem(platform::System& real) : real_(real) {}
-    uint32_t GetComputerNameA(uint32_t bufferSize, std::string* out) override {
-        ++calls;
-        asked = bufferSize;
-        if (result == 0) {
-            *out = name;
-        }
-        return result;
-    }
-    platform::LocalTime Now() override { return now; }
-    std::string ShortDayName(int d) override { return days[d]; }
-    std::string ShortMonthName(int m) override { return months[m - 1]; }
-    std::string TimeSeparator() override { return separator; }
-    std::string ModulePath() override { return real_.ModulePath(); }
-    bool SameTextIgnoreCase(const std::string& a, const std::string& b) override {
-        return real_.SameTextIgnoreCase(a, b);
-    }
-
-    std::string name = "WS01";
-    uint32_t result = 0;
-    int calls = 0;
-    uint32_t asked = 0;
-    platform::LocalTime now;
-    std::vector<std::string> days = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    std::vector<std::string> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::string separator = ":";
-
-  private:
-    platform::System& real_;
-};
-
-class IdentityFakeTest : public IdentityTest {
-  protected:
-    void SetUp() override {
-        IdentityTest::SetUp();
-        system_ = std::make_unique<FakeSystem>(testPlatform().services().system());
-        services_ = testPlatform().services();
-        services_ = services_.With(network_);
-        services_ = services_.With(*system_);
-        Install(services_);
+        FakeServicesTest::SetUp();
+        network().user = "jsmith";
+        system().computerName = "WS01";
+        system().now = platform::LocalTime{};
+        system().locale.emplace();
     }
     void At(int year, int month, int day, int dayOfWeek, int hour, int minute) {
-        system_->now.year = year;
-        system_->now.month = month;
-        system_->now.day = day;
-        system_->now.dayOfWeek = dayOfWeek;
-        system_->now.hour = hour;
-        system_->now.minute = minute;
+        system().now = platform::LocalTime{year, month, day, dayOfWeek, hour, minute, 0, 0};
     }
-    using IdentityTest::At;
-
-    FakeNetwork network_;
-    std::unique_ptr<FakeSystem> system_;
-    platform::Services services_;
+    using FakeServicesTest::At;
 };
 
 TEST_F(IdentityFakeTest, UserAndMachineAreLearnedOnceAndKept) {
     EXPECT_EQ(CurrentUserName(), "jsmith");
-    EXPECT_EQ(network_.asked, "C:/100");
+    EXPECT_EQ(network().userAsked, "C:/100");
     EXPECT_EQ(CurrentMachineName(), "WS01");
-    EXPECT_EQ(system_->asked, 100u);
-    network_.name = "other";
-    system_->name = "OTHER";
+    EXPECT_EQ(system().computerNameBufferSize, 100u);
+    network().user = "other";
+    system().computerName = "OTHER";
     EXPECT_EQ(CurrentUserName(), "jsmith");
     EXPECT_EQ(CurrentMachineName(), "WS01");
-    EXPECT_EQ(network_.calls, 1);
-    EXPECT_EQ(system_->calls, 1);
+    EXPECT_EQ(network().userCalls, 1);
+    EXPECT_EQ(system().computerNameCalls, 1);
     EXPECT_EQ(UserName, "jsmith");
     EXPECT_EQ(MachineName, "WS01");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 }
 
 TEST_F(IdentityFakeTest, FailuresAreReportedOnceAndKeptAsError) {
-    network_.result = platform::kErrorNoNetwork;
-    system_->result = platform::kErrorBufferOverflow;
+    network().userError = platform::kErrorNoNetwork;
+    system().computerNameError = platform::kErrorBufferOverflow;
     EXPECT_EQ(CurrentUserName(), "_Error");
     EXPECT_EQ(CurrentMachineName(), "_Error");
-    network_.result = 0;
-    system_->result = 0;
+    network().userError = 0;
+    system().computerNameError = 0;
     EXPECT_EQ(CurrentUserName(), "_Error");
     EXPECT_EQ(CurrentMachineName(), "_Error");
-    EXPECT_EQ(network_.calls, 1);
-    EXPECT_EQ(system_->calls, 1);
+    EXPECT_EQ(network().userCalls, 1);
+    EXPECT_EQ(system().computerNameCalls, 1);
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Error 1222 getting user name",
                                                   "Error 111 getting computer name"}));
 }
 
 TEST_F(IdentityFakeTest, AnEmptyNameIsAskedForAgain) {
-    network_.name = "";
-    system_->name = "";
+    network().user = "";
+    system().computerName = "";
     EXPECT_EQ(CurrentUserName(), "");
     EXPECT_EQ(CurrentMachineName(), "");
     LoadFullNameList(IdentityTest::At("NONE.DAT"));
     EXPECT_EQ(CurrentFullName(), "");  // asks for the user name once more
-    EXPECT_EQ(network_.calls, 2);
-    network_.name = "late";
-    system_->name = "LATE";
+    EXPECT_EQ(network().userCalls, 2);
+    network().user = "late";
+    system().computerName = "LATE";
     EXPECT_EQ(CurrentUserName(), "late");
     EXPECT_EQ(CurrentMachineName(), "LATE");
-    EXPECT_EQ(network_.calls, 3);
-    EXPECT_EQ(system_->calls, 2);
+    EXPECT_EQ(network().userCalls, 3);
+    EXPECT_EQ(system().computerNameCalls, 2);
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 }
 
@@ -174,7 +94,7 @@ TEST_F(IdentityFakeTest, FullNameFromTheListIgnoringCase) {
     // A failed user name is looked up as "_Error".
     ResetIdentity();
     LoadFullNameList(IdentityTest::At("USERLIST.DAT"));
-    network_.result = 5;
+    network().userError = 5;
     EXPECT_EQ(CurrentFullName(), "Nobody");
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error 5 getting user name"});
 }
@@ -187,7 +107,7 @@ TEST_F(IdentityFakeTest, UserWithoutAnEntryIsLookedUpAgainEachTime) {
     EXPECT_EQ(CurrentFullName(), "John Smith");
     FullNameList->Clear();
     EXPECT_EQ(CurrentFullName(), "John Smith");  // learned now
-    EXPECT_EQ(network_.calls, 1);
+    EXPECT_EQ(network().userCalls, 1);
 }
 
 TEST_F(IdentityFakeTest, FullNameWithoutAListIsEmpty) {
@@ -216,21 +136,7 @@ TEST_F(IdentityFakeTest, FullNameListIsOptionalAndADirectoryIsNoList) {
 // A list file that is there but cannot be read (held open without sharing,
 // say) ends the start-up: the failure is not caught here.
 TEST_F(IdentityFakeTest, ListFileThatCannotBeOpenedRaises) {
-    struct LockedFiles : platform::Files {
-        uint32_t ReadWholeFile(const std::string&, std::string*) override {
-            return platform::kErrorSharingViolation;
-        }
-        uint32_t FindFirst(const std::string&, bool* isDirectory) override {
-            *isDirectory = false;
-            return 0;
-        }
-        uint32_t CopyFileA(const std::string&, const std::string&, bool) override { return 5; }
-        uint32_t GetFileAttributesA(const std::string&) override { return 0x20; }
-        uint32_t CreateDirectoryA(const std::string&) override { return 5; }
-        uint32_t GetLastWriteTime(const std::string&, platform::FileTime*) override { return 5; }
-    } locked;
-    services_ = services_.With(locked);
-    Install(services_);
+    files().locked.insert("\\\\SRV\\LOGON\\USERLIST.DAT");
     try {
         LoadFullNameList("\\\\SRV\\LOGON\\USERLIST.DAT");
         FAIL() << "no exception";
@@ -260,9 +166,9 @@ TEST_F(IdentityFakeTest, DateTimeTextOnTheTwelveHourClock) {
 }
 
 TEST_F(IdentityFakeTest, DateTimeTextUsesTheLocaleAndTheClockOfEachCall) {
-    system_->days[0] = "So";
-    system_->months[2] = "M\xe4r";
-    system_->separator = ".";
+    system().locale->days[0] = "So";
+    system().locale->months[2] = "M\xe4r";
+    system().locale->timeSeparator = ".";
     At(2027, 3, 14, 0, 9, 30);
     EXPECT_EQ(CurrentDateTimeText(), "So, M\xe4r 14, 2027 09.30 AM");
     At(2027, 3, 14, 0, 9, 31);

@@ -15,14 +15,10 @@ using logon::MacroList;
 using V = std::vector<std::string>;
 
 class MacrosTest : public testsupport::PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         MacroList = std::make_unique<TStringList>();
-    }
-    void TearDown() override {
-        MacroList.reset();
-        PlatformTest::TearDown();
     }
     void Macros(const V& lines) {
         MacroList->Clear();
@@ -32,8 +28,12 @@ protected:
     }
     // The built-ins of user jsmith on WS01, then the macros file's lines.
     void WithBuiltIns(const V& fileLines) {
-        V lines = {"Group=EVERYONE",        "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
-                   "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=WS01"};
+        V lines = {"Group=EVERYONE",
+                   "Fullname=John Smith",
+                   "UIDL=jsmith",
+                   "UID=JSmith",
+                   "DateTime=Mon, Dec 7, 2026 02:05 PM",
+                   "MachId=WS01"};
         lines.insert(lines.end(), fileLines.begin(), fileLines.end());
         Macros(lines);
         ExpandMacros(*MacroList);

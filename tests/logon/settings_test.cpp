@@ -13,14 +13,6 @@ using namespace logon;
 
 class SettingsTest : public testsupport::PlatformTest {
   protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ResetSettings();
-    }
-    void TearDown() override {
-        ResetSettings();
-        PlatformTest::TearDown();
-    }
     bool Load(const std::string& text) {
         WriteFile(At("RUN.INI"), text);
         return LoadConfig(At("RUN.INI"));
@@ -129,6 +121,7 @@ TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
     }
     // No default: the zip holds the sample share's macros file.
     EXPECT_EQ(starter.ValueOf(kMacrosKey), "MACROS.DAT");
+    EXPECT_EQ(starter.ValueOf(kEventLogKey), "1");  // on, as without the key
     int settings = 0;
     for (const std::string& line : starter.Lines()) {
         if (line.find('=') != std::string::npos) {
@@ -137,7 +130,7 @@ TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
             EXPECT_EQ(line.rfind(';', 0), 0u) << "neither a setting nor a remark: " << line;
         }
     }
-    EXPECT_EQ(settings, 10);  // each key once
+    EXPECT_EQ(settings, 11);  // each key once
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ unzip -q "$work/one/$zip" -d "$work/zip"
 unzip -q "$work/signed/$zip" -d "$work/signed/zip"
 in_zip() { # every file of the sample share but its settings file, and ours
   (cd examples/share && find . -type f ! -name tarnwick.ini | sed 's|^\./||')
-  printf '%s\n' tarnwick.exe tarnwick-check.exe tarnwick.ini logon.cmd SHA256SUMS \
+  printf '%s\n' tarnwick.exe tarnwick-check.exe tarnwick.ini logon.cmd tarnwick-eventlog.reg SHA256SUMS \
     doc/guide.md doc/guide.html
 }
 has_all() { for f in $(in_zip); do [ -f "$1/$f" ] || { echo "missing: $f"; return 1; }; done; }

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
-#include <sstream>
 #include <vector>
 
 #include "platform/errors.h"
@@ -19,15 +17,7 @@ namespace {
 
 using namespace platform;
 
-std::string RunId() {
-    static const std::string id = [] {
-        std::random_device device;
-        std::ostringstream text;
-        text << std::hex << device() << device();
-        return text.str();
-    }();
-    return id;
-}
+using testsupport::RunId;
 
 class RegistryContractTest : public testsupport::PlatformTest {
   protected:
@@ -35,8 +25,7 @@ class RegistryContractTest : public testsupport::PlatformTest {
         PlatformTest::SetUp();
         reg_ = &Current().registry();
         ASSERT_NE(reg_, nullptr);
-        basePath_ = "Software\\TarnwickTest\\" + RunId() + "\\" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        basePath_ = TestKey();
         ASSERT_EQ(reg_->CreateKey(kHkeyCurrentUser, basePath_, &base_), kErrorSuccess);
     }
     void TearDown() override {

@@ -12,6 +12,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using namespace script;
+using testsupport::Errors;
 
 class FileCommandsTest : public testsupport::PlatformTest {
   protected:
@@ -23,10 +24,8 @@ class FileCommandsTest : public testsupport::PlatformTest {
         if (!savedDirectory_.empty()) {
             std::filesystem::current_path(savedDirectory_);
         }
-        core::ErrorList.reset();
         PlatformTest::TearDown();
     }
-    static Lines Errors() { return core::ErrorList->Lines(); }
     // Relative paths are relative to the current directory: make that the
     // scratch directory for this test.
     void WorkInScratch() {

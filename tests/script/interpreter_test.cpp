@@ -7,74 +7,23 @@
 
 #include "core/error_list.h"
 #include "core/exceptions.h"
-#include "platform/files.h"
 #include "support/test_platform.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 using script::ExecuteLine;
+using testsupport::Errors;
 
-// The platform's file calls, except that the chosen ones raise: the
-// platform never does, but a failure of a command must still stay inside
-// its line.
-class RaisingFiles : public platform::Files {
-  public:
-    explicit RaisingFiles(platform::Files& real) : real_(real) {}
-    std::function<void()> onCopy, onAttributes;
-
-    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override {
-        return real_.ReadWholeFile(path, contents);
-    }
-    uint32_t FindFirst(const std::string& path, bool* isDirectory) override {
-        return real_.FindFirst(path, isDirectory);
-    }
-    uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                       bool failIfExists) override {
-        if (onCopy) {
-            onCopy();
-        }
-        return real_.CopyFileA(existing, target, failIfExists);
-    }
-    uint32_t GetFileAttributesA(const std::string& path) override {
-        if (onAttributes) {
-            onAttributes();
-        }
-        return real_.GetFileAttributesA(path);
-    }
-    uint32_t CreateDirectoryA(const std::string& path) override {
-        return real_.CreateDirectoryA(path);
-    }
-    uint32_t GetLastWriteTime(const std::string& path, platform::FileTime* time) override {
-        return real_.GetLastWriteTime(path, time);
-    }
-
-  private:
-    platform::Files& real_;
-};
-
-class InterpreterTest : public testsupport::PlatformTest {
+// Lines carried out on this build's platform, through files a test may
+// make raise: the platform never does, but a failure of a command must
+// still stay inside its line.
+class InterpreterTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
+        FakeServicesTest::SetUp();
         core::ErrorList = std::make_unique<core::TStringList>();
     }
-    void TearDown() override {
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-    static Lines Errors() { return core::ErrorList->Lines(); }
-    // Puts the raising file calls in place of the platform's own.
-    RaisingFiles& InstallRaisingFiles() {
-        raising_ = std::make_unique<RaisingFiles>(testPlatform().services().files());
-        platform::Services services = testPlatform().services();
-        services = services.With(*raising_);
-        Install(services);
-        return *raising_;
-    }
-
-  private:
-    std::unique_ptr<RaisingFiles> raising_;
 };
 
 TEST_F(InterpreterTest, ShortLinesAndCommentsDoNothing) {
@@ -177,11 +126,10 @@ TEST_F(InterpreterTest, DirectoryLineMakesTheChainAndIgnoresOneTrailingBackslash
 }
 
 TEST_F(InterpreterTest, FailureRaisedInsideALineIsReportedAndTheNextLineRuns) {
-    RaisingFiles& files = InstallRaisingFiles();
-    files.onCopy = [] { throw core::EConvertError("'x' is not a valid integer value"); };
+    files().onCopy = [] { throw core::EConvertError("'x' is not a valid integer value"); };
     const std::string copy = "C" + At("A.TXT") + "=" + At("B.TXT");
     ExecuteLine(copy);
-    files.onCopy = [] { throw std::runtime_error("out of resources"); };
+    files().onCopy = [] { throw std::runtime_error("out of resources"); };
     ExecuteLine(copy);
     ExecuteLine("zzzzz");
     EXPECT_EQ(Errors(), (Lines{"'x' is not a valid integer value : " + copy,
@@ -189,8 +137,7 @@ TEST_F(InterpreterTest, FailureRaisedInsideALineIsReportedAndTheNextLineRuns) {
 }
 
 TEST_F(InterpreterTest, FailureWhileMakingDirectoriesNamesTheDirectory) {
-    RaisingFiles& files = InstallRaisingFiles();
-    files.onAttributes = [] { throw core::Exception("device not ready"); };
+    files().onAttributes = [] { throw core::Exception("device not ready"); };
     ExecuteLine("V" + At("NEW\\DIR"));
     EXPECT_EQ(Errors(), Lines{"Mkdir " + At("NEW\\DIR") + " failed : device not ready"});
     EXPECT_FALSE(Exists(At("NEW")));

@@ -14,68 +14,34 @@ namespace {
 
 using namespace platform;
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
-class NetworkCommandsTest : public testsupport::PlatformTest {
+using NetworkCommandsTest = testsupport::PlatformTest;
+
+// The network records every call and answers with the codes it is given.
+class NetworkCommandsFakeTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        core::ErrorList.reset();
+        FakeServicesTest::SetUp();
+        network().cancelResult = kErrorNotConnected;
+        network().addResult = kErrorSuccess;
     }
-    void TearDown() override {
-        core::ErrorList.reset();
-        PlatformTest::TearDown();
-    }
-};
-
-// Records every call and answers with the codes it is given.
-class RecordingNetwork : public Network {
-  public:
-    uint32_t GetUser(const std::string&, uint32_t, std::string*) override { return 0; }
-    uint32_t CancelConnection(const std::string& name, uint32_t flags, bool force) override {
-        calls.push_back("cancel " + name + " flags=" + std::to_string(flags) +
-                        (force ? " forced" : " unforced"));
-        return cancelResult;
-    }
-    uint32_t AddConnection(const NetResource& r, uint32_t flags) override {
-        calls.push_back("add " + r.localName + "=" + r.remoteName +
-                        " type=" + std::to_string(r.type) + " flags=" + std::to_string(flags));
-        added.push_back(r);
-        return addResult;
-    }
-    uint32_t cancelResult = kErrorNotConnected;
-    uint32_t addResult = kErrorSuccess;
-    std::vector<std::string> calls;
-    std::vector<NetResource> added;
-};
-
-class NetworkCommandsFakeTest : public NetworkCommandsTest {
-  protected:
-    void SetUp() override {
-        NetworkCommandsTest::SetUp();
-        Services services = testPlatform().services();
-        services = services.With(fake);
-        Install(services);
-    }
-    RecordingNetwork fake;
 };
 
 TEST_F(NetworkCommandsFakeTest, CancelsForcedFromTheProfileThenConnects) {
     script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
     script::ConnectResource(kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");
     script::ConnectResource(kResourceTypeDisk, "", "");
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{
-                              "cancel F: flags=1 forced",
-                              "add F:=\\\\SRV\\HOME type=1 flags=1",
-                              "cancel LPT1 flags=1 forced",
-                              "add LPT1=\\\\SRV\\LASER type=2 flags=1",
-                              "cancel  flags=1 forced",
-                              "add = type=1 flags=1",
-                          }));
-    ASSERT_EQ(fake.added.size(), 3u);
-    for (const NetResource& r : fake.added) {
+    EXPECT_EQ(network().calls, (std::vector<std::string>{
+                                   "cancel F: flags=1 forced",
+                                   "add F:=\\\\SRV\\HOME type=1 flags=1",
+                                   "cancel LPT1 flags=1 forced",
+                                   "add LPT1=\\\\SRV\\LASER type=2 flags=1",
+                                   "cancel  flags=1 forced",
+                                   "add = type=1 flags=1",
+                               }));
+    ASSERT_EQ(network().added.size(), 3u);
+    for (const NetResource& r : network().added) {
         EXPECT_EQ(r.scope, 0u);
         EXPECT_EQ(r.displayType, 0u);
         EXPECT_EQ(r.usage, 0u);
@@ -97,22 +63,22 @@ TEST_F(NetworkCommandsFakeTest, CancelFailuresByCode) {
     };
     for (const auto& c : cases) {
         core::ErrorList.reset();
-        fake.cancelResult = c.code;
+        network().cancelResult = c.code;
         script::CancelConnection("F:");
         EXPECT_EQ(Errors(), c.errors) << c.code;
     }
     // Cancelling alone never connects.
-    EXPECT_TRUE(fake.added.empty());
+    EXPECT_TRUE(network().added.empty());
 }
 
 TEST_F(NetworkCommandsFakeTest, ConnectFailuresByCode) {
-    fake.addResult = kErrorAlreadyAssigned;
+    network().addResult = kErrorAlreadyAssigned;
     script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 
-    fake.addResult = kErrorBadNetPath;
+    network().addResult = kErrorBadNetPath;
     script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
-    fake.addResult = kErrorBadDevice;
+    network().addResult = kErrorBadDevice;
     script::ConnectResource(kResourceTypePrint, "", " \\\\SRV\\LASER ");
     EXPECT_EQ(Errors(), (std::vector<std::string>{
                             "Error 53 on connecting F: to \\\\SRV\\HOME",
@@ -121,10 +87,10 @@ TEST_F(NetworkCommandsFakeTest, ConnectFailuresByCode) {
 }
 
 TEST_F(NetworkCommandsFakeTest, CancelMessageComesFirstAndTheConnectIsStillTried) {
-    fake.cancelResult = kErrorBadProfile;
-    fake.addResult = kErrorNoNetwork;
+    network().cancelResult = kErrorBadProfile;
+    network().addResult = kErrorNoNetwork;
     script::ConnectResource(kResourceTypeDisk, "G:", "\\\\SRV\\APPS");
-    EXPECT_EQ(fake.calls.size(), 2u);
+    EXPECT_EQ(network().calls.size(), 2u);
     EXPECT_EQ(Errors(), (std::vector<std::string>{
                             "Profile error while deleting G:",
                             "Error 1222 on connecting G: to \\\\SRV\\APPS",

@@ -4,9 +4,7 @@
 
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "core/error_list.h"
@@ -14,6 +12,7 @@
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "support/module_state.h"
 #include "platform/registry_roots.h"
 #include "support/test_platform.h"
 
@@ -22,19 +21,9 @@ namespace {
 using namespace platform;
 using namespace script;
 
-std::string RunId() {
-    static const std::string id = [] {
-        std::random_device device;
-        std::ostringstream text;
-        text << std::hex << device() << device();
-        return text.str();
-    }();
-    return id;
-}
+using testsupport::RunId;
 
-std::vector<std::string> Errors() {
-    return core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-}
+using testsupport::Errors;
 
 // Records which keys are created and opened where; refuses what it is told to.
 class RecordingRegistry : public Registry {
@@ -83,15 +72,13 @@ class RegistryCommandsFakeTest : public ::testing::Test {
   protected:
     void SetUp() override {
         installed_.emplace(Services().With(fake_));
-        ResetScriptRegistry();
+        testsupport::ResetModuleState();
         CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "guest";
     }
     void TearDown() override {
-        ResetScriptRegistry();
-        core::ErrorList.reset();
-        logon::ResetIdentity();
+        testsupport::ResetModuleState();
         installed_.reset();
     }
     // The calls of `action` alone.
@@ -214,20 +201,15 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        ResetScriptRegistry();
         CreateScriptRegistry();
         core::ErrorList = std::make_unique<core::TStringList>();
         logon::UserName = "tarnwick" + RunId();
-        key_ = "Software\\TarnwickTest\\" + RunId() + "\\" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        key_ = TestKey();
     }
     void TearDown() override {
         for (const std::string& name : written_) {
             ApplyRegistryCommand(kHkeyCurrentUser, key_ + "." + name, "-");
         }
-        ResetScriptRegistry();
-        core::ErrorList.reset();
-        logon::ResetIdentity();
         PlatformTest::TearDown();
     }
     void Run(const std::string& name, const std::string& spec) {

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
-#include <sstream>
 
 #include "core/exceptions.h"
 #include "platform/errors.h"
@@ -18,22 +16,13 @@ namespace {
 using namespace platform;
 using script::TRegistry;
 
-std::string RunId() {
-    static const std::string id = [] {
-        std::random_device device;
-        std::ostringstream text;
-        text << std::hex << device() << device();
-        return text.str();
-    }();
-    return id;
-}
+using testsupport::RunId;
 
 class TRegistryTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        path_ = "\\Software\\TarnwickTest\\" + RunId() + "\\" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = "\\" + TestKey();
         registry_ = std::make_unique<TRegistry>();
     }
     void TearDown() override {

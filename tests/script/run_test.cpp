@@ -21,8 +21,6 @@ class RunScriptTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        logon::ResetSettings();
-        logon::ResetIdentity();
         logon::GlobalDir = At("GLOBAL\\");
         logon::GroupDir = At("GROUP\\");
         logon::UserDir = At("USER\\");
@@ -38,9 +36,6 @@ class RunScriptTest : public testsupport::PlatformTest {
     }
     void TearDown() override {
         ClearRecord();
-        script::FreeLogon();
-        logon::ResetSettings();
-        logon::ResetIdentity();
         PlatformTest::TearDown();
     }
     void ClearRecord() {

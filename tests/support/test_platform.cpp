@@ -1,18 +1,37 @@
 #include "support/test_platform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace testsupport {
+
+std::string RunId() {
+    static const std::string id = [] {
+        std::random_device device;
+        std::ostringstream text;
+        text << std::hex << device() << device();
+        return text.str();
+    }();
+    return id;
+}
+
+std::string PlatformTest::TestKey() {
+    return "Software\\TarnwickTest\\" + RunId() + "\\" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
 
 void PlatformTest::SetUp() {
     platform_ = CreateTestPlatform();
     Install(platform_->services());
     scratch_ = platform_->ScratchDir();
+    ResetModuleState();
 }
 
 void PlatformTest::TearDown() {
+    ResetModuleState();
     installed_.reset();
     platform_.reset();
 }
@@ -44,6 +63,20 @@ bool PlatformTest::Exists(const std::string& windowsPath) {
 
 void PlatformTest::MakeDir(const std::string& windowsPath) {
     std::filesystem::create_directories(std::filesystem::path(platform_->HostPath(windowsPath)));
+}
+
+size_t FakeServicesTest::IndexOf(const std::string& entry) const {
+    const auto& log = toolkit_.log;
+    return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
+}
+
+void FakeServicesTest::SetUp() {
+    PlatformTest::SetUp();
+    const platform::Services real = testPlatform().services();
+    system_ = std::make_unique<FakeSystem>(real.system());
+    network_ = std::make_unique<FakeNetwork>(real.network());
+    files_ = std::make_unique<FakeFiles>(real.files());
+    Install(real.With(*system_).With(*network_).With(*files_).With(toolkit_));
 }
 
 }  // namespace testsupport

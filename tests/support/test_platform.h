@@ -8,6 +8,9 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/fake_services.h"
+#include "support/fake_toolkit.h"
+#include "support/module_state.h"
 
 namespace testsupport {
 
@@ -24,7 +27,12 @@ class TestPlatform {
 
 std::unique_ptr<TestPlatform> CreateTestPlatform();
 
-// A test with this build's platform installed and a scratch directory.
+// A name of this test run, the same for all its tests: what a run leaves in
+// the real registry under Wine never meets another run's.
+std::string RunId();
+
+// A test with this build's platform installed, a scratch directory, and
+// every module's state reset before and after it (see module_state.h).
 class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -38,6 +46,9 @@ class PlatformTest : public ::testing::Test {
     bool Exists(const std::string& windowsPath);
     void MakeDir(const std::string& windowsPath);
     bool IsStandin() const { return platform_->IsStandin(); }
+    // A key of this test's own below HKEY_CURRENT_USER:
+    // Software\TarnwickTest\<run>\<test>.
+    static std::string TestKey();
     TestPlatform& testPlatform() { return *platform_; }
     // Installs `services` in place of the test platform's own until the test
     // ends (a fake or an override of some of them).
@@ -47,6 +58,29 @@ class PlatformTest : public ::testing::Test {
     std::unique_ptr<TestPlatform> platform_;
     std::optional<platform::ScopedServices> installed_;
     std::string scratch_;
+};
+
+// A PlatformTest with the fakes in place of this build's system, network,
+// files and toolkit. The first three forward to the real services until the
+// test pins something; the toolkit is all fake.
+class FakeServicesTest : public PlatformTest {
+  protected:
+    void SetUp() override;
+
+    FakeSystem& system() { return *system_; }
+    FakeNetwork& network() { return *network_; }
+    FakeFiles& files() { return *files_; }
+    FakeToolkit& toolkit() { return toolkit_; }
+    // Where the toolkit's log first holds `entry` (its size when nowhere),
+    // and whether it holds it.
+    size_t IndexOf(const std::string& entry) const;
+    bool Logged(const std::string& entry) const { return IndexOf(entry) < toolkit_.log.size(); }
+
+  private:
+    std::unique_ptr<FakeSystem> system_;
+    std::unique_ptr<FakeNetwork> network_;
+    std::unique_ptr<FakeFiles> files_;
+    FakeToolkit toolkit_;
 };
 
 }  // namespace testsupport

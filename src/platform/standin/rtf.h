@@ -11,18 +11,32 @@ namespace platform::standin {
 // True when `data` begins as an RTF document does ("{\rtf").
 bool LooksLikeRtf(std::string_view data);
 
-// The text of an RTF document as Windows-1252 bytes: paragraph and line
-// breaks (\par, \line, \row, \page, \sect) become CR LF, \tab and \cell a
-// tab, \'hh the byte hh, \uN the character N (with \ucN fallbacks skipped;
-// '?' where code page 1252 has no such character), the escaped { } \ and
-// the special characters (\~, \emdash, \bullet, quotes ...) their bytes.
-// Destinations that hold no text (\fonttbl, \colortbl, \stylesheet, \info,
-// \pict, headers, footers, any group starting with \* ...) are skipped, and
-// so is the data of \binN.
+// The text of an RTF document as UTF-8: paragraph and line breaks (\par,
+// \line, \row, \nestrow, \page, \sect) become CR LF, \tab, \cell and
+// \nestcell a tab, the escaped { } \ and the special characters (\~,
+// \emdash, \bullet, quotes ...) their characters.
+//
+// Bytes, written as they are or as \'hh, are read in the code page of the
+// font in force: its \cpgN, else its \fcharsetN as Windows maps it (0 is
+// ANSI, 1252; 1, the default, takes the document's code page), else the
+// document's \ansicpgN, else that
+// of \ansi, \mac, \pc or \pca (1252, 10000, 437, 850). A double-byte code
+// page reads a lead and a trail byte together. The Symbol font (\fcharset2,
+// or a font named Symbol) shows its symbols; a byte a code page lacks
+// shows U+FFFD, and so do C1 control characters, so no text can steer a
+// terminal.
+//
+// \uN is the UTF-16 unit N (a pair of them one character) and stands in
+// front of its \ucN substitute, which is skipped; where the character cannot
+// be shown (a surrogate without its partner, a control character, a
+// noncharacter, a symbol font's private character U+F000..U+F0FF, or a value
+// past U+10FFFF) the substitute is read instead.
+//
+// Hidden text (\v) is dropped, and so are destinations that hold no text
+// (\fonttbl, \colortbl, \stylesheet, \info, \pict, headers, footers, any
+// group starting with \* ...) and the data of \binN.
 std::string RtfToText(std::string_view data);
 
-// The byte of code page 1252 for a Unicode character, or '?' when there is none.
-char UnicodeTo1252(unsigned codePoint);
 // The Unicode character of a byte of code page 1252; 0 for the five unused bytes.
 unsigned UnicodeOf1252(unsigned char byte);
 

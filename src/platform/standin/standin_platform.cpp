@@ -19,10 +19,11 @@ StandinPlatform::StandinPlatform(std::filesystem::path stateDir)
       registry_(context_),
       network_(context_),
       profile_(context_),
-      toolkit_(ProcessToolkitOptions(context_.stateDir)) {}
+      toolkit_(ProcessToolkitOptions(context_.stateDir)),
+      eventLog_(context_.stateDir, system_) {}
 
 Services StandinPlatform::services() {
-    return Services(registry_, network_, system_, files_, profile_, toolkit_);
+    return Services(registry_, network_, system_, files_, profile_, toolkit_, eventLog_);
 }
 
 }  // namespace platform::standin

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/standin/context.h"
+#include "platform/standin/eventlog.h"
 #include "platform/standin/files.h"
 #include "platform/standin/network.h"
 #include "platform/standin/profile.h"
@@ -30,6 +31,7 @@ class StandinPlatform : public NativePlatform {
     StandinNetwork network_;
     StandinProfile profile_;
     StandinToolkit toolkit_;
+    StandinEventLog eventLog_;
 };
 
 }  // namespace platform::standin

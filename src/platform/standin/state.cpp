@@ -46,10 +46,6 @@ uint32_t ErrnoToWin32(int error) {
     }
 }
 
-namespace {
-
-// Writes all of `contents` at the file's current offset; false with errno
-// set when that failed.
 bool WriteAll(int fd, const std::string& contents) {
     size_t written = 0;
     while (written < contents.size()) {
@@ -65,6 +61,8 @@ bool WriteAll(int fd, const std::string& contents) {
     }
     return true;
 }
+
+namespace {
 
 // A rename is on disk once its folder is: a folder that cannot be synced
 // (some file systems refuse it) keeps the rename as safe as it makes it.

@@ -29,6 +29,10 @@ struct Replacement {
 uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents,
                                const Replacement& how = {});
 
+// Writes all of `contents` at the descriptor's current offset, going on
+// after short writes; false with errno set when that failed.
+bool WriteAll(int fd, const std::string& contents);
+
 // Reads a whole host file; false when it cannot be read or is not a
 // regular file (a directory, a FIFO, a device).
 bool ReadHostFile(const std::filesystem::path& path, std::string* contents);

@@ -216,7 +216,8 @@ uint32_t StandinWindow::LoadRichText(ControlId control, const std::string& data)
     if (!c) {
         return kErrorInvalidHandle;
     }
-    if (LooksLikeRtf(data)) {
+    c->utf8 = LooksLikeRtf(data);
+    if (c->utf8) {
         c->text = RtfToText(data);
     } else {
         // Plain text is taken whole: the rich edit control keeps even a NUL

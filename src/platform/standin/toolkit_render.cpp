@@ -86,7 +86,7 @@ std::string PrintableText(const std::string& text) {
     return Utf8From1252(shown);
 }
 
-std::string QuoteText(const std::string& text) {
+std::string QuoteText(const std::string& text, bool utf8) {
     std::string escaped;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -122,7 +122,7 @@ std::string QuoteText(const std::string& text) {
                 break;
         }
     }
-    return "\"" + Utf8From1252(escaped) + "\"";
+    return "\"" + (utf8 ? escaped : Utf8From1252(escaped)) + "\"";
 }
 
 std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly) {
@@ -134,7 +134,8 @@ std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly) {
             continue;
         }
         const bool memo = c.kind == ControlKind::Memo;
-        std::string line = Utf8From1252(c.name) + ": " + QuoteText(memo ? std::string() : c.text);
+        std::string line =
+            Utf8From1252(c.name) + ": " + QuoteText(memo ? std::string() : c.text, c.utf8);
         if (c.background) {
             char hex[32];
             std::snprintf(hex, sizeof hex, " background=#%02X%02X%02X", RedOf(*c.background),

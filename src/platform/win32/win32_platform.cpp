@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/win32/eventlog.h"
 #include "platform/win32/files.h"
 #include "platform/win32/network.h"
 #include "platform/win32/profile.h"
@@ -13,7 +14,7 @@ namespace {
 class Win32Platform : public NativePlatform {
   public:
     Services services() override {
-        return Services(registry_, network_, system_, files_, profile_, toolkit_);
+        return Services(registry_, network_, system_, files_, profile_, toolkit_, eventLog_);
     }
 
   private:
@@ -23,6 +24,7 @@ class Win32Platform : public NativePlatform {
     win32::Win32Network network_;
     win32::Win32Profile profile_;
     win32::Win32Toolkit toolkit_;
+    win32::Win32EventLog eventLog_;
 };
 
 }  // namespace

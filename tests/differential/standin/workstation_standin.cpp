@@ -1,9 +1,13 @@
 // The stand-in workstation of one run: a fresh state directory with the
 // identity chosen, no network (as under Wine), and the window's delay
 // shortened so that a run takes a fraction of a second. The program reads
-// no input, so its button presses itself once active.
+// no input, so its button presses itself once active; the window it draws
+// on standard output is read back from there.
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +17,7 @@
 #include <thread>
 
 #include "platform/standin/standin_platform.h"
+#include "platform/standin/toolkit_render.h"
 #include "workstation.h"
 
 namespace differential {
@@ -21,16 +26,73 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRunLimitSeconds = 60;
+constexpr uid_t kNobody = 65534;
+constexpr int kCannotDropPrivileges = 125;
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Every line of the first window the program drew, by control, and the
+// lines of its diagnostics list.
+void ReadWindow(const std::string& out, RunResult* result) {
+    std::istringstream lines(out);
+    std::string line;
+    int block = 0;
+    while (std::getline(lines, line)) {
+        if (line == "--- Login Script ---") {
+            if (++block > 1) {
+                return;
+            }
+            continue;
+        }
+        if (block != 1 || line == "--- end ---") {
+            continue;
+        }
+        if (line.rfind("    ", 0) == 0) {
+            result->diagnostics.push_back(line.substr(4));
+        } else if (const auto colon = line.find(": "); colon != std::string::npos) {
+            result->window[line.substr(0, colon)] = line;
+        }
+    }
+}
+
+// A message box is reported as "[caption] text" on standard error, its
+// text going on over the lines that follow.
+std::string LastMessageBox(const std::string& errors) {
+    std::istringstream in(errors);
+    std::string box, line;
+    while (std::getline(in, line)) {
+        if (!box.empty()) {
+            box += "\n" + line;
+        } else if (!line.empty() && line.front() == '[') {
+            box = line;
+        }
+    }
+    return box;
+}
+
+void GiveToNobody(const fs::path& dir) {
+    std::error_code ec;
+    ::chown(dir.c_str(), kNobody, kNobody);
+    for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        ::lchown(it->path().c_str(), kNobody, kNobody);
+    }
+}
 
 class StandinWorkstation : public Workstation {
   public:
     StandinWorkstation(fs::path scratch, Identity identity)
         : xdg_(std::move(scratch) / "xdg"), identity_(std::move(identity)) {}
 
+    bool IsStandin() const override { return true; }
     Identity identity() override { return identity_; }
 
-    void Reset() override {
+    void Reset(const std::vector<std::string>&) override {
+        // A new state directory holds no registry keys to remove.
         platform_.reset();
         std::error_code ec;
         fs::remove_all(xdg_, ec);
@@ -41,47 +103,63 @@ class StandinWorkstation : public Workstation {
         std::ofstream(state / "toolkit.ini") << "TimerScale=0.001\n";
     }
 
-    RunResult Run(const fs::path& program, const fs::path& share) override {
-        const fs::path errors = xdg_ / "stderr.txt";
+    RunResult Run(const fs::path& program, const fs::path& share,
+                  const RunOptions& options) override {
+        RunResult result;
+        const bool drop = options.unprivileged && ::geteuid() == 0;
+        if (drop) {
+            GiveToNobody(share);
+            GiveToNobody(xdg_);
+        }
+        const fs::path out = xdg_ / "stdout.txt", errors = xdg_ / "stderr.txt";
         const pid_t child = ::fork();
+        if (child < 0) {
+            result.failure = "fork failed";
+            return result;
+        }
         if (child == 0) {
             ::setenv("XDG_STATE_HOME", xdg_.c_str(), 1);
             const int in = ::open("/dev/null", O_RDONLY);
-            const int out = ::open("/dev/null", O_WRONLY);
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(in, 0);
-            ::dup2(out, 1);
+            ::dup2(o, 1);
             ::dup2(err, 2);
+            if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
+                         ::setuid(kNobody) != 0)) {
+                ::_exit(kCannotDropPrivileges);
+            }
+            if (options.fileSizeLimit > 0) {
+                // A write past the limit then fails with EFBIG, as on a full
+                // disk, instead of ending the process.
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
             if (::chdir(share.c_str()) == 0) {
                 ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             }
             ::_exit(127);
         }
-        RunResult result;
         int status = 0;
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::seconds(kRunLimitSeconds);
+        const auto deadline = std::chrono::steady_clock::now() + options.limit;
         while (::waitpid(child, &status, WNOHANG) == 0) {
             if (std::chrono::steady_clock::now() > deadline) {
                 ::kill(child, SIGKILL);
                 ::waitpid(child, &status, 0);
+                result.failure = "the program did not end: it hangs";
                 return result;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         result.ended = WIFEXITED(status);
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        // A message box is reported as "[caption] text" on standard error,
-        // its text going on over the lines that follow.
-        std::ifstream in(errors);
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!result.messageBox.empty()) {
-                result.messageBox += "\n" + line;
-            } else if (!line.empty() && line.front() == '[') {
-                result.messageBox = line;
-            }
+        if (drop && result.exitCode == kCannotDropPrivileges) {
+            result.unsupported = "cannot run as an unprivileged user";
         }
+        result.report = ReadAll(errors);
+        result.messageBox = LastMessageBox(result.report);
+        ReadWindow(ReadAll(out), &result);
         return result;
     }
 
@@ -96,6 +174,18 @@ class StandinWorkstation : public Workstation {
         services();
         const auto host = platform_->context().paths.Resolve(windowsPath);
         return host ? *host : fs::path();
+    }
+
+    bool MakeFifo(const fs::path& path) override { return ::mkfifo(path.c_str(), 0644) == 0; }
+
+    std::optional<std::string> Drawn(const std::string& control, const std::string& text,
+                                     const std::string& background) override {
+        return control + ": " + platform::standin::QuoteText(text) +
+               (background.empty() ? "" : " background=" + background);
+    }
+
+    std::string DrawnLine(const std::string& line) override {
+        return platform::standin::PrintableText(line);
     }
 
   private:

@@ -1,10 +1,15 @@
 // The Windows workstation of one run: the real registry and file system of
 // the machine (a Wine prefix in the suite). Its identity is the machine's
 // own. The program runs its script before its window appears, so the
-// window is closed as soon as it is visible.
+// window is read and closed as soon as it is visible, or left to run until
+// its button can be pressed.
 #include <windows.h>
 
-#include "support/win32/program_run.h"
+#include <chrono>
+#include <iterator>
+#include <sstream>
+
+#include "support/win32/windows_on_screen.h"
 #include "workstation.h"
 
 namespace differential {
@@ -13,14 +18,56 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kLoginWindowClass = "TarnwickLoginWindow";
+constexpr const char* kDialogClass = "#32770";
+constexpr int kMessageTextId = 0xFFFF;  // the static text of a message box
+// The login window's controls: their identifiers are 100 + their place here.
+const char* const kControls[] = {
+    "NameLabel", "NameFLabel", "MachineLabel", "DateLabel", "lUName",      "lUFName", "lMName",
+    "lDTstring", "NewsLabel",  "NewsOfTheDay", "mCodeList", "ErrorStatus", "Continue"};
+constexpr int kFirstControlId = 100;
+constexpr int kContinueId = 112;
+
+struct Handle {
+    HANDLE value = nullptr;
+    ~Handle() {
+        if (value) {
+            ::CloseHandle(value);
+        }
+    }
+};
+
+using testsupport::WindowText;
+
+HWND VisibleWindowOf(DWORD process, const char* className) {
+    return testsupport::FindWindowOf(process, className, /*visibleOnly=*/true);
+}
+
 void DeleteTree(HKEY root, const char* path) {
     ::RegDeleteTreeA(root, path);
     ::RegDeleteKeyA(root, path);
 }
 
+// The controls' texts, once the show handler has run (it has before the
+// window is visible).
+void ReadWindow(HWND window, RunResult* result) {
+    for (int i = 0; i < static_cast<int>(std::size(kControls)); ++i) {
+        result->window[kControls[i]] = WindowText(::GetDlgItem(window, kFirstControlId + i));
+    }
+    std::istringstream lines(result->window["mCodeList"]);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        result->diagnostics.push_back(line);
+    }
+}
+
 class Win32Workstation : public Workstation {
   public:
     Win32Workstation() : platform_(platform::CreateNativePlatform()) {}
+
+    bool IsStandin() const override { return false; }
 
     Identity identity() override {
         char user[256] = {};
@@ -32,7 +79,12 @@ class Win32Workstation : public Workstation {
         return {user, machine};
     }
 
-    void Reset() override {
+    void Reset(const std::vector<std::string>& keys) override {
+        for (const std::string& key : keys) {
+            for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT}) {
+                DeleteTree(root, key.c_str());
+            }
+        }
         DeleteTree(HKEY_CURRENT_USER, "Software\\TarnwickDiff");
         DeleteTree(HKEY_LOCAL_MACHINE, "Software\\TarnwickDiff");
         DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Classes\\TarnwickDiff");
@@ -42,32 +94,97 @@ class Win32Workstation : public Workstation {
         fs::remove_all(HostPath("C:\\TarnwickDiff"), ec);
     }
 
-    RunResult Run(const fs::path& program, const fs::path& share) override {
+    RunResult Run(const fs::path& program, const fs::path& share,
+                  const RunOptions& options) override {
         RunResult result;
+        if (options.unprivileged) {
+            result.unsupported = "permissions cannot be taken away here";
+            return result;
+        }
+        if (!testsupport::DisplayAvailable()) {
+            result.unsupported = "no display to show the window on";
+            return result;
+        }
         // What the program writes to standard error (only a failure to
         // start does) is kept beside the share.
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const std::string errors = share.string() + ".stderr.txt";
-        const testsupport::OwnedHandle errorFile{::CreateFileA(
-            errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr)};
-        const std::string path = program.string();
-        const std::string directory = share.string();
-        const testsupport::ProgramRun run = testsupport::RunClosingLoginWindow(
-            {path.c_str(), "\"" + path + "\"", directory.c_str(), errorFile.value});
-        if (run.startError != 0) {
-            result.messageBox =
-                "[differential] cannot start the program, error " + std::to_string(run.startError);
+        Handle errorFile{::CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                       CREATE_ALWAYS, 0, nullptr)};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = errorFile.value;
+        startup.hStdError = errorFile.value;
+        PROCESS_INFORMATION info{};
+        std::string command = "\"" + program.string() + "\"";
+        if (!::CreateProcessA(program.string().c_str(), command.data(), nullptr, nullptr, TRUE, 0,
+                              nullptr, share.string().c_str(), &startup, &info)) {
+            result.failure = "cannot start the program, error " + std::to_string(::GetLastError());
+            result.messageBox = "[differential] " + result.failure;
             return result;
         }
-        result.ended = run.ended;
-        result.exitCode = run.exitCode;
-        result.messageBox = run.messageBox;
+        Handle process{info.hProcess};
+        Handle thread{info.hThread};
+        bool read = false, closing = false;
+        const DWORD start = ::GetTickCount();
+        const auto limit = static_cast<DWORD>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(options.limit).count());
+        while (::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT) {
+            if (::GetTickCount() - start > limit) {
+                ::TerminateProcess(process.value, 99);
+                ::WaitForSingleObject(process.value, 5000);
+                result.failure = "the program did not end: it hangs";
+                return result;
+            }
+            if (HWND box = VisibleWindowOf(info.dwProcessId, kDialogClass)) {
+                result.messageBox =
+                    "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
+                result.report += result.messageBox + "\n";
+                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (VisibleWindowOf(info.dwProcessId, kDialogClass) == box &&
+                       ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT &&
+                       ::GetTickCount() - start <= limit) {
+                }
+                continue;
+            }
+            HWND window = VisibleWindowOf(info.dwProcessId, kLoginWindowClass);
+            if (!window || closing) {
+                continue;
+            }
+            if (!read) {
+                ReadWindow(window, &result);
+                read = true;
+            }
+            if (!options.pressButton) {
+                ::PostMessageA(window, WM_CLOSE, 0, 0);
+                closing = true;
+            } else if (HWND button = ::GetDlgItem(window, kContinueId);
+                       WindowText(button) == "Press to continue") {
+                ::PostMessageA(button, BM_CLICK, 0, 0);
+                closing = true;
+            }
+        }
+        result.ended = true;
+        ::GetExitCodeProcess(process.value, &result.exitCode);
         return result;
     }
 
     platform::Services services() override { return platform_->services(); }
 
     fs::path HostPath(const std::string& windowsPath) override { return windowsPath; }
+
+    bool MakeFifo(const fs::path&) override { return false; }
+
+    std::optional<std::string> Drawn(const std::string& control, const std::string& text,
+                                     const std::string&) override {
+        if (control == "NewsOfTheDay") {
+            return std::nullopt;
+        }
+        return text;
+    }
+
+    std::string DrawnLine(const std::string& line) override { return line; }
 
   private:
     std::unique_ptr<platform::NativePlatform> platform_;

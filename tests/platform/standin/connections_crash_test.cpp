@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/standin/connections.h"
 #include "platform/standin/crash_harness.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -59,18 +60,9 @@ State ReadBack(const std::filesystem::path& file) {
 
 class ConnectionsCrashTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-connections-crash-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    std::filesystem::path File() const { return root_ / "profile" / "connections"; }
+    std::filesystem::path File() const { return scratch_.dir() / "profile" / "connections"; }
 
-    std::filesystem::path root_;
+    testsupport::ScratchStandin scratch_{"connections-crash"};
 };
 
 TEST_F(ConnectionsCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {

@@ -8,34 +8,20 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::standin::StandinPlatform;
+using testsupport::ScratchStandin;
 
 class StandinFilesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-files-XXXXXX";
-        root_ = mkdtemp(pattern);
-        platform_ = std::make_unique<StandinPlatform>(root_);
-        c_ = root_ / "drives" / "c";
-    }
-    void TearDown() override {
-        platform_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    platform::Files& files() { return platform_->services().files(); }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    platform::Files& files() { return scratch_.services().files(); }
+    static std::string Read(const fs::path& path) { return ScratchStandin::Read(path); }
 
-    fs::path root_, c_;
-    std::unique_ptr<StandinPlatform> platform_;
+    ScratchStandin scratch_{"files"};
+    const fs::path c_ = scratch_.Drive('c');
 };
 
 TEST_F(StandinFilesTest, ReadOnlyTargetIsNotReplacedAndTheCopyKeepsTheSourceMode) {

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/errors.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -17,28 +17,16 @@ using namespace platform::standin;
 
 class StandinIdentityTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-identity-XXXXXX";
-        root_ = mkdtemp(pattern);
-        platform_ = std::make_unique<StandinPlatform>(root_);
-    }
-    void TearDown() override {
-        platform_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    void WriteIdentity(const std::string& text) {
-        std::ofstream(root_ / "identity.ini", std::ios::binary) << text;
-    }
+    void WriteIdentity(const std::string& text) { scratch_.Write("identity.ini", text); }
     uint32_t GetUser(std::string* user, uint32_t size = 100) {
-        return platform_->services().network().GetUser("C:", size, user);
+        return scratch_.services().network().GetUser("C:", size, user);
     }
     uint32_t GetComputerName(std::string* name, uint32_t size = 100) {
-        return platform_->services().system().GetComputerNameA(size, name);
+        return scratch_.services().system().GetComputerNameA(size, name);
     }
 
-    fs::path root_;
-    std::unique_ptr<StandinPlatform> platform_;
+    testsupport::ScratchStandin scratch_{"identity"};
+    const fs::path& root_ = scratch_.dir();
 };
 
 TEST_F(StandinIdentityTest, WithoutAFileTheMachinesOwnNames) {

@@ -6,7 +6,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/network.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -17,26 +17,15 @@ using namespace platform::standin;
 class StandinNetworkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-network-XXXXXX";
-        root_ = mkdtemp(pattern);
-        Restart();
         fs::create_directories(root_ / "network" / "SRV" / "Home" / "Sub");
         std::ofstream(root_ / "network" / "SRV" / "Home" / "hello.txt") << "hello";
         fs::create_directories(root_ / "network" / "SRV" / "Apps");
         std::ofstream(root_ / "network" / "SRV" / "Laser");         // a printer share as a file
         fs::create_directories(root_ / "network" / "SRV" / "Ink");  // and as a directory
     }
-    void TearDown() override {
-        platform_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     // A new process on the same workstation.
-    void Restart() {
-        platform_.reset();
-        platform_ = std::make_unique<StandinPlatform>(root_);
-    }
-    Network& net() { return platform_->services().network(); }
+    void Restart() { scratch_.Restart(); }
+    Network& net() { return scratch_.services().network(); }
     uint32_t Add(uint32_t type, const std::string& local, const std::string& remote) {
         NetResource resource;
         resource.type = type;
@@ -52,12 +41,12 @@ class StandinNetworkTest : public ::testing::Test {
     }
     std::string Read(const std::string& path) {
         std::string contents;
-        const uint32_t rc = platform_->services().files().ReadWholeFile(path, &contents);
+        const uint32_t rc = scratch_.services().files().ReadWholeFile(path, &contents);
         return rc == 0 ? contents : "error " + std::to_string(rc);
     }
 
-    fs::path root_;
-    std::unique_ptr<StandinPlatform> platform_;
+    testsupport::ScratchStandin scratch_{"network"};
+    const fs::path& root_ = scratch_.dir();
 };
 
 TEST_F(StandinNetworkTest, ConnectedDriveResolvesIntoItsShareAndSurvivesTheProcess) {

@@ -6,32 +6,21 @@
 #include <fstream>
 
 #include "platform/network.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::standin::StandinPlatform;
 
 class StandinPathsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-paths-XXXXXX";
-        root_ = mkdtemp(pattern);
-        platform_ = std::make_unique<StandinPlatform>(root_);
-    }
-    void TearDown() override {
-        platform_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     std::optional<fs::path> Resolve(const std::string& path) {
-        return platform_->context().paths.Resolve(path);
+        return scratch_.platform().context().paths.Resolve(path);
     }
-    fs::path Drive(char letter) { return root_ / "drives" / std::string(1, letter); }
+    fs::path Drive(char letter) { return scratch_.Drive(letter); }
 
-    fs::path root_;
-    std::unique_ptr<StandinPlatform> platform_;
+    testsupport::ScratchStandin scratch_{"paths"};
+    const fs::path& root_ = scratch_.dir();
 };
 
 TEST_F(StandinPathsTest, DrivePathsLieUnderTheirDriveAndMissingDrivesResolveToNothing) {
@@ -83,7 +72,7 @@ TEST_F(StandinPathsTest, ConnectedDriveLiesInItsShare) {
     drive.type = platform::kResourceTypeDisk;
     drive.localName = "H:";
     drive.remoteName = "\\\\srv\\home";
-    ASSERT_EQ(platform_->services().network().AddConnection(drive, platform::kConnectUpdateProfile),
+    ASSERT_EQ(scratch_.services().network().AddConnection(drive, platform::kConnectUpdateProfile),
               0u);
     EXPECT_EQ(Resolve("h:\\docs\\a.txt"), root_ / "network" / "SRV" / "Home" / "Docs" / "a.txt");
     EXPECT_EQ(Resolve("H:\\..\\..\\x"), root_ / "network" / "SRV" / "Home" / "x");

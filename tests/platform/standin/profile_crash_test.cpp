@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "platform/profile.h"
 #include "platform/standin/crash_harness.h"
 #include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -72,24 +71,12 @@ class Model {
 
 class ProfileCrashTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-profile-crash-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "drives" / "c" / "App");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
+    void SetUp() override { std::filesystem::create_directories(scratch_.Drive() / "App"); }
     std::string FileBytes() const {
-        std::ifstream in(root_ / "drives" / "c" / "App" / "crash.ini", std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
+        return testsupport::ScratchStandin::Read(scratch_.Drive() / "App" / "crash.ini");
     }
 
-    std::filesystem::path root_;
+    testsupport::ScratchStandin scratch_{"profile-crash"};
 };
 
 TEST_F(ProfileCrashTest, KilledWriterLeavesEveryWriteWholeOrAbsent) {
@@ -99,7 +86,7 @@ TEST_F(ProfileCrashTest, KilledWriterLeavesEveryWriteWholeOrAbsent) {
         30, 8088,
         [&](long n) {
             if (!workstation) {
-                workstation.emplace(root_);
+                workstation.emplace(scratch_.dir());
             }
             return workstation->services().profile().WritePrivateProfileStringA(
                        SectionOf(n), KeyOf(n), ValueOf(n), kFile) == platform::kErrorSuccess;

@@ -9,41 +9,27 @@
 
 #include "platform/errors.h"
 #include "platform/profile.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::standin::StandinPlatform;
 
 class StandinProfileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-profile-XXXXXX";
-        root_ = mkdtemp(pattern);
-        platform_ = std::make_unique<StandinPlatform>(root_);
-        c_ = root_ / "drives" / "c";
-    }
-    void TearDown() override {
-        platform_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     uint32_t Write(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) {
-        return platform_->services().profile().WritePrivateProfileStringA(section, key, value,
-                                                                          file);
+        return scratch_.services().profile().WritePrivateProfileStringA(section, key, value, file);
     }
     static void Put(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
     static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return testsupport::ScratchStandin::Read(path);
     }
 
-    fs::path root_, c_;
-    std::unique_ptr<StandinPlatform> platform_;
+    testsupport::ScratchStandin scratch_{"profile"};
+    const fs::path c_ = scratch_.Drive('c');
 };
 
 TEST_F(StandinProfileTest, EmptySectionHeaderIsKeptSoItsKeysStayInIt) {

@@ -16,6 +16,7 @@
 #include "platform/errors.h"
 #include "platform/standin/registry.h"
 #include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -90,15 +91,9 @@ std::optional<State> ReadBack(const std::filesystem::path& stateDir) {
 
 class RegCrashTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-crash-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-    std::filesystem::path StateDir() const { return root_ / "state"; }
+    std::filesystem::path StateDir() const { return scratch_.dir(); }
 
-    std::filesystem::path root_;
+    testsupport::ScratchStandin scratch_{"crash"};
 };
 
 TEST_F(RegCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {

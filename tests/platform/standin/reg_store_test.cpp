@@ -10,19 +10,15 @@
 
 #include "platform/errors.h"
 #include "platform/standin/registry.h"
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
 using namespace platform;
-using platform::standin::StandinPlatform;
 using platform::standin::StandinRegistry;
 
 std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testsupport::ScratchStandin::Read(path);
 }
 
 void Spill(const std::filesystem::path& path, const std::string& text, bool append = false) {
@@ -33,26 +29,14 @@ void Spill(const std::filesystem::path& path, const std::string& text, bool appe
 
 class RegStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarnwick-reg-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        Restart();
-    }
-    void TearDown() override {
-        platform_.reset();
-        std::filesystem::remove_all(root_);
-    }
+    void SetUp() override { Restart(); }
     // A new process on the same workstation.
     void Restart() {
-        platform_.reset();
-        platform_ = std::make_unique<StandinPlatform>(root_ / "state");
-        reg_ = static_cast<StandinRegistry*>(&platform_->services().registry());
+        scratch_.Restart();
+        reg_ = static_cast<StandinRegistry*>(&scratch_.services().registry());
     }
     std::filesystem::path UserFile() const { return reg_->StoreFile(kHkeyCurrentUser); }
-    std::filesystem::path Drive(const std::string& name) const {
-        return root_ / "state" / "drives" / "c" / name;
-    }
+    std::filesystem::path Drive(const std::string& name) const { return scratch_.Drive() / name; }
 
     RegKey Create(RegKey base, const std::string& path) {
         RegKey key = 0;
@@ -83,8 +67,7 @@ class RegStoreTest : public ::testing::Test {
         return std::string(reinterpret_cast<char*>(buffer), size > 0 ? size - 1 : 0);
     }
 
-    std::filesystem::path root_;
-    std::unique_ptr<StandinPlatform> platform_;
+    testsupport::ScratchStandin scratch_{"reg"};
     StandinRegistry* reg_ = nullptr;
 };
 
@@ -114,7 +97,7 @@ TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
 TEST_F(RegStoreTest, EachRootIsStoredInAFileNamedAfterIt) {
     Create(kHkeyCurrentUser, "Software\\Tarn");
     Create(kHkeyLocalMachine, "Software\\Tarn");
-    const std::filesystem::path folder = root_ / "state" / "registry";
+    const std::filesystem::path folder = scratch_.dir() / "registry";
     for (const char* name : {"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
     }

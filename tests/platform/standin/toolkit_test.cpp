@@ -5,10 +5,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "support/standin/scratch_standin.h"
 
 namespace {
 
@@ -269,8 +270,7 @@ TEST_F(StandinToolkitTest, ControlCharactersOfBoxLinesAndReportsAreShownEscaped)
     platform::Window& window = Create();
     window.AddLines(kList, {"\x1B]0;title\x07\x1B[31mred\tx\x7F\\y"});
     window.Show();
-    EXPECT_NE(Read(out_).find("    \\x1B]0;title\\x07\\x1B[31mred\tx\\x7F\\y\n"),
-              std::string::npos)
+    EXPECT_NE(Read(out_).find("    \\x1B]0;title\\x07\\x1B[31mred\tx\\x7F\\y\n"), std::string::npos)
         << Read(out_);
     toolkit_->ShowMessageBox("Application Error", "Exception\nCannot open file \x1B[2J.");
     EXPECT_EQ(Read(err_), "[Application Error] Exception\nCannot open file \\x1B[2J.\n");
@@ -290,12 +290,10 @@ TEST(TimerScaleTest, ReadsTheScaleAndReportsBadLines) {
 }
 
 TEST(TimerScaleTest, TheProcessOptionsComeFromTheStateDirectory) {
-    char pattern[] = "/tmp/tarnwick-toolkit-XXXXXX";
-    const std::filesystem::path dir = ::mkdtemp(pattern);
-    EXPECT_DOUBLE_EQ(platform::standin::ProcessToolkitOptions(dir).timerScale, 1.0);
-    std::ofstream(dir / "toolkit.ini") << "TimerScale=0.25\n";
-    EXPECT_DOUBLE_EQ(platform::standin::ProcessToolkitOptions(dir).timerScale, 0.25);
-    std::filesystem::remove_all(dir);
+    const testsupport::ScratchStandin scratch("toolkit");
+    EXPECT_DOUBLE_EQ(platform::standin::ProcessToolkitOptions(scratch.dir()).timerScale, 1.0);
+    scratch.Write("toolkit.ini", "TimerScale=0.25\n");
+    EXPECT_DOUBLE_EQ(platform::standin::ProcessToolkitOptions(scratch.dir()).timerScale, 0.25);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-#include <unistd.h>
-
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 
-#include "platform/standin/standin_platform.h"
+#include "support/standin/scratch_standin.h"
 #include "support/test_platform.h"
 
 namespace testsupport {
@@ -12,18 +9,8 @@ namespace testsupport {
 namespace {
 
 class StandinTestPlatform : public TestPlatform {
-public:
-    StandinTestPlatform() {
-        char pattern[] = "/tmp/tarnwick-test-XXXXXX";
-        root_ = mkdtemp(pattern);
-        platform_ = std::make_unique<platform::standin::StandinPlatform>(root_ / "state");
-    }
-    ~StandinTestPlatform() override {
-        platform_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    platform::Services services() override { return platform_->services(); }
+  public:
+    platform::Services services() override { return scratch_.services(); }
     std::string ScratchDir() override {
         static std::atomic<int> counter{0};
         const std::string path = "C:\\scratch" + std::to_string(counter++);
@@ -31,14 +18,13 @@ public:
         return path;
     }
     std::string HostPath(const std::string& windowsPath) override {
-        const auto host = platform_->context().paths.Resolve(windowsPath);
+        const auto host = scratch_.platform().context().paths.Resolve(windowsPath);
         return host ? host->string() : std::string();
     }
     bool IsStandin() const override { return true; }
 
-private:
-    std::filesystem::path root_;
-    std::unique_ptr<platform::standin::StandinPlatform> platform_;
+  private:
+    ScratchStandin scratch_{"test"};
 };
 
 }  // namespace

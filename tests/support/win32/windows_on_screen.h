@@ -25,12 +25,16 @@ inline bool DisplayAvailable() {
     return true;
 }
 
-// A window's text, also of another process's window; a hung window gives
-// up after two seconds.
+// A window's whole text, however long (the diagnostics list of ten thousand
+// macros), also of another process's window; a hung window gives up.
 inline std::string WindowText(HWND window) {
-    char text[2048] = {};
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                          SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(static_cast<size_t>(copied));
     return text;
 }
 

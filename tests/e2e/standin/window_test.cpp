@@ -1,8 +1,6 @@
 // The whole program on the stand-in workstation: a login share in a
 // temporary directory, the program copied into it beside its settings file,
 // the window drawn as text on standard output.
-#ifndef _WIN32
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -240,5 +238,3 @@ TEST_F(StandinProgramTest, TheButtonIsPressedOnlyOnceStandardInputHasEnded) {
 }
 
 }  // namespace
-
-#endif

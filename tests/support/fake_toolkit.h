@@ -32,36 +32,30 @@ class FakeWindow : public platform::Window {
     ~FakeWindow() override;
 
     uint32_t SetText(platform::ControlId id, const std::string& text) override {
-        Log("SetText " + Name(id) + " " + text);
         controls[id].text = text;
-        return failNext();
+        return Call("SetText " + Name(id) + " " + text);
     }
     uint32_t SetBackground(platform::ControlId id, platform::Color color) override {
-        Log("SetBackground " + Name(id));
         controls[id].hasBackground = true;
         controls[id].background = color;
-        return failNext();
+        return Call("SetBackground " + Name(id));
     }
     uint32_t SetVisible(platform::ControlId id, bool visible) override {
-        Log((visible ? "Show " : "Hide ") + Name(id));
         controls[id].visible = visible;
-        return failNext();
+        return Call((visible ? "Show " : "Hide ") + Name(id));
     }
     uint32_t LoadRichText(platform::ControlId id, const std::string& data) override;
     uint32_t SetLines(platform::ControlId id, const std::vector<std::string>& lines) override {
-        Log("SetLines " + Name(id));
         controls[id].lines = lines;
-        return failNext();
+        return Call("SetLines " + Name(id));
     }
     uint32_t AddLines(platform::ControlId id, const std::vector<std::string>& lines) override {
-        Log("AddLines " + Name(id));
         controls[id].lines.insert(controls[id].lines.end(), lines.begin(), lines.end());
-        return failNext();
+        return Call("AddLines " + Name(id));
     }
     uint32_t SetClickAction(platform::ControlId id, std::function<void()> action) override {
-        Log("SetClickAction " + Name(id));
         controls[id].click = std::move(action);
-        return failNext();
+        return Call("SetClickAction " + Name(id));
     }
     uint32_t StopTimer() override {
         Log("StopTimer");
@@ -112,6 +106,12 @@ class FakeWindow : public platform::Window {
     bool closed = false;
 
   private:
+    // Logs a call on a control and answers it: 5 (access denied) when it is
+    // the call that is to fail next, else 0.
+    uint32_t Call(const std::string& entry) {
+        Log(entry);
+        return failNext();
+    }
     uint32_t failNext();
     std::string lastCall_;
 };

@@ -1,8 +1,6 @@
 // The whole program on the real window system: started from a login share
 // in a temporary directory, its window found on the screen, measured and
 // photographed, and closed through its button once the delay has passed.
-#ifdef _WIN32
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -269,5 +267,3 @@ TEST_F(Win32ProgramTest, TheWindowIsOnTheScreenAtItsSizeAndClosesThroughItsButto
 }
 
 }  // namespace
-
-#endif

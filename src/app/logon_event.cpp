@@ -1,0 +1,93 @@
+#include "app/logon_event.h"
+
+#include <functional>
+
+#include "core/error_list.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "platform/eventlog.h"
+#include "platform/network.h"
+#include "platform/platform.h"
+#include "platform/system.h"
+#include "script/run.h"
+
+namespace app {
+
+namespace {
+
+bool g_reported = false;
+
+// The identity as far as start-up learned it; a start-up that failed before
+// that asks the system itself, quietly, so the event still names who and
+// where (the logon's own accessors would report a failure to ErrorList).
+std::string KnownOr(const std::string& known, const std::function<uint32_t(std::string*)>& ask) {
+    std::string value = known;
+    if (value.empty() && ask(&value) != 0) {
+        value.clear();
+    }
+    return value;
+}
+
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : separator) + item;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string LogonEventText(const LogonOutcome& outcome) {
+    std::string text = "User: " + outcome.user + "\nMachine: " + outcome.machine +
+                       "\nDate and time: " + outcome.dateTime + "\nScript files: " +
+                       (outcome.scriptFiles.empty() ? "none" : Joined(outcome.scriptFiles, ", "));
+    if (!outcome.failure.empty()) {
+        text += "\nFailure: " + outcome.failure;
+    }
+    text += "\nMessages: " + std::to_string(outcome.messages.size());
+    for (const std::string& message : outcome.messages) {
+        text += "\n" + message;
+    }
+    return text;
+}
+
+void ReportLogonOutcome(const std::string* failure) {
+    if (g_reported || !logon::EventLogEnabled()) {
+        return;
+    }
+    g_reported = true;
+    try {
+        LogonOutcome outcome;
+        platform::Services services = platform::Current();
+        outcome.user = KnownOr(logon::UserName, [&](std::string* user) {
+            return services.network().GetUser(logon::kUserDevice, logon::kIdentityBufferSize, user);
+        });
+        outcome.machine = KnownOr(logon::MachineName, [&](std::string* machine) {
+            return services.system().GetComputerNameA(logon::kIdentityBufferSize, machine);
+        });
+        outcome.dateTime = logon::CurrentDateTimeText();
+        outcome.scriptFiles = script::CodeListFiles;
+        if (core::ErrorList) {
+            outcome.messages = core::ErrorList->Lines();
+        }
+        uint32_t eventId = outcome.messages.empty() ? kEventNoMessages : kEventMessages;
+        uint16_t type = outcome.messages.empty() ? platform::kEventlogInformationType
+                                                 : platform::kEventlogWarningType;
+        if (failure != nullptr) {
+            outcome.failure = *failure;
+            eventId = kEventFailure;
+            type = platform::kEventlogErrorType;
+        }
+        platform::Current().eventLog().ReportEventA(kEventSource, type, eventId,
+                                                    LogonEventText(outcome));
+    } catch (...) {
+        // The event is an addition to the run; nothing of it may change it.
+    }
+}
+
+void ResetLogonEvent() {
+    g_reported = false;
+}
+
+}  // namespace app

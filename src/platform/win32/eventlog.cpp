@@ -1,0 +1,33 @@
+#include "platform/win32/eventlog.h"
+
+#include <windows.h>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/last_error.h"
+
+namespace platform::win32 {
+
+namespace {
+
+struct EventSourceTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { ::DeregisterEventSource(h); }
+};
+using UniqueEventSource = UniqueHandle<HANDLE, EventSourceTraits>;
+
+}  // namespace
+
+uint32_t Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                                     const std::string& text) {
+    const UniqueEventSource handle(::RegisterEventSourceA(nullptr, source.c_str()));
+    if (!handle) {
+        return LastErrorOr(ERROR_INVALID_HANDLE);
+    }
+    const char* strings[] = {text.c_str()};
+    if (!::ReportEventA(handle.get(), type, 0, eventId, nullptr, 1, 0, strings, nullptr)) {
+        return LastErrorOr(ERROR_WRITE_FAULT);
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::win32

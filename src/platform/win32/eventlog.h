@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/eventlog.h"
+
+namespace platform::win32 {
+
+class Win32EventLog : public EventLog {
+  public:
+    uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                          const std::string& text) override;
+};
+
+}  // namespace platform::win32
