@@ -507,7 +507,7 @@ std::vector<RunCase> RunCases(const std::string& user) {
                         .Messages({ran})
                         .Record("ErrorString2", std::nullopt)
                         .Record("ErrorString3", std::nullopt)
-                        .Record("ErrorString5000", Sz("far")));
+                        .Record("ErrorString5000", std::nullopt));
     cases.push_back(
         RunCase("Run record", "MessagesAndTimeOfOtherTypes")
             .RecordBefore("ErrorCount", Dword(3))
