@@ -48,7 +48,11 @@ std::string FormatText(const CheckReport& report) {
         out += ", group " + report.group;
     }
     out += "\nShare " + report.shareDir + ", settings file " + report.settingsFile;
-    out += report.settingsLoaded ? "\n" : " (not read)\n";
+    if (report.macrosFileFailed) {
+        out += " (read; the macros file it names cannot be opened)\n";
+    } else {
+        out += report.settingsLoaded ? "\n" : " (not read)\n";
+    }
     if (!report.dateTime.empty()) {
         out += "%DateTime% is " + report.dateTime + "\n";
     }
