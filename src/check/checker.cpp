@@ -117,28 +117,43 @@ void NoteProcessOrder(CheckReport& report) {
     }
 }
 
-// A script file as every logon reads it: looked for and cut once.
+// The verdict of a line depends on its text, its expansion and where the
+// latest L line stands; that of an L line, and of a U line after one, on
+// the user's name too (the hive's key is named after the user).
+bool DependsOnUser(script::CommandKind kind, const LineContext& context) {
+    return kind == script::CommandKind::kAttachHive ||
+           (kind == script::CommandKind::kRegistryCurrentUser && !context.hiveLine.empty());
+}
+
+// A line's verdict as the latest logon had it, with what it depends on.
+struct Told {
+    bool valid = false;
+    std::string expanded, hiveLine, userName;
+    LineVerdict verdict;
+
+    const LineVerdict& For(const std::string& raw, const std::string& text,
+                           const LineContext& context) {
+        if (!valid || expanded != text || hiveLine != context.hiveLine ||
+            (DependsOnUser(verdict.kind, context) && userName != context.userName)) {
+            verdict = CheckLine(raw, text, context);
+            expanded = text;
+            hiveLine = context.hiveLine;
+            userName = context.userName;
+            valid = true;
+        }
+        return verdict;
+    }
+};
+
+// A script file as every logon reads it: looked for and cut once, and each
+// line's latest verdict kept, which the next logon mostly shares.
 struct CachedFile {
     bool exists = false;
     bool opened = false;
     std::string failure;  // the program's message when it cannot be opened
     core::TStringList lines;
+    std::vector<Told> told;
 };
-
-// The verdict of a line depends on its text, its expansion and where the
-// latest L line stands; for the registry and hive commands on the user's
-// name too, and those are told anew for each user.
-bool DependsOnUser(script::CommandKind kind) {
-    switch (kind) {
-        case script::CommandKind::kAttachHive:
-        case script::CommandKind::kRegistryLocalMachine:
-        case script::CommandKind::kRegistryClassesRoot:
-        case script::CommandKind::kRegistryCurrentUser:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // The key of a name among names compared as the system compares them: the
 // letters A-Z in one case, and every byte of the upper half alike, so that
@@ -250,22 +265,15 @@ struct ShareReader::State {
     std::map<std::string, std::vector<int>> fullNameIndex;  // NameKey -> lines
 
     std::map<std::string, CachedFile> files;
-    struct Told {
-        LineVerdict verdict;
-    };
-    std::map<std::string, Told> told;  // by text, expansion and hive line
 
-    const CachedFile& File(const std::string& path);
+    CachedFile& File(const std::string& path);
     std::string FullNameLine(const std::string& user) const;
     void LearnLogon(const std::string& user, const std::string& machine);
-    void Assemble(CheckReport& report, std::vector<const CachedFile*>& loaded);
-    void CheckLines(const std::vector<const CachedFile*>& loaded, bool everyLine,
-                    CheckReport& report);
-    LineVerdict Tell(const std::string& raw, const std::string& expanded,
-                     const LineContext& context);
+    void Assemble(CheckReport& report, std::vector<CachedFile*>& loaded);
+    void CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine, CheckReport& report);
 };
 
-const CachedFile& ShareReader::State::File(const std::string& path) {
+CachedFile& ShareReader::State::File(const std::string& path) {
     const auto found = files.find(path);
     if (found != files.end()) {
         return found->second;
@@ -276,6 +284,7 @@ const CachedFile& ShareReader::State::File(const std::string& path) {
         try {
             file.lines.LoadFromFile(path);
             file.opened = true;
+            file.told.resize(static_cast<size_t>(file.lines.Count()));
         } catch (const core::EFOpenError& failure) {
             file.failure = failure.Message();
         }
@@ -320,14 +329,14 @@ void ShareReader::State::LearnLogon(const std::string& user, const std::string& 
 }
 
 // The script files of the process order as the run assembles them.
-void ShareReader::State::Assemble(CheckReport& report, std::vector<const CachedFile*>& loaded) {
+void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>& loaded) {
     std::vector<Finding> missing;
     for (const char letter : report.processOrder) {
         const auto path = script::ScriptFileForLetter(letter);
         if (!path) {
             continue;
         }
-        const CachedFile& file = File(*path);
+        CachedFile& file = File(*path);
         report.files.push_back({letter, *path, file.exists, file.opened, 0});
         if (!file.exists) {
             missing.push_back(Note(
@@ -350,25 +359,7 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<const CachedF
     report.findings.insert(report.findings.end(), missing.begin(), missing.end());
 }
 
-LineVerdict ShareReader::State::Tell(const std::string& raw, const std::string& expanded,
-                                     const LineContext& context) {
-    std::string key = raw;
-    key += '\0';
-    key += expanded;
-    key += '\0';
-    key += context.hiveLine;
-    const auto found = told.find(key);
-    if (found != told.end()) {
-        return found->second.verdict;
-    }
-    LineVerdict verdict = CheckLine(raw, expanded, context);
-    if (!DependsOnUser(verdict.kind)) {
-        told.emplace(std::move(key), Told{verdict});
-    }
-    return verdict;
-}
-
-void ShareReader::State::CheckLines(const std::vector<const CachedFile*>& loaded, bool everyLine,
+void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine,
                                     CheckReport& report) {
     // Only lines that hold a "%" can change in expansion; those are
     // expanded together, as the run expands its whole script.
@@ -390,29 +381,29 @@ void ShareReader::State::CheckLines(const std::vector<const CachedFile*>& loaded
         if (!scriptFile.loaded) {
             continue;
         }
-        const CachedFile& file = *loaded[part++];
+        CachedFile& file = *loaded[part++];
         for (int k = 0; k < file.lines.Count(); ++k) {
             const std::string& text = file.lines.Get(k);
             const bool refers = text.find('%') != std::string::npos;
             const std::string& expanded = refers ? referring.Get(next++) : text;
-            LineVerdict verdict = Tell(text, expanded, context);
+            const LineVerdict& verdict =
+                file.told[static_cast<size_t>(k)].For(text, expanded, context);
+            std::vector<Finding> flags;
             if (verdict.kind != script::CommandKind::kComment &&
                 verdict.kind != script::CommandKind::kTooShort &&
                 expanded.find('%') != std::string::npos) {
-                for (Finding& left : LeftReferences(expanded, *logon::MacroList)) {
-                    verdict.flags.push_back(std::move(left));
-                }
+                flags = LeftReferences(expanded, *logon::MacroList);
             }
-            const std::string where = scriptFile.path + ":" + std::to_string(k + 1);
             if (verdict.kind == script::CommandKind::kAttachHive) {
-                context.hiveLine = where;
+                context.hiveLine = scriptFile.path + ":" + std::to_string(k + 1);
             }
             ++report.lineCount;
-            if (!everyLine && verdict.flags.empty()) {
+            if (!everyLine && verdict.flags.empty() && flags.empty()) {
                 continue;
             }
+            flags.insert(flags.begin(), verdict.flags.begin(), verdict.flags.end());
             report.lines.push_back({scriptFile.path, k + 1, text, expanded, verdict.command,
-                                    verdict.action, std::move(verdict.flags)});
+                                    verdict.action, std::move(flags)});
         }
     }
 }
@@ -505,7 +496,7 @@ CheckReport ShareReader::Check(const std::string& user, const std::string& machi
     }
     NoteProcessOrder(report);
 
-    std::vector<const CachedFile*> loaded;
+    std::vector<CachedFile*> loaded;
     state.Assemble(report, loaded);
     state.CheckLines(loaded, everyLine, report);
     return report;
