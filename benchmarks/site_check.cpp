@@ -12,7 +12,10 @@
 //
 //   site_check [--users N] [--sample N] [--keep]
 //
-// scripts/bench-site builds it (Release) and runs it.
+// Build it in a Release tree and run it there:
+//   cmake -S . -B build/speed-native -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+//   cmake --build build/speed-native -j2 --target site_check
+//   build/speed-native/site_check
 #include <sys/resource.h>
 #include <unistd.h>
 
