@@ -10,7 +10,7 @@ namespace testsupport {
 namespace {
 
 class Win32TestPlatform : public TestPlatform {
-public:
+  public:
     Win32TestPlatform() : platform_(platform::CreateNativePlatform()) {}
     ~Win32TestPlatform() override {
         std::error_code ec;
@@ -34,8 +34,12 @@ public:
     }
     std::string HostPath(const std::string& windowsPath) override { return windowsPath; }
     bool IsStandin() const override { return false; }
+    bool IsWine() const override {
+        const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+        return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }
 
-private:
+  private:
     std::unique_ptr<platform::NativePlatform> platform_;
     std::vector<std::string> made_;
 };
