@@ -25,7 +25,7 @@ struct WriteCase {
     const char* section;
     const char* key;
     const char* value;
-    std::string after;                // what Windows writes
+    std::string after;                               // what Windows writes
     std::optional<std::string> wine = std::nullopt;  // what Wine writes instead, if other
 };
 
@@ -53,7 +53,7 @@ const WriteCase kWriteCases[] = {
     {"spaces around new names are dropped, the value is written as given", "[A]\r\n", " B ", " b ",
      "  x  ", "[A]\r\n[B]\r\nb=  x  \r\n", "[A]\r\n[B ]\r\nb =x  \r\n"},
     {"an I line with blanks around the dot and the =", "", " sec ", " key ", " value ",
-     "[sec]\r\nkey= value \r\n", "[sec ]\r\nkey = value \r\n"},
+     "[sec]\r\nkey= value \r\n", "[sec ]\r\nkey =value \r\n"},
     {"only spaces are stripped from names", std::nullopt, "\tT ", " \tk", "v", "[\tT]\r\n\tk=v\r\n",
      "[T ]\r\nk=v\r\n"},
     {"comments and lines without = are kept, a new key goes after them",
@@ -62,15 +62,17 @@ const WriteCase kWriteCases[] = {
     {"a line without = is a key", "[A]\r\nplain\r\na=1\r\n", "A", "PLAIN", "2",
      "[A]\r\nplain=2\r\na=1\r\n"},
     {"a key beginning with ; is a comment: never found, added at the end",
-     ";top\r\n[S]\r\n;c1\r\nk=1\r\n", "S", ";c1", "2", ";top\r\n[S]\r\n;c1\r\nk=1\r\n;c1=2\r\n"},
+     ";top\r\n[S]\r\n;c1\r\nk=1\r\n", "S", ";c1", "2", ";top\r\n[S]\r\n;c1\r\nk=1\r\n;c1=2\r\n",
+     ";top\r\n[S]\r\n;c1=2\r\nk=1\r\n"},
     {"a comment key is added even when the same line is there", "[S]\r\n;c=1\r\n", "S", " ;c", "1",
-     "[S]\r\n;c=1\r\n;c=1\r\n"},
+     "[S]\r\n;c=1\r\n;c=1\r\n", "[S]\r\n;c=1\r\n"},
     {"empty section is [] at the end", "[A]\r\na=1\r\n", "", "k", "v",
      "[A]\r\na=1\r\n[]\r\nk=v\r\n", "k=v\r\n[A]\r\na=1\r\n"},
     {"empty section is not the keys before the first section", "top=1\r\n[A]\r\na=1\r\n", "", "k",
      "v", "top=1\r\n[A]\r\na=1\r\n[]\r\nk=v\r\n", "top=1\r\nk=v\r\n[A]\r\na=1\r\n"},
     {"empty section: the [] one is changed, not the lines before the first header",
-     "top=1\r\n[A]\r\n[]\r\nk=old\r\n", "", "k", "v", "top=1\r\n[A]\r\n[]\r\nk=v\r\n"},
+     "top=1\r\n[A]\r\n[]\r\nk=old\r\n", "", "k", "v", "top=1\r\n[A]\r\n[]\r\nk=v\r\n",
+     "top=1\r\nk=v\r\n[A]\r\nk=old\r\n"},
     {"empty section in a new file", std::nullopt, "", "TestKey", "TestValue",
      "[]\r\nTestKey=TestValue\r\n", "TestKey=TestValue\r\n"},
     {"empty key", "[A]\r\na=1\r\n", "A", "", "v", "[A]\r\na=1\r\n=v\r\n"},
@@ -93,10 +95,11 @@ const WriteCase kWriteCases[] = {
     {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF[A]\r\na=1\r\n", "A", "b", "2",
      "\xEF\xBB\xBF[A]\r\na=1\r\nb=2\r\n"},
     {"a NUL byte is written back with the rest", "[s]\r\nname1=val1\r\n\0"s, "s", "name5", "val5",
-     "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s},
+     "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s, "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n"},
     {"NUL bytes before the first section are kept", "Data \0 before \0 first \0 section"s,
      "section1", "key1", "string1",
-     "Data \0 before \0 first \0 section\r\n[section1]\r\nkey1=string1\r\n"s},
+     "Data \0 before \0 first \0 section\r\n[section1]\r\nkey1=string1\r\n"s,
+     "Data \r\n[section1]\r\nkey1=string1\r\n"},
 };
 
 class ProfileTest : public testsupport::PlatformTest {
