@@ -118,7 +118,7 @@ const std::vector<IniAsWindows>& IniFilesAsWindows() {
     static const std::vector<IniAsWindows> files = {
         {"share\\blanks.ini", "[sec ]\r\nkey =value \r\n", "[sec]\r\nkey= value \r\n"},
         {"share\\comment.ini", "[S]\r\n;note=new\r\n", "[S]\r\n;note=old\r\n;note=new\r\n"},
-        {"share\\nul.ini", "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n",
+        {"share\\zero.ini", "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n",
          "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s},
         {"share\\empty.ini", "top=1\r\nk=new\r\n[A]\r\na=1\r\nk=old\r\n",
          "top=1\r\n[A]\r\na=1\r\n[]\r\nk=new\r\n"},

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "support/test_platform.h"
+#include "support/win32/windows_on_screen.h"
 
 namespace testsupport {
 
@@ -34,10 +35,7 @@ class Win32TestPlatform : public TestPlatform {
     }
     std::string HostPath(const std::string& windowsPath) override { return windowsPath; }
     bool IsStandin() const override { return false; }
-    bool IsWine() const override {
-        const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-        return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    }
+    bool IsWine() const override { return UnderWine(); }
 
   private:
     std::unique_ptr<platform::NativePlatform> platform_;
