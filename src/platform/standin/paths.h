@@ -33,6 +33,14 @@ class PathResolver {
     // that does not exist, ERROR_BAD_NET_NAME (67) for a share that the
     // server does not have, whatever the rest of the name; any other name
     // that maps nowhere gives ERROR_PATH_NOT_FOUND (3).
+    // What this relies on: Microsoft's list of system error codes (53 "The
+    // network path was not found", 67 "The network name cannot be found",
+    // 161 "The specified path is invalid"); that NtCreateFile, under every
+    // Win32 file call, answers a UNC name whose server is not found with
+    // STATUS_BAD_NETWORK_PATH and one whose share is not found with
+    // STATUS_BAD_NETWORK_NAME, which become 53 and 67 (ziglang/zig pull
+    // request 16568); and that CreateDirectory of "\\server" alone fails
+    // with "The specified path is invalid" (nim-lang/Nim issue 19103).
     uint32_t Locate(const std::string& windowsPath, std::filesystem::path* host) const;
 
     const std::filesystem::path& stateDir() const { return stateDir_; }
