@@ -1,4 +1,4 @@
-// The logon script's work done three ways in one process and one session,
+// The logon script's work done four ways in one process and one session,
 // timed and compared:
 //   - the script run itself: the settings file, InitLogon and RunScript over
 //     a generated script of registry values (U, M), directories (V) and INI
@@ -6,6 +6,9 @@
 //   - the equivalent batch logon script, run by cmd.exe: reg add for every
 //     value, mkdir for every directory, echo lines for the INI files
 //     (Windows only);
+//   - the equivalent VBScript logon script, run by cscript: WScript.Shell's
+//     RegWrite, the FileSystemObject's CreateFolder and an INI writer of its
+//     own (Windows only);
 //   - a raw loop of the same Win32 calls (Windows only), and the same loop
 //     through the platform layer's services (both platforms).
 // Under Windows it also measures the start-up: from starting tarnwick.exe
@@ -13,8 +16,8 @@
 // a do-nothing program and a program that shows a plain window (with and
 // without a rich edit control).
 //
-//   logon_timing [--lines N] [--runs N] [--batch-runs N] [--starts N]
-//                [--program PATH] [--keep]
+//   logon_timing [--lines N] [--runs N] [--batch-runs N] [--vbs-runs N]
+//                [--starts N] [--program PATH] [--keep]
 //
 // Like the program it rewrites the current user's run record. Natively the
 // work lands in the stand-in workstation, so give it a throwaway one:
@@ -35,6 +38,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,11 +70,12 @@ constexpr bool kWindows = false;
 #endif
 
 constexpr const char* kUsage =
-    "usage: logon_timing [--lines N] [--runs N] [--batch-runs N] [--starts N]\n"
-    "                    [--program PATH] [--keep] [--help]\n"
+    "usage: logon_timing [--lines N] [--runs N] [--batch-runs N] [--vbs-runs N]\n"
+    "                    [--starts N] [--program PATH] [--keep] [--help]\n"
     "  --lines N        script lines (default 1000)\n"
     "  --runs N         runs of the script and of the loops (default 5)\n"
     "  --batch-runs N   runs of the batch script, Windows only (default 3; 0 skips it)\n"
+    "  --vbs-runs N     runs of the VBScript, Windows only (default 5; 0 skips it)\n"
     "  --starts N       starts of each program, Windows only (default 7; 0 skips them)\n"
     "  --program PATH   the tarnwick.exe to start (default: the one beside this program)\n"
     "  --keep           keep the work folder and the registry keys\n";
@@ -95,6 +100,7 @@ struct Options {
     int lines = 1000;
     int runs = 5;
     int batchRuns = 3;
+    int vbsRuns = 5;
     int starts = 7;
     std::string program;
     bool keep = false;
@@ -128,6 +134,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             ok = ReadCount(argc, argv, i, 1, options.runs);
         } else if (arg == "--batch-runs") {
             ok = ReadCount(argc, argv, i, 0, options.batchRuns);
+        } else if (arg == "--vbs-runs") {
+            ok = ReadCount(argc, argv, i, 0, options.vbsRuns);
         } else if (arg == "--starts") {
             ok = ReadCount(argc, argv, i, 0, options.starts);
         } else if (arg == "--program") {
@@ -343,6 +351,109 @@ std::vector<std::string> BatchLines(const std::vector<WorkItem>& work) {
                     line += " /t REG_SZ /d \"" + Text(item) + "\"";
                 }
                 lines.push_back(line + " /f >nul");
+                break;
+            }
+        }
+    }
+    return lines;
+}
+
+// The VBScript logon script's own helpers, as an administrator writes them:
+// a folder with its missing parents, and an INI value written as
+// WritePrivateProfileString does (the file read whole, the key replaced in
+// its section or added at the section's end, a missing section appended,
+// the file written back whole).
+constexpr const char* kVbsHelpers = R"(Option Explicit
+Dim shell, fso
+Set shell = CreateObject("WScript.Shell")
+Set fso = CreateObject("Scripting.FileSystemObject")
+
+Sub MakeFolder(path)
+    If fso.FolderExists(path) Then Exit Sub
+    MakeFolder fso.GetParentFolderName(path)
+    fso.CreateFolder path
+End Sub
+
+Sub WriteIni(file, section, key, value)
+    Dim stream, text, lines, i, line, inSection, done, out
+    text = ""
+    If fso.FileExists(file) Then
+        Set stream = fso.OpenTextFile(file, 1)
+        If Not stream.AtEndOfStream Then text = stream.ReadAll
+        stream.Close
+    End If
+    If Right(text, 2) = vbCrLf Then text = Left(text, Len(text) - 2)
+    If text = "" Then lines = Array() Else lines = Split(text, vbCrLf)
+    inSection = False
+    done = False
+    out = ""
+    For i = 0 To UBound(lines)
+        line = Trim(lines(i))
+        If Left(line, 1) = "[" Then
+            If inSection And Not done Then
+                out = out & key & "=" & value & vbCrLf
+                done = True
+            End If
+            inSection = (LCase(line) = "[" & LCase(section) & "]")
+        ElseIf inSection And Not done And InStr(line, "=") > 0 Then
+            If LCase(Trim(Left(line, InStr(line, "=") - 1))) = LCase(key) Then
+                lines(i) = key & "=" & value
+                done = True
+            End If
+        End If
+        out = out & lines(i) & vbCrLf
+    Next
+    If Not done And inSection Then
+        out = out & key & "=" & value & vbCrLf
+    ElseIf Not done Then
+        out = out & "[" & section & "]" & vbCrLf & key & "=" & value & vbCrLf
+    End If
+    Set stream = fso.CreateTextFile(file, True)
+    stream.Write out
+    stream.Close
+End Sub
+)";
+
+std::string VbsString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+// The VBScript file for the whole work: the helpers, then one line a work
+// item. RegWrite writes a REG_DWORD, and a REG_BINARY too, from a 32-bit
+// number (four bytes, low first, as the work's binary values are).
+std::vector<std::string> VbsLines(const std::vector<WorkItem>& work) {
+    std::vector<std::string> lines;
+    std::istringstream helpers(kVbsHelpers);
+    for (std::string line; std::getline(helpers, line);) {
+        lines.push_back(line);
+    }
+    for (const WorkItem& item : work) {
+        switch (item.kind) {
+            case WorkKind::kDirectory:
+                lines.push_back("MakeFolder " + VbsString(item.path));
+                break;
+            case WorkKind::kIni:
+                lines.push_back("WriteIni " + VbsString(item.file) + ", " +
+                                VbsString(item.section) + ", " + VbsString(item.iniKey) + ", " +
+                                VbsString(item.value));
+                break;
+            case WorkKind::kRegistry: {
+                std::string line = "shell.RegWrite " +
+                                   VbsString(platform::ShortRootName(item.root) + "\\" + item.key +
+                                             "\\" + item.valueName) +
+                                   ", ";
+                if (item.type == platform::kRegDword || item.type == platform::kRegBinary) {
+                    line += std::to_string(static_cast<int32_t>(Dword(item)));
+                    line +=
+                        item.type == platform::kRegDword ? ", \"REG_DWORD\"" : ", \"REG_BINARY\"";
+                } else {
+                    line += VbsString(Text(item)) + ", \"REG_SZ\"";
+                }
+                lines.push_back(line);
                 break;
             }
         }
@@ -620,13 +731,19 @@ class Bench {
             MeasureOnce(nullptr, whole);
         }
         Series batch{"batch script (cmd.exe /c bench.bat)", {}};
-        MeasureBatch(batch);
-        PrintWays({whole.script, batch, whole.raw, whole.layer});
-        PrintTargets(whole, batch);
+        Series vbs{"VBScript (cscript //nologo bench.vbs)", {}};
+#ifdef TARNWICK_TIMING_WIN32
+        MeasureHost(batch, options_.batchRuns, "batch", "bench.bat", BatchLines,
+                    "cmd.exe /c bench.bat");
+        MeasureHost(vbs, options_.vbsRuns, "vbscript", "bench.vbs", VbsLines,
+                    "cscript.exe //nologo bench.vbs");
+#endif
+        PrintWays({whole.script, batch, vbs, whole.raw, whole.layer});
+        PrintTargets(whole, batch, vbs);
         MeasureKinds();
 #ifdef TARNWICK_TIMING_WIN32
         if (options_.starts > 0) {
-            MeasureStartUp();
+            MeasureStartUp(whole.script);
         }
         if (!options_.keep) {
             timing::DeleteRegistryTree(platform::kHkeyCurrentUser, keyBase_);
@@ -705,25 +822,28 @@ class Bench {
 #endif
     }
 
-    void MeasureBatch(Series& batch) {
 #ifdef TARNWICK_TIMING_WIN32
-        for (int r = 0; r < options_.batchRuns; ++r) {
-            const auto batchWork = Work("batch", r);
-            WriteLines(folder_.path() / "bench.bat", BatchLines(batchWork));
+    // `runs` runs of a way that another script host takes, each over work
+    // of its own named `way`: the file `name` written from the work,
+    // `command` run in the work folder, and the work's effects checked.
+    void MeasureHost(Series& series, int runs, const std::string& way, const char* name,
+                     std::vector<std::string> (*lines)(const std::vector<WorkItem>&),
+                     const std::string& command) {
+        for (int r = 0; r < runs; ++r) {
+            const auto work = Work(way, r);
+            WriteLines(folder_.path() / name, lines(work));
             const timing::ProcessTiming t =
-                timing::RunToExit("cmd.exe /c bench.bat", folder_.Native(), kBatchLimitSeconds);
+                timing::RunToExit(command, folder_.Native(), kBatchLimitSeconds);
             if (t.ok) {
-                batch.seconds.push_back(t.seconds);
+                series.seconds.push_back(t.seconds);
             } else {
-                std::printf("  batch script: %s\n", t.failure.c_str());
+                std::printf("  %s: %s\n", series.name.c_str(), t.failure.c_str());
                 ++failures_;
             }
-            Report("effects missing after the batch script", checker_.Missing(batchWork));
+            Report("effects missing after the " + series.name, checker_.Missing(work));
         }
-#else
-        (void)batch;
-#endif
     }
+#endif
 
     // Medians, and minimums beside them: on a busy machine the minimum is
     // nearer to what the work itself costs.
@@ -749,12 +869,17 @@ class Bench {
                     Ratio(byMin).c_str(), met ? "met" : "MISSED");
     }
 
-    void PrintTargets(const InProcess& whole, const Series& batch) const {
+    void PrintTargets(const InProcess& whole, const Series& batch, const Series& vbs) const {
         const Series& script = whole.script;
         if (!batch.seconds.empty()) {
             const double speedUp = batch.Median() / script.Median();
             PrintTarget("script at least 50x faster than the batch script", speedUp,
                         batch.Min() / script.Min(), speedUp >= 50);
+        }
+        if (!vbs.seconds.empty()) {
+            std::printf("  script against the VBScript: %s faster (by min %s)\n",
+                        Ratio(vbs.Median() / script.Median()).c_str(),
+                        Ratio(vbs.Min() / script.Min()).c_str());
         }
         if (!whole.raw.seconds.empty()) {
             const double overhead = script.Median() / whole.raw.Median();
@@ -809,7 +934,7 @@ class Bench {
 
     // Start-up: the process start alone, the windowing system's first
     // window, and the program to its window without and with the script.
-    void MeasureStartUp() {
+    void MeasureStartUp(const Series& script) {
         std::string program = options_.program;
         if (program.empty()) {
             program = fs::path(self_).replace_filename(kProgramName).string();
@@ -859,6 +984,17 @@ class Bench {
             std::printf("%-44s %10s %10s %10s\n", series->name.c_str(),
                         Duration(series->Median()).c_str(), Duration(series->Min()).c_str(),
                         process > 0 ? Ratio(series->Median() / process).c_str() : "-");
+        }
+        if (!bare.seconds.empty() && !scripted.seconds.empty()) {
+            // The script adds its own run to the start and little else.
+            const double budget = 1.1 * (bare.Median() + script.Median());
+            const double budgetByMin = 1.1 * (bare.Min() + script.Min());
+            std::printf(
+                "  target, with the script within the start without it plus the script's own "
+                "time plus 10%%: %s against %s (by min %s against %s), %s\n",
+                Duration(scripted.Median()).c_str(), Duration(budget).c_str(),
+                Duration(scripted.Min()).c_str(), Duration(budgetByMin).c_str(),
+                scripted.Median() <= budget ? "met" : "MISSED");
         }
         for (const Series* series : {&noop, &plain, &rich, &bare}) {
             if (series->seconds.empty()) {

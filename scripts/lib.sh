@@ -26,6 +26,14 @@ need_build_tools() {
   need_file /usr/src/googletest googletest
 }
 
+# The checker's header-only libraries (native and cross builds) and the
+# browser its page is tested in.
+need_check_tools() {
+  need_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
+  need_file /usr/include/CLI/CLI.hpp libcli11-dev
+  need_command chromium chromium
+}
+
 # The Windows cross build and Wine inside Xvfb.
 need_windows_tools() {
   need_command x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64

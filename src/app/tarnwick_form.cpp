@@ -347,17 +347,22 @@ void TTarnwickForm::ShowIdentityAndRun() {
 }
 
 void TTarnwickForm::FillDiagnostics() {
-    mCodeList.Assign(OrEmpty(script::CodeList));
+    // The list is put together here and given to the box in one pass: a
+    // window's list box measures every line it holds each time its text is
+    // set, so filling it part by part cost a long script a visible delay.
+    core::TStringList diagnostics;
+    diagnostics.Assign(OrEmpty(script::CodeList));
     if (core::HasErrors()) {
         ErrorStatus.SetCaption(kProblem);
         ErrorStatus.SetColor(kRed);
-        mCodeList.Add(kErrorsSection);
-        mCodeList.AddStrings(OrEmpty(core::ErrorList));
+        diagnostics.Add(kErrorsSection);
+        diagnostics.AddStrings(OrEmpty(core::ErrorList));
     }
-    mCodeList.Add(kConfigSection);
-    mCodeList.AddStrings(OrEmpty(logon::ConfigList));
-    mCodeList.Add(kMacrosSection);
-    mCodeList.AddStrings(OrEmpty(logon::MacroList));
+    diagnostics.Add(kConfigSection);
+    diagnostics.AddStrings(OrEmpty(logon::ConfigList));
+    diagnostics.Add(kMacrosSection);
+    diagnostics.AddStrings(OrEmpty(logon::MacroList));
+    mCodeList.Assign(diagnostics);
     mCodeList.Hide();
     NewsOfTheDay.Show();
 }

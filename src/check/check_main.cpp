@@ -2,6 +2,7 @@
 // carrying anything out.
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "check/options.h"
 #include "check/read_only.h"
 #include "check/report.h"
+#include "check/site.h"
+#include "check/site_report.h"
 #include "platform/platform.h"
 #include "tarnwick_version.h"
 
@@ -21,6 +24,35 @@ constexpr int kCannotCheck = 2;
 int Fail(const std::string& text) {
     std::fprintf(stderr, "tarnwick-check: %s\n", text.c_str());
     return kCannotCheck;
+}
+
+void Print(const std::string& out) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+// Every logon the options name, one report; the page written besides when
+// asked for.
+int CheckSite(const check::Options& options, check::ReadOnlyPlatform& readOnly) {
+    check::SiteRequest request;
+    request.base = options.request;
+    request.allUsers = options.allUsers;
+    request.allMachines = options.allMachines;
+    const check::SiteReport report = [&] {
+        const platform::ScopedServices installed(readOnly.services());
+        return check::CheckSite(request);
+    }();
+    if (!options.htmlFile.empty()) {
+        std::ofstream page(options.htmlFile, std::ios::binary | std::ios::trunc);
+        page << check::FormatSiteHtml(report);
+        if (!page.flush()) {
+            return Fail("cannot write " + options.htmlFile);
+        }
+    }
+    Print(options.json  ? check::FormatSiteJson(report)
+          : options.csv ? check::FormatSiteCsv(report)
+                        : check::FormatSiteText(report));
+    return report.flagged.empty() ? kNothingFlagged : kSomethingFlagged;
 }
 
 }  // namespace
@@ -45,15 +77,19 @@ int main(int argc, char** argv) {
     try {
         const auto native = platform::CreateNativePlatform();
         check::ReadOnlyPlatform readOnly(native->services());
+        if (options.Site()) {
+            return CheckSite(options, readOnly);
+        }
         const check::CheckReport report = [&] {
             const platform::ScopedServices installed(readOnly.services());
             return check::CheckLogon(options.request);
         }();
-        const std::string out =
-            options.json ? check::FormatJson(report) : check::FormatText(report);
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        std::fflush(stdout);
+        Print(options.json ? check::FormatJson(report) : check::FormatText(report));
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;
+    } catch (const check::UsageError& failure) {
+        Fail(failure.what());
+        std::fputs(check::UsageText().c_str(), stderr);
+        return kCannotCheck;
     } catch (const std::exception& failure) {
         return Fail(failure.what());
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "check/line_check.h"
@@ -9,10 +10,13 @@
 #include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
+#include "core/strings.h"
 #include "logon/identity.h"
 #include "logon/logon.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
+#include "platform/platform.h"
+#include "platform/system.h"
 #include "script/commands.h"
 #include "script/run.h"
 
@@ -77,9 +81,8 @@ std::string StartupStopText(const std::string& what) {
 }
 
 // The settings file as start-up read it, and the process order it gave.
-void NoteSettings(const logon::LogonProgress& progress, const std::string& settingsPath,
-                  CheckReport& report) {
-    report.settingsLoaded = progress.settingsLoaded;
+void NoteSettings(bool settingsLoaded, const std::string& settingsPath, CheckReport& report) {
+    report.settingsLoaded = settingsLoaded;
     if (!report.settingsLoaded) {
         report.findings.push_back(Flag(kind::kSettingsMissing,
                                        "the settings file cannot be read: every setting keeps "
@@ -90,8 +93,8 @@ void NoteSettings(const logon::LogonProgress& progress, const std::string& setti
     report.eventLog = logon::EventLogEnabled();
 }
 
-void NoteFullName(const std::string& userList, CheckReport& report) {
-    if (!core::FileExists(userList)) {
+void NoteFullName(const std::string& userList, bool listExists, CheckReport& report) {
+    if (!listExists) {
         report.findings.push_back(Note(kind::kNoFullName, "the full-name list " + userList +
                                                               " does not exist: %Fullname% is "
                                                               "empty"));
@@ -114,44 +117,296 @@ void NoteProcessOrder(CheckReport& report) {
     }
 }
 
-void CheckScriptLines(const core::TStringList& code, const std::vector<script::ScriptPart>& parts,
-                      CheckReport& report) {
-    core::TStringList expanded;
-    expanded.Assign(code);
-    logon::ExpandMacros(expanded);
+// The verdict of a line depends on its text, its expansion and where the
+// latest L line stands; that of an L line, and of a U line after one, on
+// the user's name too (the hive's key is named after the user).
+bool DependsOnUser(script::CommandKind kind, const LineContext& context) {
+    return kind == script::CommandKind::kAttachHive ||
+           (kind == script::CommandKind::kRegistryCurrentUser && !context.hiveLine.empty());
+}
 
-    LineContext context;
-    context.userName = logon::UserName;
-    for (const script::ScriptPart& part : parts) {
-        if (part.header < 0) {
-            continue;
+// A line's verdict as the latest logon had it, with what it depends on.
+struct Told {
+    bool valid = false;
+    std::string expanded, hiveLine, userName;
+    LineVerdict verdict;
+
+    const LineVerdict& For(const std::string& raw, const std::string& text,
+                           const LineContext& context) {
+        if (!valid || expanded != text || hiveLine != context.hiveLine ||
+            (DependsOnUser(verdict.kind, context) && userName != context.userName)) {
+            verdict = CheckLine(raw, text, context);
+            expanded = text;
+            hiveLine = context.hiveLine;
+            userName = context.userName;
+            valid = true;
         }
-        for (int k = 0; k < part.lineCount; ++k) {
-            const int index = part.header + 1 + k;
-            CheckedLine line;
-            line.file = part.path;
-            line.number = k + 1;
-            line.text = code.Get(index);
-            line.expanded = expanded.Get(index);
-            LineVerdict verdict = CheckLine(line.text, line.expanded, context);
-            line.command = verdict.command;
-            line.action = verdict.action;
-            line.findings = std::move(verdict.flags);
-            if (verdict.kind != script::CommandKind::kComment &&
-                verdict.kind != script::CommandKind::kTooShort) {
-                for (Finding& left : LeftReferences(line.expanded, *logon::MacroList)) {
-                    line.findings.push_back(std::move(left));
-                }
-            }
-            if (verdict.kind == script::CommandKind::kAttachHive) {
-                context.hiveLine = line.file + ":" + std::to_string(line.number);
-            }
-            report.lines.push_back(std::move(line));
+        return verdict;
+    }
+};
+
+// A script file as every logon reads it: looked for and cut once, and each
+// line's latest verdict kept, which the next logon mostly shares.
+struct CachedFile {
+    bool exists = false;
+    bool opened = false;
+    std::string failure;  // the program's message when it cannot be opened
+    core::TStringList lines;
+    std::vector<Told> told;
+};
+
+// The key of a name among names compared as the system compares them: the
+// letters A-Z in one case, and every byte of the upper half alike, so that
+// names the system takes as equal always share a key.
+std::string NameKey(const std::string& name) {
+    std::string key = core::UpperAZ(name);
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            c = '\x80';
         }
     }
+    return key;
+}
+
+// A folder of the share, a path as the settings name it ("USER\"), found
+// on the host with every name matched ignoring letter case, as the program
+// finds it. Empty when it is not there.
+fs::path HostFolder(const std::string& folder) {
+    std::string text = folder;
+    std::replace(text.begin(), text.end(), '\\', '/');
+    fs::path at = !text.empty() && text[0] == '/' ? fs::path("/") : fs::current_path();
+    std::error_code ec;
+    for (const fs::path& part : fs::path(text).relative_path()) {
+        const std::string name = part.string();
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        if (fs::is_directory(at / part, ec)) {
+            at /= part;
+            continue;
+        }
+        fs::path found;
+        for (const auto& entry : fs::directory_iterator(at, ec)) {
+            if (entry.is_directory(ec) &&
+                core::UpperAZ(entry.path().filename().string()) == core::UpperAZ(name)) {
+                found = entry.path();
+                break;
+            }
+        }
+        if (found.empty()) {
+            return {};
+        }
+        at = found;
+    }
+    return at;
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           core::UpperAZ(text.substr(text.size() - end.size())) == core::UpperAZ(end);
+}
+
+// The base names of the script files in `folder` (those with the script
+// extension), the default file excluded.
+std::vector<std::string> ScriptNames(const std::string& folder) {
+    std::vector<std::string> names;
+    const fs::path host = HostFolder(folder);
+    std::error_code ec;
+    if (host.empty()) {
+        return names;
+    }
+    for (const auto& entry : fs::directory_iterator(host, ec)) {
+        const std::string file = entry.path().filename().string();
+        if (!entry.is_regular_file(ec) || !EndsWithIgnoringCase(file, logon::ScriptExtension)) {
+            continue;
+        }
+        const std::string base = file.substr(0, file.size() - logon::ScriptExtension.size());
+        if (!base.empty() && core::UpperAZ(base) != core::UpperAZ(logon::DefaultName)) {
+            names.push_back(base);
+        }
+    }
+    return names;
+}
+
+// Each name once, the first spelling kept, sorted ignoring letter case.
+std::vector<std::string> DistinctSorted(const std::vector<std::string>& names) {
+    std::map<std::string, std::string> byKey;
+    for (const std::string& name : names) {
+        if (!name.empty() && name.size() < logon::kIdentityBufferSize) {
+            byKey.emplace(core::UpperAZ(name), name);
+        }
+    }
+    std::vector<std::string> out;
+    for (const auto& entry : byKey) {
+        out.push_back(entry.second);
+    }
+    return out;
 }
 
 }  // namespace
+
+struct ShareReader::State {
+    explicit State(const std::string& shareDir) : share(shareDir) {}
+
+    ShareDirectory share;
+    LogonContext context;
+    CheckRequest request;
+    std::string settingsFile, configFileName, userListFile, dateTime;
+
+    // Start-up, read once: the settings and the macros file, the full-name
+    // list, or the file whose failure stops every logon before its script.
+    bool settingsLoaded = false;
+    std::optional<Finding> startupStop;
+    bool stopsAtSettings = false;
+    core::TStringList fileMacros;
+    int macrosFileLines = 0;
+    bool userListExists = false;
+    std::unique_ptr<core::TStringList> fullNames;
+    std::map<std::string, std::vector<int>> fullNameIndex;  // NameKey -> lines
+
+    std::map<std::string, CachedFile> files;
+
+    CachedFile& File(const std::string& path);
+    std::string FullNameLine(const std::string& user) const;
+    void LearnLogon(const std::string& user, const std::string& machine);
+    void Assemble(CheckReport& report, std::vector<CachedFile*>& loaded);
+    void CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine, CheckReport& report);
+};
+
+CachedFile& ShareReader::State::File(const std::string& path) {
+    const auto found = files.find(path);
+    if (found != files.end()) {
+        return found->second;
+    }
+    CachedFile& file = files[path];
+    file.exists = core::FileExists(path);
+    if (file.exists) {
+        try {
+            file.lines.LoadFromFile(path);
+            file.opened = true;
+            file.told.resize(static_cast<size_t>(file.lines.Count()));
+        } catch (const core::EFOpenError& failure) {
+            file.failure = failure.Message();
+        }
+    }
+    return file;
+}
+
+// The user's line of the full-name list, the first whose name the system
+// takes as the user's, as the list's own lookup finds it.
+std::string ShareReader::State::FullNameLine(const std::string& user) const {
+    const auto bucket = fullNameIndex.find(NameKey(user));
+    if (bucket == fullNameIndex.end()) {
+        return {};
+    }
+    platform::System& system = platform::Current().system();
+    for (const int index : bucket->second) {
+        const std::string& line = fullNames->Get(index);
+        if (system.SameTextIgnoreCase(line.substr(0, line.find('=')), user)) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// The identity and the macros, as start-up learns them: the full-name list
+// it looks in holds just the user's line, which is all the lookup can find.
+void ShareReader::State::LearnLogon(const std::string& user, const std::string& machine) {
+    logon::ClearIdentity();
+    logon::MacroList->Assign(fileMacros);
+    logon::IdentityInput identity;
+    identity.user = user;
+    identity.machine = machine;
+    identity.group = request.group;
+    identity.dateTime = dateTime;
+    logon::FullNameList = std::make_unique<core::TStringList>();
+    const std::string line = FullNameLine(user);
+    if (!line.empty()) {
+        logon::FullNameList->Add(line);
+    }
+    logon::LearnIdentity(identity);
+    logon::DefineMacros();
+}
+
+// The script files of the process order as the run assembles them.
+void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>& loaded) {
+    std::vector<Finding> missing;
+    for (const char letter : report.processOrder) {
+        const auto path = script::ScriptFileForLetter(letter);
+        if (!path) {
+            continue;
+        }
+        CachedFile& file = File(*path);
+        report.files.push_back({letter, *path, file.exists, file.opened, 0});
+        if (!file.exists) {
+            missing.push_back(Note(
+                kind::kMissingScriptFile,
+                *path + " (\"" + std::string(1, letter) + "\") does not exist: it is skipped"));
+            continue;
+        }
+        if (!file.opened) {
+            report.findings.push_back(Flag(kind::kRunStops,
+                                           *path + " exists but cannot be opened: the run stops "
+                                                   "before any line runs, and the window shows the "
+                                                   "failure",
+                                           file.failure));
+            report.stops = true;
+            break;
+        }
+        report.files.back().lineCount = file.lines.Count();
+        loaded.push_back(&file);
+    }
+    report.findings.insert(report.findings.end(), missing.begin(), missing.end());
+}
+
+void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine,
+                                    CheckReport& report) {
+    // Only lines that hold a "%" can change in expansion; those are
+    // expanded together, as the run expands its whole script.
+    core::TStringList referring;
+    for (const CachedFile* file : loaded) {
+        for (const std::string& line : file->lines.Lines()) {
+            if (line.find('%') != std::string::npos) {
+                referring.Add(line);
+            }
+        }
+    }
+    logon::ExpandMacros(referring);
+
+    LineContext context;
+    context.userName = logon::UserName;
+    int next = 0;
+    size_t part = 0;
+    for (const ScriptFile& scriptFile : report.files) {
+        if (!scriptFile.loaded) {
+            continue;
+        }
+        CachedFile& file = *loaded[part++];
+        for (int k = 0; k < file.lines.Count(); ++k) {
+            const std::string& text = file.lines.Get(k);
+            const bool refers = text.find('%') != std::string::npos;
+            const std::string& expanded = refers ? referring.Get(next++) : text;
+            const LineVerdict& verdict =
+                file.told[static_cast<size_t>(k)].For(text, expanded, context);
+            std::vector<Finding> flags;
+            if (verdict.kind != script::CommandKind::kComment &&
+                verdict.kind != script::CommandKind::kTooShort &&
+                expanded.find('%') != std::string::npos) {
+                flags = LeftReferences(expanded, *logon::MacroList);
+            }
+            if (verdict.kind == script::CommandKind::kAttachHive) {
+                context.hiveLine = scriptFile.path + ":" + std::to_string(k + 1);
+            }
+            ++report.lineCount;
+            if (!everyLine && verdict.flags.empty() && flags.empty()) {
+                continue;
+            }
+            flags.insert(flags.begin(), verdict.flags.begin(), verdict.flags.end());
+            report.lines.push_back({scriptFile.path, k + 1, text, expanded, verdict.command,
+                                    verdict.action, std::move(flags)});
+        }
+    }
+}
 
 int CheckReport::Count(Severity severity) const {
     const auto count = [severity](const std::vector<Finding>& findings) {
@@ -166,80 +421,104 @@ int CheckReport::Count(Severity severity) const {
     return total;
 }
 
-CheckReport CheckLogon(const CheckRequest& request) {
-    ShareDirectory share(request.shareDir);
-    LogonContext context;
-
-    CheckReport report;
-    report.shareDir = request.shareDir;
-    report.settingsFile = request.settingsFile.empty() ? kSettingsFileName : request.settingsFile;
-    report.user = request.user;
-    report.machine = request.machine;
-
-    // The program's own start-up steps, for the identity of the request.
-    logon::LogonInput input;
-    input.configFileName = request.settingsFile.empty()
+ShareReader::ShareReader(const CheckRequest& request)
+    : state_(std::make_unique<State>(request.shareDir)) {
+    State& state = *state_;
+    state.request = request;
+    state.settingsFile = request.settingsFile.empty() ? kSettingsFileName : request.settingsFile;
+    state.configFileName = request.settingsFile.empty()
                                ? (fs::current_path() / kSettingsFileName).string()
                                : request.settingsFile;
-    input.userListFile = request.userList;
-    input.identity.user = request.user;
-    input.identity.machine = request.machine;
-    input.identity.group = request.group;
-    input.identity.dateTime = request.dateTime;
-    logon::LogonProgress progress;
+    state.dateTime = request.dateTime ? *request.dateTime : logon::CurrentDateTimeText();
+
+    // The program's own start-up steps up to the identity, which alone
+    // depends on the logon.
     try {
-        logon::LoadLogonContext(input, &progress);
+        state.stopsAtSettings = true;
+        state.settingsLoaded = logon::LoadSettingsFile(state.configFileName);
+        state.stopsAtSettings = false;
+        state.userListFile = request.userList.value_or(logon::UserListFile);
+        logon::LoadFullNameList(state.userListFile);
     } catch (const core::EFOpenError& failure) {
-        const bool macrosFile = progress.step == logon::LogonStep::kSettings;
-        if (!macrosFile) {
-            NoteSettings(progress, input.configFileName, report);
-        }
-        report.findings.push_back(
+        state.startupStop =
             Flag(kind::kStartupStops,
-                 StartupStopText(macrosFile ? "the macros file named by the settings"
-                                            : "the full-name list"),
-                 failure.Message()));
+                 StartupStopText(state.stopsAtSettings ? "the macros file named by the settings"
+                                                       : "the full-name list"),
+                 failure.Message());
+        return;
+    }
+    state.fileMacros.Assign(*logon::MacroList);
+    state.macrosFileLines = logon::MacroList->Count();
+    state.userListExists = core::FileExists(state.userListFile);
+    state.fullNames = std::move(logon::FullNameList);
+    for (int i = 0; i < state.fullNames->Count(); ++i) {
+        const std::string& line = state.fullNames->Get(i);
+        const auto eq = line.find('=');
+        if (eq != std::string::npos) {
+            state.fullNameIndex[NameKey(line.substr(0, eq))].push_back(i);
+        }
+    }
+}
+
+ShareReader::~ShareReader() = default;
+
+CheckReport ShareReader::Check(const std::string& user, const std::string& machine,
+                               bool everyLine) {
+    State& state = *state_;
+    CheckReport report;
+    report.shareDir = state.request.shareDir;
+    report.settingsFile = state.settingsFile;
+    report.user = user;
+    report.machine = machine;
+    if (state.startupStop) {
+        if (state.stopsAtSettings) {
+            // The settings file was read; the macros file it names was not.
+            report.settingsLoaded = true;
+            report.macrosFileFailed = true;
+        } else {
+            NoteSettings(state.settingsLoaded, state.configFileName, report);
+        }
+        report.findings.push_back(*state.startupStop);
         report.stops = true;
         return report;
     }
-    NoteSettings(progress, input.configFileName, report);
+    NoteSettings(state.settingsLoaded, state.configFileName, report);
+    state.LearnLogon(user, machine);
     report.fullName = logon::FullName;
     report.group = logon::GroupName;
     report.dateTime = logon::DateTimeText;
-    NoteFullName(input.userListFile.value_or(logon::UserListFile), report);
+    NoteFullName(state.userListFile, state.userListExists, report);
 
-    const int firstFileMacro = logon::MacroList->Count() - progress.macrosFileLines;
+    const int firstFileMacro = logon::MacroList->Count() - state.macrosFileLines;
     for (Finding& shadow : ShadowedMacros(*logon::MacroList, firstFileMacro,
                                           logon::ConfigList->ValueOf(logon::kMacrosKey))) {
         report.findings.push_back(std::move(shadow));
     }
     NoteProcessOrder(report);
 
-    // The script as the run assembles it.
-    core::TStringList code;
-    std::vector<script::ScriptPart> parts;
-    try {
-        script::AssembleScript(report.processOrder, code, &parts);
-    } catch (const core::EFOpenError& failure) {
-        report.findings.push_back(
-            Flag(kind::kRunStops,
-                 parts.back().path +
-                     " exists but cannot be opened: the run stops before any line runs, and "
-                     "the window shows the failure",
-                 failure.Message()));
-        report.stops = true;
-    }
-    for (const script::ScriptPart& part : parts) {
-        report.files.push_back(
-            {part.letter, part.path, part.exists, part.header >= 0, part.lineCount});
-        if (!part.exists) {
-            report.findings.push_back(
-                Note(kind::kMissingScriptFile, part.path + " (\"" + std::string(1, part.letter) +
-                                                   "\") does not exist: it is skipped"));
+    std::vector<CachedFile*> loaded;
+    state.Assemble(report, loaded);
+    state.CheckLines(loaded, everyLine, report);
+    return report;
+}
+
+std::vector<std::string> ShareReader::Users() const {
+    std::vector<std::string> names = ScriptNames(logon::UserDir);
+    if (state_->fullNames) {
+        for (int i = 0; i < state_->fullNames->Count(); ++i) {
+            names.push_back(state_->fullNames->NameAt(i));
         }
     }
-    CheckScriptLines(code, parts, report);
-    return report;
+    return DistinctSorted(names);
+}
+
+std::vector<std::string> ShareReader::Machines() const {
+    return DistinctSorted(ScriptNames(logon::MachineDir));
+}
+
+CheckReport CheckLogon(const CheckRequest& request) {
+    ShareReader reader(request);
+    return reader.Check(request.user, request.machine);
 }
 
 }  // namespace check

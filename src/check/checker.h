@@ -3,6 +3,7 @@
 // script line with what it would do, read from a login share with the same
 // code the program runs.
 #pragma once
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,7 @@ struct CheckReport {
     std::string shareDir;
     std::string settingsFile;  // as given, or the default name
     bool settingsLoaded = false;
+    bool macrosFileFailed = false;  // the settings were read, their macros file was not
     std::string user, machine, fullName, group, dateTime;
     std::string processOrder;
     bool eventLog = true;           // the settings leave the logon's event on
@@ -61,8 +63,40 @@ struct CheckReport {
     // The program stops before the script's lines run (a file it must read
     // cannot be opened); `lines` then holds what was read before that.
     bool stops = false;
+    // The script lines checked; `lines` holds them all unless the check
+    // was asked to keep only the lines with findings.
+    int lineCount = 0;
 
     int Count(Severity severity) const;
+};
+
+// The share as every logon of a check reads it: the settings, the macros
+// file, the full-name list and each script file are read and cut once;
+// each logon then computes only what depends on who logs on where (its
+// macros, its expansion, its flags). It enters the share folder and holds
+// the program's logon context for its lifetime, so one exists at a time.
+// Raises CheckError when the share folder cannot be entered.
+class ShareReader {
+  public:
+    // The request's user and machine are not used: Check names them.
+    explicit ShareReader(const CheckRequest& request);
+    ~ShareReader();
+    ShareReader(const ShareReader&) = delete;
+    ShareReader& operator=(const ShareReader&) = delete;
+
+    // The logon of `user` on `machine`, told as CheckLogon tells it. With
+    // `everyLine` false, only the lines with findings are kept.
+    CheckReport Check(const std::string& user, const std::string& machine, bool everyLine = true);
+
+    // Every login name with a script file of its own (the default file
+    // excluded) or an entry in the full-name list; every machine name with
+    // a script file of its own. Each name once (ignoring letter case), sorted.
+    std::vector<std::string> Users() const;
+    std::vector<std::string> Machines() const;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 // Reads the share and tells the logon. The settings, macros, full-name and

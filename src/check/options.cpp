@@ -1,6 +1,6 @@
 #include "check/options.h"
 
-#include <array>
+#include <CLI/CLI.hpp>
 #include <optional>
 
 #include "logon/identity.h"
@@ -9,72 +9,91 @@ namespace check {
 
 namespace {
 
-enum class Option {
-    kUser,
-    kMachine,
-    kGroup,
-    kUserList,
-    kSettings,
-    kDateTime,
-    kJson,
-    kHelp,
-    kVersion
-};
-
-struct OptionName {
-    const char* name;
-    Option option;
-    bool takesValue;
-};
-
-constexpr std::array<OptionName, 10> kOptions = {{
-    {"--user", Option::kUser, true},
-    {"--machine", Option::kMachine, true},
-    {"--group", Option::kGroup, true},
-    {"--userlist", Option::kUserList, true},
-    {"--settings", Option::kSettings, true},
-    {"--datetime", Option::kDateTime, true},
-    {"--json", Option::kJson, false},
-    {"--help", Option::kHelp, false},
-    {"-h", Option::kHelp, false},
-    {"--version", Option::kVersion, false},
-}};
-
 constexpr const char* kUsage =
     "usage: tarnwick-check --user NAME --machine NAME [options] SHARE\n"
+    "       tarnwick-check --all-users --machine NAME [options] SHARE\n"
+    "       tarnwick-check --all-machines --user NAME [options] SHARE\n"
+    "       tarnwick-check --all-users --all-machines [options] SHARE\n"
     "\n"
     "Tells what the logon of a user on a machine would do, line by line, from the\n"
     "login share in the folder SHARE and its settings file, without changing\n"
     "anything. Paths of the options are relative to SHARE, as the program's are.\n"
+    "With --all-users or --all-machines (or both: every pair) it checks every\n"
+    "logon of the site and reports each finding once, with the logons it affects.\n"
     "\n"
-    "  --user NAME       the login name (required)\n"
-    "  --machine NAME    the machine name (required)\n"
+    "  --user NAME       the login name (required unless --all-users)\n"
+    "  --machine NAME    the machine name (required unless --all-machines)\n"
+    "  --all-users       every user with a script file or a full name\n"
+    "  --all-machines    every machine with a script file\n"
     "  --group NAME      the group (default EVERYONE)\n"
     "  --userlist FILE   the full-name list (default: the UserList setting)\n"
     "  --settings FILE   the settings file (default tarnwick.INI)\n"
     "  --datetime TEXT   what %DateTime% stands for (default: now)\n"
     "  --json            the report as JSON\n"
+    "  --csv             the site report as CSV, one finding a row\n"
+    "  --html FILE       also write the site report to FILE as one web page\n"
     "  --help            this text\n"
     "  --version         the program's version\n"
     "\n"
     "Exit code: 0 when nothing is flagged, 1 when something is, 2 when the check\n"
     "cannot be made (a usage error, a share folder that is not there).\n";
 
-const OptionName* Find(const std::string& name) {
-    for (const OptionName& entry : kOptions) {
-        if (name == entry.name) {
-            return &entry;
+// The options that take a value, and the flags.
+constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--group", "--userlist",
+                                         "--settings", "--datetime", "--html"};
+constexpr const char* kFlags[] = {"--json", "--csv", "--all-users", "--all-machines",
+                                  "--help", "-h",    "--version"};
+
+template <size_t N>
+bool Among(const std::string& name, const char* const (&names)[N]) {
+    for (const char* entry : names) {
+        if (name == entry) {
+            return true;
         }
     }
-    return nullptr;
+    return false;
 }
 
-void SetOnce(std::optional<std::string>& target, const std::string& name,
-             const std::string& value) {
-    if (target) {
+// Put before every value handed to CLI11, and taken off again: a value may
+// be empty or begin with a dash, and CLI11 would take either as no value.
+constexpr char kValueMark = 'v';
+
+// The command line with every value marked and joined to its option
+// ("--user=v-x"); CLI11 then takes each value as it stands.
+std::vector<std::string> Joined(const std::vector<std::string>& args) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            out.insert(out.end(), args.begin() + static_cast<long>(i), args.end());
+            break;
+        }
+        const std::string name = arg.substr(0, arg.find('='));
+        if (arg.size() < 2 || arg[0] != '-') {
+            out.push_back(arg);
+        } else if (Among(name, kValueOptions) && name == arg) {
+            if (i + 1 >= args.size()) {
+                throw UsageError(name + " needs a value");
+            }
+            out.push_back(name + "=" + kValueMark + args[++i]);
+        } else if (Among(name, kValueOptions)) {
+            out.push_back(name + "=" + kValueMark + arg.substr(name.size() + 1));
+        } else if (Among(name, kFlags) && name != arg) {
+            throw UsageError(name + " takes no value");
+        } else if (!Among(name, kValueOptions) && !Among(name, kFlags)) {
+            throw UsageError("unknown option " + name);
+        } else {
+            out.push_back(arg);
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> Once(const std::vector<std::string>& values, const std::string& name) {
+    if (values.size() > 1) {
         throw UsageError(name + " is given twice");
     }
-    target = value;
+    return values.empty() ? std::nullopt : std::optional<std::string>(values.front().substr(1));
 }
 
 // A user or machine name must be one the system can supply: not empty and
@@ -94,6 +113,15 @@ std::string Identity(const std::optional<std::string>& value, const char* option
     return *value;
 }
 
+// The name given with NAME, or none when ALL names every one instead.
+std::string IdentityUnlessAll(const std::optional<std::string>& value, bool all, const char* option,
+                              const char* allOption) {
+    if (all && value) {
+        throw UsageError(std::string(option) + " and " + allOption + " exclude each other");
+    }
+    return all ? std::string() : Identity(value, option);
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -101,81 +129,58 @@ std::string UsageText() {
 }
 
 Options ParseOptions(const std::vector<std::string>& args) {
+    std::vector<std::string> joined = Joined(args);
+    std::map<std::string, std::vector<std::string>> values;
+    std::vector<std::string> shares;
     Options options;
-    std::optional<std::string> user, machine, group, userList, settings, dateTime, share;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            SetOnce(share, "the share folder", arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const auto equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionName* option = Find(name);
-        if (option == nullptr) {
-            throw UsageError("unknown option " + name);
-        }
-        std::string value;
-        if (option->takesValue) {
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                throw UsageError(name + " needs a value");
-            }
-        } else if (equals != std::string::npos) {
-            throw UsageError(name + " takes no value");
-        }
-        switch (option->option) {
-            case Option::kUser:
-                SetOnce(user, name, value);
-                break;
-            case Option::kMachine:
-                SetOnce(machine, name, value);
-                break;
-            case Option::kGroup:
-                SetOnce(group, name, value);
-                break;
-            case Option::kUserList:
-                SetOnce(userList, name, value);
-                break;
-            case Option::kSettings:
-                SetOnce(settings, name, value);
-                break;
-            case Option::kDateTime:
-                SetOnce(dateTime, name, value);
-                break;
-            case Option::kJson:
-                options.json = true;
-                break;
-            case Option::kHelp:
-                options.help = true;
-                break;
-            case Option::kVersion:
-                options.version = true;
-                break;
-        }
+    bool help = false;
+
+    CLI::App app("tarnwick-check");
+    app.set_help_flag();
+    for (const char* name : kValueOptions) {
+        app.add_option(name, values[name])
+            ->allow_extra_args(false)
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     }
+    app.add_flag("--json", options.json);
+    app.add_flag("--csv", options.csv);
+    app.add_flag("--all-users", options.allUsers);
+    app.add_flag("--all-machines", options.allMachines);
+    app.add_flag("-h,--help", help);
+    app.add_flag("--version", options.version);
+    app.add_option("share", shares);
+    std::reverse(joined.begin(), joined.end());  // CLI11 takes them from the back
+    try {
+        app.parse(joined);
+    } catch (const CLI::ParseError& failure) {
+        throw UsageError(failure.what());
+    }
+    options.help = help;
     if (options.help || options.version) {
         return options;
     }
+
     CheckRequest& request = options.request;
-    request.user = Identity(user, "--user");
-    request.machine = Identity(machine, "--machine");
-    if (!share || share->empty()) {
+    request.user = IdentityUnlessAll(Once(values["--user"], "--user"), options.allUsers, "--user",
+                                     "--all-users");
+    request.machine = IdentityUnlessAll(Once(values["--machine"], "--machine"), options.allMachines,
+                                        "--machine", "--all-machines");
+    request.group = Once(values["--group"], "--group");
+    request.userList = Once(values["--userlist"], "--userlist");
+    request.settingsFile = Once(values["--settings"], "--settings").value_or(std::string());
+    request.dateTime = Once(values["--datetime"], "--datetime");
+    options.htmlFile = Once(values["--html"], "--html").value_or(std::string());
+    if (options.json && options.csv) {
+        throw UsageError("--json and --csv exclude each other");
+    }
+    if (shares.size() > 1) {
+        throw UsageError("the share folder is given twice");
+    }
+    if (shares.empty() || shares.front().empty()) {
         throw UsageError("the share folder is missing");
     }
-    request.shareDir = *share;
-    request.group = group;
-    request.userList = userList;
-    request.settingsFile = settings.value_or(std::string());
-    request.dateTime = dateTime;
+    request.shareDir = shares.front();
     return options;
 }
 

@@ -11,8 +11,15 @@ namespace check {
 struct Options {
     CheckRequest request;
     bool json = false;
+    bool csv = false;
+    std::string htmlFile;  // empty: no page
+    bool allUsers = false;
+    bool allMachines = false;
     bool help = false;
     bool version = false;
+
+    // A site check: more than one logon, or a report only a site check makes.
+    bool Site() const { return allUsers || allMachines || csv || !htmlFile.empty(); }
 };
 
 // A command line the checker cannot use; its text says why.
@@ -21,8 +28,9 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// tarnwick-check --user NAME --machine NAME [--group NAME] [--userlist FILE]
-//   [--settings FILE] [--datetime TEXT] [--json] SHARE
+// tarnwick-check (--user NAME | --all-users) (--machine NAME | --all-machines)
+//   [--group NAME] [--userlist FILE] [--settings FILE] [--datetime TEXT]
+//   [--json | --csv] [--html FILE] SHARE
 // tarnwick-check --help | --version
 // Values follow their option as the next argument or after "=".
 Options ParseOptions(const std::vector<std::string>& args);

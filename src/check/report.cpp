@@ -2,12 +2,16 @@
 
 #include <array>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "script/commands.h"
 
 namespace check {
 
 namespace {
+
+// The keys in the order they are set, as the report has always had them.
+using Json = nlohmann::ordered_json;
 
 constexpr const char* kFlagMark = "  !! ";
 constexpr const char* kNoteMark = "  note ";
@@ -48,7 +52,11 @@ std::string FormatText(const CheckReport& report) {
         out += ", group " + report.group;
     }
     out += "\nShare " + report.shareDir + ", settings file " + report.settingsFile;
-    out += report.settingsLoaded ? "\n" : " (not read)\n";
+    if (report.macrosFileFailed) {
+        out += " (read; the macros file it names cannot be opened)\n";
+    } else {
+        out += report.settingsLoaded ? "\n" : " (not read)\n";
+    }
     if (!report.dateTime.empty()) {
         out += "%DateTime% is " + report.dateTime + "\n";
     }
@@ -111,104 +119,86 @@ std::string FormatText(const CheckReport& report) {
     return out;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
+std::string Utf8FromAnsi(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        char escape[8];
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                continue;
-            case '\\':
-                out += "\\\\";
-                continue;
-            case '\n':
-                out += "\\n";
-                continue;
-            case '\r':
-                out += "\\r";
-                continue;
-            case '\t':
-                out += "\\t";
-                continue;
-            default:
-                break;
-        }
-        if (byte < 0x20 || byte >= 0x7F) {
-            const unsigned code = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
-            std::snprintf(escape, sizeof escape, "\\u%04X", code);
-            out += escape;
-        } else {
+        const unsigned code = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
+        if (code < 0x80) {
             out += c;
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return out + "\"";
+    return out;
+}
+
+std::string JsonString(const std::string& text) {
+    return Json(Utf8FromAnsi(text)).dump(-1, ' ', true);
 }
 
 namespace {
 
-std::string JsonFindings(const std::vector<Finding>& findings) {
-    std::string out = "[";
-    for (size_t i = 0; i < findings.size(); ++i) {
-        const Finding& finding = findings[i];
-        out += i == 0 ? "" : ",";
-        out += "{\"severity\":";
-        out += finding.severity == Severity::kFlag ? "\"flag\"" : "\"note\"";
-        out += ",\"kind\":" + JsonString(finding.kind) + ",\"text\":" + JsonString(finding.text);
+Json JsonFindings(const std::vector<Finding>& findings) {
+    Json out = Json::array();
+    for (const Finding& finding : findings) {
+        Json item = {{"severity", finding.severity == Severity::kFlag ? "flag" : "note"},
+                     {"kind", finding.kind},
+                     {"text", Utf8FromAnsi(finding.text)}};
         if (!finding.message.empty()) {
-            out += ",\"message\":" + JsonString(finding.message);
+            item["message"] = Utf8FromAnsi(finding.message);
         }
-        out += "}";
+        out.push_back(std::move(item));
     }
-    return out + "]";
-}
-
-std::string JsonBool(bool value) {
-    return value ? "true" : "false";
+    return out;
 }
 
 }  // namespace
 
 std::string FormatJson(const CheckReport& report) {
-    std::string out = "{";
-    out += "\"share\":" + JsonString(report.shareDir);
-    out += ",\"settingsFile\":" + JsonString(report.settingsFile);
-    out += ",\"settingsLoaded\":" + JsonBool(report.settingsLoaded);
-    out += ",\"user\":" + JsonString(report.user);
-    out += ",\"machine\":" + JsonString(report.machine);
-    out += ",\"fullName\":" + JsonString(report.fullName);
-    out += ",\"group\":" + JsonString(report.group);
-    out += ",\"dateTime\":" + JsonString(report.dateTime);
-    out += ",\"processOrder\":" + JsonString(report.processOrder);
-    out += ",\"eventLog\":" + JsonBool(report.eventLog);
-    out += ",\"stops\":" + JsonBool(report.stops);
-    out += ",\"flags\":" + std::to_string(report.Count(Severity::kFlag));
-    out += ",\"notes\":" + std::to_string(report.Count(Severity::kNote));
-    out += ",\"findings\":" + JsonFindings(report.findings);
-    out += ",\"files\":[";
-    for (size_t i = 0; i < report.files.size(); ++i) {
-        const ScriptFile& file = report.files[i];
-        out += i == 0 ? "{" : ",{";
-        out += "\"letter\":" + JsonString(std::string(1, file.letter));
-        out += ",\"path\":" + JsonString(file.path);
-        out += ",\"exists\":" + JsonBool(file.exists);
-        out += ",\"loaded\":" + JsonBool(file.loaded);
-        out += ",\"lines\":" + std::to_string(file.lineCount) + "}";
+    Json out = {
+        {"share", Utf8FromAnsi(report.shareDir)},
+        {"settingsFile", Utf8FromAnsi(report.settingsFile)},
+        {"settingsLoaded", report.settingsLoaded},
+        {"user", Utf8FromAnsi(report.user)},
+        {"machine", Utf8FromAnsi(report.machine)},
+        {"fullName", Utf8FromAnsi(report.fullName)},
+        {"group", Utf8FromAnsi(report.group)},
+        {"dateTime", Utf8FromAnsi(report.dateTime)},
+        {"processOrder", Utf8FromAnsi(report.processOrder)},
+        {"eventLog", report.eventLog},
+        {"stops", report.stops},
+        {"flags", report.Count(Severity::kFlag)},
+        {"notes", report.Count(Severity::kNote)},
+        {"findings", JsonFindings(report.findings)},
+    };
+    Json files = Json::array();
+    for (const ScriptFile& file : report.files) {
+        files.push_back({{"letter", std::string(1, file.letter)},
+                         {"path", Utf8FromAnsi(file.path)},
+                         {"exists", file.exists},
+                         {"loaded", file.loaded},
+                         {"lines", file.lineCount}});
     }
-    out += "],\"lines\":[";
-    for (size_t i = 0; i < report.lines.size(); ++i) {
-        const CheckedLine& line = report.lines[i];
-        out += i == 0 ? "\n{" : ",\n{";
-        out += "\"file\":" + JsonString(line.file);
-        out += ",\"line\":" + std::to_string(line.number);
-        out += ",\"text\":" + JsonString(line.text);
-        out += ",\"expanded\":" + JsonString(line.expanded);
-        out += ",\"command\":" + JsonString(line.command);
-        out += ",\"action\":" + JsonString(line.action);
-        out += ",\"findings\":" + JsonFindings(line.findings) + "}";
+    out["files"] = std::move(files);
+    Json lines = Json::array();
+    for (const CheckedLine& line : report.lines) {
+        lines.push_back({{"file", Utf8FromAnsi(line.file)},
+                         {"line", line.number},
+                         {"text", Utf8FromAnsi(line.text)},
+                         {"expanded", Utf8FromAnsi(line.expanded)},
+                         {"command", line.command},
+                         {"action", Utf8FromAnsi(line.action)},
+                         {"findings", JsonFindings(line.findings)}});
     }
-    return out + "]}\n";
+    out["lines"] = std::move(lines);
+    return out.dump(-1, ' ', true) + "\n";
 }
 
 }  // namespace check

@@ -17,4 +17,7 @@ std::string FormatJson(const CheckReport& report);
 // A JSON string literal of a single-byte text, quotes included.
 std::string JsonString(const std::string& text);
 
+// The program's single-byte text (Windows-1252) in UTF-8.
+std::string Utf8FromAnsi(const std::string& text);
+
 }  // namespace check

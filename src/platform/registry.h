@@ -45,11 +45,10 @@ class Registry {
     // RegLoadKeyA(HKEY_USERS, subKey, file).
     virtual uint32_t LoadKey(const std::string& subKey, const std::string& file) = 0;
     // RegEnumKeyExA(key, index, name): the name of the index-th sub-key, or
-    // ERROR_NO_MORE_ITEMS past the last one. Only tools that look at what a
-    // run left behind walk the registry; the program itself never does.
+    // ERROR_NO_MORE_ITEMS past the last one.
     virtual uint32_t EnumKey(RegKey key, uint32_t index, std::string* name) = 0;
     // RegEnumValueA(key, index, name): the name of the index-th value, as
-    // EnumKey.
+    // EnumKey. The run lists the run record's values to clear it.
     virtual uint32_t EnumValue(RegKey key, uint32_t index, std::string* name) = 0;
 };
 

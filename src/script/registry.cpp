@@ -102,6 +102,15 @@ bool TRegistry::ValueExists(const std::string& name) {
     return Api().QueryValue(CurrentKey(), name, &type, nullptr, &size) == 0;
 }
 
+std::vector<std::string> TRegistry::GetValueNames() {
+    std::vector<std::string> names;
+    std::string name;
+    for (uint32_t index = 0; Api().EnumValue(CurrentKey(), index, &name) == 0; ++index) {
+        names.push_back(name);
+    }
+    return names;
+}
+
 bool TRegistry::DeleteValue(const std::string& name) {
     return Api().DeleteValue(CurrentKey(), name) == 0;
 }

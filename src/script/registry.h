@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/reg_key.h"
 #include "platform/registry.h"
@@ -50,6 +51,9 @@ class TRegistry {
     int32_t ReadInteger(const std::string& name);
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);
+    // The names of the current key's values, in the platform's order; empty
+    // when they cannot be listed.
+    std::vector<std::string> GetValueNames();
 
   private:
     // The registry the current key came from; with no key open, the one

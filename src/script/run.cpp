@@ -1,9 +1,11 @@
 #include "script/run.h"
 
 #include <array>
+#include <cstring>
 
 #include "core/error_list.h"
 #include "core/file_exists.h"
+#include "core/strings.h"
 #include "logon/identity.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
@@ -27,25 +29,38 @@ std::string ErrorStringName(long long i) {
     return kErrorStringValue + std::to_string(i);
 }
 
-// A previous count far beyond the values really stored (a hand-edited or
-// damaged record: up to 2,147,483,647) would keep the run deleting for hours
-// before any line runs. A record's values are numbered without gaps, so once
-// this many numbers in a row hold nothing, the rest are taken as absent too.
-constexpr int32_t kMostAbsentInARow = 1000;
-
-// Removes ErrorString1 .. ErrorString<count> of the previous record.
-void DeletePreviousMessages(platform::RegKey root, int32_t count) {
-    int32_t absentInARow = 0;
-    for (int32_t i = 1; i <= count && absentInARow < kMostAbsentInARow; ++i) {
-        if (!OpenScriptKey(root, kRunRecordKey)) {
-            return;  // nothing can be deleted, now or for any later number
+// The number n of a value named ErrorString<n>, as ErrorStringName writes
+// it (decimal, no leading zero, the prefix in any letter case, since value
+// names ignore case); 0 for any other name.
+int64_t MessageNumberOf(const std::string& name) {
+    const size_t prefix = std::strlen(kErrorStringValue);
+    if (name.size() <= prefix || name.size() > prefix + 10 || name[prefix] == '0' ||
+        core::UpperAZ(name.substr(0, prefix)) != core::UpperAZ(kErrorStringValue)) {
+        return 0;
+    }
+    int64_t number = 0;
+    for (size_t i = prefix; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') {
+            return 0;
         }
-        const std::string name = ErrorStringName(i);
-        if (ScriptRegistry->ValueExists(name)) {
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+// Removes ErrorString1 .. ErrorString<count> of the previous record: every
+// one of them that exists, however they are spread, and no other. The
+// key's values are listed rather than each number asked for, so a huge
+// count (a hand-edited or damaged record: up to 2,147,483,647) costs no
+// more than the values really stored.
+void DeletePreviousMessages(platform::RegKey root, int32_t count) {
+    if (count <= 0 || !OpenScriptKey(root, kRunRecordKey)) {
+        return;
+    }
+    for (const std::string& name : ScriptRegistry->GetValueNames()) {
+        const int64_t number = MessageNumberOf(name);
+        if (number >= 1 && number <= count) {
             ScriptRegistry->DeleteValue(name);
-            absentInARow = 0;
-        } else {
-            ++absentInARow;
         }
     }
 }

@@ -121,6 +121,11 @@ TEST_F(FormTest, ShowFillsTheWindowRunsTheScriptAndOnlyThenPutsItOnTheScreen) {
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
     EXPECT_LT(order.back(), toolkit().log.size());
     EXPECT_TRUE(toolkit().boxes.empty());
+    // The whole list is given to the box at once: each setting of a window
+    // list box's text measures every line again.
+    const auto& log = toolkit().log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), "SetLines mCodeList"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "AddLines mCodeList"), 0);
 }
 
 TEST_F(FormTest, ErrorsGiveTheRedWarningAndTheirOwnSection) {

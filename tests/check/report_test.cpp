@@ -87,10 +87,10 @@ TEST(ReportTest, JsonHoldsTheWholeReport) {
 
 TEST(ReportTest, JsonStringsAreAsciiWhateverTheScriptHolds) {
     EXPECT_EQ(check::JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(check::JsonString("\t\r\n\x01\x7f"), "\"\\t\\r\\n\\u0001\\u007F\"");
+    EXPECT_EQ(check::JsonString("\t\r\n\x01\x7f"), "\"\\t\\r\\n\\u0001\\u007f\"");
     // Windows-1252: the euro sign and curly quotes lie in 0x80-0x9F, the
     // rest of the upper half is Latin-1.
-    EXPECT_EQ(check::JsonString("\x80\x93\x94\xe9\xff"), "\"\\u20AC\\u201C\\u201D\\u00E9\\u00FF\"");
+    EXPECT_EQ(check::JsonString("\x80\x93\x94\xe9\xff"), "\"\\u20ac\\u201c\\u201d\\u00e9\\u00ff\"");
     EXPECT_EQ(check::JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 }
 

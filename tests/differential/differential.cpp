@@ -83,6 +83,55 @@ void DropIf(Lines& lines, const std::function<bool(const std::string&)>& drop) {
     lines.erase(std::remove_if(lines.begin(), lines.end(), drop), lines.end());
 }
 
+std::string Escaped(const std::string& bytes) {
+    std::string out;
+    char hex[8];
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// The INI files that Wine's writer leaves otherwise than Windows' own: the
+// file as a snapshot shows it, Wine's bytes and Windows' bytes. Windows'
+// are those of Wine's conformance test of the profile functions
+// (dlls/kernel32/tests/profile.c: the empty section is "[]", and NUL bytes
+// are kept, where its todo_wine marks Wine's difference) and of the
+// measurements of the writer on Windows 10 in
+// WelliSolutions/IniFileFormatReverseEngineering
+// (documentation/WritePrivateProfileString.md: only spaces are stripped from
+// section and key names, the value is written as given, a key that begins
+// with ";" is a comment, never matched and added at the end).
+struct IniAsWindows {
+    const char* file;
+    std::string wine;
+    std::string windows;
+};
+
+const std::vector<IniAsWindows>& IniFilesAsWindows() {
+    using namespace std::string_literals;
+    static const std::vector<IniAsWindows> files = {
+        {"share\\blanks.ini", "[sec ]\r\nkey =value \r\n", "[sec]\r\nkey= value \r\n"},
+        {"share\\comment.ini", "[S]\r\n;note=new\r\n", "[S]\r\n;note=old\r\n;note=new\r\n"},
+        {"share\\zero.ini", "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n",
+         "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s},
+        {"share\\empty.ini", "top=1\r\nk=new\r\n[A]\r\na=1\r\nk=old\r\n",
+         "top=1\r\n[A]\r\na=1\r\n[]\r\nk=new\r\n"},
+        {"share\\nosection.ini", "TestKey=TestValue\r\n", "[]\r\nTestKey=TestValue\r\n"},
+    };
+    return files;
+}
+
+std::string FileLine(const std::string& shown, const std::string& bytes) {
+    return "file " + shown + " " + std::to_string(bytes.size()) + " " +
+           Escaped(bytes.substr(0, kFileBytesShown));
+}
+
 const std::vector<Difference>& Accepted() {
     static const std::vector<Difference> accepted = {
         {"no network",
@@ -149,6 +198,28 @@ const std::vector<Difference>& Accepted() {
                  return false;
              });
          }},
+        {"INI writer as on Windows",
+         "Wine's WritePrivateProfileStringA writes a key without a section before the first "
+         "section, where Windows writes it under \"[]\"; drops the NUL bytes of a file; strips "
+         "every blank before a name and keeps those after it, and the blanks before the value, "
+         "where Windows strips the spaces at both ends of names and writes the value as given; "
+         "and finds a key that begins with \";\", where to Windows it is a comment. The "
+         "stand-in writes as Windows does (references: Wine's conformance test "
+         "dlls/kernel32/tests/profile.c and its todo_wine cases; the Windows 10 measurements "
+         "of WelliSolutions/IniFileFormatReverseEngineering). Each such file that Wine leaves "
+         "is compared as the one Windows leaves.",
+         [](Lines& lines, bool windows, const std::string&) {
+             if (!windows) {
+                 return;
+             }
+             for (std::string& line : lines) {
+                 for (const IniAsWindows& file : IniFilesAsWindows()) {
+                     if (line == FileLine(file.file, file.wine)) {
+                         line = FileLine(file.file, file.windows);
+                     }
+                 }
+             }
+         }},
         {"program file name",
          "The program is tarnwick.exe on Windows and tarnwick on Linux; reports that name the "
          "module differ in that name only.",
@@ -164,20 +235,6 @@ const std::vector<Difference>& Accepted() {
          }},
     };
     return accepted;
-}
-
-std::string Escaped(const std::string& bytes) {
-    std::string out;
-    char hex[8];
-    for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
-    }
-    return out;
 }
 
 std::string TypeName(uint32_t type) {

@@ -61,6 +61,8 @@ class Workstation {
     virtual ~Workstation() = default;
     // The stand-in, whose behaviour some checks pin alone.
     virtual bool IsStandin() const = 0;
+    // Wine, which some checks pin where it is not yet Windows.
+    virtual bool IsWine() const = 0;
     // The logon identity the program will see.
     virtual Identity identity() = 0;
     // Removes what a run leaves outside the share: the registry keys of the

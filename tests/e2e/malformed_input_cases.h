@@ -66,6 +66,7 @@ struct FileCheck {
     std::string path;  // relative to the share
     std::string contents;
     std::vector<std::string> entries;  // sorted
+    std::optional<std::string> wine;   // the contents Wine leaves, where it is not Windows
 };
 
 struct WindowCheck {
@@ -108,20 +109,25 @@ struct CaseBase {
         return self();
     }
     Self& Holds(const std::string& path, const std::string& contents) {
-        fileChecks.push_back({FileCheck::kContents, path, contents, {}});
+        fileChecks.push_back({FileCheck::kContents, path, contents, {}, std::nullopt});
+        return self();
+    }
+    // Windows' contents, and Wine's where Wine is not Windows yet.
+    Self& Holds(const std::string& path, const std::string& contents, const std::string& wine) {
+        fileChecks.push_back({FileCheck::kContents, path, contents, {}, wine});
         return self();
     }
     Self& Missing(const std::string& path) {
-        fileChecks.push_back({FileCheck::kMissing, path, "", {}});
+        fileChecks.push_back({FileCheck::kMissing, path, "", {}, std::nullopt});
         return self();
     }
     Self& IsFolder(const std::string& path) {
-        fileChecks.push_back({FileCheck::kDirectory, path, "", {}});
+        fileChecks.push_back({FileCheck::kDirectory, path, "", {}, std::nullopt});
         return self();
     }
     Self& Entries(const std::string& path, std::vector<std::string> names) {
         std::sort(names.begin(), names.end());
-        fileChecks.push_back({FileCheck::kEntries, path, "", names});
+        fileChecks.push_back({FileCheck::kEntries, path, "", names, std::nullopt});
         return self();
     }
     Self& Registry(platform::RegKey root, const std::string& key, const std::string& name,

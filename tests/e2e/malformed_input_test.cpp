@@ -212,7 +212,8 @@ void CheckFilesAndRegistry(Station& station, const Case& c) {
         switch (check.what) {
             case FileCheck::kContents:
                 ASSERT_TRUE(fs::is_regular_file(path, ec));
-                EXPECT_EQ(ReadBytes(path), check.contents);
+                EXPECT_EQ(ReadBytes(path),
+                          ThisMachine().IsWine() && check.wine ? *check.wine : check.contents);
                 break;
             case FileCheck::kMissing:
                 EXPECT_FALSE(fs::exists(fs::symlink_status(path, ec)));

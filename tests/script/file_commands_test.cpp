@@ -131,7 +131,11 @@ TEST_F(FileCommandsTest, IniValueGoesToTheSectionBeforeTheFirstDot) {
     WriteIniValue(At("APP.INI"), "NoSection", "2");
     WriteIniValue(At("APP.INI"), ".Dotted", "3");
     WriteIniValue(At("APP.INI"), "options.LAST.USED", "4");
-    EXPECT_EQ(ReadFile(At("APP.INI")), "NoSection=2\r\nDotted=3\r\n[Options]\r\nLast.Used=4\r\n");
+    // Without a section the key goes to "[]" on Windows, before the first
+    // section under Wine.
+    EXPECT_EQ(ReadFile(At("APP.INI")),
+              IsWine() ? "NoSection=2\r\nDotted=3\r\n[Options]\r\nLast.Used=4\r\n"
+                       : "[Options]\r\nLast.Used=4\r\n[]\r\nNoSection=2\r\nDotted=3\r\n");
     EXPECT_EQ(Errors(), Lines{});
 }
 

@@ -89,7 +89,9 @@ TEST_F(InterpreterTest, CopyCommandsCopyAndReportAFailedCopy) {
 TEST_F(InterpreterTest, IniLineWritesAndReportsOnlyItsOwnFailureMessage) {
     ExecuteLine("I[" + At("APP.INI") + "]Options.Last.Used=1");
     ExecuteLine("I[" + At("APP.INI") + "]NoSection=1");
-    EXPECT_EQ(ReadFile(At("APP.INI")), "NoSection=1\r\n[Options]\r\nLast.Used=1\r\n");
+    EXPECT_EQ(ReadFile(At("APP.INI")), IsWine()
+                                           ? "NoSection=1\r\n[Options]\r\nLast.Used=1\r\n"
+                                           : "[Options]\r\nLast.Used=1\r\n[]\r\nNoSection=1\r\n");
     EXPECT_EQ(Errors(), Lines{});
 
     ExecuteLine("I[" + At("NODIR\\APP.INI") + "]Options.Last=1");

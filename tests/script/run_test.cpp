@@ -95,10 +95,30 @@ TEST_F(RunScriptTest, AHugePreviousCountDoesNotHoldUpTheRun) {
     script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 2147483647);
     script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString1", "old 1");
     script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString900", "old 900");
+    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString2147483647", "last");
     script::RunScript();
     EXPECT_EQ(RecordCount(), 0u);
     EXPECT_FALSE(RecordString(1));
     EXPECT_FALSE(ReadString(kHkcu, script::kRunRecordKey, "ErrorString900"));
+    EXPECT_FALSE(ReadString(kHkcu, script::kRunRecordKey, "ErrorString2147483647"));
+}
+
+// Every numbered value from 1 to the previous count goes, however far apart
+// they lie; names the run never writes, and numbers beyond the count, stay.
+TEST_F(RunScriptTest, ClearsExactlyTheNumberedValuesUpToThePreviousCount) {
+    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 1500);
+    const std::vector<std::pair<std::string, bool>> values = {
+        {"ErrorString1", false},   {"ErrorString1500", false}, {"errorSTRING700", false},
+        {"ErrorString1501", true}, {"ErrorString0", true},     {"ErrorString07", true},
+        {"ErrorString12x", true},  {"ErrorStrings", true},     {"Other", true},
+    };
+    for (const auto& [name, stays] : values) {
+        script::WriteScriptString(kHkcu, script::kRunRecordKey, name, "old");
+    }
+    script::RunScript();
+    for (const auto& [name, stays] : values) {
+        EXPECT_EQ(ReadString(kHkcu, script::kRunRecordKey, name).has_value(), stays) << name;
+    }
 }
 
 TEST_F(RunScriptTest, StartUpMessagesComeFirstAndEveryMessageIsNumbered) {

@@ -23,6 +23,9 @@ class TestPlatform {
     // Where a Windows path lies on the machine the test runs on.
     virtual std::string HostPath(const std::string& windowsPath) = 0;
     virtual bool IsStandin() const = 0;
+    // True under Wine, which is not yet Windows in every detail: a test may
+    // pin what Wine does where it differs.
+    virtual bool IsWine() const = 0;
 };
 
 std::unique_ptr<TestPlatform> CreateTestPlatform();
@@ -46,6 +49,7 @@ class PlatformTest : public ::testing::Test {
     bool Exists(const std::string& windowsPath);
     void MakeDir(const std::string& windowsPath);
     bool IsStandin() const { return platform_->IsStandin(); }
+    bool IsWine() const { return platform_->IsWine(); }
     // A key of this test's own below HKEY_CURRENT_USER:
     // Software\TarnwickTest\<run>\<test>.
     static std::string TestKey();

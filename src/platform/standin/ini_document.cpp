@@ -8,10 +8,13 @@ namespace platform::standin {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// The Windows writer drops every white-space character around names and
-// values, not only spaces and tabs.
+// The Windows writer drops every white-space character around the names and
+// values it reads from the file, not only spaces and tabs.
 constexpr std::string_view kIniBlanks = " \t\r\n\v\f";
 constexpr std::string_view kLineEnd = "\r\n";
+// The names a caller gives lose the spaces at their ends, and nothing else.
+constexpr std::string_view kNameBlanks = " ";
+constexpr std::string_view kComment = ";";
 
 }  // namespace
 
@@ -59,34 +62,32 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 
 bool IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
-    const std::string_view sectionName = Trim(section, kIniBlanks);
-    const std::string_view keyName = Trim(key, kIniBlanks);
-    const std::string newValue(TrimLeft(value, kIniBlanks));
+    const std::string sectionName(Trim(section, kNameBlanks));
+    const std::string keyName(Trim(key, kNameBlanks));
 
     Section* target = nullptr;
     for (Section& candidate : sections_) {
-        if (SameText1252(candidate.name, sectionName)) {
+        if (candidate.header && SameText1252(candidate.name, sectionName)) {
             target = &candidate;
             break;
         }
     }
     if (target == nullptr) {
-        Section added;
-        added.name = std::string(TrimLeft(section, kIniBlanks));
-        added.header = true;
-        sections_.push_back(std::move(added));
+        sections_.push_back(Section{sectionName, true, {}});
         target = &sections_.back();
     }
-    for (Entry& entry : target->entries) {
-        if (SameText1252(entry.name, keyName)) {
-            if (entry.value == newValue) {
-                return false;
+    if (keyName.compare(0, 1, kComment) != 0) {
+        for (Entry& entry : target->entries) {
+            if (SameText1252(entry.name, keyName)) {
+                if (entry.value == value) {
+                    return false;
+                }
+                entry.value = value;
+                return true;
             }
-            entry.value = newValue;
-            return true;
         }
     }
-    target->entries.push_back(Entry{std::string(TrimLeft(key, kIniBlanks)), newValue});
+    target->entries.push_back(Entry{keyName, value});
     return true;
 }
 

@@ -1,10 +1,10 @@
 // An INI file as WritePrivateProfileStringA sees it: the lines before the
-// first section header form a section without a name, every other section
-// starts at its "[name]" line; a line with "=" is a key and its value, a
-// line without one a key that has no value (comments included: ";" has no
-// special meaning to the writer). Blank lines and the blanks around names
-// and values are not kept, and the file is written back with CR LF line
-// ends, as the Windows writer does (measured under Wine).
+// first section header belong to no section, every section starts at its
+// "[name]" line ("[]" being the section with the empty name); a line with
+// "=" is a key and its value, a line without one a key that has no value.
+// Blank lines and the blanks around names and values in the file are not
+// kept, and the file is written back with CR LF line ends, as the Windows
+// writer does. NUL bytes are characters like any other.
 #pragma once
 #include <optional>
 #include <string>
@@ -17,11 +17,14 @@ class IniDocument {
   public:
     static IniDocument Parse(std::string_view bytes);
 
-    // Sets the key of the section (both found ignoring letter case, the
-    // blanks around them ignored), adding the section at the end of the file
-    // and the key at the end of its section when they are missing. Leading
-    // blanks of a new name and of the value are dropped. False when the key
-    // already holds exactly this value, so nothing changed.
+    // Sets the key of the section, adding the section at the end of the file
+    // and the key at the end of its section when they are missing. As on
+    // Windows: the spaces (only they) at both ends of the section and key
+    // names are dropped, and both are found ignoring letter case; the empty
+    // name is the "[]" section, never the lines before the first header; a
+    // key that begins with ";" is a comment, never found, always added; the
+    // value is written as given. False when the key already holds exactly
+    // this value, so nothing changed.
     bool Set(const std::string& section, const std::string& key, const std::string& value);
 
     std::string Serialize() const;
@@ -33,7 +36,8 @@ class IniDocument {
     };
     struct Section {
         std::string name;
-        bool header = false;  // false only for the lines before the first header
+        bool header = false;  // false only for the lines before the first header,
+                              // which no name finds
         std::vector<Entry> entries;
     };
 

@@ -2,7 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <string_view>
+
 #include "platform/errors.h"
+#include "platform/standin/file_lock.h"
 #include "platform/standin/ini_document.h"
 #include "platform/standin/paths.h"
 #include "platform/standin/state.h"
@@ -14,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
 bool IsBareName(const std::string& file) {
     return file.find_first_of("\\/") == std::string::npos;
@@ -57,6 +61,14 @@ uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
     if (!fs::is_directory(host.parent_path(), ec)) {
         return kErrorPathNotFound;
     }
+    // Each write reads, changes and replaces the whole file: writers in other
+    // processes wait their turn, or the later replacement would drop the
+    // keys the earlier one added.
+    FileLock lock;
+    if (const uint32_t rc = lock.Acquire(context_.stateDir / "locks" / "profile-strings");
+        rc != kErrorSuccess) {
+        return rc;
+    }
     std::string bytes;
     struct stat info {};
     const bool exists = ::stat(host.c_str(), &info) == 0;
@@ -64,7 +76,10 @@ uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
         if ((info.st_mode & S_IWUSR) == 0 || !ReadHostFile(host, &bytes)) {
             return kErrorAccessDenied;
         }
-        if (bytes.find('\0') != std::string::npos) {
+        // A NUL byte is a character like any other to the writer, but UTF-16
+        // text, which Windows writes in its own encoding, is not rewritten as
+        // something else.
+        if (bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0) {
             return kErrorInvalidData;
         }
     }

@@ -12,9 +12,11 @@ class StandinProfile : public Profile {
     // As on Windows: a file name without any "\" or "/" lies in the Windows
     // directory, C:\WINDOWS; the file is created when it is missing, but not
     // its directory (3); an empty name or a directory is refused (5). The
-    // file is replaced whole or left as it was, never half-written. A file
-    // holding NUL bytes (UTF-16 text, or not text at all) is refused (13)
-    // and left untouched rather than rewritten as something else.
+    // file is replaced whole or left as it was, never half-written, and the
+    // writes of all processes of the workstation take turns, so each lands.
+    // NUL bytes in the file are kept as they are; a file of UTF-16 text
+    // (FF FE in front) is refused (13) and left untouched rather than
+    // rewritten as something else.
     uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                         const std::string& value, const std::string& file) override;
 

@@ -1,6 +1,7 @@
 #include "platform/standin/toolkit.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -123,9 +124,18 @@ double ParseTimerScale(const std::string& text, std::vector<std::string>* warnin
     return scale;
 }
 
+void DetectTerminal(int inputFd, int outputFd, ToolkitOptions* options) {
+    const bool drawn = ::isatty(outputFd) == 1;
+    options->live = drawn && ::isatty(inputFd) == 1;
+    options->screen.reset();
+    if (drawn) {
+        options->screen = StyleForTerminal(std::getenv("TERM"), std::getenv("NO_COLOR"));
+    }
+}
+
 ToolkitOptions ProcessToolkitOptions(const std::filesystem::path& stateDir) {
     ToolkitOptions options;
-    options.live = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
+    DetectTerminal(STDIN_FILENO, STDOUT_FILENO, &options);
     std::string text;
     if (ReadHostFile(stateDir / kToolkitIni, &text)) {
         std::vector<std::string> warnings;
@@ -141,7 +151,11 @@ ToolkitOptions ProcessToolkitOptions(const std::filesystem::path& stateDir) {
 
 StandinWindow::StandinWindow(StandinToolkit& toolkit, const WindowSpec& spec, WindowEvents* events,
                              std::chrono::steady_clock::duration interval)
-    : toolkit_(toolkit), events_(events), state_(InitialState(spec)), timerInterval_(interval) {
+    : toolkit_(toolkit),
+      events_(events),
+      layout_(spec),
+      state_(InitialState(spec)),
+      timerInterval_(interval) {
     if (spec.timerIntervalMs > 0) {
         timerArmed_ = true;
         timerDue_ = std::chrono::steady_clock::now() + timerInterval_;
@@ -325,6 +339,9 @@ void StandinToolkit::Flush() {
     if (!main_ || !main_->onScreen()) {
         return;
     }
+    if (options_.screen && DrawOnScreen()) {
+        return;
+    }
     if (!options_.live) {
         const std::string block = RenderBlock(main_->state());
         if (block != lastDrawn_) {
@@ -348,6 +365,45 @@ void StandinToolkit::Flush() {
         std::fputs(screen.c_str(), options_.out);
         std::fflush(options_.out);
     }
+}
+
+bool StandinToolkit::DrawOnScreen() {
+    const ScreenSize size = DrawnSize(main_->layout());
+    winsize terminal{};
+    const bool sized = ::ioctl(::fileno(options_.out), TIOCGWINSZ, &terminal) == 0 &&
+                       terminal.ws_col > 0 && terminal.ws_row > 0;
+    if (sized && (terminal.ws_col < size.columns || terminal.ws_row < size.rows)) {
+        // The list of controls takes the terminal until the window fits again.
+        screen_.clear();
+        return false;
+    }
+    liveLines_ = DrawScreen(main_->layout(), main_->state(), *options_.screen);
+    std::vector<std::string> notes;
+    if (options_.live) {
+        notes.push_back(kLiveHint);
+    }
+    for (const auto& report : reports_) {
+        notes.push_back(PrintableText(report));
+    }
+    for (const auto& note : notes) {
+        for (auto& line : ScreenLines(note, size.columns)) {
+            liveLines_.push_back({std::move(line), -1});
+        }
+    }
+    if (sized && liveLines_.size() > static_cast<size_t>(terminal.ws_row)) {
+        // More lines than the terminal has would scroll the window away.
+        liveLines_.resize(static_cast<size_t>(terminal.ws_row));
+    }
+    std::vector<std::string> lines;
+    for (const auto& line : liveLines_) {
+        lines.push_back(line.text);
+    }
+    const std::string update = ScreenUpdate(screen_, lines, *options_.screen);
+    screen_ = std::move(lines);
+    lastDrawn_.clear();
+    std::fputs(update.c_str(), options_.out);
+    std::fflush(options_.out);
+    return true;
 }
 
 void StandinToolkit::Dispatch(const std::function<void()>& event) {
@@ -511,9 +567,12 @@ uint32_t StandinToolkit::ShowMessageBox(const std::string& caption, const std::s
     const std::string report = "[" + caption + "] " + text;
     std::fprintf(options_.err, "%s\n", PrintableText(report).c_str());
     std::fflush(options_.err);
-    if (options_.live) {
+    if (options_.live || options_.screen) {
+        // Drawn whole again: the report on standard error may have moved
+        // the terminal's lines.
         reports_.push_back(report);
         lastDrawn_.clear();
+        screen_.clear();
         Flush();
     }
     return kErrorSuccess;

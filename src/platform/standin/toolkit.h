@@ -1,12 +1,15 @@
 // The stand-in's window toolkit: the window drawn as text.
 //
 // Without a terminal the window's state is printed as a block (see
-// toolkit_render.h) each time it changes while the window is on the screen,
-// and a button is pressed once it has a click action and standard input has
-// ended (read to its end without ever blocking the event loop). On a
-// terminal the window is drawn live: Enter or a click on the button presses
-// it, `n` or a double-click elsewhere stands for a double-click on the
-// window. Failure reports go to standard error as "[<caption>] <text>".
+// toolkit_render.h) each time it changes while the window is on the screen.
+// On a terminal it is drawn as a window (see toolkit_screen.h) and redrawn in
+// place when it changes; a terminal too small for it gets the list of its
+// controls instead. Unless standard input is a terminal too, a button is
+// pressed once it has a click action and standard input has ended (read to
+// its end without ever blocking the event loop). With both, the window is
+// live: Enter or a click on the button presses it, `n` or a double-click
+// elsewhere stands for a double-click on the window. Failure reports go to
+// standard error as "[<caption>] <text>", and on a terminal under the window.
 //
 // The timer runs in real time. Only the stand-in's state directory can
 // shorten it, for tests: <state>/toolkit.ini with a line TimerScale=<factor>
@@ -16,10 +19,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/standin/toolkit_render.h"
+#include "platform/standin/toolkit_screen.h"
 #include "platform/toolkit.h"
 
 namespace platform::standin {
@@ -29,11 +34,19 @@ struct ToolkitOptions {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     bool live = false;  // drawn live on a terminal, read key by key
+    // Set when `out` is a terminal: the window drawn as a window, in the
+    // terminal's style.
+    std::optional<TerminalStyle> screen;
     double timerScale = 1.0;
 };
 
-// The options of the running process: live when standard input and output
-// are terminals; the timer scale from <state>/toolkit.ini. A bad line there
+// Sets `live` and `screen` for these descriptors: the window is drawn on
+// `outputFd` when it is a terminal (in the style $TERM and $NO_COLOR ask
+// for), and live when `inputFd` is one as well.
+void DetectTerminal(int inputFd, int outputFd, ToolkitOptions* options);
+
+// The options of the running process: the terminal of standard input and
+// output (DetectTerminal); the timer scale from <state>/toolkit.ini. A bad line there
 // is reported on standard error and changes nothing.
 ToolkitOptions ProcessToolkitOptions(const std::filesystem::path& stateDir);
 
@@ -63,6 +76,7 @@ class StandinToolkit : public Toolkit {
     using Clock = std::chrono::steady_clock;
 
     void Flush();
+    bool DrawOnScreen();
     void Dispatch(const std::function<void()>& event);
     bool PressActiveButton();
     void HandleInput(const char* data, size_t size);
@@ -75,6 +89,7 @@ class StandinToolkit : public Toolkit {
     std::string lastDrawn_;
     std::vector<std::string> reports_;  // shown under the live window
     std::vector<DrawnLine> liveLines_;  // what the terminal shows, for clicks
+    std::vector<std::string> screen_;   // the lines the terminal shows the window in
     std::string pendingInput_;
     Clock::time_point lastClick_{};
     bool inputEnded_ = false;
@@ -99,6 +114,7 @@ class StandinWindow : public Window {
     uint32_t Close() override;
 
     const WindowState& state() const { return state_; }
+    const WindowSpec& layout() const { return layout_; }
     bool onScreen() const { return onScreen_; }
     bool closed() const { return closed_; }
     WindowEvents* events() const { return events_; }
@@ -119,6 +135,7 @@ class StandinWindow : public Window {
 
     StandinToolkit& toolkit_;
     WindowEvents* events_;
+    WindowSpec layout_;
     WindowState state_;
     std::chrono::steady_clock::duration timerInterval_;
     std::chrono::steady_clock::time_point timerDue_;

@@ -89,6 +89,7 @@ class StandinWorkstation : public Workstation {
         : xdg_(std::move(scratch) / "xdg"), identity_(std::move(identity)) {}
 
     bool IsStandin() const override { return true; }
+    bool IsWine() const override { return false; }
     Identity identity() override { return identity_; }
 
     void Reset(const std::vector<std::string>&) override {

@@ -68,6 +68,7 @@ class Win32Workstation : public Workstation {
     Win32Workstation() : platform_(platform::CreateNativePlatform()) {}
 
     bool IsStandin() const override { return false; }
+    bool IsWine() const override { return testsupport::UnderWine(); }
 
     Identity identity() override {
         char user[256] = {};

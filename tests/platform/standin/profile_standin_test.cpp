@@ -38,7 +38,7 @@ TEST_F(StandinProfileTest, EmptySectionHeaderIsKeptSoItsKeysStayInIt) {
     EXPECT_EQ(Read(c_ / "a.ini"), "[A]\r\nx=1\r\ny=2\r\n[]\r\na=1\r\n");
 }
 
-TEST_F(StandinProfileTest, FileWithNulBytesIsRefusedAndLeftAlone) {
+TEST_F(StandinProfileTest, Utf16FileIsRefusedAndLeftAlone) {
     const std::string utf16("\xff\xfe[\0A\0]\0\r\0\n\0", 12);
     Put(c_ / "u.ini", utf16);
     EXPECT_EQ(Write("A", "b", "2", "C:\\u.ini"), platform::kErrorInvalidData);

@@ -22,6 +22,7 @@ class StandinTestPlatform : public TestPlatform {
         return host ? host->string() : std::string();
     }
     bool IsStandin() const override { return true; }
+    bool IsWine() const override { return false; }
 
   private:
     ScratchStandin scratch_{"test"};

@@ -4,13 +4,14 @@
 #include <filesystem>
 
 #include "support/test_platform.h"
+#include "support/win32/windows_on_screen.h"
 
 namespace testsupport {
 
 namespace {
 
 class Win32TestPlatform : public TestPlatform {
-public:
+  public:
     Win32TestPlatform() : platform_(platform::CreateNativePlatform()) {}
     ~Win32TestPlatform() override {
         std::error_code ec;
@@ -34,8 +35,9 @@ public:
     }
     std::string HostPath(const std::string& windowsPath) override { return windowsPath; }
     bool IsStandin() const override { return false; }
+    bool IsWine() const override { return UnderWine(); }
 
-private:
+  private:
     std::unique_ptr<platform::NativePlatform> platform_;
     std::vector<std::string> made_;
 };

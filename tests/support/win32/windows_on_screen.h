@@ -8,12 +8,16 @@
 
 namespace testsupport {
 
+// True under Wine rather than Windows.
+inline bool UnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // True when windows can be made: under Wine that needs an X display,
 // Windows itself always has one.
 inline bool DisplayAvailable() {
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool wine = ntdll && ::GetProcAddress(ntdll, "wine_get_version");
-    if (wine && ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
+    if (UnderWine() && ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
         return false;
     }
     HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,

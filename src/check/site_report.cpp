@@ -1,0 +1,299 @@
+#include "check/site_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "check/report.h"
+
+namespace check {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char* SeverityWord(Severity severity) {
+    return severity == Severity::kFlag ? "flag" : "note";
+}
+
+std::string Where(const SiteFinding& finding) {
+    return finding.file.empty() ? std::string("the logon")
+                                : finding.file + ":" + std::to_string(finding.line);
+}
+
+std::string Count(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "a, b, c and 7 more" of a finding's logons.
+std::string Names(const SiteFinding& finding) {
+    std::string out;
+    for (size_t i = 0; i < finding.firstNames.size(); ++i) {
+        out += (i == 0 ? "" : ", ") + finding.firstNames[i];
+    }
+    const size_t more = static_cast<size_t>(finding.logons) - finding.firstNames.size();
+    if (more > 0) {
+        out += " and " + std::to_string(more) + " more";
+    }
+    return out;
+}
+
+std::string Totals(const SiteReport& report) {
+    return Count(report.logons, "logon", "logons") + ", " +
+           Count(report.scriptLines, "script line", "script lines") + "; " +
+           Count(report.flags, "flag", "flags") + ", " + Count(report.notes, "note", "notes");
+}
+
+}  // namespace
+
+std::string FormatSiteText(const SiteReport& report) {
+    std::string out = "Site check of " + report.shareDir + ", settings file " +
+                      report.settingsFile + ": " + report.scope + "\n" + Totals(report) + ".\n";
+    for (const auto& [kind, count] : report.kinds) {
+        out += "  " + kind + ": " + std::to_string(count) + "\n";
+    }
+    if (!report.findings.empty()) {
+        out += "\nFindings, each once:\n";
+    }
+    for (const SiteFinding& finding : report.findings) {
+        out += std::string(finding.severity == Severity::kFlag ? "  !! " : "  note ") +
+               Where(finding) + "  " + finding.kind + ": " + finding.text + "\n";
+        if (!finding.lineText.empty()) {
+            out += "       line: " + finding.lineText + "\n";
+        }
+        if (!finding.message.empty()) {
+            out += "       the program's message: " + finding.message + "\n";
+        }
+        out += "       " + Count(finding.logons, "logon", "logons") + ": " + Names(finding) + "\n";
+    }
+    out += "\n" + Count(report.Clean(), "logon", "logons") + " of " +
+           std::to_string(report.logons) + " with nothing flagged.\n";
+    return out;
+}
+
+std::string FormatSiteJson(const SiteReport& report) {
+    Json kinds = Json::object();
+    for (const auto& [kind, count] : report.kinds) {
+        kinds[kind] = count;
+    }
+    Json findings = Json::array();
+    for (const SiteFinding& finding : report.findings) {
+        Json item = {
+            {"severity", SeverityWord(finding.severity)}, {"kind", finding.kind},
+            {"file", Utf8FromAnsi(finding.file)},         {"line", finding.line},
+            {"lineText", Utf8FromAnsi(finding.lineText)}, {"text", Utf8FromAnsi(finding.text)}};
+        if (!finding.message.empty()) {
+            item["message"] = Utf8FromAnsi(finding.message);
+        }
+        item["logons"] = finding.logons;
+        Json names = Json::array();
+        for (const std::string& name : finding.firstNames) {
+            names.push_back(Utf8FromAnsi(name));
+        }
+        item["firstNames"] = std::move(names);
+        findings.push_back(std::move(item));
+    }
+    Json flagged = Json::array();
+    for (const FlaggedLogon& logon : report.flagged) {
+        flagged.push_back({{"user", Utf8FromAnsi(logon.user)},
+                           {"machine", Utf8FromAnsi(logon.machine)},
+                           {"fullName", Utf8FromAnsi(logon.fullName)},
+                           {"findings", logon.findings}});
+    }
+    const Json out = {{"share", Utf8FromAnsi(report.shareDir)},
+                      {"settingsFile", Utf8FromAnsi(report.settingsFile)},
+                      {"scope", Utf8FromAnsi(report.scope)},
+                      {"logons", report.logons},
+                      {"scriptLines", report.scriptLines},
+                      {"flags", report.flags},
+                      {"notes", report.notes},
+                      {"kinds", std::move(kinds)},
+                      {"findings", std::move(findings)},
+                      {"flaggedLogons", std::move(flagged)},
+                      {"cleanLogons", report.Clean()}};
+    return out.dump(-1, ' ', true) + "\n";
+}
+
+std::string CsvCell(const std::string& utf8) {
+    std::string out = "\"";
+    if (!utf8.empty() && std::string("=+-@\t\r").find(utf8[0]) != std::string::npos) {
+        out += '\'';
+    }
+    for (const char c : utf8) {
+        out += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+std::string FormatSiteCsv(const SiteReport& report) {
+    std::string out = "severity,kind,file,line,script line,finding,message,logons,first logons\r\n";
+    for (const SiteFinding& finding : report.findings) {
+        const std::string cells[] = {SeverityWord(finding.severity),
+                                     finding.kind,
+                                     Utf8FromAnsi(finding.file),
+                                     finding.file.empty() ? "" : std::to_string(finding.line),
+                                     Utf8FromAnsi(finding.lineText),
+                                     Utf8FromAnsi(finding.text),
+                                     Utf8FromAnsi(finding.message),
+                                     std::to_string(finding.logons),
+                                     Utf8FromAnsi(Names(finding))};
+        for (const std::string& cell : cells) {
+            out += (&cell == cells ? "" : ",") + CsvCell(cell);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string HtmlEscape(const std::string& utf8) {
+    std::string out;
+    for (const char c : utf8) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Share text, for the page.
+std::string Shown(const std::string& ansi) {
+    return HtmlEscape(Utf8FromAnsi(ansi));
+}
+
+constexpr const char* kStyle = R"(
+body{font:14px/1.4 sans-serif;margin:1.5em;color:#222}
+table{border-collapse:collapse;margin:.5em 0}
+th,td{border:1px solid #ccc;padding:.25em .5em;text-align:left;vertical-align:top}
+th{background:#eee;cursor:pointer}
+tr.flag td:first-child{color:#b00;font-weight:bold}
+code{font:13px monospace;white-space:pre-wrap;word-break:break-all}
+section.logon{border-top:1px solid #ccc;margin-top:.8em}
+section.logon h3{margin:.4em 0}
+)";
+
+// Sorting by a heading's column (numbers where the heading says so) and
+// filtering by a text and a severity; the address may preset the filter.
+constexpr const char* kScript = R"(
+(function () {
+  var table = document.getElementById('findings');
+  var body = table.tBodies[0];
+  var rows = Array.prototype.slice.call(body.rows);
+  var filter = document.getElementById('filter');
+  var severity = document.getElementById('severity');
+  var shown = document.getElementById('shown');
+  function apply() {
+    var text = filter.value.toLowerCase(), wanted = severity.value, count = 0;
+    rows.forEach(function (row) {
+      var show = (!wanted || row.dataset.severity === wanted) &&
+                 row.textContent.toLowerCase().indexOf(text) >= 0;
+      row.hidden = !show;
+      if (show) count++;
+    });
+    shown.textContent = count + ' of ' + rows.length + ' findings shown';
+  }
+  Array.prototype.forEach.call(table.tHead.rows[0].cells, function (heading, column) {
+    heading.addEventListener('click', function () {
+      var up = heading.dataset.order !== 'up', number = heading.dataset.type === 'number';
+      heading.dataset.order = up ? 'up' : 'down';
+      rows.sort(function (a, b) {
+        var x = a.cells[column].dataset.key || a.cells[column].textContent;
+        var y = b.cells[column].dataset.key || b.cells[column].textContent;
+        var order = number ? Number(x) - Number(y) : x.localeCompare(y);
+        return up ? order : -order;
+      });
+      rows.forEach(function (row) { body.appendChild(row); });
+    });
+  });
+  filter.addEventListener('input', apply);
+  severity.addEventListener('change', apply);
+  var preset = /[#&]filter=([^&]*)/.exec(location.hash);
+  if (preset) filter.value = decodeURIComponent(preset[1]);
+  preset = /[#&]severity=([^&]*)/.exec(location.hash);
+  if (preset) severity.value = decodeURIComponent(preset[1]);
+  apply();
+  document.body.dataset.ready = 'yes';
+})();
+)";
+
+std::string Padded(int number) {
+    std::string text = std::to_string(number);
+    return std::string(text.size() < 9 ? 9 - text.size() : 0, '0') + text;
+}
+
+}  // namespace
+
+std::string FormatSiteHtml(const SiteReport& report) {
+    std::string out =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+        "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">\n<title>Site check: " +
+        Shown(report.scope) + "</title>\n<style>" + kStyle + "</style></head>\n<body>\n";
+    out += "<h1>Site check of " + Shown(report.shareDir) + "</h1>\n<p>" + Shown(report.scope) +
+           ", settings file " + Shown(report.settingsFile) + "</p>\n";
+    out += "<table id=\"totals\"><tr><th>Logons</th><td>" + std::to_string(report.logons) +
+           "</td></tr><tr><th>Script lines</th><td>" + std::to_string(report.scriptLines) +
+           "</td></tr><tr><th>Flags</th><td>" + std::to_string(report.flags) +
+           "</td></tr><tr><th>Notes</th><td>" + std::to_string(report.notes) +
+           "</td></tr><tr><th>Logons with nothing flagged</th><td>" +
+           std::to_string(report.Clean()) + "</td></tr>\n";
+    for (const auto& [kind, count] : report.kinds) {
+        out += "<tr><th>" + HtmlEscape(kind) + "</th><td>" + std::to_string(count) + "</td></tr>\n";
+    }
+    out +=
+        "</table>\n<h2>Findings</h2>\n<p><input id=\"filter\" type=\"search\" "
+        "placeholder=\"Filter\"> <select id=\"severity\"><option value=\"\">flags and "
+        "notes</option><option value=\"flag\">flags</option><option "
+        "value=\"note\">notes</option></select> <span id=\"shown\"></span></p>\n"
+        "<table id=\"findings\"><thead><tr><th>Severity</th><th>Kind</th><th>Where</th>"
+        "<th>Script line</th><th>Finding</th><th data-type=\"number\">Logons</th>"
+        "<th>First logons</th></tr></thead><tbody>\n";
+    for (const SiteFinding& finding : report.findings) {
+        const char* severity = SeverityWord(finding.severity);
+        out += std::string("<tr class=\"") + severity + "\" data-severity=\"" + severity +
+               "\"><td>" + severity + "</td><td>" + HtmlEscape(finding.kind) +
+               "</td><td data-key=\"" + Shown(finding.file) + Padded(finding.line) + "\">" +
+               Shown(Where(finding)) + "</td><td><code>" + Shown(finding.lineText) +
+               "</code></td><td>" + Shown(finding.text);
+        if (!finding.message.empty()) {
+            out += "<br>The program's message: <code>" + Shown(finding.message) + "</code>";
+        }
+        out += "</td><td>" + std::to_string(finding.logons) + "</td><td>" + Shown(Names(finding)) +
+               "</td></tr>\n";
+    }
+    out += "</tbody></table>\n<h2>Flagged logons (" + std::to_string(report.flagged.size()) +
+           ")</h2>\n";
+    for (size_t i = 0; i < report.flagged.size(); ++i) {
+        const FlaggedLogon& logon = report.flagged[i];
+        out += "<section class=\"logon\" id=\"logon-" + std::to_string(i + 1) + "\"><h3>" +
+               Shown(logon.name) + "</h3><p>" + Shown(logon.user) +
+               (logon.fullName.empty() ? "" : " (" + Shown(logon.fullName) + ")") + " on " +
+               Shown(logon.machine) + "</p><ul>\n";
+        for (const size_t index : logon.findings) {
+            const SiteFinding& finding = report.findings[index];
+            out += std::string("<li class=\"") + SeverityWord(finding.severity) + "\">" +
+                   SeverityWord(finding.severity) + " " + Shown(Where(finding)) + " " +
+                   HtmlEscape(finding.kind) + ": " + Shown(finding.text) + "</li>\n";
+        }
+        out += "</ul></section>\n";
+    }
+    out += std::string("<script>") + kScript + "</script>\n</body></html>\n";
+    return out;
+}
+
+}  // namespace check
