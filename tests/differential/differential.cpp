@@ -176,6 +176,28 @@ const std::vector<Difference>& Accepted() {
                  return StartsWith(line, "file share\\" + hive + " ");
              });
          }},
+        {"profile under the user's name",
+         "Windows keeps the logged-on user's HKEY_CURRENT_USER under HKEY_USERS\\<his SID> "
+         "(Microsoft's documentation of the predefined keys: HKEY_CURRENT_USER maps to the "
+         "user's key under HKEY_USERS); the stand-in, which has no SIDs, shows it under "
+         "HKEY_USERS\\<his name>, the name an L line attaches its hive under, and the hive takes "
+         "its place while attached. Without a hive, what the stand-in shows there repeats its "
+         "HKEY_CURRENT_USER, and is dropped.",
+         [](Lines& lines, bool windows, const std::string& hive) {
+             if (windows || !hive.empty()) {
+                 return;
+             }
+             const std::string root = UserHiveRoot();
+             DropIf(lines, [&root](const std::string& line) {
+                 for (const char* kind : {"key ", "value ", "record "}) {
+                     if (StartsWith(line, kind + root + "\\") ||
+                         StartsWith(line, kind + root + " ")) {
+                         return true;
+                     }
+                 }
+                 return false;
+             });
+         }},
         {"INI writer as on Windows",
          "Wine's WritePrivateProfileStringA writes a key without a section before the first "
          "section, where Windows writes it under \"[]\"; drops the NUL bytes of a file; strips "

@@ -135,3 +135,69 @@ TEST_F(FilesTest, ReadWholeFileGivesEveryByte) {
 }
 
 }  // namespace
+
+// A file call cannot make a share: a folder or a file named at the level of
+// a server, or inside a share that the server does not have, fails with the
+// network's codes (ERROR_BAD_NETPATH for an unknown server,
+// ERROR_BAD_NET_NAME for a missing share, ERROR_BAD_PATHNAME for a server
+// without a share), and leaves no share behind; a share that exists takes
+// files and folders. Wine has no network: there only the unknown server can
+// be tried, and Wine 8 answers it with ERROR_PATH_NOT_FOUND where Windows
+// gives ERROR_BAD_NETPATH (see PathResolver::Locate for the references).
+TEST_F(FilesTest, OnlySharesThatExistTakeFilesAndFolders) {
+    const std::string server = "\\\\TARNWICK-SRV", missing = "\\\\TARNWICK-NOSUCH";
+    if (IsStandin()) {
+        fs::create_directories(testPlatform().HostPath(server + "\\Share"));
+    }
+    WriteFile(At("src.txt"), "x");
+    enum Call { kMakeFolder, kCopyTo, kCopyFrom };
+    struct Case {
+        Call call;
+        std::string path;
+        uint32_t windows;
+        bool needsServer;
+    };
+    const Case cases[] = {
+        {kMakeFolder, server + "\\NoShare\\x", platform::kErrorBadNetName, true},
+        {kMakeFolder, server + "\\New", platform::kErrorBadNetName, true},
+        {kMakeFolder, server + "\\New\\", platform::kErrorBadNetName, true},
+        {kMakeFolder, server, platform::kErrorBadPathname, true},
+        {kCopyTo, server + "\\New", platform::kErrorBadNetName, true},
+        {kCopyTo, server + "\\NoShare\\x.txt", platform::kErrorBadNetName, true},
+        {kCopyFrom, server + "\\NoShare\\x.txt", platform::kErrorBadNetName, true},
+        {kMakeFolder, server + "\\SHARE\\made", platform::kErrorSuccess, true},
+        {kCopyTo, server + "\\share\\copy.txt", platform::kErrorSuccess, true},
+        {kMakeFolder, missing + "\\Share\\x", platform::kErrorBadNetPath, false},
+        {kMakeFolder, missing + "\\Share", platform::kErrorBadNetPath, false},
+        {kCopyTo, missing + "\\New", platform::kErrorBadNetPath, false},
+    };
+    for (const Case& c : cases) {
+        if (c.needsServer && !IsStandin()) {
+            continue;
+        }
+        uint32_t rc = 0;
+        switch (c.call) {
+            case kMakeFolder:
+                rc = files().CreateDirectoryA(c.path);
+                break;
+            case kCopyTo:
+                rc = Copy(At("src.txt"), c.path);
+                break;
+            case kCopyFrom:
+                rc = Copy(c.path, At("copy.txt"));
+                break;
+        }
+        EXPECT_EQ(rc, IsStandin() ? c.windows : platform::kErrorPathNotFound)
+            << c.call << " " << c.path;
+    }
+    if (IsStandin()) {
+        EXPECT_TRUE(Exists(server + "\\Share\\Made"));
+        EXPECT_EQ(ReadFile(server + "\\Share\\Copy.txt"), "x");
+        int shares = 0;
+        for ([[maybe_unused]] const auto& entry :
+             fs::directory_iterator(testPlatform().HostPath(server + "\\Share") + "/..")) {
+            ++shares;
+        }
+        EXPECT_EQ(shares, 1);
+    }
+}

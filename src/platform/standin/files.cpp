@@ -63,47 +63,47 @@ bool IsReadOnly(const fs::path& host) {
 }  // namespace
 
 uint32_t StandinFiles::ReadWholeFile(const std::string& path, std::string* contents) {
-    const auto host = paths_.Resolve(path);
-    if (!host) {
-        return kErrorPathNotFound;
+    fs::path host;
+    if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
+        return rc;
     }
     std::error_code ec;
-    if (fs::is_directory(*host, ec)) {
+    if (fs::is_directory(host, ec)) {
         return kErrorAccessDenied;
     }
-    if (!fs::exists(*host, ec)) {
-        return MissingError(*host);
+    if (!fs::exists(host, ec)) {
+        return MissingError(host);
     }
-    if (!ReadHostFile(*host, contents)) {
+    if (!ReadHostFile(host, contents)) {
         return kErrorAccessDenied;
     }
     return kErrorSuccess;
 }
 
 uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
-    const auto host = paths_.Resolve(path);
-    if (!host) {
-        return kErrorPathNotFound;
+    fs::path host;
+    if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
+        return rc;
     }
     // A search for "dir\" finds nothing, not even the directory itself.
     if (EndsWithSeparator(path)) {
         return kErrorFileNotFound;
     }
-    const std::string last = host->filename().string();
+    const std::string last = host.filename().string();
     std::error_code ec;
     if (HasWildcard(last)) {
-        for (fs::directory_iterator it(host->parent_path(), ec), end; !ec && it != end;
+        for (fs::directory_iterator it(host.parent_path(), ec), end; !ec && it != end;
              it.increment(ec)) {
             if (MatchesWildcard(last, it->path().filename().string())) {
                 *isDirectory = it->is_directory(ec);
                 return kErrorSuccess;
             }
         }
-        return MissingError(*host);
+        return MissingError(host);
     }
-    const auto status = fs::status(*host, ec);
+    const auto status = fs::status(host, ec);
     if (ec || !fs::exists(status)) {
-        return MissingError(*host);
+        return MissingError(host);
     }
     *isDirectory = fs::is_directory(status);
     return kErrorSuccess;
@@ -111,66 +111,68 @@ uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
 
 uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string& target,
                                  bool failIfExists) {
-    const auto source = paths_.Resolve(existing);
-    const auto destination = paths_.Resolve(target);
-    if (!source || !destination) {
-        return kErrorPathNotFound;
+    fs::path source, destination;
+    if (const uint32_t rc = paths_.Locate(existing, &source); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (const uint32_t rc = paths_.Locate(target, &destination); rc != kErrorSuccess) {
+        return rc;
     }
     std::error_code ec;
-    if (fs::is_directory(*source, ec)) {
+    if (fs::is_directory(source, ec)) {
         return kErrorAccessDenied;
     }
-    if (!fs::exists(*source, ec)) {
-        return MissingError(*source);
+    if (!fs::exists(source, ec)) {
+        return MissingError(source);
     }
     // A file name cannot end in a separator, nor hold a character that no
     // Windows name may hold.
     if (EndsWithSeparator(target) || !IsValidNewName(target)) {
         return kErrorInvalidName;
     }
-    if (fs::is_directory(*destination, ec)) {
+    if (fs::is_directory(destination, ec)) {
         return kErrorAccessDenied;
     }
-    if (!fs::is_directory(destination->parent_path(), ec)) {
+    if (!fs::is_directory(destination.parent_path(), ec)) {
         return kErrorPathNotFound;
     }
-    const bool targetExists = fs::exists(*destination, ec);
+    const bool targetExists = fs::exists(destination, ec);
     if (targetExists && failIfExists) {
         return kErrorFileExists;
     }
     // Windows opens the source for reading and the target for writing with
     // no sharing, so a file copied onto itself is a sharing violation.
-    if (targetExists && fs::equivalent(*source, *destination, ec)) {
+    if (targetExists && fs::equivalent(source, destination, ec)) {
         return kErrorSharingViolation;
     }
     // A read-only target is not replaced.
-    if (targetExists && IsReadOnly(*destination)) {
+    if (targetExists && IsReadOnly(destination)) {
         return kErrorAccessDenied;
     }
     std::string contents;
     struct stat info {};
-    if (!ReadHostFile(*source, &contents) || ::stat(source->c_str(), &info) != 0) {
+    if (!ReadHostFile(source, &contents) || ::stat(source.c_str(), &info) != 0) {
         return kErrorAccessDenied;
     }
     // The new file appears whole or not at all: an existing target is never
     // left half-written.
-    const uint32_t result = ReplaceFileAtomically(*destination, contents);
+    const uint32_t result = ReplaceFileAtomically(destination, contents);
     if (result != kErrorSuccess) {
         return result;
     }
     // The copy keeps the source's attributes and its last-write time.
-    ::chmod(destination->c_str(), info.st_mode & 07777);
-    fs::last_write_time(*destination, fs::last_write_time(*source, ec), ec);
+    ::chmod(destination.c_str(), info.st_mode & 07777);
+    fs::last_write_time(destination, fs::last_write_time(source, ec), ec);
     return kErrorSuccess;
 }
 
 uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
-    const auto host = paths_.Resolve(path);
-    if (!host) {
+    fs::path host;
+    if (paths_.Locate(path, &host) != kErrorSuccess) {
         return kInvalidFileAttributes;
     }
     struct stat info {};
-    if (::stat(host->c_str(), &info) != 0) {
+    if (::stat(host.c_str(), &info) != 0) {
         return kInvalidFileAttributes;
     }
     if (S_ISDIR(info.st_mode)) {
@@ -185,14 +187,14 @@ uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
 }
 
 uint32_t StandinFiles::CreateDirectoryA(const std::string& path) {
-    const auto host = paths_.Resolve(path);
-    if (!host) {
-        return kErrorPathNotFound;
+    fs::path host;
+    if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
+        return rc;
     }
     if (!IsValidNewName(path)) {
         return kErrorInvalidName;
     }
-    if (::mkdir(host->c_str(), 0755) != 0) {
+    if (::mkdir(host.c_str(), 0755) != 0) {
         const int error = errno;
         if (error == ENOENT) {
             return kErrorPathNotFound;
@@ -203,13 +205,13 @@ uint32_t StandinFiles::CreateDirectoryA(const std::string& path) {
 }
 
 uint32_t StandinFiles::GetLastWriteTime(const std::string& path, FileTime* time) {
-    const auto host = paths_.Resolve(path);
-    if (!host) {
-        return kErrorPathNotFound;
+    fs::path host;
+    if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
+        return rc;
     }
     struct stat info {};
-    if (::stat(host->c_str(), &info) != 0) {
-        return MissingError(*host);
+    if (::stat(host.c_str(), &info) != 0) {
+        return MissingError(host);
     }
     std::tm local{};
     localtime_r(&info.st_mtime, &local);

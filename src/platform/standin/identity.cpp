@@ -36,12 +36,15 @@ std::string HostName() {
 
 // A Win32 error code in decimal; anything else is reported and ignored.
 uint32_t ErrorCode(const std::string& key, const std::string& value,
-                   const std::filesystem::path& file) {
+                   const std::filesystem::path& file, bool warn) {
     char* end = nullptr;
     errno = 0;
     const unsigned long long code = std::strtoull(value.c_str(), &end, 10);
     if (value.empty() || value[0] == '-' || *end != '\0' || errno == ERANGE ||
         code > 0xFFFFFFFFull) {
+        if (!warn) {
+            return 0;
+        }
         std::cerr << file.string() << ": " << key << "=" << value
                   << " is not an error code; ignored\n";
         return 0;
@@ -56,7 +59,7 @@ std::string ComputerNameFromHostName(const std::string& hostName) {
     return FoldCase1252(label.substr(0, kNetbiosNameLength));
 }
 
-Identity ReadIdentity(const std::filesystem::path& stateDir) {
+Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
     Identity identity{LoginName(), HostName(), 0, 0};
     const auto file = stateDir / kIdentityFile;
     std::string text;
@@ -78,9 +81,9 @@ Identity ReadIdentity(const std::filesystem::path& stateDir) {
         } else if (SameText1252(key, "Machine")) {
             identity.machine = value;
         } else if (SameText1252(key, "UserError")) {
-            identity.userError = ErrorCode(key, value, file);
+            identity.userError = ErrorCode(key, value, file, warn);
         } else if (SameText1252(key, "MachineError")) {
-            identity.machineError = ErrorCode(key, value, file);
+            identity.machineError = ErrorCode(key, value, file, warn);
         }
     });
     return identity;

@@ -22,7 +22,9 @@ struct Identity {
 };
 
 // Read anew on every call, so a change to identity.ini takes effect at once.
-Identity ReadIdentity(const std::filesystem::path& stateDir);
+// A caller that only needs the user's name passes `warn` false, so that the
+// file's mistakes are told once, by the calls that use the codes.
+Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn = true);
 
 // The computer name Windows derives from a host name: the first label in
 // upper case, cut to the 15 characters of a NetBIOS name.

@@ -161,15 +161,12 @@ uint32_t StandinNetwork::CheckRemote(const std::string& remoteName, uint32_t typ
     if (parts.size() < 2) {
         return kErrorBadNetName;
     }
+    fs::path share;
+    if (const uint32_t rc = FindShare(context_.stateDir, parts[0], parts[1], &share);
+        rc != kErrorSuccess) {
+        return rc;
+    }
     std::error_code ec;
-    const fs::path server = JoinIgnoringCase(context_.stateDir / "network", parts[0]);
-    if (!fs::is_directory(server, ec)) {
-        return kErrorBadNetPath;
-    }
-    const fs::path share = JoinIgnoringCase(server, parts[1]);
-    if (!fs::exists(share, ec)) {
-        return kErrorBadNetName;
-    }
     if (type == kResourceTypePrint) {
         return parts.size() == 2 ? kErrorSuccess : kErrorBadNetName;
     }

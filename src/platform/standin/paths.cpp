@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/network.h"
 #include "platform/standin/case_fold.h"
 
@@ -19,6 +20,15 @@ bool IsSeparator(char c) {
 
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// "\\SERVER\SHARE\...", also written with "/" after the first "\".
+bool IsUnc(const std::string& path) {
+    return path.size() >= 2 && path[0] == '\\' && IsSeparator(path[1]);
+}
+
+bool IsDotName(const std::string& name) {
+    return name == "." || name == "..";
 }
 
 std::vector<std::string> SplitComponents(const std::string& text) {
@@ -79,6 +89,17 @@ std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
     return result;
 }
 
+uint32_t FindShare(const std::filesystem::path& stateDir, const std::string& server,
+                   const std::string& share, std::filesystem::path* folder) {
+    std::error_code ec;
+    const auto serverFolder = JoinIgnoringCase(stateDir / "network", server);
+    if (!std::filesystem::is_directory(serverFolder, ec)) {
+        return kErrorBadNetPath;
+    }
+    *folder = JoinIgnoringCase(serverFolder, share);
+    return std::filesystem::exists(*folder, ec) ? kErrorSuccess : kErrorBadNetName;
+}
+
 bool EndsWithSeparator(const std::string& windowsPath) {
     return !windowsPath.empty() && IsSeparator(windowsPath.back());
 }
@@ -104,7 +125,7 @@ std::optional<std::filesystem::path> PathResolver::Resolve(const std::string& pa
     if (path.empty()) {
         return std::nullopt;
     }
-    if (path.size() >= 2 && path[0] == '\\' && IsSeparator(path[1])) {
+    if (IsUnc(path)) {
         return ResolveUnc(path);
     }
     if (path[0] == '/') {
@@ -124,6 +145,26 @@ std::optional<std::filesystem::path> PathResolver::Resolve(const std::string& pa
     return JoinIgnoringCase("/", std::filesystem::current_path(ec).string() + "/" + path);
 }
 
+uint32_t PathResolver::Locate(const std::string& path, std::filesystem::path* host) const {
+    if (IsUnc(path)) {
+        const auto parts = SplitComponents(path.substr(2));
+        if (parts.size() < 2 || IsDotName(parts[0]) || IsDotName(parts[1])) {
+            return kErrorBadPathname;
+        }
+        std::filesystem::path share;
+        if (const uint32_t rc = FindShare(stateDir_, parts[0], parts[1], &share);
+            rc != kErrorSuccess) {
+            return rc;
+        }
+    }
+    const auto resolved = Resolve(path);
+    if (!resolved) {
+        return kErrorPathNotFound;
+    }
+    *host = *resolved;
+    return kErrorSuccess;
+}
+
 // \\SERVER\SHARE\rest: the server and share must both be named, and the
 // rest stays inside the share.
 std::optional<std::filesystem::path> PathResolver::ResolveUnc(const std::string& path) const {
@@ -131,10 +172,8 @@ std::optional<std::filesystem::path> PathResolver::ResolveUnc(const std::string&
     if (parts.size() < 2) {
         return std::nullopt;
     }
-    for (size_t i = 0; i < 2; ++i) {
-        if (parts[i] == "." || parts[i] == "..") {
-            return std::nullopt;
-        }
+    if (IsDotName(parts[0]) || IsDotName(parts[1])) {
+        return std::nullopt;
     }
     const auto share = JoinIgnoringCase(stateDir_ / "network", parts[0] + "/" + parts[1]);
     std::string rest;

@@ -1,11 +1,17 @@
 #include "platform/standin/registry.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/errors.h"
 #include "platform/reg_key.h"
 #include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
+#include "platform/standin/identity.h"
 #include "platform/standin/reg_format.h"
 
 namespace platform::standin {
@@ -57,23 +63,87 @@ bool SplitSubKey(const std::string& subKey, KeyPath* names) {
 
 // A root's store: <state>/registry/<root name>.reg, its headers naming the
 // root as it is.
-RegStore RootStore(const Context& context, RegKey root) {
-    return RegStore(context.stateDir / "registry" / (RootName(root) + kStoreExtension),
-                    RootName(root), false, true);
+std::filesystem::path RootStoreFile(const Context& context, RegKey root) {
+    return context.stateDir / "registry" / (RootName(root) + kStoreExtension);
+}
+
+// The file name of a user's HKEY_CURRENT_USER store: the user name as it is,
+// but for the bytes that no host file name may hold or that would hide the
+// file (a leading "."), written as %XX; the empty name is "%".
+std::string UserStoreName(const std::string& user) {
+    std::string name = user.empty() ? "%" : "";
+    for (size_t i = 0; i < user.size(); ++i) {
+        const auto c = static_cast<unsigned char>(user[i]);
+        if (c < 0x20 || c == 0x7F || c == '%' || c == '/' || c == '\\' || (i == 0 && c == '.')) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            name += escaped;
+        } else {
+            name += static_cast<char>(c);
+        }
+    }
+    return name + kStoreExtension;
+}
+
+// Makes the one HKEY_CURRENT_USER store of a state folder from before the
+// stores were kept per user the store `file` of a user, unless that user
+// has a store already: the rename never replaces a file, so of two
+// processes that try at once only one takes the old store, and a store
+// another process has just made stays.
+void AdoptSharedUserStore(const std::filesystem::path& shared, const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::exists(shared, ec)) {
+        return;
+    }
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (::renameat2(AT_FDCWD, shared.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0 ||
+        (errno != EINVAL && errno != ENOSYS)) {
+        return;
+    }
+    // A file system without RENAME_NOREPLACE: a link is refused as well
+    // when the name is taken.
+    if (::link(shared.c_str(), file.c_str()) == 0) {
+        ::unlink(shared.c_str());
+    }
 }
 
 }  // namespace
 
 StandinRegistry::StandinRegistry(Context& context)
     : context_(context),
-      user_(RootStore(context, kHkeyCurrentUser)),
-      machine_(RootStore(context, kHkeyLocalMachine)) {}
+      machine_(RootStoreFile(context, kHkeyLocalMachine), RootName(kHkeyLocalMachine), false,
+               true) {}
 
 StandinRegistry::~StandinRegistry() = default;
 
-std::filesystem::path StandinRegistry::StoreFile(RegKey root) const {
+RegStore& StandinRegistry::UserStore(std::string* user) {
+    const std::string name = ReadIdentity(context_.stateDir, /*warn=*/false).user;
+    if (user != nullptr) {
+        *user = name;
+    }
+    std::unique_ptr<RegStore>& store = users_[FoldCase1252(name)];
+    if (!store) {
+        const std::string root = RootName(kHkeyCurrentUser);
+        const auto file =
+            JoinIgnoringCase(context_.stateDir / "registry" / root, UserStoreName(name));
+        AdoptSharedUserStore(RootStoreFile(context_, kHkeyCurrentUser), file);
+        store = std::make_unique<RegStore>(file, root, false, true);
+    }
+    return *store;
+}
+
+const StandinRegistry::Hive* StandinRegistry::FindHive(const std::string& name) const {
+    for (const Hive& hive : hives_) {
+        if (SameText1252(hive.name, name)) {
+            return &hive;
+        }
+    }
+    return nullptr;
+}
+
+std::filesystem::path StandinRegistry::StoreFile(RegKey root) {
     if (root == kHkeyCurrentUser) {
-        return user_.file();
+        return UserStore().file();
     }
     if (root == kHkeyLocalMachine) {
         return machine_.file();
@@ -85,7 +155,7 @@ uint32_t StandinRegistry::Locate(RegKey key, Location* location) {
     *location = Location();
     switch (key) {
         case kHkeyCurrentUser:
-            location->store = &user_;
+            location->store = &UserStore();
             return kErrorSuccess;
         case kHkeyLocalMachine:
             location->store = &machine_;
@@ -130,18 +200,18 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
         *result = base;
         return kErrorSuccess;
     } else {
-        // Below HKEY_USERS lie only the mounted hives; no key can be made
-        // there directly, as on Windows.
-        const Hive* hive = nullptr;
-        for (const Hive& candidate : hives_) {
-            if (SameText1252(candidate.name, names.front())) {
-                hive = &candidate;
+        // Below HKEY_USERS lie only the mounted hives and the logged-on
+        // user's store; no key can be made there directly, as on Windows.
+        if (const Hive* hive = FindHive(names.front())) {
+            result->store = hive->store.get();
+        } else {
+            std::string user;
+            RegStore& own = UserStore(&user);
+            if (!SameText1252(user, names.front())) {
+                return create ? kErrorAccessDenied : kErrorFileNotFound;
             }
+            result->store = &own;
         }
-        if (hive == nullptr) {
-            return create ? kErrorAccessDenied : kErrorFileNotFound;
-        }
-        result->store = hive->store.get();
         result->path.assign(names.begin() + 1, names.end());
     }
     return create ? result->store->CreateKey(result->path) : result->store->KeyExists(result->path);
@@ -291,10 +361,8 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
     if (name.empty() || name.find('\\') != std::string::npos || !regfile::IsStorableName(name)) {
         return kErrorInvalidParameter;
     }
-    for (const Hive& hive : hives_) {
-        if (SameText1252(hive.name, name)) {
-            return kErrorAlreadyExists;
-        }
+    if (FindHive(name) != nullptr) {
+        return kErrorAlreadyExists;
     }
     const auto host = context_.paths.Resolve(CText(file));
     if (!host) {
@@ -308,7 +376,11 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
         return kErrorFileNotFound;
     }
     // A hive file is in use once loaded, as is every store file.
-    std::vector<const RegStore*> open = {&user_, &machine_};
+    UserStore();
+    std::vector<const RegStore*> open = {&machine_};
+    for (const auto& user : users_) {
+        open.push_back(user.second.get());
+    }
     for (const Hive& hive : hives_) {
         open.push_back(hive.store.get());
     }
@@ -341,7 +413,8 @@ uint32_t StandinRegistry::EnumName(RegKey key, uint32_t index, bool subKeys, std
     if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
         return rc;
     }
-    // HKEY_USERS itself holds no values; its sub-keys are the mounted hives.
+    // HKEY_USERS itself holds no values; its sub-keys are the mounted hives
+    // and the logged-on user's store.
     std::vector<std::string> names;
     if (location.store != nullptr) {
         const uint32_t rc = subKeys ? location.store->ListKeys(location.path, &names)
@@ -352,6 +425,11 @@ uint32_t StandinRegistry::EnumName(RegKey key, uint32_t index, bool subKeys, std
     } else if (subKeys) {
         for (const Hive& hive : hives_) {
             names.push_back(hive.name);
+        }
+        std::string user;
+        UserStore(&user);
+        if (FindHive(user) == nullptr) {
+            names.push_back(user);
         }
     }
     if (index >= names.size()) {

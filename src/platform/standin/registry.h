@@ -1,7 +1,19 @@
-// The stand-in's registry: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE each
-// live in one store file under <state>/registry/ (HKEY_CLASSES_ROOT is the
-// view of HKEY_LOCAL_MACHINE\Software\Classes), and HKEY_USERS holds the
-// hives that RegLoadKey mounted, each kept in its own file.
+// The stand-in's registry, in store files under <state>/registry/:
+// - HKEY_LOCAL_MACHINE, the machine's, shared by every user, in
+//   HKEY_LOCAL_MACHINE.reg (HKEY_CLASSES_ROOT is the view of its key
+//   Software\Classes);
+// - HKEY_CURRENT_USER, one store per user, as every Windows user has a hive
+//   of his own: HKEY_CURRENT_USER/<user>.reg, for the user that identity.ini
+//   (or the login name) names at the moment of the call. A store of the
+//   times before stores were kept per user, HKEY_CURRENT_USER.reg, becomes
+//   the store of the first user who has none when the registry is used;
+// - HKEY_USERS holds the hives that RegLoadKey mounted, each kept in its own
+//   file, and the logged-on user's store under his name, as Windows shows a
+//   loaded profile there. Windows names the profile's key by the user's SID,
+//   so a hive the L command loads under the user's name never meets it; here
+//   the two names are the same, and a hive loaded under the user's name
+//   takes the place of the profile's view while it is loaded, so that the
+//   L command's lines go into the hive file as they do on Windows.
 #pragma once
 #include <map>
 #include <memory>
@@ -29,8 +41,9 @@ class StandinRegistry : public Registry {
     uint32_t EnumKey(RegKey key, uint32_t index, std::string* name) override;
     uint32_t EnumValue(RegKey key, uint32_t index, std::string* name) override;
 
-    // The file of the HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE store.
-    std::filesystem::path StoreFile(RegKey root) const;
+    // The file of the HKEY_CURRENT_USER store of the user logged on now, or
+    // of the HKEY_LOCAL_MACHINE store.
+    std::filesystem::path StoreFile(RegKey root);
 
   private:
     // Where a key lies: a store and the path below its root, or HKEY_USERS
@@ -49,9 +62,12 @@ class StandinRegistry : public Registry {
                      Location* result);
     RegKey NewHandle(Location location);
     uint32_t EnumName(RegKey key, uint32_t index, bool subKeys, std::string* name);
+    // The HKEY_CURRENT_USER store of the user logged on now, and his name.
+    RegStore& UserStore(std::string* user = nullptr);
+    const Hive* FindHive(const std::string& name) const;
 
     Context& context_;
-    RegStore user_;
+    std::map<std::string, std::unique_ptr<RegStore>> users_;  // by folded user name
     RegStore machine_;
     std::vector<Hive> hives_;
     std::map<RegKey, Location> handles_;

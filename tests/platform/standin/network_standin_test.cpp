@@ -150,4 +150,25 @@ TEST_F(StandinNetworkTest, UnwritableProfileKeepsTheConnections) {
     EXPECT_EQ(Read("G:\\hello.txt"), "error 3");
 }
 
+// Folders and files made at the level of a server make no share, so a drive
+// cannot be connected to one afterwards; inside a printer share, which is
+// no folder, nothing is made either.
+TEST_F(StandinNetworkTest, FileCallsMakeNoShares) {
+    Files& files = scratch_.services().files();
+    std::ofstream(scratch_.Drive() / "src.txt") << "x";
+    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\NoShare"), kErrorBadNetName);
+    EXPECT_EQ(files.CreateDirectoryA("\\\\srv\\NoShare\\x"), kErrorBadNetName);
+    EXPECT_EQ(files.CopyFileA("C:\\src.txt", "\\\\SRV\\New", false), kErrorBadNetName);
+    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\Laser\\x"), kErrorPathNotFound);
+    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\home\\Made"), kErrorSuccess);
+    EXPECT_TRUE(fs::is_directory(root_ / "network" / "SRV" / "Home" / "Made"));
+    EXPECT_EQ(Drive("X:", "\\\\SRV\\NoShare"), kErrorBadNetName);
+    EXPECT_EQ(Drive("X:", "\\\\SRV\\New"), kErrorBadNetName);
+    int shares = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(root_ / "network" / "SRV")) {
+        ++shares;
+    }
+    EXPECT_EQ(shares, 4);
+}
+
 }  // namespace

@@ -95,13 +95,15 @@ TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
 }
 
 TEST_F(RegStoreTest, EachRootIsStoredInAFileNamedAfterIt) {
+    scratch_.Write("identity.ini", "User=jsmith\n");
     Create(kHkeyCurrentUser, "Software\\Tarn");
     Create(kHkeyLocalMachine, "Software\\Tarn");
     const std::filesystem::path folder = scratch_.dir() / "registry";
-    for (const char* name : {"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}) {
+    for (const char* name : {"HKEY_CURRENT_USER/jsmith.reg", "HKEY_LOCAL_MACHINE.reg"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
     }
-    EXPECT_EQ(UserFile(), folder / "HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(UserFile(), folder / "HKEY_CURRENT_USER" / "jsmith.reg");
+    EXPECT_FALSE(std::filesystem::exists(folder / "HKEY_CURRENT_USER.reg"));
 }
 
 TEST_F(RegStoreTest, NamesKeepTheCaseTheyWereCreatedWith) {
@@ -247,6 +249,128 @@ TEST_F(RegStoreTest, NamesThatCannotBeStoredOnOneLineAreRefused) {
     // A Windows caller's name ends at its first zero byte.
     EXPECT_EQ(SetText(key, std::string("cut\0tail", 8), "y"), kErrorSuccess);
     EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Names", "cut"), "y");
+}
+
+// Every user has an HKEY_CURRENT_USER of his own, that of the user the
+// identity names at the moment of the call; the machine's store is shared.
+class UserStoresTest : public RegStoreTest {
+  protected:
+    void LogOn(const std::string& user) { scratch_.Write("identity.ini", "User=" + user + "\n"); }
+    std::filesystem::path Folder() const { return scratch_.dir() / "registry"; }
+    std::filesystem::path SharedStore() const { return Folder() / "HKEY_CURRENT_USER.reg"; }
+    void SetWho(RegKey root, const std::string& who) {
+        const RegKey key = Create(root, "Software\\Tarn");
+        ASSERT_EQ(SetText(key, "Who", who), kErrorSuccess);
+        reg_->CloseKey(key);
+    }
+    std::string Who(RegKey root = kHkeyCurrentUser) { return Text(root, "Software\\Tarn", "Who"); }
+
+    // One logon after another: who logs on (after a restart of the process
+    // or not), what he writes to his HKEY_CURRENT_USER, what he reads there
+    // then, and whether the state folder's shared store is still there.
+    struct Step {
+        std::string user;
+        bool restart;
+        std::string write;
+        std::string reads;
+        bool sharedStoreLeft;
+    };
+    void Run(const std::vector<Step>& steps) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            LogOn(step.user);
+            if (step.restart) {
+                Restart();
+            }
+            if (!step.write.empty()) {
+                SetWho(kHkeyCurrentUser, step.write);
+            }
+            EXPECT_EQ(Who(), step.reads) << "step " << i << ", " << step.user;
+            EXPECT_EQ(std::filesystem::exists(SharedStore()), step.sharedStoreLeft) << "step " << i;
+        }
+    }
+};
+
+TEST_F(UserStoresTest, EachUserReadsOnlyWhatHeWrote) {
+    Run({{"jsmith", false, "js", "js", false},
+         {"adoe", false, "", "<2>", false},
+         {"adoe", false, "ad", "ad", false},
+         {"JSmith", true, "", "js", false},
+         {"adoe", true, "", "ad", false}});
+    // The machine's store is everyone's.
+    SetWho(kHkeyLocalMachine, "machine");
+    LogOn("jsmith");
+    EXPECT_EQ(Who(kHkeyLocalMachine), "machine");
+    int stores = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(Folder() / "HKEY_CURRENT_USER")) {
+        ++stores;
+    }
+    EXPECT_EQ(stores, 2);
+}
+
+// A state folder from before the stores were kept per user: its one store
+// becomes the store of the first user who has none, and no value is lost.
+TEST_F(UserStoresTest, SharedStoreOfAnOlderStateFolderGoesToTheFirstUserWithoutAStore) {
+    LogOn("adoe");
+    SetWho(kHkeyCurrentUser, "ad");
+    Spill(SharedStore(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tarn]\n\"Who\"=\"old\"\n");
+    Run({{"adoe", true, "", "ad", true},
+         {"jsmith", false, "", "old", false},
+         {"bjones", true, "", "<2>", false},
+         {"JSMITH", true, "", "old", false}});
+    EXPECT_NE(Slurp(Folder() / "HKEY_CURRENT_USER" / "jsmith.reg").find("\"Who\"=\"old\""),
+              std::string::npos);
+}
+
+// HKEY_USERS\<user> is the logged-on user's store, as a loaded profile on
+// Windows; a hive that the L command loads under that name takes its place
+// while it is loaded.
+TEST_F(UserStoresTest, HkeyUsersShowsTheUsersStoreUnlessAHiveTakesItsName) {
+    LogOn("jsmith");
+    SetWho(kHkeyCurrentUser, "js");
+    EXPECT_EQ(Who(kHkeyUsers), "<2>");
+    EXPECT_EQ(Text(kHkeyUsers, "JSMITH\\Software\\Tarn", "Who"), "js");
+    EXPECT_EQ(Text(kHkeyUsers, "adoe\\Software\\Tarn", "Who"), "<2>");
+    const RegKey key = Create(kHkeyUsers, "jsmith\\Software\\Via");
+    ASSERT_EQ(SetText(key, "V", "users"), kErrorSuccess);
+    reg_->CloseKey(key);
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Via", "V"), "users");
+    RegKey refused = 0;
+    EXPECT_EQ(reg_->CreateKey(kHkeyUsers, "adoe\\Software", &refused), kErrorAccessDenied);
+
+    const auto subKeys = [&] {
+        std::string names, name;
+        for (uint32_t i = 0; reg_->EnumKey(kHkeyUsers, i, &name) == kErrorSuccess; ++i) {
+            names += name + ";";
+        }
+        return names;
+    };
+    EXPECT_EQ(subKeys(), "jsmith;");
+
+    Spill(Drive("hive.dat"), "REGEDIT4\n\n[HKEY_USERS\\x\\Software\\Tarn]\n\"Who\"=\"hive\"\n");
+    ASSERT_EQ(reg_->LoadKey("jsmith", "C:\\hive.dat"), kErrorSuccess);
+    EXPECT_EQ(Text(kHkeyUsers, "jsmith\\Software\\Tarn", "Who"), "hive");
+    EXPECT_EQ(Who(), "js");
+    EXPECT_EQ(subKeys(), "jsmith;");
+}
+
+// A user name becomes the name of his store's file, with what no file name
+// may hold written as %XX.
+TEST_F(UserStoresTest, StoreFileNamesHoldAnyUserName) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"jsmith", "jsmith.reg"},
+        {"J.Smith 2", "J.Smith 2.reg"},
+        {"a/b\\c", "a%2Fb%5Cc.reg"},
+        {"..", "%2E..reg"},
+        {"", "%.reg"},
+        {"100%", "100%25.reg"},
+        {"tab\there", "tab%09here.reg"},
+    };
+    for (const auto& [user, file] : cases) {
+        LogOn(user);
+        EXPECT_EQ(UserFile(), Folder() / "HKEY_CURRENT_USER" / file) << user;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// The run record on a stand-in workstation that several users log on to:
+// each user's logon reads and clears only his own record, as each Windows
+// user has an HKEY_CURRENT_USER of his own.
+#include <gtest/gtest.h>
+
+#include "core/error_list.h"
+#include "logon/identity.h"
+#include "logon/settings.h"
+#include "script/registry_commands.h"
+#include "script/run.h"
+#include "support/module_state.h"
+#include "support/registry_reader.h"
+#include "support/standin/scratch_standin.h"
+
+namespace {
+
+constexpr platform::RegKey kHkcu = platform::kHkeyCurrentUser;
+
+class RunRecordPerUserTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testsupport::ResetModuleState();
+        scratch_.Install();
+        scratch_.Write("drives/c/Share/GLOBAL/_DEFAULT.DAT", "Xbogus %UIDL%\r\n");
+        scratch_.Write("drives/c/Share/USER/adoe.DAT", "; clean\r\n");
+    }
+    void TearDown() override { testsupport::ResetModuleState(); }
+
+    // One logon of `user`, in a process of its own: his user script runs
+    // after the global one.
+    void LogOn(const std::string& user) {
+        testsupport::ResetModuleState();
+        scratch_.Write("identity.ini", "User=" + user + "\n");
+        scratch_.Restart();
+        logon::GlobalDir = "C:\\Share\\GLOBAL\\";
+        logon::UserDir = "C:\\Share\\USER\\";
+        logon::GroupDir = logon::MachineDir = "C:\\Share\\NONE\\";
+        logon::UserName = user;
+        logon::MacroList = std::make_unique<core::TStringList>();
+        logon::MacroList->Add("UIDL=" + user);
+        core::ErrorList = std::make_unique<core::TStringList>();
+        script::CreateScriptRegistry();
+        script::RunScript();
+    }
+    std::string Record() {
+        const auto count = testsupport::ReadDword(kHkcu, script::kRunRecordKey, "ErrorCount");
+        const auto first = testsupport::ReadString(kHkcu, script::kRunRecordKey, "ErrorString1");
+        return (count ? std::to_string(*count) : "-") + " " + first.value_or("-");
+    }
+
+    testsupport::ScratchStandin scratch_{"runrecord"};
+};
+
+TEST_F(RunRecordPerUserTest, EachLogonKeepsItsOwnRecord) {
+    const std::pair<std::string, std::string> logons[] = {
+        {"jsmith", "1 Unknown command : Xbogus jsmith"},
+        {"adoe", "1 Unknown command : Xbogus adoe"},
+        {"bjones", "1 Unknown command : Xbogus bjones"},
+    };
+    for (const auto& [user, record] : logons) {
+        LogOn(user);
+        EXPECT_EQ(Record(), record) << user;
+    }
+    // A later logon of adoe clears her record only; jsmith's stays.
+    scratch_.Write("drives/c/Share/GLOBAL/_DEFAULT.DAT", "; fixed\r\n");
+    LogOn("ADOE");
+    EXPECT_EQ(Record(), "0 -");
+    scratch_.Write("identity.ini", "User=jsmith\n");
+    EXPECT_EQ(Record(), "1 Unknown command : Xbogus jsmith");
+}
+
+}  // namespace
