@@ -43,6 +43,28 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return target->HandleMessage(window, message, wParam, lParam);
 }
 
+// The messages before which a plain box must hold its lines: those that
+// show or draw it, give it the focus, or read its text or state.
+bool NeedsTheLines(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            return wParam != FALSE;
+        case WM_WINDOWPOSCHANGING:
+            return (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0;
+        case WM_PAINT:
+        case WM_PRINT:
+        case WM_PRINTCLIENT:
+        case WM_SETFOCUS:
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+        case WM_GETOBJECT:
+        case WM_COPY:
+            return true;
+        default:
+            return message >= EM_GETSEL && message <= EM_GETIMESTATUS;  // the edit messages
+    }
+}
+
 bool SameFont(const FontSpec& a, const FontSpec& b) {
     return a.name == b.name && a.height == b.height && a.bold == b.bold;
 }
@@ -297,7 +319,10 @@ uint32_t Win32Window::CreateControl(size_t index) {
             control.lines.push_back(spec.text.substr(start, end - start));
             start = end + 2;
         }
-        ShowLines(control);
+        control.linesPending = !control.lines.empty();
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+        control.editProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MemoProc)));
     }
     if (spec.kind == ControlKind::RichEdit) {
         ::SendMessageA(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
@@ -419,17 +444,31 @@ uint32_t Win32Window::LoadRichText(ControlId id, const std::string& data) {
     return ERROR_INVALID_DATA;
 }
 
-uint32_t Win32Window::ShowLines(Control& control) {
-    // Every line ends in CR LF, as a memo's text holds its lines.
+void Win32Window::ShowLines(Control& control) {
+    // Cleared first: setting the text sends messages to MemoProc again.
+    control.linesPending = false;
     std::string text;
     for (const auto& line : control.lines) {
         text += line;
-        text += "\r\n";
+        text += "\r\n";  // every line ends in CR LF, as a memo's text holds its lines
     }
-    if (!::SetWindowTextA(control.hwnd.get(), text.c_str())) {
-        return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+    ::SetWindowTextA(control.hwnd.get(), text.c_str());
+}
+
+// An edit control measures every line it is given (under Wine about 0.1 ms
+// a line), and the diagnostics list of a long script is hidden behind the
+// news: filled at once, it held up the window. So the plain box takes its
+// lines only when it is about to be seen or someone asks for its text (a
+// screen reader, a tool reading the window): until then they wait here.
+LRESULT CALLBACK Win32Window::MemoProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<Control*>(::GetWindowLongPtrA(edit, GWLP_USERDATA));
+    const WNDPROC editProc = control->editProc;
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
+    } else if (control->linesPending && NeedsTheLines(message, wParam, lParam)) {
+        ShowLines(*control);
     }
-    return 0;
+    return ::CallWindowProcA(editProc, edit, message, wParam, lParam);
 }
 
 uint32_t Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
@@ -438,7 +477,8 @@ uint32_t Win32Window::SetLines(ControlId id, const std::vector<std::string>& lin
         return ERROR_INVALID_WINDOW_HANDLE;
     }
     control->lines = lines;
-    return ShowLines(*control);
+    control->linesPending = true;
+    return 0;
 }
 
 uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
@@ -447,7 +487,8 @@ uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lin
         return ERROR_INVALID_WINDOW_HANDLE;
     }
     control->lines.insert(control->lines.end(), lines.begin(), lines.end());
-    return ShowLines(*control);
+    control->linesPending = true;
+    return 0;
 }
 
 uint32_t Win32Window::SetClickAction(ControlId id, std::function<void()> action) {

@@ -58,12 +58,17 @@ class Win32Window : public Window, private MessageTarget {
   private:
     struct Control {
         ControlSpec spec;
+        // The plain box: its lines, whether the edit control still lacks
+        // them, and the control's own window procedure, which MemoProc passes
+        // messages on to. Before the handle, so they outlive its destruction.
+        std::vector<std::string> lines;
+        bool linesPending = false;
+        WNDPROC editProc = nullptr;
         UniqueHwnd hwnd;
         HFONT font = nullptr;
         std::string text;   // a label's or button's text, for its size
         UniqueBrush brush;  // the background that was given to it
         std::optional<Color> background;
-        std::vector<std::string> lines;  // the plain box's lines
         std::function<void()> click;
     };
 
@@ -77,7 +82,8 @@ class Win32Window : public Window, private MessageTarget {
     Control* Find(ControlId control);
     Control* FindByHwnd(HWND hwnd);
     LRESULT ColorStatic(HDC dc, HWND control);
-    uint32_t ShowLines(Control& control);
+    static void ShowLines(Control& control);
+    static LRESULT CALLBACK MemoProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
     Win32Toolkit& toolkit_;
     WindowEvents* events_;

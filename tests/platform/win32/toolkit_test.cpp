@@ -230,6 +230,50 @@ TEST_F(Win32ToolkitTest, PlainBoxHoldsItsLinesEachEndedByALineBreak) {
     EXPECT_EQ(window.SetLines(kNews, {"x"}), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
+// Counts the texts set on a control whose window procedure it stands in for.
+WNDPROC g_listProc = nullptr;
+int g_textsSet = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_textsSet += message == WM_SETTEXT ? 1 : 0;
+    return ::CallWindowProcA(g_listProc, window, message, wParam, lParam);
+}
+
+// A hidden plain box takes its lines once, whole, when it is about to be
+// seen or its text is asked for: an edit control measures every line it is
+// given, and the diagnostics list of a long script held up the window.
+TEST_F(Win32ToolkitTest, AHiddenPlainBoxTakesItsLinesOnlyWhenSeenOrAskedFor) {
+    const struct {
+        const char* what;
+        std::function<void(Win32Window&, HWND)> reveal;
+    } cases[] = {
+        {"its text asked for", [](Win32Window&, HWND list) { ::GetWindowTextLengthA(list); }},
+        {"its lines counted",
+         [](Win32Window&, HWND list) { ::SendMessageA(list, EM_GETLINECOUNT, 0, 0); }},
+        {"shown", [](Win32Window& window, HWND) { window.SetVisible(kList, true); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Win32Window& window = Create();
+        HWND list = window.control(kList);
+        g_textsSet = 0;
+        g_listProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+        ASSERT_EQ(window.SetLines(kList, std::vector<std::string>(100, "line")), 0u);
+        ASSERT_EQ(window.AddLines(kList, {"a"}), 0u);
+        ASSERT_EQ(window.SetVisible(kList, false), 0u);
+        window.Show();
+        Pump(50);
+        EXPECT_EQ(g_textsSet, 0);
+
+        c.reveal(window, list);
+        EXPECT_EQ(g_textsSet, 1);
+        EXPECT_EQ(::SendMessageA(list, EM_GETLINECOUNT, 0, 0), 102);  // the empty one after "a"
+        EXPECT_EQ(Text(list).substr(600), "a\r\n");                   // after 100 "line\r\n"
+        EXPECT_EQ(g_textsSet, 1);
+        ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    }
+}
+
 TEST_F(Win32ToolkitTest, TimerTicksOnceAndTheButtonClosesTheWindowWhichEndsTheLoop) {
     Win32Window& window = Create(50);
     HWND go = window.control(kGo);
