@@ -1,5 +1,6 @@
 # Shared by the scripts: installing what is missing on Debian, the Wine
-# prefix, and running a command inside a virtual X display.
+# prefix, running a command inside a virtual X display, and the shell
+# tests' checks.
 #   . scripts/lib.sh   (from the repository root)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -77,3 +78,19 @@ use_wine_prefix() {
 
 # Runs a command inside a virtual X display of 1024x768.
 in_xvfb() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+
+# The shell tests' checks: begin_checks makes a scratch folder $work,
+# removed at exit, and zeroes the counts; each check ends in passed_check
+# or failed_check NAME; end_checks prints the counts and fails if any
+# check did.
+begin_checks() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  passed=0 failed=0
+}
+passed_check() { passed=$((passed + 1)); echo "ok      $1"; }
+failed_check() { failed=$((failed + 1)); echo "FAILED  $1"; }
+end_checks() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}

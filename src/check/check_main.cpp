@@ -9,8 +9,6 @@
 #include "check/checker.h"
 #include "check/options.h"
 #include "check/read_only.h"
-#include "check/report.h"
-#include "check/site.h"
 #include "check/site_report.h"
 #include "platform/platform.h"
 #include "tarnwick_version.h"
@@ -34,13 +32,9 @@ void Print(const std::string& out) {
 // Every logon the options name, one report; the page written besides when
 // asked for.
 int CheckSite(const check::Options& options, check::ReadOnlyPlatform& readOnly) {
-    check::SiteRequest request;
-    request.base = options.request;
-    request.allUsers = options.allUsers;
-    request.allMachines = options.allMachines;
     const check::SiteReport report = [&] {
         const platform::ScopedServices installed(readOnly.services());
-        return check::CheckSite(request);
+        return check::CheckSite(options.Logons());
     }();
     if (!options.htmlFile.empty()) {
         std::ofstream page(options.htmlFile, std::ios::binary | std::ios::trunc);
@@ -49,9 +43,7 @@ int CheckSite(const check::Options& options, check::ReadOnlyPlatform& readOnly) 
             return Fail("cannot write " + options.htmlFile);
         }
     }
-    Print(options.json  ? check::FormatSiteJson(report)
-          : options.csv ? check::FormatSiteCsv(report)
-                        : check::FormatSiteText(report));
+    Print(check::FormatReport(options, report));
     return report.flagged.empty() ? kNothingFlagged : kSomethingFlagged;
 }
 
@@ -84,7 +76,7 @@ int main(int argc, char** argv) {
             const platform::ScopedServices installed(readOnly.services());
             return check::CheckLogon(options.request);
         }();
-        Print(options.json ? check::FormatJson(report) : check::FormatText(report));
+        Print(check::FormatReport(options, report));
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;
     } catch (const check::UsageError& failure) {
         Fail(failure.what());

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
+#include "check/report.h"
+#include "check/site_report.h"
 #include "logon/identity.h"
 
 namespace check {
@@ -182,6 +184,16 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     request.shareDir = shares.front();
     return options;
+}
+
+std::string FormatReport(const Options& options, const CheckReport& report) {
+    return options.json ? FormatJson(report) : FormatText(report);
+}
+
+std::string FormatReport(const Options& options, const SiteReport& report) {
+    return options.json  ? FormatSiteJson(report)
+           : options.csv ? FormatSiteCsv(report)
+                         : FormatSiteText(report);
 }
 
 }  // namespace check

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "check/checker.h"
+#include "check/site.h"
 
 namespace check {
 
@@ -20,7 +21,14 @@ struct Options {
 
     // A site check: more than one logon, or a report only a site check makes.
     bool Site() const { return allUsers || allMachines || csv || !htmlFile.empty(); }
+    // The logons a site check of these options covers.
+    SiteRequest Logons() const { return {request, allUsers, allMachines}; }
 };
+
+// A report in the form the options ask for: JSON, CSV (a site check's
+// only) or text.
+std::string FormatReport(const Options& options, const CheckReport& report);
+std::string FormatReport(const Options& options, const SiteReport& report);
 
 // A command line the checker cannot use; its text says why.
 class UsageError : public std::runtime_error {

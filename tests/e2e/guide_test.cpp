@@ -11,9 +11,6 @@
 
 #include "check/checker.h"
 #include "check/options.h"
-#include "check/report.h"
-#include "check/site.h"
-#include "check/site_report.h"
 #include "core/error_list.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
@@ -161,19 +158,8 @@ TEST_F(GuideCheckTest, EveryCheckerExampleShowsWhatTheCheckerPrints) {
         try {
             const check::Options options =
                 check::ParseOptions(std::vector<std::string>(words.begin() + 2, words.end()));
-            if (options.Site()) {
-                check::SiteRequest request;
-                request.base = options.request;
-                request.allUsers = options.allUsers;
-                request.allMachines = options.allMachines;
-                const check::SiteReport report = check::CheckSite(request);
-                out = options.json  ? check::FormatSiteJson(report)
-                      : options.csv ? check::FormatSiteCsv(report)
-                                    : check::FormatSiteText(report);
-            } else {
-                const check::CheckReport report = check::CheckLogon(options.request);
-                out = options.json ? check::FormatJson(report) : check::FormatText(report);
-            }
+            out = options.Site() ? check::FormatReport(options, check::CheckSite(options.Logons()))
+                                 : check::FormatReport(options, check::CheckLogon(options.request));
         } catch (const std::exception& failure) {
             out = std::string("tarnwick-check: ") + failure.what() + "\n";
         }

@@ -10,14 +10,12 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 . scripts/lib.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
+begin_checks
 check() { # check NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then
-    passed=$((passed + 1)); echo "ok      $1"
+    passed_check "$1"
   else
-    failed=$((failed + 1)); echo "FAILED  $1"; printf '    expected: %s\n    got:      %s\n' "$2" "$3"
+    failed_check "$1"; printf '    expected: %s\n    got:      %s\n' "$2" "$3"
   fi
 }
 cmake --build --preset mingw --target tarnwick run_logon >/dev/null
@@ -75,5 +73,4 @@ check "the .reg registers the source" \
 wine reg delete "$key" /f >/dev/null 2>&1 || true
 wineserver -k 2>/dev/null || true
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+end_checks

@@ -8,14 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 . scripts/lib.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
+begin_checks
 check() { # check NAME COMMAND...: one assertion, told by its name
   if "${@:2}" >"$work/check.log" 2>&1; then
-    passed=$((passed + 1)); echo "ok      $1"
+    passed_check "$1"
   else
-    failed=$((failed + 1)); echo "FAILED  $1"; sed 's/^/    /' "$work/check.log"
+    failed_check "$1"; sed 's/^/    /' "$work/check.log"
   fi
 }
 same() { [ "$1" = "$2" ] || { printf 'expected:\n%s\ngot:\n%s\n' "$1" "$2"; return 1; }; }
@@ -147,5 +145,4 @@ check "logon.cmd returns tarnwick.exe's exit code" same "message box: [Applicati
 Cannot open file MACROS.DAT.
 exit code 1" "$(logon "$work/NO-MACROS")"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+end_checks

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "support/win32/program_run.h"
 #include "support/win32/windows_on_screen.h"
 #include "workstation.h"
 
@@ -18,9 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kLoginWindowClass = "TarnwickLoginWindow";
-constexpr const char* kDialogClass = "#32770";
-constexpr int kMessageTextId = 0xFFFF;  // the static text of a message box
 // The login window's controls: their identifiers are 100 + their place here.
 const char* const kControls[] = {
     "NameLabel", "NameFLabel", "MachineLabel", "DateLabel", "lUName",      "lUFName", "lMName",
@@ -28,20 +26,7 @@ const char* const kControls[] = {
 constexpr int kFirstControlId = 100;
 constexpr int kContinueId = 112;
 
-struct Handle {
-    HANDLE value = nullptr;
-    ~Handle() {
-        if (value) {
-            ::CloseHandle(value);
-        }
-    }
-};
-
 using testsupport::WindowText;
-
-HWND VisibleWindowOf(DWORD process, const char* className) {
-    return testsupport::FindWindowOf(process, className, /*visibleOnly=*/true);
-}
 
 void DeleteTree(HKEY root, const char* path) {
     ::RegDeleteTreeA(root, path);
@@ -110,64 +95,44 @@ class Win32Workstation : public Workstation {
         // start does) is kept beside the share.
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const std::string errors = share.string() + ".stderr.txt";
-        Handle errorFile{::CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, 0, nullptr)};
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = errorFile.value;
-        startup.hStdError = errorFile.value;
-        PROCESS_INFORMATION info{};
-        std::string command = "\"" + program.string() + "\"";
-        if (!::CreateProcessA(program.string().c_str(), command.data(), nullptr, nullptr, TRUE, 0,
-                              nullptr, share.string().c_str(), &startup, &info)) {
-            result.failure = "cannot start the program, error " + std::to_string(::GetLastError());
-            result.messageBox = "[differential] " + result.failure;
-            return result;
-        }
-        Handle process{info.hProcess};
-        Handle thread{info.hThread};
-        bool read = false, closing = false;
-        const DWORD start = ::GetTickCount();
-        const auto limit = static_cast<DWORD>(
+        const testsupport::OwnedHandle errorFile{::CreateFileA(
+            errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr)};
+        const std::string application = program.string();
+        const std::string directory = share.string();
+        testsupport::RunRequest request;
+        request.application = application.c_str();
+        request.commandLine = "\"" + application + "\"";
+        request.directory = directory.c_str();
+        request.output = errorFile.value;
+        request.limitMs = static_cast<DWORD>(
             std::chrono::duration_cast<std::chrono::milliseconds>(options.limit).count());
-        while (::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT) {
-            if (::GetTickCount() - start > limit) {
-                ::TerminateProcess(process.value, 99);
-                ::WaitForSingleObject(process.value, 5000);
-                result.failure = "the program did not end: it hangs";
-                return result;
-            }
-            if (HWND box = VisibleWindowOf(info.dwProcessId, kDialogClass)) {
-                result.messageBox =
-                    "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
-                result.report += result.messageBox + "\n";
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (VisibleWindowOf(info.dwProcessId, kDialogClass) == box &&
-                       ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT &&
-                       ::GetTickCount() - start <= limit) {
-                }
-                continue;
-            }
-            HWND window = VisibleWindowOf(info.dwProcessId, kLoginWindowClass);
-            if (!window || closing) {
-                continue;
-            }
+        // The window is read once; then closed, or left until its button
+        // can be pressed.
+        bool read = false;
+        request.atWindow = [&](HWND window) {
             if (!read) {
                 ReadWindow(window, &result);
                 read = true;
             }
             if (!options.pressButton) {
-                ::PostMessageA(window, WM_CLOSE, 0, 0);
-                closing = true;
-            } else if (HWND button = ::GetDlgItem(window, kContinueId);
-                       WindowText(button) == "Press to continue") {
-                ::PostMessageA(button, BM_CLICK, 0, 0);
-                closing = true;
+                return ::PostMessageA(window, WM_CLOSE, 0, 0) != FALSE;
             }
+            HWND button = ::GetDlgItem(window, kContinueId);
+            return WindowText(button) == "Press to continue" &&
+                   ::PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+        };
+        const testsupport::ProgramRun run = testsupport::RunClosingLoginWindow(request);
+        result.messageBox = run.messageBox;
+        result.report += run.messageBoxes;
+        if (run.startError != 0) {
+            result.failure = "cannot start the program, error " + std::to_string(run.startError);
+            result.messageBox = "[differential] " + result.failure;
+        } else if (!run.ended) {
+            result.failure = "the program did not end: it hangs";
+        } else {
+            result.ended = true;
+            result.exitCode = run.exitCode;
         }
-        result.ended = true;
-        ::GetExitCodeProcess(process.value, &result.exitCode);
         return result;
     }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "support/win32/windows_on_screen.h"
@@ -30,7 +31,8 @@ struct ProgramRun {
     DWORD startError = 0;  // not 0: the command could not be started
     bool ended = false;    // false: it ran past the limit and was ended
     DWORD exitCode = 0;
-    std::string messageBox;  // "[caption] text" of a message box it showed, if any
+    std::string messageBox;    // "[caption] text" of the last message box it showed, if any
+    std::string messageBoxes;  // every message box's "[caption] text", a line each
 };
 
 struct RunRequest {
@@ -42,6 +44,10 @@ struct RunRequest {
     // when the program is started by another one (cmd running logon.cmd).
     bool anyProcess = false;
     DWORD limitMs = 60000;
+    // Called while the login window is visible until it returns true, which
+    // says it has asked the window to close; without it the window is
+    // closed at once.
+    std::function<bool(HWND window)> atWindow;
 };
 
 inline HWND VisibleWindow(DWORD process, bool anyProcess, const char* className) {
@@ -86,15 +92,20 @@ inline ProgramRun RunClosingLoginWindow(RunRequest request) {
         if (HWND box = VisibleWindow(info.dwProcessId, request.anyProcess, kDialogClass)) {
             run.messageBox =
                 "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
+            run.messageBoxes += run.messageBox + "\n";
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-            ::Sleep(100);
+            // Until the box has gone, the program has ended or the time is up.
+            while (VisibleWindow(info.dwProcessId, request.anyProcess, kDialogClass) == box &&
+                   ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT &&
+                   ::GetTickCount() - start <= request.limitMs) {
+            }
             continue;
         }
         if (!closing) {
             if (HWND window =
                     VisibleWindow(info.dwProcessId, request.anyProcess, kLoginWindowClass)) {
-                ::PostMessageA(window, WM_CLOSE, 0, 0);
-                closing = true;
+                closing = request.atWindow ? request.atWindow(window)
+                                           : ::PostMessageA(window, WM_CLOSE, 0, 0) != FALSE;
             }
         }
     }
