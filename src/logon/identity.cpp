@@ -23,8 +23,22 @@ constexpr const char* kMachineNameFailure = " getting computer name";
 // Characters of UID that follow its two upper-case ones.
 constexpr long long kUidTailLength = 99;
 
-void ReportIdentityFailure(uint32_t code, const char* what) {
-    core::AddError(kErrorPrefix + std::to_string(code) + what);
+// The name `cache` holds, asked of the system once: `ask` gives its error
+// code and the name; a failure goes to the error list, and the name is then
+// the error marker.
+template <typename Ask>
+const std::string& CachedName(std::string& cache, const char* failure, Ask ask) {
+    if (cache.empty()) {
+        std::string name;
+        const uint32_t code = ask(&name);
+        if (code == 0) {
+            cache = name;
+        } else {
+            core::AddError(kErrorPrefix + std::to_string(code) + failure);
+            cache = kIdentityError;
+        }
+    }
+    return cache;
 }
 
 std::string TwoDigits(int value) {
@@ -36,35 +50,15 @@ std::string TwoDigits(int value) {
 }  // namespace
 
 std::string CurrentUserName() {
-    if (!UserName.empty()) {
-        return UserName;
-    }
-    std::string user;
-    const uint32_t code =
-        platform::Current().network().GetUser(kUserDevice, kIdentityBufferSize, &user);
-    if (code == 0) {
-        UserName = user;
-    } else {
-        ReportIdentityFailure(code, kUserNameFailure);
-        UserName = kIdentityError;
-    }
-    return UserName;
+    return CachedName(UserName, kUserNameFailure, [](std::string* name) {
+        return platform::Current().network().GetUser(kUserDevice, kIdentityBufferSize, name);
+    });
 }
 
 std::string CurrentMachineName() {
-    if (!MachineName.empty()) {
-        return MachineName;
-    }
-    std::string machine;
-    const uint32_t code =
-        platform::Current().system().GetComputerNameA(kIdentityBufferSize, &machine);
-    if (code == 0) {
-        MachineName = machine;
-    } else {
-        ReportIdentityFailure(code, kMachineNameFailure);
-        MachineName = kIdentityError;
-    }
-    return MachineName;
+    return CachedName(MachineName, kMachineNameFailure, [](std::string* name) {
+        return platform::Current().system().GetComputerNameA(kIdentityBufferSize, name);
+    });
 }
 
 std::string CurrentFullName() {

@@ -54,6 +54,19 @@ uint32_t MissingError(const fs::path& host) {
     return fs::is_directory(host.parent_path(), ec) ? kErrorFileNotFound : kErrorPathNotFound;
 }
 
+// Whether a file to be read is there: a folder cannot be read as one (5),
+// and a missing one gives 2 or 3 as above.
+uint32_t ExistingFile(const fs::path& host) {
+    std::error_code ec;
+    if (fs::is_directory(host, ec)) {
+        return kErrorAccessDenied;
+    }
+    if (!fs::exists(host, ec)) {
+        return MissingError(host);
+    }
+    return kErrorSuccess;
+}
+
 // The DOS read-only attribute is the owner's missing write permission.
 bool IsReadOnly(const fs::path& host) {
     struct stat info {};
@@ -67,12 +80,8 @@ uint32_t StandinFiles::ReadWholeFile(const std::string& path, std::string* conte
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;
     }
-    std::error_code ec;
-    if (fs::is_directory(host, ec)) {
-        return kErrorAccessDenied;
-    }
-    if (!fs::exists(host, ec)) {
-        return MissingError(host);
+    if (const uint32_t rc = ExistingFile(host); rc != kErrorSuccess) {
+        return rc;
     }
     if (!ReadHostFile(host, contents)) {
         return kErrorAccessDenied;
@@ -118,18 +127,15 @@ uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string&
     if (const uint32_t rc = paths_.Locate(target, &destination); rc != kErrorSuccess) {
         return rc;
     }
-    std::error_code ec;
-    if (fs::is_directory(source, ec)) {
-        return kErrorAccessDenied;
-    }
-    if (!fs::exists(source, ec)) {
-        return MissingError(source);
+    if (const uint32_t rc = ExistingFile(source); rc != kErrorSuccess) {
+        return rc;
     }
     // A file name cannot end in a separator, nor hold a character that no
     // Windows name may hold.
     if (EndsWithSeparator(target) || !IsValidNewName(target)) {
         return kErrorInvalidName;
     }
+    std::error_code ec;
     if (fs::is_directory(destination, ec)) {
         return kErrorAccessDenied;
     }

@@ -459,40 +459,45 @@ uint32_t RegStore::SetValue(const KeyPath& path, const std::string& name, uint32
     return kErrorSuccess;
 }
 
-uint32_t RegStore::QueryValue(const KeyPath& path, const std::string& name, uint32_t* type,
-                              std::string* data) {
-    Lock lock(*this);
+uint32_t RegStore::FindValue(Lock& lock, const KeyPath& path, const std::string& name, Node** node,
+                             const Value** value) {
     if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
         return rc;
     }
-    Node* node = Find(path);
-    if (node == nullptr) {
+    *node = Find(path);
+    if (*node == nullptr) {
         return kErrorKeyDeleted;
     }
-    const auto it = node->values.find(FoldCase1252(name));
-    if (it == node->values.end()) {
+    const auto it = (*node)->values.find(FoldCase1252(name));
+    if (it == (*node)->values.end()) {
         return kErrorFileNotFound;
     }
-    *type = it->second.type;
-    *data = it->second.data;
+    *value = &it->second;
+    return kErrorSuccess;
+}
+
+uint32_t RegStore::QueryValue(const KeyPath& path, const std::string& name, uint32_t* type,
+                              std::string* data) {
+    Lock lock(*this);
+    Node* node = nullptr;
+    const Value* value = nullptr;
+    if (const uint32_t rc = FindValue(lock, path, name, &node, &value); rc != kErrorSuccess) {
+        return rc;
+    }
+    *type = value->type;
+    *data = value->data;
     return kErrorSuccess;
 }
 
 uint32_t RegStore::DeleteValue(const KeyPath& path, const std::string& name) {
     Lock lock(*this);
-    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+    Node* node = nullptr;
+    const Value* value = nullptr;
+    if (const uint32_t rc = FindValue(lock, path, name, &node, &value); rc != kErrorSuccess) {
         return rc;
     }
-    Node* node = Find(path);
-    if (node == nullptr) {
-        return kErrorKeyDeleted;
-    }
-    const auto it = node->values.find(FoldCase1252(name));
-    if (it == node->values.end()) {
-        return kErrorFileNotFound;
-    }
     // The line names the value as it was created, so the file reads alike.
-    if (const uint32_t rc = Append(node, regfile::FormatDeletionLine(it->second.name));
+    if (const uint32_t rc = Append(node, regfile::FormatDeletionLine(value->name));
         rc != kErrorSuccess) {
         return rc;
     }

@@ -91,6 +91,10 @@ class RegStore {
     void ResetTree();
 
     Node* Find(const KeyPath& path);
+    // The key and the value of that name, read under the lock: the key
+    // missing gives kErrorKeyDeleted, the value kErrorFileNotFound.
+    uint32_t FindValue(Lock& lock, const KeyPath& path, const std::string& name, Node** node,
+                       const Value** value);
     Node* Ensure(const KeyPath& path, bool* created);
     void Put(Node* node, const std::string& name, uint32_t type, std::string data,
              size_t lineBytes);

@@ -166,12 +166,16 @@ StandinWindow::~StandinWindow() {
     toolkit_.WindowDestroyed(this);
 }
 
-ControlState* StandinWindow::Find(ControlId control, ControlKind kind) {
+ControlState* StandinWindow::Find(ControlId control) {
     if (control < 0 || static_cast<size_t>(control) >= state_.controls.size()) {
         return nullptr;
     }
-    ControlState& c = state_.controls[static_cast<size_t>(control)];
-    return c.kind == kind ? &c : nullptr;
+    return &state_.controls[static_cast<size_t>(control)];
+}
+
+ControlState* StandinWindow::Find(ControlId control, ControlKind kind) {
+    ControlState* c = Find(control);
+    return c != nullptr && c->kind == kind ? c : nullptr;
 }
 
 void StandinWindow::Changed() {
@@ -194,19 +198,21 @@ uint32_t StandinWindow::SetText(ControlId control, const std::string& text) {
 }
 
 uint32_t StandinWindow::SetBackground(ControlId control, Color color) {
-    if (control < 0 || static_cast<size_t>(control) >= state_.controls.size()) {
+    ControlState* c = Find(control);
+    if (!c) {
         return kErrorInvalidHandle;
     }
-    state_.controls[static_cast<size_t>(control)].background = color;
+    c->background = color;
     Changed();
     return kErrorSuccess;
 }
 
 uint32_t StandinWindow::SetVisible(ControlId control, bool visible) {
-    if (control < 0 || static_cast<size_t>(control) >= state_.controls.size()) {
+    ControlState* c = Find(control);
+    if (!c) {
         return kErrorInvalidHandle;
     }
-    state_.controls[static_cast<size_t>(control)].visible = visible;
+    c->visible = visible;
     Changed();
     return kErrorSuccess;
 }

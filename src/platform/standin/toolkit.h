@@ -130,6 +130,7 @@ class StandinWindow : public Window {
     unsigned actionGeneration() const { return actionGeneration_; }
 
   private:
+    ControlState* Find(ControlId control);  // null for an identifier of no control
     ControlState* Find(ControlId control, ControlKind kind);
     void Changed();
 

@@ -472,19 +472,20 @@ LRESULT CALLBACK Win32Window::MemoProc(HWND edit, UINT message, WPARAM wParam, L
 }
 
 uint32_t Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
+    return PutLines(id, lines, /*replace=*/true);
+}
+
+uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
+    return PutLines(id, lines, /*replace=*/false);
+}
+
+uint32_t Win32Window::PutLines(ControlId id, const std::vector<std::string>& lines, bool replace) {
     Control* control = Find(id);
     if (!control || control->spec.kind != ControlKind::Memo) {
         return ERROR_INVALID_WINDOW_HANDLE;
     }
-    control->lines = lines;
-    control->linesPending = true;
-    return 0;
-}
-
-uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
-    Control* control = Find(id);
-    if (!control || control->spec.kind != ControlKind::Memo) {
-        return ERROR_INVALID_WINDOW_HANDLE;
+    if (replace) {
+        control->lines.clear();
     }
     control->lines.insert(control->lines.end(), lines.begin(), lines.end());
     control->linesPending = true;

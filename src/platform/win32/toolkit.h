@@ -82,6 +82,7 @@ class Win32Window : public Window, private MessageTarget {
     Control* Find(ControlId control);
     Control* FindByHwnd(HWND hwnd);
     LRESULT ColorStatic(HDC dc, HWND control);
+    uint32_t PutLines(ControlId control, const std::vector<std::string>& lines, bool replace);
     static void ShowLines(Control& control);
     static LRESULT CALLBACK MemoProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
