@@ -19,6 +19,17 @@ namespace {
 
 using namespace std::string_literals;
 
+// Text of the Latin-1 range as a UTF-16 file: its byte order mark, then
+// each character as two bytes, low byte first.
+std::string Utf16(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 struct WriteCase {
     const char* name;
     std::optional<std::string> before;  // none: the file does not exist
@@ -94,6 +105,11 @@ const WriteCase kWriteCases[] = {
      "[A]\r\n a = 1 \n\n\n"},
     {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF[A]\r\na=1\r\n", "A", "b", "2",
      "\xEF\xBB\xBF[A]\r\na=1\r\nb=2\r\n"},
+    {"a UTF-16 file is written back in UTF-16", Utf16("[A]\r\na=1\r\n"), "A", "b", "2",
+     Utf16("[A]\r\na=1\r\nb=2\r\n")},
+    {"an accented name and value go into a UTF-16 file as their characters",
+     Utf16("[\xC9T\xC9]\r\na=1\r\n"), "\xC9T\xC9", "\xE9", "\xE0 bient\xF4t",
+     Utf16("[\xC9T\xC9]\r\na=1\r\n\xE9=\xE0 bient\xF4t\r\n")},
     {"a NUL byte is written back with the rest", "[s]\r\nname1=val1\r\n\0"s, "s", "name5", "val5",
      "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s, "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n"},
     {"NUL bytes before the first section are kept", "Data \0 before \0 first \0 section"s,

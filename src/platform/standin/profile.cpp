@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 
 #include <string_view>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/standin/file_lock.h"
 #include "platform/standin/ini_document.h"
 #include "platform/standin/paths.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -18,6 +20,9 @@ namespace {
 
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+// The ANSI code page, which the names and values given are in.
+constexpr const char* kAnsiCodePage = "CP1252";
+constexpr const char* kUtf16 = "UTF-16LE";
 
 bool IsBareName(const std::string& file) {
     return file.find_first_of("\\/") == std::string::npos;
@@ -76,18 +81,35 @@ uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
         if ((info.st_mode & S_IWUSR) == 0 || !ReadHostFile(host, &bytes)) {
             return kErrorAccessDenied;
         }
-        // A NUL byte is a character like any other to the writer, but UTF-16
-        // text, which Windows writes in its own encoding, is not rewritten as
-        // something else.
-        if (bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0) {
+    }
+    // As on Windows, a Unicode (UTF-16) file stays Unicode: it is read as
+    // text in the ANSI code page and written back in UTF-16 with its byte
+    // order mark. A file with a character the code page lacks, or that is
+    // not whole UTF-16, is refused and left as it is: read as ANSI text
+    // it would lose that character.
+    const bool unicode = exists && bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0;
+    if (unicode) {
+        auto text = Recode(std::string_view(bytes).substr(kUtf16Bom.size()), kUtf16, kAnsiCodePage);
+        if (!text) {
             return kErrorInvalidData;
         }
+        bytes = std::move(*text);
     }
     IniDocument document = IniDocument::Parse(bytes);
     if (!document.Set(section, key, value) && exists) {
         return kErrorSuccess;  // the key holds this value already: the file stays as it is
     }
-    const uint32_t result = ReplaceFileAtomically(host, document.Serialize());
+    std::string written = document.Serialize();
+    if (unicode) {
+        // The names and value given are ANSI text too; a byte the code
+        // page leaves undefined refuses the write.
+        auto wide = Recode(written, kAnsiCodePage, kUtf16);
+        if (!wide) {
+            return kErrorInvalidData;
+        }
+        written = std::string(kUtf16Bom) + *wide;
+    }
+    const uint32_t result = ReplaceFileAtomically(host, written);
     if (result == kErrorSuccess && exists) {
         ::chmod(host.c_str(), info.st_mode & 07777);
     }

@@ -1,5 +1,7 @@
 #include "platform/standin/text.h"
 
+#include <iconv.h>
+
 namespace platform::standin {
 
 namespace {
@@ -56,6 +58,29 @@ std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view 
         return std::nullopt;
     }
     return NameValue{Trim(line.substr(0, eq), blanks), Trim(line.substr(eq + 1), blanks)};
+}
+
+std::optional<std::string> Recode(std::string_view bytes, const char* from, const char* to) {
+    const iconv_t converter = ::iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
+    }
+    // A byte of the single-byte code pages or UTF-8 takes at most four in
+    // UTF-16, or three in UTF-8; UTF-16 takes fewer.
+    std::string out(4 * bytes.size(), '\0');
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char* at = out.data();
+    size_t outLeft = out.size();
+    const size_t result = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+    ::iconv_close(converter);
+    // A character with no counterpart makes iconv fail (EILSEQ), or, in some
+    // implementations, count an inexact conversion: both are refused.
+    if (result != 0 || inLeft != 0) {
+        return std::nullopt;
+    }
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 }  // namespace platform::standin

@@ -1,8 +1,9 @@
 // Small text helpers the stand-in's file readers share: blanks trimmed,
-// hexadecimal digits read, "name=value" lines split.
+// hexadecimal digits read, "name=value" lines split, text recoded.
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform::standin {
@@ -26,6 +27,11 @@ struct NameValue {
     std::string_view value;
 };
 std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view blanks = kBlanks);
+
+// `bytes` in the encoding `to` (iconv's names: "CP1252", "UTF-16LE"), or
+// nothing when any of it cannot be read as `from` or written as `to`: a
+// conversion never drops or replaces a character.
+std::optional<std::string> Recode(std::string_view bytes, const char* from, const char* to);
 
 // Calls `each` with every line of `text`: the lines end at LF, one CR just
 // before it is dropped, and a last line without an LF counts too.

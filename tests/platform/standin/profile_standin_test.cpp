@@ -38,11 +38,25 @@ TEST_F(StandinProfileTest, EmptySectionHeaderIsKeptSoItsKeysStayInIt) {
     EXPECT_EQ(Read(c_ / "a.ini"), "[A]\r\nx=1\r\ny=2\r\n[]\r\na=1\r\n");
 }
 
-TEST_F(StandinProfileTest, Utf16FileIsRefusedAndLeftAlone) {
-    const std::string utf16("\xff\xfe[\0A\0]\0\r\0\n\0", 12);
-    Put(c_ / "u.ini", utf16);
-    EXPECT_EQ(Write("A", "b", "2", "C:\\u.ini"), platform::kErrorInvalidData);
-    EXPECT_EQ(Read(c_ / "u.ini"), utf16);
+// The stand-in reads a UTF-16 file as ANSI text: one it cannot read so
+// without losing a character, or a value with a byte the code page leaves
+// undefined, is refused and the file left as it was.
+TEST_F(StandinProfileTest, Utf16FileThatAnsiTextCannotHoldIsRefusedAndLeftAlone) {
+    const struct {
+        const char* what;
+        std::string file;
+        const char* value;
+    } cases[] = {
+        {"a Cyrillic letter", std::string("\xff\xfe[\0A\0]\0\r\0\n\0\x16\x04=\0", 16), "2"},
+        {"half a character at the end", std::string("\xff\xfe[\0A\0]\0\r", 9), "2"},
+        {"a lone surrogate", std::string("\xff\xfe[\0A\0]\0\x00\xd8", 10), "2"},
+        {"an undefined byte in the value", std::string("\xff\xfe[\0A\0]\0", 8), "\x81"},
+    };
+    for (const auto& c : cases) {
+        Put(c_ / "u.ini", c.file);
+        EXPECT_EQ(Write("A", "b", c.value, "C:\\u.ini"), platform::kErrorInvalidData) << c.what;
+        EXPECT_EQ(Read(c_ / "u.ini"), c.file) << c.what;
+    }
 }
 
 TEST_F(StandinProfileTest, ReadOnlyFileIsRefusedAndLeftAlone) {
