@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianBom = "\xFE\xFF";
 // The ANSI code page, which the names and values given are in.
 constexpr const char* kAnsiCodePage = "CP1252";
 constexpr const char* kUtf16 = "UTF-16LE";
@@ -80,6 +81,11 @@ uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
     if (exists) {
         if ((info.st_mode & S_IWUSR) == 0 || !ReadHostFile(host, &bytes)) {
             return kErrorAccessDenied;
+        }
+        // Big-endian UTF-16 is refused and left as it is: ANSI lines added to
+        // it would spoil the file.
+        if (bytes.compare(0, kUtf16BigEndianBom.size(), kUtf16BigEndianBom) == 0) {
+            return kErrorInvalidData;
         }
     }
     // As on Windows, a Unicode (UTF-16) file stays Unicode: it is read as

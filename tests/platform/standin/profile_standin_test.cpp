@@ -51,6 +51,7 @@ TEST_F(StandinProfileTest, Utf16FileThatAnsiTextCannotHoldIsRefusedAndLeftAlone)
         {"half a character at the end", std::string("\xff\xfe[\0A\0]\0\r", 9), "2"},
         {"a lone surrogate", std::string("\xff\xfe[\0A\0]\0\x00\xd8", 10), "2"},
         {"an undefined byte in the value", std::string("\xff\xfe[\0A\0]\0", 8), "\x81"},
+        {"big-endian UTF-16", std::string("\xfe\xff\0[\0A\0]", 8), "2"},
     };
     for (const auto& c : cases) {
         Put(c_ / "u.ini", c.file);
