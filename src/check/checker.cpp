@@ -26,10 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program's settings file, next to it in the share: tarnwick.exe (or
-// the Linux tarnwick) reads tarnwick.INI.
-constexpr const char* kSettingsFileName = "tarnwick.INI";
-
 // The program runs in the share's folder, and every relative path of the
 // settings and the script is relative to the current directory: the check
 // does the same, and goes back when it is done.

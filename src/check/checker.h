@@ -13,6 +13,11 @@
 
 namespace check {
 
+// The program's settings file, next to it in the share: tarnwick.exe (or
+// the Linux tarnwick) reads tarnwick.INI. A check reads it unless the
+// request names another.
+inline constexpr const char* kSettingsFileName = "tarnwick.INI";
+
 struct CheckRequest {
     // The login share's folder, a path of the machine the checker runs on;
     // every other path is taken as the program takes it, relative to it.

@@ -24,13 +24,8 @@ constexpr std::array<uint16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::string Plural(int count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 void AppendFinding(std::string& out, const Finding& finding, const std::string& indent) {
-    out += indent + (finding.severity == Severity::kFlag ? kFlagMark : kNoteMark) + finding.kind +
-           ": " + finding.text + "\n";
+    out += indent + SeverityMark(finding.severity) + finding.kind + ": " + finding.text + "\n";
     if (!finding.message.empty()) {
         out += indent + "     " + kMessageLabel + finding.message + "\n";
     }
@@ -41,6 +36,18 @@ std::string Where(const CheckedLine& line) {
 }
 
 }  // namespace
+
+const char* SeverityWord(Severity severity) {
+    return severity == Severity::kFlag ? "flag" : "note";
+}
+
+const char* SeverityMark(Severity severity) {
+    return severity == Severity::kFlag ? kFlagMark : kNoteMark;
+}
+
+std::string Plural(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
 
 std::string FormatText(const CheckReport& report) {
     std::string out = "Logon of " + report.user;
@@ -148,7 +155,7 @@ namespace {
 Json JsonFindings(const std::vector<Finding>& findings) {
     Json out = Json::array();
     for (const Finding& finding : findings) {
-        Json item = {{"severity", finding.severity == Severity::kFlag ? "flag" : "note"},
+        Json item = {{"severity", SeverityWord(finding.severity)},
                      {"kind", finding.kind},
                      {"text", Utf8FromAnsi(finding.text)}};
         if (!finding.message.empty()) {

@@ -20,4 +20,12 @@ std::string JsonString(const std::string& text);
 // The program's single-byte text (Windows-1252) in UTF-8.
 std::string Utf8FromAnsi(const std::string& text);
 
+// How the reports name a finding's severity: "flag" or "note", and the mark
+// in front of a finding in the text reports.
+const char* SeverityWord(Severity severity);
+const char* SeverityMark(Severity severity);
+
+// "1 line", "2 lines": a count and the noun that goes with it.
+std::string Plural(long long count, const char* one, const char* many);
+
 }  // namespace check

@@ -110,7 +110,7 @@ SiteReport CheckSite(const SiteRequest& request) {
     SiteReport report;
     report.shareDir = request.base.shareDir;
     report.settingsFile =
-        request.base.settingsFile.empty() ? "tarnwick.INI" : request.base.settingsFile;
+        request.base.settingsFile.empty() ? kSettingsFileName : request.base.settingsFile;
     report.scope = Scope(request, users.size(), machines.size());
     Tally tally(report);
     for (const std::string& user : users) {

@@ -10,17 +10,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* SeverityWord(Severity severity) {
-    return severity == Severity::kFlag ? "flag" : "note";
-}
-
 std::string Where(const SiteFinding& finding) {
     return finding.file.empty() ? std::string("the logon")
                                 : finding.file + ":" + std::to_string(finding.line);
-}
-
-std::string Count(long long count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // "a, b, c and 7 more" of a finding's logons.
@@ -37,9 +29,9 @@ std::string Names(const SiteFinding& finding) {
 }
 
 std::string Totals(const SiteReport& report) {
-    return Count(report.logons, "logon", "logons") + ", " +
-           Count(report.scriptLines, "script line", "script lines") + "; " +
-           Count(report.flags, "flag", "flags") + ", " + Count(report.notes, "note", "notes");
+    return Plural(report.logons, "logon", "logons") + ", " +
+           Plural(report.scriptLines, "script line", "script lines") + "; " +
+           Plural(report.flags, "flag", "flags") + ", " + Plural(report.notes, "note", "notes");
 }
 
 }  // namespace
@@ -54,17 +46,17 @@ std::string FormatSiteText(const SiteReport& report) {
         out += "\nFindings, each once:\n";
     }
     for (const SiteFinding& finding : report.findings) {
-        out += std::string(finding.severity == Severity::kFlag ? "  !! " : "  note ") +
-               Where(finding) + "  " + finding.kind + ": " + finding.text + "\n";
+        out += std::string(SeverityMark(finding.severity)) + Where(finding) + "  " + finding.kind +
+               ": " + finding.text + "\n";
         if (!finding.lineText.empty()) {
             out += "       line: " + finding.lineText + "\n";
         }
         if (!finding.message.empty()) {
             out += "       the program's message: " + finding.message + "\n";
         }
-        out += "       " + Count(finding.logons, "logon", "logons") + ": " + Names(finding) + "\n";
+        out += "       " + Plural(finding.logons, "logon", "logons") + ": " + Names(finding) + "\n";
     }
-    out += "\n" + Count(report.Clean(), "logon", "logons") + " of " +
+    out += "\n" + Plural(report.Clean(), "logon", "logons") + " of " +
            std::to_string(report.logons) + " with nothing flagged.\n";
     return out;
 }
