@@ -14,9 +14,10 @@ class StandinProfile : public Profile {
     // its directory (3); an empty name or a directory is refused (5). The
     // file is replaced whole or left as it was, never half-written, and the
     // writes of all processes of the workstation take turns, so each lands.
-    // NUL bytes in the file are kept as they are; a file of UTF-16 text
-    // (FF FE in front) is refused (13) and left untouched rather than
-    // rewritten as something else.
+    // NUL bytes in the file are kept as they are. A file of UTF-16 text (FF
+    // FE in front) is written back in UTF-16; one that ANSI text cannot hold
+    // without losing a character, and big-endian UTF-16 (FE FF), are refused
+    // (13) and left untouched rather than rewritten as something else.
     uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                         const std::string& value, const std::string& file) override;
 
