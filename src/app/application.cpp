@@ -124,21 +124,48 @@ std::string FailureKind(const std::exception& failure) {
 }
 
 std::string StartupFailureText(const std::string& kind, const std::string& programPath,
-                               const std::string& text) {
+                               const std::string& text, const std::string& advice) {
     std::string report =
         "Exception " + kind + " in module " + ProgramFileName(programPath) + ".\n" + text;
     if (report.empty() || report.back() != '.') {
         report += '.';
     }
+    if (!advice.empty()) {
+        report += "\n\n" + advice;
+    }
     return report;
+}
+
+std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step) {
+    platform::System& system = platform::Current().system();
+    const std::string settings = logon::ConfigFileNameFor(ModulePath());
+    const bool cannotOpen = kind == "EFOpenError";
+    // The settings file was read when the macros file it names fails: a
+    // settings file that cannot be read names no macros file.
+    if (cannotOpen && step == logon::LogonStep::kSettings && logon::ConfigList) {
+        const std::string macros = logon::ConfigList->ValueOf(logon::kMacrosKey);
+        return "The macros file " + system.FullPathName(macros) +
+               ", named by the Macros line of the settings file " + settings +
+               ", cannot be opened. No script was run: put the file there, or correct or remove "
+               "the Macros line.";
+    }
+    if (cannotOpen && step == logon::LogonStep::kFullNameList) {
+        return "The full-name list " + system.FullPathName(logon::UserListFile) +
+               ", named by the UserList setting of the settings file " + settings +
+               ", cannot be opened. No script was run: make the file readable, or correct the "
+               "UserList line.";
+    }
+    return "Tarnwick stopped before its window opened. No script was run. Settings file: " +
+           settings + ".";
 }
 
 int RunApplication(platform::Toolkit& toolkit) {
     TApplication application(toolkit);
     int exitCode = 0;
+    logon::LogonProgress progress;
     try {
         logon::InitSettingsModule();
-        InitLogon();
+        InitLogon(&progress);
         application.Initialize();
         application.SetTitle(kApplicationTitle);
         application.CreateLoginForm();
@@ -146,15 +173,18 @@ int RunApplication(platform::Toolkit& toolkit) {
     } catch (const std::exception& failure) {
         const std::string text = failure.what();
         ReportLogonOutcome(&text);
-        toolkit.ShowMessageBox(
-            kStartupFailureCaption,
-            StartupFailureText(FailureKind(failure), ModulePath(), failure.what()));
+        const std::string kind = FailureKind(failure);
+        toolkit.ShowMessageBox(kStartupFailureCaption,
+                               StartupFailureText(kind, ModulePath(), failure.what(),
+                                                  StartupFailureAdvice(kind, progress.step)));
         exitCode = 1;
     } catch (...) {
         const std::string text = kUnknownFailure;
         ReportLogonOutcome(&text);
-        toolkit.ShowMessageBox(kStartupFailureCaption,
-                               StartupFailureText("Exception", ModulePath(), kUnknownFailure));
+        toolkit.ShowMessageBox(
+            kStartupFailureCaption,
+            StartupFailureText("Exception", ModulePath(), kUnknownFailure,
+                               StartupFailureAdvice("Exception", progress.step)));
         exitCode = 1;
     }
     core::RunExitProcs();

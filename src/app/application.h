@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "logon/logon.h"
 #include "platform/toolkit.h"
 
 namespace app {
@@ -64,9 +65,14 @@ extern TApplication* Application;
 // The kind of a failure as the start-up report names it ("EFOpenError" ...).
 std::string FailureKind(const std::exception& failure);
 // The text of the start-up failure report: the kind, the program's file
-// name and the failure's text.
+// name and the failure's text, then, after a blank line, `advice`: what
+// failed in plain words and what to do (none when empty).
 std::string StartupFailureText(const std::string& kind, const std::string& programPath,
-                               const std::string& text);
+                               const std::string& text, const std::string& advice = {});
+// The plain words of a start-up failure of `kind` that came at `step` of
+// the logon context: the full path of the file that could not be opened,
+// the settings file that named it, that no script was run, and the remedy.
+std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step);
 
 // The whole program on the installed platform with `toolkit`: returns the
 // exit code, 0 after the window closed, 1 when a failure ended start-up. The

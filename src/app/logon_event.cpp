@@ -1,5 +1,6 @@
 #include "app/logon_event.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "core/error_list.h"
@@ -42,6 +43,11 @@ std::string LogonEventText(const LogonOutcome& outcome) {
     std::string text = "User: " + outcome.user + "\nMachine: " + outcome.machine +
                        "\nDate and time: " + outcome.dateTime + "\nScript files: " +
                        (outcome.scriptFiles.empty() ? "none" : Joined(outcome.scriptFiles, ", "));
+    if (outcome.noScriptFiles) {
+        text += "\nSettings file: " + outcome.settingsFile +
+                (outcome.settingsRead ? "" : " (not found)") +
+                "\nFolders searched: " + Joined(outcome.foldersSearched, ", ");
+    }
     if (!outcome.failure.empty()) {
         text += "\nFailure: " + outcome.failure;
     }
@@ -50,6 +56,14 @@ std::string LogonEventText(const LogonOutcome& outcome) {
         text += "\n" + message;
     }
     return text;
+}
+
+std::vector<std::string> FoldersSearched() {
+    std::vector<std::string> folders;
+    for (const std::string& folder : script::ScriptFolders(logon::ProcessOrder)) {
+        folders.push_back(platform::Current().system().FullPathName(folder));
+    }
+    return folders;
 }
 
 void ReportLogonOutcome(const std::string* failure) {
@@ -78,6 +92,16 @@ void ReportLogonOutcome(const std::string* failure) {
             outcome.failure = *failure;
             eventId = kEventFailure;
             type = platform::kEventlogErrorType;
+        } else if (outcome.scriptFiles.empty()) {
+            outcome.noScriptFiles = true;
+            outcome.settingsFile =
+                logon::ConfigFileNameFor(platform::Current().system().ModulePath());
+            outcome.settingsRead = std::find(outcome.messages.begin(), outcome.messages.end(),
+                                             logon::LoadFailureMessage(outcome.settingsFile)) ==
+                                   outcome.messages.end();
+            outcome.foldersSearched = FoldersSearched();
+            eventId = kEventNoScriptFiles;
+            type = platform::kEventlogWarningType;
         }
         platform::Current().eventLog().ReportEventA(kEventSource, type, eventId,
                                                     LogonEventText(outcome));

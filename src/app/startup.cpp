@@ -14,7 +14,7 @@
 
 namespace app {
 
-void InitLogon() {
+void InitLogon(logon::LogonProgress* progress) {
     // FreeLogon goes on the exit list before anything is created, so it
     // runs at program end even when a later step fails.
     core::AddExitProc(script::FreeLogon);
@@ -24,7 +24,7 @@ void InitLogon() {
 
     logon::LogonInput input;
     input.configFileName = logon::ConfigFileNameFor(platform::Current().system().ModulePath());
-    logon::LoadLogonContext(input);
+    logon::LoadLogonContext(input, progress);
 }
 
 }  // namespace app

@@ -2,13 +2,15 @@
 // initialisation, which creates the objects of the script module and
 // registers its shutdown step before it loads the logon context.
 #pragma once
+#include "logon/logon.h"
 
 namespace app {
 
 // Registers FreeLogon, creates ScriptRegistry, empties the identity values,
 // creates ErrorList, then loads the logon context: the settings file next
 // to the program, the full-name list, the identity the system reports and
-// the built-in macros, expanded.
-void InitLogon();
+// the built-in macros, expanded. `progress` (when given) tells how far the
+// logon context came, for the report of a failure that ends start-up.
+void InitLogon(logon::LogonProgress* progress = nullptr);
 
 }  // namespace app

@@ -352,6 +352,21 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>&
         report.files.back().lineCount = file.lines.Count();
         loaded.push_back(&file);
     }
+    // A logon that finds no script file does nothing and records no
+    // message; the program sends its Warning event for it, and so the
+    // check says it as plainly.
+    if (loaded.empty() && !report.stops) {
+        std::string folders;
+        for (const std::string& folder : script::ScriptFolders(report.processOrder)) {
+            folders += (folders.empty() ? "" : ", ") + folder;
+        }
+        report.findings.push_back(
+            Flag(kind::kNoScriptFiles,
+                 "no script file of the process order exists" +
+                     (folders.empty() ? std::string() : " (searched: " + folders + ")") +
+                     ": the logon runs nothing, and its event is a Warning (ID 4) that names "
+                     "the settings file and the folders searched"));
+    }
     report.findings.insert(report.findings.end(), missing.begin(), missing.end());
 }
 

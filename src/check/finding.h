@@ -21,6 +21,7 @@ inline constexpr const char* kSettingsMissing = "settings-missing";
 inline constexpr const char* kStartupStops = "startup-stops";
 inline constexpr const char* kRunStops = "run-stops";
 inline constexpr const char* kMissingScriptFile = "missing-script-file";
+inline constexpr const char* kNoScriptFiles = "no-script-files";
 inline constexpr const char* kUnknownProcessLetter = "unknown-process-letter";
 inline constexpr const char* kNoFullName = "no-full-name";
 inline constexpr const char* kShadowedMacro = "shadowed-macro";

@@ -24,6 +24,10 @@ class System {
     virtual std::string TimeSeparator() = 0;
     // The full path of the running program, as the system reports it.
     virtual std::string ModulePath() = 0;
+    // The full path a relative path stands for from the current folder
+    // (GetFullPathNameA), for messages that must say which file or folder
+    // was meant; the path as it stands when the system cannot tell.
+    virtual std::string FullPathName(const std::string& path) { return path; }
     // The user locale's case-insensitive comparison: true when equal.
     virtual bool SameTextIgnoreCase(const std::string& a, const std::string& b) = 0;
 };

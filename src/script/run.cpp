@@ -1,5 +1,7 @@
 #include "script/run.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstring>
 
@@ -104,6 +106,19 @@ std::optional<std::string> ScriptFileForLetter(char letter) {
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> ScriptFolders(const std::string& order) {
+    std::vector<std::string> folders;
+    for (const char letter : order) {
+        for (const LetterFile& entry : LetterTable()) {
+            if (entry.letter == letter &&
+                std::find(folders.begin(), folders.end(), *entry.directory) == folders.end()) {
+                folders.push_back(*entry.directory);
+            }
+        }
+    }
+    return folders;
 }
 
 void AssembleScript(const std::string& order, core::TStringList& code,

@@ -37,6 +37,9 @@ void AssembleScript(const std::string& order, core::TStringList& code,
                     std::vector<ScriptPart>* parts = nullptr);
 // The script file of a process-order letter; nothing for other letters.
 std::optional<std::string> ScriptFileForLetter(char letter);
+// The folders the letters of `order` search for their script files, in
+// order and each once, as the settings give them.
+std::vector<std::string> ScriptFolders(const std::string& order);
 // The shutdown step: ScriptRegistry, ErrorList, FullNameList, CodeList.
 void FreeLogon();
 

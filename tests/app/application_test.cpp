@@ -83,6 +83,36 @@ TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) 
     EXPECT_EQ(*(errors + 1), "Failed to load " + At("RUN.INI"));
 }
 
+// The plain words under the report name the file that failed and the
+// settings file that named it; a failure of another kind, or at another
+// step, says only that start-up stopped and where its settings came from.
+TEST_F(ApplicationTest, TheStartUpReportSaysInPlainWordsWhatFailed) {
+    WriteSettings("UserList=" + At("NAMES.DAT") + "\r\n");
+    logon::LoadConfig(At("RUN.INI"));
+    const std::string stopped =
+        "Tarnwick stopped before its window opened. No script was run. Settings file: " +
+        At("RUN.INI") + ".";
+    const struct {
+        const char* kind;
+        logon::LogonStep step;
+        std::string advice;
+    } cases[] = {
+        {"EFOpenError", logon::LogonStep::kFullNameList,
+         "The full-name list " + At("NAMES.DAT") +
+             ", named by the UserList setting of the settings file " + At("RUN.INI") +
+             ", cannot be opened. No script was run: make the file readable, or correct the "
+             "UserList line."},
+        {"ERegistryException", logon::LogonStep::kSettings, stopped},
+        {"EOutOfMemory", logon::LogonStep::kFullNameList, stopped},
+        {"EFOpenError", logon::LogonStep::kMacros, stopped},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EXPECT_EQ(app::StartupFailureAdvice(c.kind, c.step), c.advice);
+    }
+    logon::FreeSettings();
+}
+
 TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne) {
     WriteSettings("Macros=" + At("NONE.DAT") + "\r\n");
 
@@ -91,7 +121,11 @@ TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
     EXPECT_EQ(toolkit().boxes[0].second,
-              "Exception EFOpenError in module RUN.EXE.\nCannot open file " + At("NONE.DAT") + ".");
+              "Exception EFOpenError in module RUN.EXE.\nCannot open file " + At("NONE.DAT") +
+                  ".\n\nThe macros file " + At("NONE.DAT") +
+                  ", named by the Macros line of the settings file " + At("RUN.INI") +
+                  ", cannot be opened. No script was run: put the file there, or correct or "
+                  "remove the Macros line.");
     EXPECT_FALSE(Logged("CreateMainWindow"));
     // The routines registered so far ran.
     EXPECT_EQ(core::ErrorList, nullptr);
@@ -106,8 +140,11 @@ TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
 
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
-    EXPECT_EQ(toolkit().boxes[0].second,
-              "Exception Exception in module RUN.EXE.\nCannot create the login window (error 8).");
+    EXPECT_EQ(
+        toolkit().boxes[0].second,
+        "Exception Exception in module RUN.EXE.\nCannot create the login window (error 8).\n\n"
+        "Tarnwick stopped before its window opened. No script was run. Settings file: " +
+            At("RUN.INI") + ".");
     EXPECT_FALSE(Logged("RunEventLoop"));
     EXPECT_EQ(core::ErrorList, nullptr);
 }

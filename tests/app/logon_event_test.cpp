@@ -26,6 +26,8 @@
 
 namespace {
 
+using app::kEventNoScriptFiles;
+
 struct Event {
     std::string source;
     uint16_t type;
@@ -128,6 +130,15 @@ TEST_F(LogonEventTest, EachWayARunEndsLeavesOneEventOfItsKind) {
          platform::kEventlogErrorType,
          3,
          {"Script files: none", "Failure: Cannot open file " + At("NONE.DAT"), "Messages: 0"}},
+        {"no script file",
+         "Default=NONE\r\n",
+         "Xnever run\r\n",
+         false,
+         0,
+         true,
+         platform::kEventlogWarningType,
+         4,
+         {"Script files: none", "Messages: 0"}},
         {"EventLog=0", "EventLog=0\r\n", "Xbogus\r\n", false, 0, false, 0, 0, {}},
         {"EventLog=no",
          "EventLog=no\r\n",
@@ -161,7 +172,14 @@ TEST_F(LogonEventTest, EachWayARunEndsLeavesOneEventOfItsKind) {
         EXPECT_EQ(event.text.rfind("User: ", 0), 0u) << event.text;
         EXPECT_NE(event.text.find("\nMachine: "), std::string::npos);
         EXPECT_NE(event.text.find("\nDate and time: "), std::string::npos);
-        if (c.id != 3) {
+        if (c.id == kEventNoScriptFiles) {
+            // The settings file and the folders, as full paths of this run.
+            EXPECT_NE(event.text.find("\nSettings file: " + At("RUN.INI") +
+                                      "\nFolders searched: " + At("GLOBAL") + "\\\n"),
+                      std::string::npos)
+                << event.text;
+        }
+        if (c.id == 1 || c.id == 2) {
             EXPECT_NE(event.text.find("\nScript files: " + At("GLOBAL\\_DEFAULT.DAT")),
                       std::string::npos)
                 << event.text;
@@ -180,16 +198,31 @@ TEST_F(LogonEventTest, ARefusedEventChangesNothingOfTheRun) {
 }
 
 TEST(LogonEventTextTest, ListsTheFilesTheFailureAndEveryMessage) {
-    app::LogonOutcome outcome{"jsmith",
-                              "WS01",
-                              "Tue, Dec 8, 2026 11:44 AM",
-                              {"GLOBAL\\_DEFAULT.DAT", "USER\\jsmith.DAT"},
-                              {"first", "second"},
-                              "Cannot open file X"};
+    app::LogonOutcome outcome;
+    outcome.user = "jsmith";
+    outcome.machine = "WS01";
+    outcome.dateTime = "Tue, Dec 8, 2026 11:44 AM";
+    outcome.scriptFiles = {"GLOBAL\\_DEFAULT.DAT", "USER\\jsmith.DAT"};
+    outcome.messages = {"first", "second"};
+    outcome.failure = "Cannot open file X";
     EXPECT_EQ(app::LogonEventText(outcome),
               "User: jsmith\nMachine: WS01\nDate and time: Tue, Dec 8, 2026 11:44 AM\n"
               "Script files: GLOBAL\\_DEFAULT.DAT, USER\\jsmith.DAT\n"
               "Failure: Cannot open file X\nMessages: 2\nfirst\nsecond");
+
+    app::LogonOutcome none = outcome;
+    none.scriptFiles.clear();
+    none.messages.clear();
+    none.failure.clear();
+    none.noScriptFiles = true;
+    none.settingsFile = "C:\\Windows\\System32\\tarnwick.INI";
+    none.settingsRead = false;
+    none.foldersSearched = {"C:\\Windows\\System32\\GLOBAL\\", "C:\\Windows\\System32\\USER\\"};
+    EXPECT_EQ(app::LogonEventText(none),
+              "User: jsmith\nMachine: WS01\nDate and time: Tue, Dec 8, 2026 11:44 AM\n"
+              "Script files: none\nSettings file: C:\\Windows\\System32\\tarnwick.INI (not found)\n"
+              "Folders searched: C:\\Windows\\System32\\GLOBAL\\, C:\\Windows\\System32\\USER\\\n"
+              "Messages: 0");
 }
 
 }  // namespace

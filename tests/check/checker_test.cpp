@@ -236,6 +236,18 @@ TEST_F(CheckerTest, AMissingSettingsFileIsFlaggedAndTheDefaultsHold) {
     EXPECT_EQ(Lines(report), Strings{"GLOBAL\\_DEFAULT.DAT:1 VC:\\X"});
 }
 
+// A logon that finds no script file runs nothing: the program warns of it in
+// its event, and the check flags it, naming the folders it searched.
+TEST_F(CheckerTest, ALogonWithoutAnyScriptFileIsFlagged) {
+    Share({{"tarnwick.ini", "Process=*u\r\nUser=PEOPLE\r\n"}, {"USERLIST.DAT", "jsmith=J\r\n"}});
+    const check::CheckReport report = Check();
+    EXPECT_EQ(Kinds(report.findings),
+              (Strings{"no-script-files", "missing-script-file", "missing-script-file"}));
+    EXPECT_NE(report.findings[0].text.find("(searched: GLOBAL\\, PEOPLE\\)"), std::string::npos)
+        << report.findings[0].text;
+    EXPECT_EQ(report.findings[0].severity, check::Severity::kFlag);
+}
+
 TEST_F(CheckerTest, FilesThatCannotBeOpenedStopTheLogon) {
     // A macros file that is not there ends start-up.
     Share({{"tarnwick.ini", "Macros=NOSUCH.DAT\r\n"}, {"GLOBAL\\_DEFAULT.DAT", "VC:\\X\r\n"}});

@@ -220,15 +220,23 @@ struct RunCase : CaseBase<RunCase> {
         return *this;
     }
     // `file` is there but cannot be read, and start-up needs it: the
-    // Application Error box names it, and the program ends with exit code 1
-    // before its script runs, writing no run record.
+    // Application Error box names it, says in plain words where it is and
+    // which setting named it, and the program ends with exit code 1 before
+    // its script runs, writing no run record.
     RunCase& StopsStartUp(const std::string& file) {
+        const bool macros = file == "MACROS.DAT";
         return Script("Vnot_run\r\n")
             .ExitCode(1)
             .Report(
                 "[Application Error] Exception EFOpenError in module {program}.\n"
                 "Cannot open file " +
-                file + ".\n")
+                file + ".\n\n" + (macros ? "The macros file " : "The full-name list ") + "{share}" +
+                file + (macros ? ", named by the Macros line" : ", named by the UserList setting") +
+                " of the settings file {share}tarnwick.INI, cannot be opened. No script was "
+                "run: " +
+                (macros ? "put the file there, or correct or remove the Macros line."
+                        : "make the file readable, or correct the UserList line.") +
+                "\n")
             .Record("ErrorCount", std::nullopt)
             .Missing("not_run");
     }

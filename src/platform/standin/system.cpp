@@ -68,6 +68,26 @@ std::string StandinSystem::ModulePath() {
     return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
 }
 
+// A path the stand-in reads relative to the current folder ("\\" read as
+// "/") becomes the host path it names; a drive, UNC or host path is already
+// full and stays as it is.
+std::string StandinSystem::FullPathName(const std::string& path) {
+    const bool full =
+        path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':');
+    if (full) {
+        return path;
+    }
+    std::string relative = path;
+    for (char& c : relative) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? path : (current / relative).string();
+}
+
 bool StandinSystem::SameTextIgnoreCase(const std::string& a, const std::string& b) {
     return SameText1252(a, b);
 }

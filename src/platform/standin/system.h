@@ -14,6 +14,7 @@ class StandinSystem : public System {
     std::string ShortMonthName(int month) override;
     std::string TimeSeparator() override;
     std::string ModulePath() override;
+    std::string FullPathName(const std::string& path) override;
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
 
   private:

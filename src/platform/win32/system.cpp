@@ -85,4 +85,22 @@ bool Win32System::SameTextIgnoreCase(const std::string& a, const std::string& b)
                             static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
+std::string Win32System::FullPathName(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+                                           buffer.data(), nullptr);
+        if (n == 0) {
+            return path;
+        }
+        if (n < buffer.size()) {
+            return std::string(buffer.data(), n);
+        }
+        buffer.resize(n + 1);
+    }
+}
+
 }  // namespace platform::win32

@@ -11,6 +11,7 @@ class Win32System : public System {
     std::string ShortMonthName(int month) override;
     std::string TimeSeparator() override;
     std::string ModulePath() override;
+    std::string FullPathName(const std::string& path) override;
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
 };
 

@@ -204,7 +204,13 @@ TEST_F(StandinProgramTest, AFailureInStartUpIsReportedAndEndsWithOne) {
     EXPECT_EQ(Out(), "");
     EXPECT_EQ(Err(),
               "[Application Error] Exception EFOpenError in module tarnwick.\n"
-              "Cannot open file MISSING.DAT.\n");
+              "Cannot open file MISSING.DAT.\n\n"
+              "The macros file " +
+                  (share_ / "MISSING.DAT").string() +
+                  ", named by the Macros line of the settings file " +
+                  (share_ / "tarnwick.INI").string() +
+                  ", cannot be opened. No script was run: put the file there, or correct or "
+                  "remove the Macros line.\n");
     EXPECT_FALSE(fs::exists(state_ / "registry")) << "no run record, nor any other value";
 }
 
