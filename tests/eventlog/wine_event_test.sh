@@ -33,12 +33,13 @@ share messages "" $'Xbogus\r\n; fine\r\n'
 share badcount "" $'Xnever run\r\n'
 share startup $'Macros=NONE.DAT\r\n' $'Xnever run\r\n'
 share off $'EventLog=0\r\n' $'Xbogus\r\n'
+share noscript $'Default=NONE\r\n' $'Xnever run\r\n'
 
 # Each run in one Xvfb session: the record cleared first (the badcount run
 # finds an ErrorCount of the wrong type), the trace kept per share. What is
 # compared: the type and the string, the user's and machine's lines and
 # the time dropped (they differ from machine to machine).
-in_xvfb bash -c 'for name in clean messages badcount startup off; do
+in_xvfb bash -c 'for name in clean messages badcount startup off noscript; do
     wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
     [ $name = badcount ] && wine reg add "HKCU\Software\Brackenlow\Tarnwick\Errors" \
       /v ErrorCount /t REG_SZ /d 3 /f >/dev/null 2>&1
@@ -60,6 +61,11 @@ check "a run stopped by a wrong-typed ErrorCount: Error with the failure" \
 check "a start-up failure: Error with the failure" \
   'err Script files: none\nFailure: Cannot open file NONE.DAT\nMessages: 0' "$(event startup)"
 check "EventLog=0: no event" "" "$(event off)"
+# The trace doubles each backslash of the string.
+noscript=$(winepath -w "$work/noscript" 2>/dev/null | tr -d '\r' | sed 's/\\/\\\\/g')
+check "a run that finds no script file: Warning naming the settings file and the folders" \
+  "warn Script files: none\\nSettings file: $noscript\\\\tarnwick.INI\\nFolders searched: $noscript\\\\GLOBAL\\\\\\nMessages: 0" \
+  "$(event noscript)"
 check "the event names the user" "1" \
   "$(grep -c "ReportEventW L\"User: $user\\\\nMachine: " "$work/messages.trace" || true)"
 
