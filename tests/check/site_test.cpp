@@ -163,6 +163,10 @@ TEST_F(SiteTest, ShareTextIsNeverMarkupNorAFormula) {
     }
     const std::string csv = check::FormatSiteCsv(site);
     EXPECT_EQ(csv.find(",\"=\""), std::string::npos);
+    // The header row is quoted as the rows under it are.
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n") + 2),
+              "\"severity\",\"kind\",\"file\",\"line\",\"script line\",\"finding\",\"message\","
+              "\"logons\",\"first logons\"\r\n");
     EXPECT_EQ(check::HtmlEscape("<a href='x'>&</a>"), "&lt;a href=&#39;x&#39;&gt;&amp;&lt;/a&gt;");
 }
 
