@@ -84,6 +84,7 @@ TEST_F(SiteTest, EachLogonIsToldExactlyAsTheSingleCheckTellsIt) {
         {true, false, 3, "every user (3) on WS01"},
         {false, true, 2, "jsmith on every machine (2)"},
         {true, true, 6, "every user (3) on every machine (2)"},
+        {false, false, 1, "jsmith on WS01"},
     };
     for (const auto& c : cases) {
         const check::SiteRequest request = Request(c.allUsers, c.allMachines);
