@@ -17,7 +17,11 @@ std::string Scope(const SiteRequest& request, size_t users, size_t machines) {
     if (request.allUsers) {
         return someUsers + " on " + request.base.machine;
     }
-    return request.base.user + " on " + someMachines;
+    if (request.allMachines) {
+        return request.base.user + " on " + someMachines;
+    }
+    // One logon, in a site report because --csv or --html asked for one.
+    return request.base.user + " on " + request.base.machine;
 }
 
 // Gathers the logons' findings, each distinct one once.

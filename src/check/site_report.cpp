@@ -116,7 +116,14 @@ std::string CsvCell(const std::string& utf8) {
 }
 
 std::string FormatSiteCsv(const SiteReport& report) {
-    std::string out = "severity,kind,file,line,script line,finding,message,logons,first logons\r\n";
+    // The header's cells are quoted as every other cell is, so that a tool
+    // that expects quotes throughout reads the first row as it reads the rest.
+    std::string out;
+    for (const char* heading : {"severity", "kind", "file", "line", "script line", "finding",
+                                "message", "logons", "first logons"}) {
+        out += (out.empty() ? "" : ",") + CsvCell(heading);
+    }
+    out += "\r\n";
     for (const SiteFinding& finding : report.findings) {
         const std::string cells[] = {SeverityWord(finding.severity),
                                      finding.kind,

@@ -11,8 +11,9 @@ namespace check {
 // logons have nothing flagged.
 std::string FormatSiteText(const SiteReport& report);
 std::string FormatSiteJson(const SiteReport& report);
-// One finding a row, UTF-8. A cell that begins as a spreadsheet formula
-// would ("=", "+", "-", "@", a tab or a carriage return) gets an
+// A header row, then one finding a row: UTF-8 without a byte-order mark,
+// CR LF line ends, every cell quoted. A cell that begins as a spreadsheet
+// formula would ("=", "+", "-", "@", a tab or a carriage return) gets an
 // apostrophe in front, so it is shown as text and never run.
 std::string FormatSiteCsv(const SiteReport& report);
 // One page that loads nothing from elsewhere: the totals, a findings table

@@ -84,6 +84,7 @@ TEST_F(SiteTest, EachLogonIsToldExactlyAsTheSingleCheckTellsIt) {
         {true, false, 3, "every user (3) on WS01"},
         {false, true, 2, "jsmith on every machine (2)"},
         {true, true, 6, "every user (3) on every machine (2)"},
+        {false, false, 1, "jsmith on WS01"},
     };
     for (const auto& c : cases) {
         const check::SiteRequest request = Request(c.allUsers, c.allMachines);
@@ -163,6 +164,10 @@ TEST_F(SiteTest, ShareTextIsNeverMarkupNorAFormula) {
     }
     const std::string csv = check::FormatSiteCsv(site);
     EXPECT_EQ(csv.find(",\"=\""), std::string::npos);
+    // The header row is quoted as the rows under it are.
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n") + 2),
+              "\"severity\",\"kind\",\"file\",\"line\",\"script line\",\"finding\",\"message\","
+              "\"logons\",\"first logons\"\r\n");
     EXPECT_EQ(check::HtmlEscape("<a href='x'>&</a>"), "&lt;a href=&#39;x&#39;&gt;&amp;&lt;/a&gt;");
 }
 
