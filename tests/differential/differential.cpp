@@ -421,9 +421,6 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     Lines out;
     out.push_back(std::string("ended ") + (result.ended ? "yes" : "no, killed"));
     out.push_back("exit " + std::to_string(result.exitCode));
-    if (!result.messageBox.empty()) {
-        out.push_back("messagebox " + Escaped(result.messageBox));
-    }
     platform::Registry& registry = station.services().registry();
     if (!hive.empty()) {
         // Attached again to read it; Windows refuses as it did for the run.
@@ -446,7 +443,11 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     reader.Record(platform::kHkeyUsers, userRoot, identity.user + "\\" + kRunRecordKey);
     ListFiles(share, "share", programName, lines);
     ListFiles(station.HostPath(kDriveFolder), kDriveFolder, "", lines);
-    // Where the share lay is no part of what the run did.
+    // Where the share lay is no part of what the run did, nor of the full
+    // paths a message box gives.
+    if (!result.messageBox.empty()) {
+        lines.insert(lines.begin(), "messagebox " + Escaped(result.messageBox));
+    }
     const fs::path where = fs::absolute(share);
     fs::path preferred = where;
     preferred.make_preferred();
