@@ -83,8 +83,8 @@ Default=_DEFAULT
 UserList=USERLIST.DAT
 Process=*gGuUmM
 Extension=.DAT
-EventLog=1
-;Macros=MACROS.DAT' "$(tr -d '\r' <"$work/zip/tarnwick.ini" | grep -E '^;?[A-Za-z]+=')"
+;Macros=MACROS.DAT
+EventLog=1' "$(tr -d '\r' <"$work/zip/tarnwick.ini" | grep -E '^;?[A-Za-z]+=')"
 check "logon.cmd has CR LF line ends" bash -c "! grep -q \$'[^\\r]\$' '$work/zip/logon.cmd'"
 self_contained() { # nothing loaded from elsewhere: no <link>, every src= a data: URL
   ! grep -qiE '<link |src="[^d"]|src="d[^a]|url\((https?:)?//' "$1"
