@@ -11,11 +11,13 @@ namespace check {
 
 namespace {
 
+// Also the source of the man page (help2man): "Usage:" and "or:" lines, the
+// description, then "Options:".
 constexpr const char* kUsage =
-    "usage: tarnwick-check --user NAME --machine NAME [options] SHARE\n"
-    "       tarnwick-check --all-users --machine NAME [options] SHARE\n"
-    "       tarnwick-check --all-machines --user NAME [options] SHARE\n"
-    "       tarnwick-check --all-users --all-machines [options] SHARE\n"
+    "Usage: tarnwick-check --user NAME --machine NAME [options] SHARE\n"
+    "  or:  tarnwick-check --all-users --machine NAME [options] SHARE\n"
+    "  or:  tarnwick-check --all-machines --user NAME [options] SHARE\n"
+    "  or:  tarnwick-check --all-users --all-machines [options] SHARE\n"
     "\n"
     "Tells what the logon of a user on a machine would do, line by line, from the\n"
     "login share in the folder SHARE and its settings file, without changing\n"
@@ -24,6 +26,10 @@ constexpr const char* kUsage =
     "With --all-users or --all-machines (or both: every pair) it checks every\n"
     "logon of the site and reports each finding once, with the logons it affects.\n"
     "\n"
+    "Exit code: 0 when nothing is flagged, 1 when something is, 2 when the check\n"
+    "cannot be made (a usage error, a share folder that is not there).\n"
+    "\n"
+    "Options:\n"
     "  --user NAME       the login name (required unless --all-users)\n"
     "  --machine NAME    the machine name (required unless --all-machines)\n"
     "  --all-users       every user with a script file or a full name\n"
@@ -36,10 +42,7 @@ constexpr const char* kUsage =
     "  --csv             the site report as CSV, one finding a row\n"
     "  --html FILE       also write the site report to FILE as one web page\n"
     "  --help            this text\n"
-    "  --version         the program's version\n"
-    "\n"
-    "Exit code: 0 when nothing is flagged, 1 when something is, 2 when the check\n"
-    "cannot be made (a usage error, a share folder that is not there).\n";
+    "  --version         the program's version\n";
 
 // The options that take a value, and the flags.
 constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--group", "--userlist",

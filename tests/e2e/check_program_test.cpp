@@ -242,7 +242,7 @@ TEST_F(CheckProgramTest, UsageErrorsAndMissingSharesExitWithTwo) {
     Result result = Check({"--user", "jsmith", "share"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(Has(result.err, "tarnwick-check: --machine is required\nusage: tarnwick-check"))
+    EXPECT_TRUE(Has(result.err, "tarnwick-check: --machine is required\nUsage: tarnwick-check"))
         << result.err;
 
     result = Check({"--user", "jsmith", "--machine", "WS01", "--verbose", "share"});
@@ -257,7 +257,7 @@ TEST_F(CheckProgramTest, UsageErrorsAndMissingSharesExitWithTwo) {
 
     result = Check({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(Has(result.out, "usage: tarnwick-check --user NAME --machine NAME"));
+    EXPECT_TRUE(Has(result.out, "Usage: tarnwick-check --user NAME --machine NAME"));
 
     result = Check({"--version"});
     EXPECT_EQ(result.exitCode, 0);

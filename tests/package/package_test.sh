@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The release packages of scripts/package: what the zip and the .deb hold,
 # the form of the Windows program, that two packagings give the same zip,
-# signing, and a logon through logon.cmd under Wine in Xvfb from a folder
-# that stands for NETLOGON. Needs the mingw build (its run_logon.exe and
-# Wine prefix); scripts/test runs it after the differential suite.
+# signing, lintian on the .deb, and logons through logon.cmd under Wine in
+# Xvfb from folders that stand for NETLOGON: the zip's top level alone (the
+# starter) and the sample share. Needs the mingw build (its run_logon.exe
+# and Wine prefix); scripts/test runs it after the differential suite.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 . scripts/lib.sh
+need_command lintian lintian
+install_needed
 begin_checks
 check() { # check NAME COMMAND...: one assertion, told by its name
   if "${@:2}" >"$work/check.log" 2>&1; then
@@ -36,16 +39,52 @@ scripts/package --sign "$work/signer.pfx" --pass-file "$work/pass.txt" --out "$w
 
 unzip -q "$work/one/$zip" -d "$work/zip"
 unzip -q "$work/signed/$zip" -d "$work/signed/zip"
-in_zip() { # every file of the sample share but its settings file, and ours
-  (cd examples/share && find . -type f ! -name tarnwick.ini | sed 's|^\./||')
-  printf '%s\n' tarnwick.exe tarnwick-check.exe tarnwick.ini logon.cmd tarnwick-eventlog.reg SHA256SUMS \
-    doc/guide.md doc/guide.html
+files_below() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
+# Every file the zip must hold, and nothing else: at the top level the
+# payload of the login share and SHA256SUMS; the checker and the event
+# source in tools/, the guide with every picture it names in doc/, the
+# sample share whole in examples/share/.
+in_zip() {
+  printf '%s\n' tarnwick.exe logon.cmd tarnwick.ini SHA256SUMS \
+    GLOBAL/_DEFAULT.DAT GROUP/_DEFAULT.DAT USER/_DEFAULT.DAT MACHINE/_DEFAULT.DAT \
+    tools/tarnwick-check.exe tools/tarnwick-eventlog.reg doc/guide.md doc/guide.html
+  grep -oE 'images/[A-Za-z0-9._/-]+\.(png|jpg|jpeg|gif|svg)' docs/guide.md | sed 's|^|doc/|'
+  files_below examples/share | sed 's|^|examples/share/|'
 }
-has_all() { for f in $(in_zip); do [ -f "$1/$f" ] || { echo "missing: $f"; return 1; }; done; }
-check "the zip holds the programs, settings, logon.cmd, sample share and guide" has_all "$work/zip"
+check "the zip holds the payload, tools/, doc/ with the guide's pictures and examples/share/, and nothing else" \
+  same "$(in_zip | LC_ALL=C sort -u)" "$(files_below "$work/zip")"
+check "the zip's top level holds only the payload and SHA256SUMS" \
+  same "GLOBAL GROUP MACHINE SHA256SUMS USER doc examples logon.cmd tarnwick.exe tarnwick.ini tools" \
+  "$(cd "$work/zip" && LC_ALL=C ls -A | xargs)"
+check "examples/share is the sample share, byte for byte" diff -r examples/share "$work/zip/examples/share"
 check "SHA256SUMS matches the zip's files" bash -c "cd '$work/zip' && sha256sum --quiet -c SHA256SUMS"
+check "SHA256SUMS names every other file of the zip" \
+  same "$(files_below "$work/zip" | grep -vx SHA256SUMS)" "$(sed 's/^[0-9a-f]*  //' "$work/zip/SHA256SUMS")"
 check "the signed zip's SHA256SUMS matches its signed files" \
   bash -c "cd '$work/signed/zip' && sha256sum --quiet -c SHA256SUMS"
+# A script line that begins with ";" and is longer than 4 characters is a
+# remark; anything else in a starter script file would act.
+only_remarks() {
+  local file
+  for file in "$work"/zip/{GLOBAL,GROUP,USER,MACHINE}/_DEFAULT.DAT; do
+    ! grep -q $'[^\r]$' "$file" || { echo "$file: a line without CR LF"; return 1; }
+    ! tr -d '\r' <"$file" | grep -vE '^;.{4,}$' || { echo "in $file"; return 1; }
+  done
+}
+check "each script folder's _DEFAULT.DAT holds remark lines only, with CR LF" only_remarks
+# The program's defaults, each a line; the Macros line only as a remark.
+check "the starter tarnwick.ini sets every setting to its default and leaves Macros a remark" \
+  same 'Machine=MACHINE\
+User=USER\
+Group=GROUP\
+Global=GLOBAL\
+Notice=NOTICE.RTF
+Default=_DEFAULT
+UserList=USERLIST.DAT
+Process=*gGuUmM
+Extension=.DAT
+;Macros=MACROS.DAT
+EventLog=1' "$(tr -d '\r' <"$work/zip/tarnwick.ini" | grep -E '^;?[A-Za-z]+=')"
 check "logon.cmd has CR LF line ends" bash -c "! grep -q \$'[^\\r]\$' '$work/zip/logon.cmd'"
 self_contained() { # nothing loaded from elsewhere: no <link>, every src= a data: URL
   ! grep -qiE '<link |src="[^d"]|src="d[^a]|url\((https?:)?//' "$1"
@@ -65,10 +104,10 @@ subsystem() { [[ $(x86_64-w64-mingw32-objdump -p "$1") == *$'\nSubsystem'*"($2)"
 resources() { x86_64-w64-mingw32-windres -i "$work/zip/tarnwick.exe" -O rc >"$work/resources.rc"; }
 check "tarnwick.exe is a GUI program" subsystem "$work/zip/tarnwick.exe" "Windows GUI"
 check "tarnwick-check.exe is a console program" \
-  subsystem "$work/zip/tarnwick-check.exe" "Windows CUI"
+  subsystem "$work/zip/tools/tarnwick-check.exe" "Windows CUI"
 check "tarnwick.exe imports only system DLLs" imports_only_system_dlls "$work/zip/tarnwick.exe"
 check "tarnwick-check.exe imports only system DLLs" \
-  imports_only_system_dlls "$work/zip/tarnwick-check.exe"
+  imports_only_system_dlls "$work/zip/tools/tarnwick-check.exe"
 check "tarnwick.exe's resources can be read" resources
 check "tarnwick.exe carries its icon" grep -q '^"MAINICON" 14 /\* RT_GROUP_ICON' "$work/resources.rc"
 check "tarnwick.exe carries the version $version" \
@@ -77,7 +116,7 @@ for field in FileVersion ProductVersion; do
   check "tarnwick.exe's $field is $version" \
     grep -q "VALUE \"$field\", \"$version\"" "$work/resources.rc"
 done
-for exe in tarnwick.exe tarnwick-check.exe; do
+for exe in tarnwick.exe tools/tarnwick-check.exe; do
   check "$exe is signed by the certificate" \
     osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/zip/$exe"
 done
@@ -88,26 +127,60 @@ check "an unsigned tarnwick.exe does not pass as signed" \
 dpkg-deb -x "$work/one/$deb" "$work/deb"
 check "the .deb's tarnwick-check tells its version" \
   same "tarnwick-check $version" "$("$work/deb/usr/bin/tarnwick-check" --version)"
+check "the .deb's tarnwick tells its version" \
+  same "tarnwick $version" "$("$work/deb/usr/bin/tarnwick" --version)"
 check "the .deb's control file has the version" \
   same "$version" "$(dpkg-deb -f "$work/one/$deb" Version)"
 deb_files() {
   local f
-  for f in usr/bin/tarnwick usr/share/man/man1/tarnwick.1.gz usr/share/man/man1/tarnwick-check.1.gz \
-    usr/share/doc/tarnwick/guide.md usr/share/doc/tarnwick/guide.html; do
+  for f in usr/bin/tarnwick usr/bin/tarnwick-check usr/share/man/man1/tarnwick.1.gz \
+    usr/share/man/man1/tarnwick-check.1.gz usr/share/doc/tarnwick/guide.md \
+    usr/share/doc/tarnwick/guide.html usr/share/doc/tarnwick/copyright \
+    usr/share/doc/tarnwick/changelog.gz; do
     [ -f "$work/deb/$f" ] || { echo "missing: $f"; return 1; }
   done
-  zgrep -q "^\.TH TARNWICK 1 .*Tarnwick $version" "$work/deb/usr/share/man/man1/tarnwick.1.gz"
 }
-check "the .deb holds the program, the man pages and the guide" deb_files
+check "the .deb holds the programs, the man pages, the guide, the copyright and the changelog" deb_files
+# The man pages are help2man's, from each program's --help: the version in
+# the header, the options of --help, and the sections added to them.
+man_page() { # man_page PROGRAM PATTERN...: every pattern is a line of its page
+  local page pattern
+  page=$(zcat "$work/deb/usr/share/man/man1/$1.1.gz")
+  for pattern in "${@:2}"; do
+    grep -qE "$pattern" <<<"$page" || { echo "$1.1 has no line like: $pattern"; return 1; }
+  done
+}
+check "tarnwick(1) is made from --help, with FILES, EXAMPLES and EXIT STATUS" \
+  man_page tarnwick "^\.TH TARNWICK \"1\" \"[^\"]*\" \"Tarnwick $version\"" '^\.SH OPTIONS$' \
+  '^\\fB\\-\\-version\\fR' '^\.SH FILES$' '^\.B eventlog/Application\.log$' \
+  '^\.B profile/connections$' '^\.B toolkit\.ini$' '^\.SH EXAMPLES$' '^\.SH "EXIT STATUS"$'
+check "tarnwick-check(1) is made from --help, with EXAMPLES and EXIT STATUS" \
+  man_page tarnwick-check "^\.TH TARNWICK-CHECK \"1\" \"[^\"]*\" \"Tarnwick $version\"" \
+  '^\.SH OPTIONS$' '^\\fB\\-\\-all\\-users\\fR' '^\\fB\\-\\-html\\fR FILE' \
+  '^\.SH EXAMPLES$' '^\.SH "EXIT STATUS"$'
+lintian_clean() { # lintian's errors and warnings (its notes are left alone)
+  lintian "$1" >"$work/lintian.txt" 2>&1 || true
+  ! grep -E '^[EW]: ' "$work/lintian.txt"
+}
+check "lintian finds no error and no warning in the .deb" lintian_clean "$work/one/$deb"
 
-# A logon through logon.cmd: the zip unpacked into a folder that stands for
-# NETLOGON, run by cmd from another current folder, the window closed once
-# it shows. What it leaves: run_logon's words, the exit code, the run record.
+# Logons through logon.cmd: a folder that stands for NETLOGON, logon.cmd run
+# by cmd from another current folder, the window closed once it shows. What
+# each leaves: run_logon's words (a message box among them), the exit code,
+# the run record's messages.
 cmake --build --preset mingw --target run_logon >/dev/null
 use_wine_prefix "$root/build/mingw/wineprefix"
 mkdir -p "$work/elsewhere"
-cp -r "$work/zip" "$work/NETLOGON"
-cp -r "$work/zip" "$work/NO-MACROS"
+# The starter: the zip's top level as the guide copies it, the files and the
+# four script folders, without tools/, doc/, examples/ and SHA256SUMS.
+mkdir "$work/STARTER"
+cp -r "$work"/zip/{tarnwick.exe,logon.cmd,tarnwick.ini,GLOBAL,GROUP,USER,MACHINE} "$work/STARTER/"
+# The sample share with the program and logon.cmd beside it, once whole and
+# once without its macros file.
+for share in NETLOGON NO-MACROS; do
+  cp -r "$work/zip/examples/share" "$work/$share"
+  cp "$work/zip/tarnwick.exe" "$work/zip/logon.cmd" "$work/$share/"
+done
 rm "$work/NO-MACROS/MACROS.DAT"
 logon() {
   rm -rf "$WINEPREFIX/drive_c/Tarnwick"
@@ -119,7 +192,17 @@ logon() {
       sed -n "s/^    ErrorString\([0-9]*\)    REG_SZ    /\1 /p" | sort -n | cut -d" " -f2-
     wineserver -k' - "$work/elsewhere" "$root/build/mingw/run_logon.exe" "$share" | tr -d '\r'
 }
+error_count() { # the run record's ErrorCount after the last logon
+  wine reg query 'HKCU\Software\Brackenlow\Tarnwick\Errors' /v ErrorCount 2>/dev/null |
+    tr -d '\r' | sed -n 's/^ *ErrorCount *REG_DWORD *//p'
+  wineserver -k 2>/dev/null || true
+}
 user=$(id -un)
+# The starter runs a clean logon: its scripts are remarks, its settings the
+# defaults, and the news file and full-name list they name may be missing.
+check "the zip's top level alone runs a clean logon: exit code 0, no message box, no message" \
+  same "exit code 0" "$(logon "$work/STARTER")"
+check "the starter's logon leaves ErrorCount 0" same "0x0" "$(error_count)"
 # The sample share under Wine: no network, so each drive and printer fails
 # twice (the old connection cannot be cancelled, the new one cannot be made:
 # 1222) and nothing can be copied from S:; no privilege to load a hive
@@ -141,8 +224,12 @@ Unknown error deleting Q:
 Error 1222 on connecting Q: to \\\\NOSERVER\\NOSHARE
 Unknown command :    VC:\\Indented" "$(logon "$work/NETLOGON")"
 # A start-up failure: logon.cmd returns the program's exit code.
-check "logon.cmd returns tarnwick.exe's exit code" same "message box: [Application Error] Exception EFOpenError in module tarnwick.exe.
-Cannot open file MACROS.DAT.
-exit code 1" "$(logon "$work/NO-MACROS")"
+startup_failure() { # the box's first line, then the program's exit code
+  local words
+  words=$(logon "$work/NO-MACROS")
+  [[ $words == "message box: [Application Error] Exception EFOpenError in module tarnwick.exe."$'\n'* ]] &&
+    [ "$(tail -n 1 <<<"$words")" = "exit code 1" ] || { echo "$words"; return 1; }
+}
+check "logon.cmd returns tarnwick.exe's exit code" startup_failure
 
 end_checks

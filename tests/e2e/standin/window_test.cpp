@@ -86,8 +86,8 @@ class StandinProgramTest : public ::testing::Test {
     }
 
     // Starts the program in the share with standard input at /dev/null, or
-    // at a pipe that the test holds open.
-    void Start(bool holdInput = false) {
+    // at a pipe that the test holds open, with the arguments `args`.
+    void Start(bool holdInput = false, std::vector<std::string> args = {}) {
         int input[2] = {-1, -1};
         if (holdInput) {
             ASSERT_EQ(::pipe(input), 0);
@@ -108,7 +108,13 @@ class StandinProgramTest : public ::testing::Test {
                 ::_exit(126);
             }
             ::setenv("XDG_STATE_HOME", (root_ / "xdg").c_str(), 1);
-            ::execl((share_ / "tarnwick").c_str(), "tarnwick", static_cast<char*>(nullptr));
+            std::string program = (share_ / "tarnwick").string();
+            std::vector<char*> argv{program.data()};
+            for (std::string& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
             ::_exit(127);
         }
         if (holdInput) {
@@ -241,6 +247,56 @@ TEST_F(StandinProgramTest, TheButtonIsPressedOnlyOnceStandardInputHasEnded) {
     stdinWrite_ = -1;
     EXPECT_EQ(Wait(), 0);
     EXPECT_EQ(Blocks(Out()).size(), 2u);
+}
+
+// Everything below a folder, as relative paths: what a run left there.
+std::vector<std::string> Listing(const fs::path& dir) {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        entries.push_back(fs::relative(entry.path(), dir).string());
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+TEST_F(StandinProgramTest, AnswersHelpAndVersionAndRefusesOtherArgumentsWithoutALogon) {
+    const std::string usage = "Usage: tarnwick [--help | --version]\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string outStart, errStart;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, usage, ""},
+        {{"--version"}, 0, "tarnwick " TARNWICK_VERSION "\n", ""},
+        {{"-h"}, 2, "", "tarnwick: unknown argument -h\n" + usage},
+        {{"--user", "jsmith"}, 2, "", "tarnwick: unknown argument --user\n" + usage},
+        {{"--help", "--verbose"}, 2, "", "tarnwick: unknown argument --verbose\n" + usage},
+        {{"--help", "--version"},
+         2,
+         "",
+         "tarnwick: --help and --version are taken alone\n" + usage},
+        {{""}, 2, "", "tarnwick: unknown argument \n" + usage},
+    };
+    Write(share_ / "tarnwick.INI", "Process=*\r\n");
+    const auto stateBefore = Listing(root_ / "xdg");
+    for (const Case& c : cases) {
+        const std::string name = "arguments: " + ::testing::PrintToString(c.args);
+        Start(false, c.args);
+        ASSERT_EQ(Wait(), c.exitCode) << name;
+        EXPECT_EQ(Out().rfind(c.outStart, 0), 0u) << name << "\n" << Out();
+        EXPECT_EQ(Err().rfind(c.errStart, 0), 0u) << name << "\n" << Err();
+        EXPECT_EQ(c.outStart.empty(), Out().empty()) << name;
+        EXPECT_EQ(Out().find("--- Login Script ---"), std::string::npos) << name;
+        EXPECT_EQ(Listing(root_ / "xdg"), stateBefore) << name << ": the state folder was touched";
+    }
+    // The usage says where the stand-in keeps its state and what the exit codes are.
+    Start(false, {"--help"});
+    ASSERT_EQ(Wait(), 0);
+    for (const char* part :
+         {"$XDG_STATE_HOME/tarnwick", "identity.ini", "Exit status: 0 ", "\nOptions:\n  --help "}) {
+        EXPECT_NE(Out().find(part), std::string::npos) << part;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#include "platform/arguments.h"
+
+#include <cstdio>
+#include <string>
+
+#include "tarnwick_version.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kUsageError = 2;
+
+// Also the source of the man page (help2man): a "Usage:" line, the
+// description, then "Options:".
+constexpr const char* kUsage =
+    "Usage: tarnwick [--help | --version]\n"
+    "\n"
+    "Runs the logon script of the login share in the current folder on a\n"
+    "stand-in Windows workstation, as tarnwick.exe runs it when a user logs on,\n"
+    "so that a logon of any user on any machine can be tried before it is rolled\n"
+    "out. The login window is drawn as text.\n"
+    "\n"
+    "The settings file lies next to the program: its path with .INI appended\n"
+    "(names are found ignoring letter case, so tarnwick.ini does too). Relative\n"
+    "paths in it are relative to the current folder.\n"
+    "\n"
+    "The stand-in workstation is the state folder $XDG_STATE_HOME/tarnwick\n"
+    "(~/.local/state/tarnwick when XDG_STATE_HOME is not set): its drives,\n"
+    "network shares, registry, event log and the user's connections. Its\n"
+    "identity.ini names who logs on where, in User= and Machine= lines; without\n"
+    "it, this machine's login name and host name.\n"
+    "\n"
+    "Exit status: 0 when the window was closed, 1 when start-up failed, 2 for an\n"
+    "argument the program does not take.\n"
+    "\n"
+    "Options:\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the program's version and exit\n";
+
+}  // namespace
+
+std::optional<int> HandleProgramArguments(int argc, const char* const* argv) {
+    if (argc <= 1) {
+        return std::nullopt;
+    }
+    const std::string first = argv[1];
+    if (argc == 2 && first == "--help") {
+        std::fputs(kUsage, stdout);
+        return kDone;
+    }
+    if (argc == 2 && first == "--version") {
+        std::fputs("tarnwick " TARNWICK_VERSION "\n", stdout);
+        return kDone;
+    }
+    std::string refused = "--help and --version are taken alone";
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument != "--help" && argument != "--version") {
+            refused = "unknown argument " + argument;
+            break;
+        }
+    }
+    std::fprintf(stderr, "tarnwick: %s\n", refused.c_str());
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+}
+
+}  // namespace platform
