@@ -205,6 +205,16 @@ UniqueFont CondensedFont(const CondensedFace& face, int height, int weight) {
     return UniqueFont();
 }
 
+// A rich edit control's lines wrap at the edge of its client area, left of
+// its scroll bar. Wine's takes the scroll bar's room for text (the bar it
+// keeps shown, ES_DISABLENOSCROLL), and cut off the line ends under it.
+void WrapInside(HWND richEdit) {
+    RECT client{};
+    if (::GetClientRect(richEdit, &client)) {
+        ::SendMessageA(richEdit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
+    }
+}
+
 HICON ProgramIcon() {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), kIconName);
     return icon ? icon : ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
@@ -489,6 +499,7 @@ uint32_t Win32Window::CreateControl(size_t index) {
     }
     if (spec.kind == ControlKind::RichEdit) {
         ::SendMessageA(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
+        WrapInside(hwnd);
     }
     if (spec.background) {
         SetBackground(static_cast<ControlId>(index), *spec.background);
@@ -509,6 +520,9 @@ void Win32Window::PlaceControl(Control& control) {
     const int top = Scale(spec.top);
     ::SetWindowPos(control.hwnd.get(), nullptr, left, top, Scale(spec.left + spec.width) - left,
                    Scale(spec.top + spec.height) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.kind == ControlKind::RichEdit) {
+        WrapInside(control.hwnd.get());
+    }
 }
 
 void Win32Window::FitToText(Control& control) {
