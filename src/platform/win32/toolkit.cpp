@@ -133,7 +133,7 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : kLayoutDpi;
 }
 
-HFONT CreateFont(const std::string& face, int height, int width, int weight) {
+HFONT MakeFont(const std::string& face, int height, int width, int weight) {
     return ::CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                          DEFAULT_PITCH | FF_DONTCARE, face.c_str());
@@ -194,10 +194,10 @@ int SampleWidth(HFONT font) {
 // letters take no more than the condensed face's share of the base face's.
 // Null when no width does.
 UniqueFont CondensedFont(const CondensedFace& face, int height, int weight) {
-    const UniqueFont full(CreateFont(face.base, height, 0, weight));
+    const UniqueFont full(MakeFont(face.base, height, 0, weight));
     const int target = full ? ::MulDiv(SampleWidth(full.get()), face.widthPercent, 100) : 0;
     for (int width = std::max(1, -height); target > 0 && width >= 1; --width) {
-        UniqueFont narrow(CreateFont(face.base, height, width, weight));
+        UniqueFont narrow(MakeFont(face.base, height, width, weight));
         if (narrow && SampleWidth(narrow.get()) <= target) {
             return narrow;
         }
@@ -418,7 +418,7 @@ HFONT Win32Window::FontFor(const FontSpec& font) {
         handle = CondensedFont(*condensed, height, weight);
     }
     if (!handle) {
-        handle.reset(CreateFont(font.name, height, 0, weight));
+        handle.reset(MakeFont(font.name, height, 0, weight));
     }
     HFONT created = handle.get();
     fonts_.emplace_back(font, std::move(handle));
