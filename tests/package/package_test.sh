@@ -93,7 +93,7 @@ has_our_manifest() {
     grep -qF -- "$want" <<<"$xml" || { echo "the manifest lacks $want"; return 1; }
   done
 }
-terminal_server_aware() { x86_64-w64-mingw32-objdump -p "$1" | grep -q 'TERMINAL_SERVICE_AWARE'; }
+terminal_server_aware() { [[ $(x86_64-w64-mingw32-objdump -p "$1") == *TERMINAL_SERVICE_AWARE* ]]; }
 for exe in tarnwick.exe tarnwick-check.exe; do
   exe_path=$(find "$work/zip" -name "$exe" | head -1)
   check "$exe carries one manifest: asInvoker, per-monitor DPI, common controls 6, Windows 7 to 11" \
