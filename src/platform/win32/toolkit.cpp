@@ -133,6 +133,17 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : kLayoutDpi;
 }
 
+// The DPI of the monitor a window is on: GetDpiForWindow where the system
+// has it (Windows 10 1607 and later), else the screen's LOGPIXELSY.
+int WindowDpi(HWND window) {
+    if (Dpi().getDpiForWindow && window) {
+        if (const UINT dpi = Dpi().getDpiForWindow(window); dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    return ScreenDpi();
+}
+
 HFONT MakeFont(const std::string& face, int height, int width, int weight) {
     return ::CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -221,15 +232,6 @@ HICON ProgramIcon() {
 }
 
 }  // namespace
-
-int WindowDpi(HWND window) {
-    if (Dpi().getDpiForWindow && window) {
-        if (const UINT dpi = Dpi().getDpiForWindow(window); dpi > 0) {
-            return static_cast<int>(dpi);
-        }
-    }
-    return ScreenDpi();
-}
 
 uint32_t RegisterToolkitClasses() {
     static bool registered = false;

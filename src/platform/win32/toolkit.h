@@ -145,10 +145,6 @@ class Win32Toolkit : public Toolkit {
     Win32Window* main_ = nullptr;
 };
 
-// The DPI of the monitor a window is on: GetDpiForWindow where the system
-// has it (Windows 10 1607 and later), else the screen's LOGPIXELSY.
-int WindowDpi(HWND window);
-
 // Registers the window classes of the toolkit once per process.
 uint32_t RegisterToolkitClasses();
 extern const char* const kApplicationClass;
