@@ -1,5 +1,6 @@
 #include "platform/win32/toolkit.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -857,7 +858,12 @@ uint32_t Win32Toolkit::EnsureApplicationWindow() {
         return error;
     }
     // The process's DPI awareness is the manifest's (per-monitor), set
-    // before the program's first line runs.
+    // before the program's first line runs. The manifest also names common
+    // controls 6: registering their classes here gives the button and the
+    // scroll bars the system's current look, as Windows asks of a program
+    // that wants them.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
     dpi_ = ScreenDpi();
     if (!applicationTarget_) {
         applicationTarget_ = std::make_unique<ApplicationWindow>(*this);
