@@ -110,6 +110,43 @@ check "tarnwick-check.exe imports only system DLLs" \
   imports_only_system_dlls "$work/zip/tools/tarnwick-check.exe"
 check "tarnwick.exe's resources can be read" resources
 check "tarnwick.exe carries its icon" grep -q '^"MAINICON" 14 /\* RT_GROUP_ICON' "$work/resources.rc"
+# Both programs: one manifest, ours (asInvoker, per-monitor DPI awareness v2
+# and system awareness before it, common controls 6, Windows 7 to 11), and
+# linked terminal-server aware. Found by name, wherever the zip holds them.
+manifests_of() { # every RT_MANIFEST of the exe $1, as XML, one line each
+  x86_64-w64-mingw32-windres -i "$1" -O rc | sed -n '/^[0-9A-Z"]* 24 \/\* RT_MANIFEST \*\//,/^END/p' |
+    sed -n 's/^  "\(.*\)"$/\1/p' | sed 's/\\n$//; s/""/"/g'
+}
+has_our_manifest() {
+  local count xml want
+  count=$(x86_64-w64-mingw32-windres -i "$1" -O rc | grep -c ' 24 /\* RT_MANIFEST \*/')
+  [ "$count" = 1 ] || { echo "$count manifests"; return 1; }
+  xml=$(manifests_of "$1")
+  for want in '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' \
+    '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' \
+    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+    '<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>' \
+    '<supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>' \
+    '<supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>' \
+    '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>'; do
+    grep -qF -- "$want" <<<"$xml" || { echo "the manifest lacks $want"; return 1; }
+  done
+}
+terminal_server_aware() { [[ $(x86_64-w64-mingw32-objdump -p "$1") == *TERMINAL_SERVICE_AWARE* ]]; }
+for exe in tarnwick.exe tarnwick-check.exe; do
+  exe_path=$(find "$work/zip" -name "$exe" | head -1)
+  check "$exe carries one manifest: asInvoker, per-monitor DPI, common controls 6, Windows 7 to 11" \
+    has_our_manifest "$exe_path"
+  check "$exe is terminal-server aware" terminal_server_aware "$exe_path"
+done
+describes_the_checker() { # its version resource: what it is, and the version
+  local rc
+  rc=$(x86_64-w64-mingw32-windres -i "$1" -O rc) || return 1
+  grep -q 'VALUE "FileDescription", "Tarnwick script checker"' <<<"$rc" &&
+    grep -q "VALUE \"FileVersion\", \"$version\"" <<<"$rc"
+}
+check "tarnwick-check.exe's version resource names it, with the version $version" \
+  describes_the_checker "$(find "$work/zip" -name tarnwick-check.exe | head -1)"
 check "tarnwick.exe carries the version $version" \
   grep -q "^ FILEVERSION ${version//./, }, 0$" "$work/resources.rc"
 for field in FileVersion ProductVersion; do

@@ -1,10 +1,12 @@
 #include "platform/win32/toolkit.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/dll_search.h"
 #include "platform/win32/last_error.h"
 
 namespace platform::win32 {
@@ -19,8 +21,13 @@ constexpr int kFirstControlId = 100;
 // The rich-text box holds news files far longer than its default 32 K.
 constexpr LPARAM kRichTextLimit = 16 * 1024 * 1024;
 constexpr const char* kIconName = "MAINICON";
-constexpr const char* kRichEditLibrary = "RICHED32.DLL";
+constexpr const wchar_t* kRichEditLibrary = L"RICHED32.DLL";
 constexpr const char* kRichEditClass = "RICHEDIT";
+// The layout's figures are pixels at this DPI.
+constexpr int kLayoutDpi = 96;
+// The main window: a single fixed border with a caption and no border icons.
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 // The one window procedure: the object behind a window travels in the
 // creation parameters and then lives in GWLP_USERDATA.
@@ -95,17 +102,128 @@ DWORD StreamIn(HWND control, const std::string& data, WPARAM format) {
     return stream.dwError;
 }
 
-// Process-wide DPI awareness, so that the layout is scaled by this toolkit
-// rather than stretched as a bitmap; older systems lack the call.
-void BecomeDpiAware() {
-    HMODULE user = ::GetModuleHandleA("user32.dll");
-    if (!user) {
-        return;
+// The per-monitor DPI calls of Windows 10, found at run time: Windows 7
+// and 8, where the program runs too, lack them.
+struct DpiCalls {
+    decltype(&::GetDpiForWindow) getDpiForWindow = nullptr;
+    decltype(&::AdjustWindowRectExForDpi) adjustWindowRectExForDpi = nullptr;
+};
+
+template <typename Function>
+Function Resolve(HMODULE module, const char* name) {
+    const FARPROC proc = module ? ::GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+const DpiCalls& Dpi() {
+    static const DpiCalls calls = [] {
+        const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+        DpiCalls found;
+        found.getDpiForWindow = Resolve<decltype(found.getDpiForWindow)>(user, "GetDpiForWindow");
+        found.adjustWindowRectExForDpi =
+            Resolve<decltype(found.adjustWindowRectExForDpi)>(user, "AdjustWindowRectExForDpi");
+        return found;
+    }();
+    return calls;
+}
+
+// The system's DPI, that of the screen's device context.
+int ScreenDpi() {
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kLayoutDpi;
+}
+
+// The DPI of the monitor a window is on: GetDpiForWindow where the system
+// has it (Windows 10 1607 and later), else the screen's LOGPIXELSY.
+int WindowDpi(HWND window) {
+    if (Dpi().getDpiForWindow && window) {
+        if (const UINT dpi = Dpi().getDpiForWindow(window); dpi > 0) {
+            return static_cast<int>(dpi);
+        }
     }
-    using SetAwareFn = BOOL(WINAPI*)();
-    const FARPROC proc = ::GetProcAddress(user, "SetProcessDPIAware");
-    if (proc) {
-        reinterpret_cast<SetAwareFn>(reinterpret_cast<void (*)()>(proc))();
+    return ScreenDpi();
+}
+
+HFONT MakeFont(const std::string& face, int height, int width, int weight) {
+    return ::CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+// Condensed faces that a workstation may lack (Arial Narrow comes with
+// Office, not with Windows), each with the face it is a narrower cut of
+// and its letters' width in per cent of that face's. Without the face the
+// font mapper would take a font of full width, and the warning line would
+// be cut off at its label's edge.
+struct CondensedFace {
+    const char* name;
+    const char* base;
+    int widthPercent;
+};
+constexpr CondensedFace kCondensedFaces[] = {{"Arial Narrow", "Arial", 82}};
+
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool FaceInstalled(const char* face) {
+    const WindowDc screen(nullptr);
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    ::EnumFontFamiliesExA(screen.get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The condensed face `name` names when it is not installed, else null.
+const CondensedFace* MissingCondensedFace(const std::string& name) {
+    for (const auto& face : kCondensedFaces) {
+        if (::lstrcmpiA(face.name, name.c_str()) == 0) {
+            return FaceInstalled(face.name) ? nullptr : &face;
+        }
+    }
+    return nullptr;
+}
+
+// The width of a line of every letter in `font`, on the screen.
+int SampleWidth(HFONT font) {
+    static const char kSample[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    WindowDc screen(nullptr);
+    screen.Select(font);
+    SIZE size{};
+    if (!screen.get() ||
+        !::GetTextExtentPoint32A(screen.get(), kSample, sizeof kSample - 1, &size)) {
+        return 0;
+    }
+    return size.cx;
+}
+
+// The base face drawn at most as wide as the condensed face: the widest
+// letter width (the font's average width, a whole number of pixels) whose
+// letters take no more than the condensed face's share of the base face's.
+// Null when no width does.
+UniqueFont CondensedFont(const CondensedFace& face, int height, int weight) {
+    const UniqueFont full(MakeFont(face.base, height, 0, weight));
+    const int target = full ? ::MulDiv(SampleWidth(full.get()), face.widthPercent, 100) : 0;
+    for (int width = std::max(1, -height); target > 0 && width >= 1; --width) {
+        UniqueFont narrow(MakeFont(face.base, height, width, weight));
+        if (narrow && SampleWidth(narrow.get()) <= target) {
+            return narrow;
+        }
+    }
+    return UniqueFont();
+}
+
+// A rich edit control's lines wrap at the edge of its client area, left of
+// its scroll bar. Wine's takes the scroll bar's room for text (the bar it
+// keeps shown, ES_DISABLENOSCROLL), and cut off the line ends under it.
+void WrapInside(HWND richEdit) {
+    RECT client{};
+    if (::GetClientRect(richEdit, &client)) {
+        ::SendMessageA(richEdit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
     }
 }
 
@@ -169,28 +287,36 @@ class Win32Toolkit::ApplicationWindow : public MessageTarget {
 
 Win32Window::Win32Window(Win32Toolkit& toolkit, const WindowSpec& spec, WindowEvents* events,
                          uint32_t* error)
-    : toolkit_(toolkit), events_(events), dpi_(toolkit.dpi()) {
+    : toolkit_(toolkit),
+      events_(events),
+      dpi_(toolkit.dpi()),
+      clientWidth_(spec.clientWidth),
+      clientHeight_(spec.clientHeight),
+      windowFontSpec_(spec.font) {
     *error = RegisterToolkitClasses();
     if (*error != 0) {
         return;
     }
-    windowFont_ = FontFor(spec.font);
-
-    // A single fixed border with a caption and no border icons.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, Scale(spec.clientWidth), Scale(spec.clientHeight)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    // Made at the system's scale, then sized for the DPI of the monitor it
+    // is on, before anything in it is made.
+    RECT frame = FrameFor(dpi_);
     ::SetLastError(0);
-    HWND window = ::CreateWindowExA(exStyle, kMainWindowClass, spec.caption.c_str(), style, 0, 0,
-                                    frame.right - frame.left, frame.bottom - frame.top,
-                                    toolkit.applicationWindow(), nullptr,
+    HWND window = ::CreateWindowExA(kMainExStyle, kMainWindowClass, spec.caption.c_str(),
+                                    kMainStyle, 0, 0, frame.right - frame.left,
+                                    frame.bottom - frame.top, toolkit.applicationWindow(), nullptr,
                                     ::GetModuleHandleA(nullptr), static_cast<MessageTarget*>(this));
     if (!window) {
         *error = LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
         return;
     }
     window_.reset(window);
+    if (const int dpi = WindowDpi(window); dpi != dpi_) {
+        dpi_ = dpi;
+        frame = FrameFor(dpi_);
+        ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    windowFont_ = FontFor(spec.font);
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
 
     controls_.resize(spec.controls.size());
@@ -235,7 +361,47 @@ Win32Window::~Win32Window() {
 }
 
 int Win32Window::Scale(int pixels) const {
-    return ::MulDiv(pixels, dpi_, 96);
+    return ::MulDiv(pixels, dpi_, kLayoutDpi);
+}
+
+// The window's outer rectangle around the layout's client area at `dpi`,
+// with the frame's own metrics at that DPI where the system can tell them.
+RECT Win32Window::FrameFor(int dpi) const {
+    RECT frame{0, 0, ::MulDiv(clientWidth_, dpi, kLayoutDpi),
+               ::MulDiv(clientHeight_, dpi, kLayoutDpi)};
+    if (Dpi().adjustWindowRectExForDpi) {
+        Dpi().adjustWindowRectExForDpi(&frame, kMainStyle, FALSE, kMainExStyle,
+                                       static_cast<UINT>(dpi));
+    } else {
+        ::AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+    }
+    return frame;
+}
+
+// Lays the window out again for another DPI: new fonts, and every control
+// placed and sized anew from the layout's figures (the labels sized to
+// their text measured again in their new font). The window's own size is
+// the caller's: WM_DPICHANGED gives it.
+void Win32Window::ApplyDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_ || !window_) {
+        return;
+    }
+    dpi_ = dpi;
+    // The old fonts go only once no control uses them any more.
+    const auto oldFonts = std::move(fonts_);
+    fonts_.clear();
+    windowFont_ = nullptr;
+    windowFont_ = FontFor(windowFontSpec_);
+    ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+    for (auto& control : controls_) {
+        if (!control.hwnd) {
+            continue;
+        }
+        control.font = control.spec.font.name.empty() ? windowFont_ : FontFor(control.spec.font);
+        ::SendMessageA(control.hwnd.get(), WM_SETFONT, reinterpret_cast<WPARAM>(control.font),
+                       TRUE);
+        PlaceControl(control);
+    }
 }
 
 HFONT Win32Window::FontFor(const FontSpec& font) {
@@ -248,12 +414,18 @@ HFONT Win32Window::FontFor(const FontSpec& font) {
         }
     }
     // A negative height asks for the character height, not the cell height.
-    HFONT handle =
-        ::CreateFontA(-Scale(font.height), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
-    fonts_.emplace_back(font, UniqueFont(handle));
-    return handle;
+    const int height = -Scale(font.height);
+    const int weight = font.bold ? FW_BOLD : FW_NORMAL;
+    UniqueFont handle;
+    if (const CondensedFace* condensed = MissingCondensedFace(font.name)) {
+        handle = CondensedFont(*condensed, height, weight);
+    }
+    if (!handle) {
+        handle.reset(MakeFont(font.name, height, 0, weight));
+    }
+    HFONT created = handle.get();
+    fonts_.emplace_back(font, std::move(handle));
+    return created;
 }
 
 uint32_t Win32Window::CreateControl(size_t index) {
@@ -298,10 +470,14 @@ uint32_t Win32Window::CreateControl(size_t index) {
             control.text = spec.text;
             break;
     }
+    // Edges scaled, not sizes: controls that share an edge at 96 DPI share
+    // it at every DPI.
+    const int left = Scale(spec.left);
+    const int top = Scale(spec.top);
     ::SetLastError(0);
     HWND hwnd = ::CreateWindowExA(
-        exStyle, className, text.c_str(), style, Scale(spec.left), Scale(spec.top),
-        Scale(spec.width), Scale(spec.height), window_.get(),
+        exStyle, className, text.c_str(), style, left, top, Scale(spec.left + spec.width) - left,
+        Scale(spec.top + spec.height) - top, window_.get(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index))),
         ::GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) {
@@ -326,6 +502,7 @@ uint32_t Win32Window::CreateControl(size_t index) {
     }
     if (spec.kind == ControlKind::RichEdit) {
         ::SendMessageA(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
+        WrapInside(hwnd);
     }
     if (spec.background) {
         SetBackground(static_cast<ControlId>(index), *spec.background);
@@ -334,6 +511,21 @@ uint32_t Win32Window::CreateControl(size_t index) {
         FitToText(control);
     }
     return 0;
+}
+
+void Win32Window::PlaceControl(Control& control) {
+    const ControlSpec& spec = control.spec;
+    if (spec.kind == ControlKind::Label && spec.autoSize) {
+        FitToText(control);
+        return;
+    }
+    const int left = Scale(spec.left);
+    const int top = Scale(spec.top);
+    ::SetWindowPos(control.hwnd.get(), nullptr, left, top, Scale(spec.left + spec.width) - left,
+                   Scale(spec.top + spec.height) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.kind == ControlKind::RichEdit) {
+        WrapInside(control.hwnd.get());
+    }
 }
 
 void Win32Window::FitToText(Control& control) {
@@ -354,7 +546,7 @@ void Win32Window::FitToText(Control& control) {
     if (spec.alignment == Alignment::Right) {
         left = Scale(spec.left + spec.width) - size.cx;  // the right edge stays
     } else if (spec.alignment == Alignment::Center) {
-        left = Scale(spec.left) + (Scale(spec.width) - size.cx) / 2;
+        left = (Scale(spec.left) + Scale(spec.left + spec.width) - size.cx) / 2;
     }
     ::SetWindowPos(control.hwnd.get(), nullptr, left, Scale(spec.top), size.cx, size.cy,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -607,6 +799,25 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_GETDPISCALEDSIZE: {
+            // Asked before a DPI change: the size that holds the layout's
+            // client area at the new DPI, so that WM_DPICHANGED suggests it.
+            const RECT frame = FrameFor(static_cast<int>(wParam));
+            auto* size = reinterpret_cast<SIZE*>(lParam);
+            size->cx = frame.right - frame.left;
+            size->cy = frame.bottom - frame.top;
+            return TRUE;
+        }
+        case WM_DPICHANGED: {
+            // Both halves of wParam hold the new DPI; lParam the window's
+            // new rectangle, the one Windows suggests.
+            ApplyDpi(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_CLOSE:
             // The window has no close box; Alt+F4 ends it as the button does,
             // and it is never destroyed behind the event loop's back.
@@ -646,13 +857,14 @@ uint32_t Win32Toolkit::EnsureApplicationWindow() {
     if (const uint32_t error = RegisterToolkitClasses(); error != 0) {
         return error;
     }
-    BecomeDpiAware();
-    if (const WindowDc screen(nullptr); screen.get()) {
-        dpi_ = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
-    if (dpi_ <= 0) {
-        dpi_ = 96;
-    }
+    // The process's DPI awareness is the manifest's (per-monitor), set
+    // before the program's first line runs. The manifest also names common
+    // controls 6: registering their classes here gives the button and the
+    // scroll bars the system's current look, as Windows asks of a program
+    // that wants them.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    dpi_ = ScreenDpi();
     if (!applicationTarget_) {
         applicationTarget_ = std::make_unique<ApplicationWindow>(*this);
     }
@@ -688,7 +900,7 @@ uint32_t Win32Toolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* ev
         return ERROR_INVALID_PARAMETER;
     }
     if (!richEdit_) {
-        richEdit_.reset(::LoadLibraryA(kRichEditLibrary));
+        richEdit_.reset(LoadSystemLibrary(kRichEditLibrary));
         if (!richEdit_) {
             return LastErrorOr(ERROR_MOD_NOT_FOUND);
         }

@@ -6,6 +6,12 @@
 // The program is listed in the task bar by a hidden-size application window
 // that carries the application title and owns the main window, so the task
 // bar shows the title while the main window shows its own caption.
+//
+// The layout's figures are pixels at 96 DPI. The main window scales them,
+// fonts included, to the DPI of the monitor it is on (the program's
+// manifest makes it per-monitor aware), and lays itself out again when
+// Windows tells it that this DPI changed (WM_DPICHANGED: moved to another
+// monitor, or the user's scale changed).
 #pragma once
 #include <windows.h>
 
@@ -52,6 +58,8 @@ class Win32Window : public Window, private MessageTarget {
 
     HWND hwnd() const { return window_.get(); }
     HWND control(ControlId control) const;
+    // The DPI the window is laid out for.
+    int dpi() const { return dpi_; }
     bool closed() const { return closed_; }
     bool timerRunning() const { return timerRunning_; }
 
@@ -77,7 +85,10 @@ class Win32Window : public Window, private MessageTarget {
 
     int Scale(int pixels) const;
     HFONT FontFor(const FontSpec& font);
+    RECT FrameFor(int dpi) const;
+    void ApplyDpi(int dpi);
     uint32_t CreateControl(size_t index);
+    void PlaceControl(Control& control);
     void FitToText(Control& control);
     Control* Find(ControlId control);
     Control* FindByHwnd(HWND hwnd);
@@ -89,6 +100,9 @@ class Win32Window : public Window, private MessageTarget {
     Win32Toolkit& toolkit_;
     WindowEvents* events_;
     int dpi_ = 96;
+    int clientWidth_ = 0;  // at 96 DPI
+    int clientHeight_ = 0;
+    FontSpec windowFontSpec_;
     std::vector<std::pair<FontSpec, UniqueFont>> fonts_;
     HFONT windowFont_ = nullptr;
     std::vector<Control> controls_;
@@ -109,7 +123,8 @@ class Win32Toolkit : public Toolkit {
     uint32_t RunEventLoop() override;
     uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
 
-    // The screen's pixels per inch, for the layout's scale.
+    // The system's pixels per inch (the screen's device context): a new
+    // window's first scale, until it knows its monitor's.
     int dpi() const { return dpi_; }
     HWND applicationWindow() const { return application_.get(); }
 

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/eventlog.h"
 #include "platform/win32/files.h"
 #include "platform/win32/network.h"
@@ -30,6 +31,9 @@ class Win32Platform : public NativePlatform {
 }  // namespace
 
 std::unique_ptr<NativePlatform> CreateNativePlatform() {
+    // Before any service loads a DLL at run time: none may come from the
+    // program's own folder or the current one.
+    win32::SearchSystem32Only();
     return std::make_unique<Win32Platform>();
 }
 
