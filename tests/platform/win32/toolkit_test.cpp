@@ -327,38 +327,30 @@ TEST_F(Win32ToolkitTest, AltF4ClosesLikeTheButtonAndNeverDestroysBehindTheLoop) 
 
 // ---- the login window at the DPIs of today's screens ----
 
-// The login window's controls, in the order of its layout.
-enum : platform::ControlId {
-    kNameLabel,
-    kNameFLabel,
-    kMachineLabel,
-    kDateLabel,
-    klUName,
-    klUFName,
-    klMName,
-    klDTstring,
-    kNewsLabel,
-    kNewsOfTheDay,
-    kmCodeList,
-    kErrorStatus,
-    kContinue
-};
+// A control of the login window, found by its name in the window's layout.
+platform::ControlId LoginControl(const std::string& name) {
+    const auto& controls = app::LoginWindowLayout().controls;
+    const auto found = std::find_if(controls.begin(), controls.end(),
+                                    [&](const platform::ControlSpec& c) { return c.name == name; });
+    EXPECT_NE(found, controls.end()) << name;
+    return static_cast<platform::ControlId>(found - controls.begin());
+}
 
 // What the window's labels come to hold once it is shown, each of the
 // longest kind: a user name of 20 characters (the most Windows allows), a
 // machine name of 15 (NetBIOS), the aged news heading and the warning. The
 // button keeps the banner, the longer of its two texts.
 void FillAsShown(Win32Window& window) {
-    const std::pair<platform::ControlId, const char*> texts[] = {
-        {klUName, "margaret.whitmore-jo"},
-        {klUFName, "Margaret Whitmore-Jones"},
-        {klMName, "WS-ACCOUNTS-014"},
-        {klDTstring, "Wed, Sep 24, 2025 12:59 PM"},
-        {kNewsLabel, "News of the Day (365 days old)"},
-        {kErrorStatus, "Possible problem, see administrator, note machine name and time"},
+    const std::pair<const char*, const char*> texts[] = {
+        {"lUName", "margaret.whitmore-jo"},
+        {"lUFName", "Margaret Whitmore-Jones"},
+        {"lMName", "WS-ACCOUNTS-014"},
+        {"lDTstring", "Wed, Sep 24, 2025 12:59 PM"},
+        {"NewsLabel", "News of the Day (365 days old)"},
+        {"ErrorStatus", "Possible problem, see administrator, note machine name and time"},
     };
     for (const auto& [control, text] : texts) {
-        ASSERT_EQ(window.SetText(control, text), 0u) << text;
+        ASSERT_EQ(window.SetText(LoginControl(control), text), 0u) << text;
     }
 }
 
@@ -494,8 +486,8 @@ TEST_F(LoginWindowDpiTest, BackAtItsFirstDpiTheWindowIsAsItWasMade) {
     const auto places = [&] {
         std::vector<RECT> rects(1);
         ::GetWindowRect(window.hwnd(), &rects[0]);
-        for (int i = kNameLabel; i <= kContinue; ++i) {
-            rects.push_back(InParent(window.control(i)));
+        for (size_t i = 0; i < app::LoginWindowLayout().controls.size(); ++i) {
+            rects.push_back(InParent(window.control(static_cast<platform::ControlId>(i))));
         }
         return rects;
     };
