@@ -18,9 +18,12 @@ install_needed() {
   needed=()
 }
 
-# What every build needs: the compiler, CMake and GoogleTest.
+# What every build needs: the compiler, CMake, ccache (every preset
+# compiles through it, so a rebuild of unchanged sources costs little) and
+# GoogleTest.
 need_build_tools() {
   need_command cmake cmake
+  need_command ccache ccache
   need_command g++ g++
   need_file /usr/include/gtest/gtest.h libgtest-dev
   need_file /usr/include/gmock/gmock.h libgmock-dev
@@ -46,6 +49,7 @@ need_windows_tools() {
 
 # clang with libFuzzer's runtime.
 need_fuzz_tools() {
+  need_command ccache ccache
   need_command clang++ clang
   need_file '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' libclang-rt-14-dev
 }
