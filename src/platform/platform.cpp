@@ -11,13 +11,6 @@ Services& Installed() {
     return services;
 }
 
-// A copy of `services` with one service replaced.
-template <typename Service>
-Services Replaced(Services services, Service* Services::*member, Service& service) {
-    services.*member = &service;
-    return services;
-}
-
 }  // namespace
 
 Services::Services()
@@ -28,35 +21,7 @@ Services::Services()
 
 Services::Services(Registry& registry, Network& network, System& system, Files& files,
                    Profile& profile, Toolkit& toolkit, EventLog& eventLog)
-    : registry_(&registry),
-      network_(&network),
-      system_(&system),
-      files_(&files),
-      profile_(&profile),
-      toolkit_(&toolkit),
-      eventLog_(&eventLog) {}
-
-Services Services::With(Registry& registry) const {
-    return Replaced(*this, &Services::registry_, registry);
-}
-Services Services::With(Network& network) const {
-    return Replaced(*this, &Services::network_, network);
-}
-Services Services::With(System& system) const {
-    return Replaced(*this, &Services::system_, system);
-}
-Services Services::With(Files& files) const {
-    return Replaced(*this, &Services::files_, files);
-}
-Services Services::With(Profile& profile) const {
-    return Replaced(*this, &Services::profile_, profile);
-}
-Services Services::With(Toolkit& toolkit) const {
-    return Replaced(*this, &Services::toolkit_, toolkit);
-}
-Services Services::With(EventLog& eventLog) const {
-    return Replaced(*this, &Services::eventLog_, eventLog);
-}
+    : services_(&registry, &network, &system, &files, &profile, &toolkit, &eventLog) {}
 
 const Services& Current() {
     return Installed();

@@ -5,6 +5,8 @@
 // Win32 error code, so no caller ever checks for a missing service.
 #pragma once
 #include <memory>
+#include <tuple>
+#include <type_traits>
 
 namespace platform {
 
@@ -26,30 +28,40 @@ class Services {
     Services(Registry& registry, Network& network, System& system, Files& files, Profile& profile,
              Toolkit& toolkit, EventLog& eventLog);
 
-    Registry& registry() const { return *registry_; }
-    Network& network() const { return *network_; }
-    System& system() const { return *system_; }
-    Files& files() const { return *files_; }
-    Profile& profile() const { return *profile_; }
-    Toolkit& toolkit() const { return *toolkit_; }
-    EventLog& eventLog() const { return *eventLog_; }
+    Registry& registry() const { return *std::get<Registry*>(services_); }
+    Network& network() const { return *std::get<Network*>(services_); }
+    System& system() const { return *std::get<System*>(services_); }
+    Files& files() const { return *std::get<Files*>(services_); }
+    Profile& profile() const { return *std::get<Profile*>(services_); }
+    Toolkit& toolkit() const { return *std::get<Toolkit*>(services_); }
+    EventLog& eventLog() const { return *std::get<EventLog*>(services_); }
 
-    Services With(Registry& registry) const;
-    Services With(Network& network) const;
-    Services With(System& system) const;
-    Services With(Files& files) const;
-    Services With(Profile& profile) const;
-    Services With(Toolkit& toolkit) const;
-    Services With(EventLog& eventLog) const;
+    // A copy with the one service that `service` is (a Registry, a Files,
+    // ...) replaced by it.
+    template <typename Service>
+    Services With(Service& service) const {
+        static_assert((IsA<Registry, Service>() + IsA<Network, Service>() + IsA<System, Service>() +
+                       IsA<Files, Service>() + IsA<Profile, Service>() + IsA<Toolkit, Service>() +
+                       IsA<EventLog, Service>()) == 1,
+                      "With() takes exactly one kind of service");
+        Services copy = *this;
+        std::apply([&service](auto*&... slot) { (Put(slot, service), ...); }, copy.services_);
+        return copy;
+    }
 
   private:
-    Registry* registry_;
-    Network* network_;
-    System* system_;
-    Files* files_;
-    Profile* profile_;
-    Toolkit* toolkit_;
-    EventLog* eventLog_;
+    template <typename Slot, typename Service>
+    static constexpr int IsA() {
+        return std::is_convertible_v<Service*, Slot*> ? 1 : 0;
+    }
+    template <typename Slot, typename Service>
+    static void Put(Slot*& slot, Service& service) {
+        if constexpr (std::is_convertible_v<Service*, Slot*>) {
+            slot = &service;
+        }
+    }
+
+    std::tuple<Registry*, Network*, System*, Files*, Profile*, Toolkit*, EventLog*> services_;
 };
 
 // The services every module uses now.
