@@ -184,74 +184,52 @@ void StandinWindow::Changed() {
     }
 }
 
-uint32_t StandinWindow::SetText(ControlId control, const std::string& text) {
-    ControlState* c = Find(control, ControlKind::Label);
-    if (!c) {
-        c = Find(control, ControlKind::Button);
-    }
+template <typename Change>
+uint32_t StandinWindow::Update(ControlState* c, Change change) {
     if (!c) {
         return kErrorInvalidHandle;
     }
-    c->text = text;
+    change(*c);
     Changed();
     return kErrorSuccess;
+}
+
+uint32_t StandinWindow::SetText(ControlId control, const std::string& text) {
+    ControlState* c = Find(control, ControlKind::Label);
+    return Update(c ? c : Find(control, ControlKind::Button),
+                  [&text](ControlState& found) { found.text = text; });
 }
 
 uint32_t StandinWindow::SetBackground(ControlId control, Color color) {
-    ControlState* c = Find(control);
-    if (!c) {
-        return kErrorInvalidHandle;
-    }
-    c->background = color;
-    Changed();
-    return kErrorSuccess;
+    return Update(Find(control), [color](ControlState& found) { found.background = color; });
 }
 
 uint32_t StandinWindow::SetVisible(ControlId control, bool visible) {
-    ControlState* c = Find(control);
-    if (!c) {
-        return kErrorInvalidHandle;
-    }
-    c->visible = visible;
-    Changed();
-    return kErrorSuccess;
+    return Update(Find(control), [visible](ControlState& found) { found.visible = visible; });
 }
 
 uint32_t StandinWindow::LoadRichText(ControlId control, const std::string& data) {
-    ControlState* c = Find(control, ControlKind::RichEdit);
-    if (!c) {
-        return kErrorInvalidHandle;
-    }
-    c->utf8 = LooksLikeRtf(data);
-    if (c->utf8) {
-        c->text = RtfToText(data);
-    } else {
-        // Plain text is taken whole: the rich edit control keeps even a NUL
-        // byte as a character, and the text after it.
-        c->text = data;
-    }
-    Changed();
-    return kErrorSuccess;
+    return Update(Find(control, ControlKind::RichEdit), [&data](ControlState& found) {
+        found.utf8 = LooksLikeRtf(data);
+        if (found.utf8) {
+            found.text = RtfToText(data);
+        } else {
+            // Plain text is taken whole: the rich edit control keeps even a NUL
+            // byte as a character, and the text after it.
+            found.text = data;
+        }
+    });
 }
 
 uint32_t StandinWindow::SetLines(ControlId control, const std::vector<std::string>& lines) {
-    ControlState* c = Find(control, ControlKind::Memo);
-    if (!c) {
-        return kErrorInvalidHandle;
-    }
-    c->lines = lines;
-    Changed();
-    return kErrorSuccess;
+    return Update(Find(control, ControlKind::Memo),
+                  [&lines](ControlState& found) { found.lines = lines; });
 }
 
 uint32_t StandinWindow::AddLines(ControlId control, const std::vector<std::string>& lines) {
-    ControlState* c = Find(control, ControlKind::Memo);
-    if (!c) {
-        return kErrorInvalidHandle;
-    }
-    c->lines.insert(c->lines.end(), lines.begin(), lines.end());
-    Changed();
-    return kErrorSuccess;
+    return Update(Find(control, ControlKind::Memo), [&lines](ControlState& found) {
+        found.lines.insert(found.lines.end(), lines.begin(), lines.end());
+    });
 }
 
 uint32_t StandinWindow::SetClickAction(ControlId control, std::function<void()> action) {

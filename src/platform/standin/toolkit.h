@@ -133,6 +133,10 @@ class StandinWindow : public Window {
     ControlState* Find(ControlId control);  // null for an identifier of no control
     ControlState* Find(ControlId control, ControlKind kind);
     void Changed();
+    // Applies `change` to the control `c` and shows the window again;
+    // refuses a null `c` (no such control, or not of the kind asked for).
+    template <typename Change>
+    uint32_t Update(ControlState* c, Change change);
 
     StandinToolkit& toolkit_;
     WindowEvents* events_;
