@@ -18,11 +18,16 @@ std::string AttachedHive;
 
 namespace {
 
-// The value spec's first letter (upper-cased) and what it does.
-constexpr char kSpecDelete = '-';
-constexpr char kSpecBinary = 'B';
-constexpr char kSpecDword = 'D';
-constexpr char kSpecString = 'S';
+// The value spec's first letter (upper-cased) and what it does; any other
+// letter does nothing.
+struct SpecLetter {
+    char letter;
+    RegistryAction action;
+};
+constexpr SpecLetter kSpecLetters[] = {{'-', RegistryAction::kDelete},
+                                       {'B', RegistryAction::kBinary},
+                                       {'D', RegistryAction::kDword},
+                                       {'S', RegistryAction::kString}};
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr size_t kMaxArgument = 9999;  // longest value name and value argument
@@ -124,21 +129,11 @@ RegistryCommand ParseRegistryCommand(const std::string& destination, const std::
         return command;
     }
     command.argument = valueSpec.substr(1, kMaxArgument);
-    switch (core::UpperAZ(valueSpec.front())) {
-        case kSpecDelete:
-            command.action = RegistryAction::kDelete;
-            break;
-        case kSpecBinary:
-            command.action = RegistryAction::kBinary;
-            break;
-        case kSpecDword:
-            command.action = RegistryAction::kDword;
-            break;
-        case kSpecString:
-            command.action = RegistryAction::kString;
-            break;
-        default:
-            break;  // any other letter does nothing
+    const char letter = core::UpperAZ(valueSpec.front());
+    for (const SpecLetter& spec : kSpecLetters) {
+        if (spec.letter == letter) {
+            command.action = spec.action;
+        }
     }
     return command;
 }
