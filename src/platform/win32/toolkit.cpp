@@ -560,6 +560,16 @@ Win32Window::Control* Win32Window::Find(ControlId control) {
     return &controls_[static_cast<size_t>(control)];
 }
 
+Win32Window::Control* Win32Window::Find(ControlId control, ControlKind kind) {
+    Control* found = Find(control);
+    return found && found->spec.kind == kind ? found : nullptr;
+}
+
+template <typename Change>
+uint32_t Win32Window::Update(Control* control, Change change) {
+    return control ? change(*control) : ERROR_INVALID_WINDOW_HANDLE;
+}
+
 Win32Window::Control* Win32Window::FindByHwnd(HWND hwnd) {
     for (auto& control : controls_) {
         if (control.hwnd && control.hwnd.get() == hwnd) {
@@ -577,63 +587,55 @@ HWND Win32Window::control(ControlId control) const {
 }
 
 uint32_t Win32Window::SetText(ControlId id, const std::string& text) {
-    Control* control = Find(id);
-    if (!control ||
-        (control->spec.kind != ControlKind::Label && control->spec.kind != ControlKind::Button)) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    if (!::SetWindowTextA(control->hwnd.get(), text.c_str())) {
-        return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
-    }
-    control->text = text;
-    if (control->spec.kind == ControlKind::Label && control->spec.autoSize) {
-        FitToText(*control);
-    }
-    ::InvalidateRect(control->hwnd.get(), nullptr, TRUE);
-    return 0;
+    Control* label = Find(id, ControlKind::Label);
+    return Update(label ? label : Find(id, ControlKind::Button), [this, &text](Control& control) {
+        if (!::SetWindowTextA(control.hwnd.get(), text.c_str())) {
+            return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
+        }
+        control.text = text;
+        if (control.spec.kind == ControlKind::Label && control.spec.autoSize) {
+            FitToText(control);
+        }
+        ::InvalidateRect(control.hwnd.get(), nullptr, TRUE);
+        return uint32_t{0};
+    });
 }
 
 uint32_t Win32Window::SetBackground(ControlId id, Color color) {
-    Control* control = Find(id);
-    if (!control) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    if (control->spec.kind == ControlKind::RichEdit) {
-        ::SendMessageA(control->hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
-    } else {
-        UniqueBrush brush(::CreateSolidBrush(color));
-        if (!brush) {
-            return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+    return Update(Find(id), [color](Control& control) {
+        if (control.spec.kind == ControlKind::RichEdit) {
+            ::SendMessageA(control.hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
+        } else {
+            UniqueBrush brush(::CreateSolidBrush(color));
+            if (!brush) {
+                return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+            }
+            control.brush = std::move(brush);
         }
-        control->brush = std::move(brush);
-    }
-    control->background = color;
-    ::InvalidateRect(control->hwnd.get(), nullptr, TRUE);
-    return 0;
+        control.background = color;
+        ::InvalidateRect(control.hwnd.get(), nullptr, TRUE);
+        return uint32_t{0};
+    });
 }
 
 uint32_t Win32Window::SetVisible(ControlId id, bool visible) {
-    Control* control = Find(id);
-    if (!control) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    ::ShowWindow(control->hwnd.get(), visible ? SW_SHOW : SW_HIDE);
-    return 0;
+    return Update(Find(id), [visible](Control& control) {
+        ::ShowWindow(control.hwnd.get(), visible ? SW_SHOW : SW_HIDE);
+        return uint32_t{0};
+    });
 }
 
 uint32_t Win32Window::LoadRichText(ControlId id, const std::string& data) {
-    Control* control = Find(id);
-    if (!control || control->spec.kind != ControlKind::RichEdit) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    if (StreamIn(control->hwnd.get(), data, SF_RTF) == 0) {
-        return 0;
-    }
-    // Not rich text: the same data again, from its beginning, as plain text.
-    if (StreamIn(control->hwnd.get(), data, SF_TEXT) == 0) {
-        return 0;
-    }
-    return ERROR_INVALID_DATA;
+    return Update(Find(id, ControlKind::RichEdit), [&data](Control& control) {
+        if (StreamIn(control.hwnd.get(), data, SF_RTF) == 0) {
+            return uint32_t{0};
+        }
+        // Not rich text: the same data again, from its beginning, as plain text.
+        if (StreamIn(control.hwnd.get(), data, SF_TEXT) == 0) {
+            return uint32_t{0};
+        }
+        return static_cast<uint32_t>(ERROR_INVALID_DATA);
+    });
 }
 
 void Win32Window::ShowLines(Control& control) {
@@ -672,25 +674,21 @@ uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lin
 }
 
 uint32_t Win32Window::PutLines(ControlId id, const std::vector<std::string>& lines, bool replace) {
-    Control* control = Find(id);
-    if (!control || control->spec.kind != ControlKind::Memo) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    if (replace) {
-        control->lines.clear();
-    }
-    control->lines.insert(control->lines.end(), lines.begin(), lines.end());
-    control->linesPending = true;
-    return 0;
+    return Update(Find(id, ControlKind::Memo), [&lines, replace](Control& control) {
+        if (replace) {
+            control.lines.clear();
+        }
+        control.lines.insert(control.lines.end(), lines.begin(), lines.end());
+        control.linesPending = true;
+        return uint32_t{0};
+    });
 }
 
 uint32_t Win32Window::SetClickAction(ControlId id, std::function<void()> action) {
-    Control* control = Find(id);
-    if (!control || control->spec.kind != ControlKind::Button) {
-        return ERROR_INVALID_WINDOW_HANDLE;
-    }
-    control->click = std::move(action);
-    return 0;
+    return Update(Find(id, ControlKind::Button), [&action](Control& control) {
+        control.click = std::move(action);
+        return uint32_t{0};
+    });
 }
 
 uint32_t Win32Window::StopTimer() {

@@ -91,7 +91,12 @@ class Win32Window : public Window, private MessageTarget {
     void PlaceControl(Control& control);
     void FitToText(Control& control);
     Control* Find(ControlId control);
+    Control* Find(ControlId control, ControlKind kind);  // null when of another kind
     Control* FindByHwnd(HWND hwnd);
+    // What `change` returns for the control `control`; a null `control` (no
+    // such control, or not of the kind asked for) is refused.
+    template <typename Change>
+    static uint32_t Update(Control* control, Change change);
     LRESULT ColorStatic(HDC dc, HWND control);
     uint32_t PutLines(ControlId control, const std::vector<std::string>& lines, bool replace);
     static void ShowLines(Control& control);
