@@ -1,9 +1,9 @@
 #include "check/report.h"
 
-#include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "platform/text_codes.h"
 #include "script/commands.h"
 
 namespace check {
@@ -17,12 +17,6 @@ constexpr const char* kFlagMark = "  !! ";
 constexpr const char* kNoteMark = "  note ";
 constexpr const char* kActionMark = "  -> ";
 constexpr const char* kMessageLabel = "the program's message: ";
-
-// Windows-1252 bytes 0x80 to 0x9F; the rest of the upper half is Latin-1.
-constexpr std::array<uint16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendFinding(std::string& out, const Finding& finding, const std::string& indent) {
     out += indent + SeverityMark(finding.severity) + finding.kind + ": " + finding.text + "\n";
@@ -127,23 +121,7 @@ std::string FormatText(const CheckReport& report) {
 }
 
 std::string Utf8FromAnsi(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const unsigned code = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
-        if (code < 0x80) {
-            out += c;
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
+    return platform::Utf8From1252(text, platform::Unused1252::kControl);
 }
 
 std::string JsonString(const std::string& text) {

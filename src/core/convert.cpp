@@ -1,25 +1,13 @@
 #include "core/convert.h"
 
 #include "core/exceptions.h"
+#include "platform/text_codes.h"
 
 namespace core {
 
 namespace {
 
 constexpr const char* kNotAnInteger = "'%s' is not a valid integer value";
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -36,7 +24,7 @@ int32_t StrToInt(const std::string& text) {
         }
         uint32_t value = 0;
         for (; at < text.size(); ++at) {
-            const int digit = HexDigit(text[at]);
+            const int digit = platform::HexDigitValue(text[at]);
             if (digit < 0 || value > 0x0FFFFFFFu) {
                 throw fail();
             }

@@ -1,7 +1,5 @@
 #include "script/registry_commands.h"
 
-#include <cstring>
-
 #include "core/convert.h"
 #include "core/error_list.h"
 #include "core/strings.h"
@@ -9,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "platform/registry_roots.h"
+#include "platform/text_codes.h"
 #include "script/messages.h"
 
 namespace script {
@@ -29,7 +28,6 @@ constexpr SpecLetter kSpecLetters[] = {{'-', RegistryAction::kDelete},
                                        {'D', RegistryAction::kDword},
                                        {'S', RegistryAction::kString}};
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr size_t kMaxArgument = 9999;  // longest value name and value argument
 
 void ReportOpenFailed(const std::string& keyPath) {
@@ -202,11 +200,11 @@ void HexToBinary(std::string& text) {
 }
 
 unsigned char HexPairToByte(char high, char low) {
-    // A digit's value is its place in "0123456789ABCDEF"; HexToBinary hands
-    // over nothing else, and any other character counts as 0.
+    // Only the digits of "0123456789ABCDEF" count (HexToBinary hands over
+    // nothing else); any other character, lower case included, counts as 0.
     const auto value = [](char digit) {
-        const char* at = digit != '\0' ? std::strchr(kHexDigits, digit) : nullptr;
-        return at != nullptr ? static_cast<unsigned>(at - kHexDigits) : 0u;
+        const int place = digit >= 'a' && digit <= 'f' ? -1 : platform::HexDigitValue(digit);
+        return place >= 0 ? static_cast<unsigned>(place) : 0u;
     };
     return static_cast<unsigned char>(16 * value(high) + value(low));
 }

@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <iterator>
 #include <optional>
@@ -136,12 +135,6 @@ struct Range {
 constexpr Range kNotShown[] = {{0x00, 0x08},     {0x0B, 0x0C},     {0x0E, 0x1F},    {0x7F, 0x9F},
                                {0xD800, 0xDFFF}, {0xF000, 0xF0FF}, {0xFFFE, 0xFFFF}};
 constexpr long long kLastCodePoint = 0x10FFFF;
-
-// The Unicode characters of 0x80..0x9F in code page 1252; 0 where unused.
-constexpr std::array<unsigned, 32> k1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -775,13 +768,6 @@ bool LooksLikeRtf(std::string_view data) {
 
 std::string RtfToText(std::string_view data) {
     return Reader(data).Run();
-}
-
-unsigned UnicodeOf1252(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        return k1252High[byte - 0x80];
-    }
-    return byte;
 }
 
 }  // namespace platform::standin

@@ -37,7 +37,4 @@ bool LooksLikeRtf(std::string_view data);
 // group starting with \* ...) and the data of \binN.
 std::string RtfToText(std::string_view data);
 
-// The Unicode character of a byte of code page 1252; 0 for the five unused bytes.
-unsigned UnicodeOf1252(unsigned char byte);
-
 }  // namespace platform::standin

@@ -2,24 +2,13 @@
 
 #include <iconv.h>
 
+#include "platform/text_codes.h"
+
 namespace platform::standin {
 
 namespace {
 
 constexpr size_t kMostHexDigits = 8;  // a 32-bit number
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/standin/rtf.h"
+#include "platform/text_codes.h"
 
 namespace platform::standin {
 
@@ -10,19 +11,6 @@ namespace {
 
 constexpr const char* kEndLine = "--- end ---";
 constexpr const char* kIndent = "    ";
-
-void AppendUtf8(std::string& out, unsigned codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -60,14 +48,7 @@ WindowState InitialState(const WindowSpec& spec) {
 }
 
 std::string Utf8From1252(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const unsigned code = UnicodeOf1252(byte);
-        AppendUtf8(out, code != 0 ? code : 0xFFFD);
-    }
-    return out;
+    return platform::Utf8From1252(text, Unused1252::kReplacement);
 }
 
 std::string PrintableText(const std::string& text) {

@@ -59,7 +59,7 @@ std::string RenderBlock(const WindowState& state);
 // The quoted form of a text, as the block shows it; `utf8` for a text that
 // is UTF-8 already.
 std::string QuoteText(const std::string& text, bool utf8 = false);
-// Windows-1252 bytes as UTF-8.
+// Windows-1252 bytes as UTF-8, a byte of no character shown as U+FFFD.
 std::string Utf8From1252(const std::string& text);
 // A text printed as it stands (a line of a box, a failure report), as UTF-8
 // with every control character but tab and line feed shown as \xHH: no

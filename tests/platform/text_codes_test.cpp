@@ -1,0 +1,41 @@
+#include "platform/text_codes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::HexDigitValue;
+using platform::Unused1252;
+using platform::Utf8From1252;
+
+TEST(TextCodesTest, HexDigitValues) {
+    const struct {
+        char c;
+        int value;
+    } cases[] = {{'0', 0},  {'9', 9},  {'A', 10}, {'F', 15}, {'a', 10}, {'f', 15},
+                 {'G', -1}, {'g', -1}, {'/', -1}, {':', -1}, {'@', -1}, {'\0', -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(HexDigitValue(c.c), c.value) << "'" << c.c << "'";
+    }
+}
+
+// The two ways differ only in the bytes of no character.
+TEST(TextCodesTest, Utf8From1252) {
+    const struct {
+        std::string text;
+        std::string replaced;  // Unused1252::kReplacement
+        std::string control;   // Unused1252::kControl
+    } cases[] = {
+        {"plain ASCII", "plain ASCII", "plain ASCII"},
+        {"\x80 \x9F", "\u20AC \u0178", "\u20AC \u0178"},               // the 0x80..0x9F table
+        {"\xE9\xFF", "\u00E9\u00FF", "\u00E9\u00FF"},                  // Latin-1 above it
+        {"\x81\x9D", "\uFFFD\uFFFD", "\u0081\u009D"},                  // unused bytes
+        {std::string("a\0b", 3), "a\uFFFDb", std::string("a\0b", 3)},  // NUL
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8From1252(c.text, Unused1252::kReplacement), c.replaced) << c.text;
+        EXPECT_EQ(Utf8From1252(c.text, Unused1252::kControl), c.control) << c.text;
+    }
+}
+
+}  // namespace
