@@ -138,7 +138,7 @@ std::string StartupFailureText(const std::string& kind, const std::string& progr
 
 std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step) {
     platform::System& system = platform::Current().system();
-    const std::string settings = logon::ConfigFileNameFor(ModulePath());
+    const std::string settings = ProgramConfigFileName();
     const bool cannotOpen = kind == "EFOpenError";
     // The settings file was read when the macros file it names fails: a
     // settings file that cannot be read names no macros file.

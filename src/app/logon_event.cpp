@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/startup.h"
 #include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
@@ -37,6 +38,16 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
     return text;
 }
 
+// The folders the process order searches for script files, in order and
+// each once, as full paths.
+std::vector<std::string> FoldersSearched() {
+    std::vector<std::string> folders;
+    for (const std::string& folder : script::ScriptFolders(logon::ProcessOrder)) {
+        folders.push_back(platform::Current().system().FullPathName(folder));
+    }
+    return folders;
+}
+
 }  // namespace
 
 std::string LogonEventText(const LogonOutcome& outcome) {
@@ -56,14 +67,6 @@ std::string LogonEventText(const LogonOutcome& outcome) {
         text += "\n" + message;
     }
     return text;
-}
-
-std::vector<std::string> FoldersSearched() {
-    std::vector<std::string> folders;
-    for (const std::string& folder : script::ScriptFolders(logon::ProcessOrder)) {
-        folders.push_back(platform::Current().system().FullPathName(folder));
-    }
-    return folders;
 }
 
 void ReportLogonOutcome(const std::string* failure) {
@@ -94,8 +97,7 @@ void ReportLogonOutcome(const std::string* failure) {
             type = platform::kEventlogErrorType;
         } else if (outcome.scriptFiles.empty()) {
             outcome.noScriptFiles = true;
-            outcome.settingsFile =
-                logon::ConfigFileNameFor(platform::Current().system().ModulePath());
+            outcome.settingsFile = ProgramConfigFileName();
             outcome.settingsRead = std::find(outcome.messages.begin(), outcome.messages.end(),
                                              logon::LoadFailureMessage(outcome.settingsFile)) ==
                                    outcome.messages.end();

@@ -50,10 +50,6 @@ std::string LogonEventText(const LogonOutcome& outcome);
 // none did.
 void ReportLogonOutcome(const std::string* failure);
 
-// The folders the process order searches for script files, in order and
-// each once, as full paths.
-std::vector<std::string> FoldersSearched();
-
 // Forgets that the event was written (tests).
 void ResetLogonEvent();
 

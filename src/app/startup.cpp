@@ -23,8 +23,12 @@ void InitLogon(logon::LogonProgress* progress) {
     core::ErrorList = std::make_unique<core::TStringList>();
 
     logon::LogonInput input;
-    input.configFileName = logon::ConfigFileNameFor(platform::Current().system().ModulePath());
+    input.configFileName = ProgramConfigFileName();
     logon::LoadLogonContext(input, progress);
+}
+
+std::string ProgramConfigFileName() {
+    return logon::ConfigFileNameFor(platform::Current().system().ModulePath());
 }
 
 }  // namespace app

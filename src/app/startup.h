@@ -2,6 +2,8 @@
 // initialisation, which creates the objects of the script module and
 // registers its shutdown step before it loads the logon context.
 #pragma once
+#include <string>
+
 #include "logon/logon.h"
 
 namespace app {
@@ -12,5 +14,9 @@ namespace app {
 // the built-in macros, expanded. `progress` (when given) tells how far the
 // logon context came, for the report of a failure that ends start-up.
 void InitLogon(logon::LogonProgress* progress = nullptr);
+
+// The settings file of the running program: the one next to it, with its
+// last three characters replaced by "INI".
+std::string ProgramConfigFileName();
 
 }  // namespace app

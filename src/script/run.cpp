@@ -1,7 +1,6 @@
 #include "script/run.h"
 
 #include <algorithm>
-
 #include <array>
 #include <cstring>
 
