@@ -364,6 +364,13 @@ int Win32Window::Scale(int pixels) const {
     return ::MulDiv(pixels, dpi_, kLayoutDpi);
 }
 
+// Edges scaled, not sizes: controls that share an edge at 96 DPI share it
+// at every DPI.
+RECT Win32Window::ScaledRect(const ControlSpec& spec) const {
+    return RECT{Scale(spec.left), Scale(spec.top), Scale(spec.left + spec.width),
+                Scale(spec.top + spec.height)};
+}
+
 // The window's outer rectangle around the layout's client area at `dpi`,
 // with the frame's own metrics at that DPI where the system can tell them.
 RECT Win32Window::FrameFor(int dpi) const {
@@ -470,14 +477,11 @@ uint32_t Win32Window::CreateControl(size_t index) {
             control.text = spec.text;
             break;
     }
-    // Edges scaled, not sizes: controls that share an edge at 96 DPI share
-    // it at every DPI.
-    const int left = Scale(spec.left);
-    const int top = Scale(spec.top);
+    const RECT place = ScaledRect(spec);
     ::SetLastError(0);
     HWND hwnd = ::CreateWindowExA(
-        exStyle, className, text.c_str(), style, left, top, Scale(spec.left + spec.width) - left,
-        Scale(spec.top + spec.height) - top, window_.get(),
+        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, window_.get(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index))),
         ::GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) {
@@ -519,10 +523,9 @@ void Win32Window::PlaceControl(Control& control) {
         FitToText(control);
         return;
     }
-    const int left = Scale(spec.left);
-    const int top = Scale(spec.top);
-    ::SetWindowPos(control.hwnd.get(), nullptr, left, top, Scale(spec.left + spec.width) - left,
-                   Scale(spec.top + spec.height) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place = ScaledRect(spec);
+    ::SetWindowPos(control.hwnd.get(), nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (spec.kind == ControlKind::RichEdit) {
         WrapInside(control.hwnd.get());
     }

@@ -85,6 +85,7 @@ class Win32Window : public Window, private MessageTarget {
 
     int Scale(int pixels) const;
     HFONT FontFor(const FontSpec& font);
+    RECT ScaledRect(const ControlSpec& spec) const;  // a control's place at this DPI
     RECT FrameFor(int dpi) const;
     void ApplyDpi(int dpi);
     uint32_t CreateControl(size_t index);
