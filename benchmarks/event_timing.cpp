@@ -20,8 +20,6 @@
 
 #include "app/logon_event.h"
 #include "app/startup.h"
-#include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
@@ -54,9 +52,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
     auto native = platform::CreateNativePlatform();
-    const platform::ScopedServices installed(native->services());
-    const std::string settings =
-        logon::ConfigFileNameFor(platform::Current().system().ModulePath());
+    const platform::Services services = native->services();
+    const std::string settings = app::ProgramConfigFileName(services);
     std::error_code ec;
     fs::copy_file(share / "tarnwick.ini", settings, fs::copy_options::overwrite_existing, ec);
     if (ec) {
@@ -68,17 +65,14 @@ int main(int argc, char** argv) {
 
     std::vector<double> run, event;
     for (int r = 0; r < runs; ++r) {
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        app::ResetLogonEvent();
+        logon::LogonContext context(services);
         auto start = Clock::now();
-        app::InitLogon();
-        script::RunScript();
+        app::InitLogon(context);
+        script::RunScript(context);
         run.push_back(Milliseconds(Clock::now() - start));
         start = Clock::now();
-        app::ReportLogonOutcome(nullptr);
+        app::ReportLogonOutcome(context, nullptr);
         event.push_back(Milliseconds(Clock::now() - start));
-        core::RunExitProcs();
     }
     const double runMs = Median(run), eventMs = Median(event);
     std::printf("%d runs of %s, medians:\n", runs, share.string().c_str());

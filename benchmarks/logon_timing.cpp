@@ -44,8 +44,6 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/settings.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -560,13 +558,13 @@ double Seconds(Clock::duration d) {
 double RunTheScript(const fs::path& scriptFile, const std::vector<WorkItem>& work,
                     std::vector<std::string>& messages) {
     WriteLines(scriptFile, ScriptLines(work));
-    logon::ResetSettings();
     const auto start = Clock::now();
-    logon::InitSettingsModule();
-    app::InitLogon();
-    script::RunScript();
-    messages = core::ErrorList ? core::ErrorList->Lines() : std::vector<std::string>();
-    core::RunExitProcs();
+    {
+        logon::LogonContext context(platform::Current());
+        app::InitLogon(context);
+        script::RunScript(context);
+        messages = context.Errors();
+    }
     return Seconds(Clock::now() - start);
 }
 

@@ -40,13 +40,11 @@ constexpr int kLines = 10000;
 constexpr int kMacros = 500;
 
 // 500 macros; 10,000 script lines of which one in five refers to a macro.
-core::TStringList Prepare() {
-    static EnglishSystem system;
-    static const platform::ScopedServices installed(platform::Services().With(system));
-    logon::MacroList = std::make_unique<core::TStringList>();
+core::TStringList Prepare(logon::LogonContext& context) {
+    context.MacroList = std::make_unique<core::TStringList>();
     for (int i = 0; i < kMacros; ++i) {
-        logon::MacroList->Add("Macro" + std::to_string(i) + "=\\\\SRV" + std::to_string(i) +
-                              "\\SHARE");
+        context.MacroList->Add("Macro" + std::to_string(i) + "=\\\\SRV" + std::to_string(i) +
+                               "\\SHARE");
     }
     core::TStringList script;
     for (int i = 0; i < kLines; ++i) {
@@ -60,13 +58,15 @@ core::TStringList Prepare() {
     return script;
 }
 
-template <void (*Expand)(core::TStringList&)>
+template <void (*Expand)(logon::LogonContext&, core::TStringList&)>
 void BM_Expand(benchmark::State& state) {
-    const core::TStringList script = Prepare();
+    EnglishSystem system;
+    logon::LogonContext context(platform::Services().With(system));
+    const core::TStringList script = Prepare(context);
     for (auto _ : state) {
         core::TStringList list;
         list.Assign(script);
-        Expand(list);
+        Expand(context, list);
         benchmark::DoNotOptimize(list);
     }
 }

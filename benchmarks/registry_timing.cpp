@@ -29,14 +29,15 @@ double Microseconds(Clock::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
 }
 
-void Write(const std::string& key, long i) {
-    script::ApplyRegistryCommand(platform::kHkeyCurrentUser, key + ".Value" + std::to_string(i),
+void Write(logon::LogonContext& context, const std::string& key, long i) {
+    script::ApplyRegistryCommand(context, platform::kHkeyCurrentUser,
+                                 key + ".Value" + std::to_string(i),
                                  "SSome text of a usual length, number " + std::to_string(i));
 }
 
-void Delete(const std::string& key, long i) {
-    script::ApplyRegistryCommand(platform::kHkeyCurrentUser, key + ".Value" + std::to_string(i),
-                                 "-");
+void Delete(logon::LogonContext& context, const std::string& key, long i) {
+    script::ApplyRegistryCommand(context, platform::kHkeyCurrentUser,
+                                 key + ".Value" + std::to_string(i), "-");
 }
 
 }  // namespace
@@ -47,8 +48,8 @@ int main(int argc, char** argv) {
     constexpr long kBlock = 1000;
 
     auto native = platform::CreateNativePlatform();
-    const platform::ScopedServices installed(native->services());
-    script::CreateScriptRegistry();
+    logon::LogonContext context(native->services());
+    context.CreateScriptRegistry();
 
     const std::string base = "Software\\TarnwickTiming\\" +
                              std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
 
     auto start = Clock::now();
     for (long i = 0; i < preload; ++i) {
-        Write(filler, i);
+        Write(context, filler, i);
     }
     if (preload > 0) {
         std::printf("preloaded %ld values: %.2f us per change\n", preload,
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
         const long end = std::min(writes, done + kBlock);
         start = Clock::now();
         for (long i = done; i < end; ++i) {
-            Write(timed, i);
+            Write(context, timed, i);
         }
         std::printf("  writes %6ld-%6ld: %8.2f us per change\n", done + 1, end,
                     Microseconds(Clock::now() - start) / static_cast<double>(end - done));
@@ -78,13 +79,12 @@ int main(int argc, char** argv) {
 
     start = Clock::now();
     for (long i = 0; i < writes; ++i) {
-        Delete(timed, i);
+        Delete(context, timed, i);
     }
     std::printf("deleting them again: %.2f us per change\n",
                 Microseconds(Clock::now() - start) / static_cast<double>(writes > 0 ? writes : 1));
     for (long i = 0; i < preload; ++i) {
-        Delete(filler, i);
+        Delete(context, filler, i);
     }
-    script::FreeScriptRegistry();
     return 0;
 }

@@ -157,8 +157,8 @@ int main(int argc, char** argv) {
                 users, report.scriptLines);
     std::printf("site check (--all-users):      %8.3f s  (%d logons, %zu findings, %zu bytes)\n",
                 siteSeconds, report.logons, report.findings.size(), text.size());
-    std::printf("single check per user, scaled: %8.3f s  (%d sampled, %.3f ms each)\n",
-                loopSeconds, sampled, perUser * 1000);
+    std::printf("single check per user, scaled: %8.3f s  (%d sampled, %.3f ms each)\n", loopSeconds,
+                sampled, perUser * 1000);
     std::printf("ratio:                         %8.1f x\n", loopSeconds / siteSeconds);
     std::printf("peak memory (ru_maxrss):       %8.1f MiB\n", usage.ru_maxrss / 1024.0);
     std::printf("goals: site under 3 s %s, at least 50 x %s\n", siteSeconds < 3 ? "met" : "MISSED",

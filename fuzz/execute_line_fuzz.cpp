@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/error_list.h"
 #include "core/string_list.h"
 #include "fuzz_state.h"
 #include "script/interpreter.h"
@@ -29,13 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     core::TStringList lines;
     lines.SetText(std::string_view(reinterpret_cast<const char*>(data), size));
-    core::ErrorList = std::make_unique<core::TStringList>();
-    script::CreateScriptRegistry();
-    for (const std::string& line : lines.Lines()) {
-        script::ExecuteLine(fuzzing::Confined(line));
+    {
+        logon::LogonContext context(state.services());
+        context.ErrorList = std::make_unique<core::TStringList>();
+        context.CreateScriptRegistry();
+        for (const std::string& line : lines.Lines()) {
+            script::ExecuteLine(context, fuzzing::Confined(line));
+        }
     }
-    script::ResetScriptRegistry();
-    core::ErrorList.reset();
     ::chdir("/");
     return 0;
 }

@@ -16,18 +16,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzzing::TwoParts parts = fuzzing::SplitInput(data, size);
     // The names compare as the workstation's locale does.
     static fuzzing::FreshState state("expand-macros");
-    logon::MacroList = std::make_unique<core::TStringList>();
-    logon::MacroList->SetText(parts.first);
+    logon::LogonContext context(state.services());
+    context.MacroList = std::make_unique<core::TStringList>();
+    context.MacroList->SetText(parts.first);
     core::TStringList fast;
     fast.SetText(parts.second);
     core::TStringList plain;
     plain.Assign(fast);
 
-    logon::ExpandMacros(fast);
-    logon::ExpandMacrosPlain(plain);
+    logon::ExpandMacros(context, fast);
+    logon::ExpandMacrosPlain(context, plain);
     if (fast.Lines() != plain.Lines()) {
         std::abort();
     }
-    logon::MacroList.reset();
     return 0;
 }

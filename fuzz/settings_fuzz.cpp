@@ -17,15 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (::chdir(settings.parent_path().c_str()) != 0) {
         return 0;
     }
-    logon::ResetSettings();
+    logon::LogonContext context(state.services());
     try {
-        (void)logon::LoadConfig(settings.string());
+        (void)logon::LoadConfig(context, settings.string());
     } catch (const core::Exception&) {
         // A macros file that cannot be read stops the start-up with its
         // message; that is the program's answer, not a fault.
     }
     (void)logon::ConfigFileNameFor(parts.first.substr(0, 300));
-    logon::FreeSettings();
     ::chdir("/");
     return 0;
 }

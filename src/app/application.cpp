@@ -7,14 +7,10 @@
 #include "app/startup.h"
 #include "app/tarnwick_form.h"
 #include "core/exceptions.h"
-#include "core/exit_list.h"
 #include "logon/settings.h"
-#include "platform/platform.h"
 #include "platform/system.h"
 
 namespace app {
-
-TApplication* Application = nullptr;
 
 namespace {
 
@@ -28,23 +24,12 @@ std::string ProgramFileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string ModulePath() {
-    return platform::Current().system().ModulePath();
-}
-
 }  // namespace
 
 TApplication::TApplication(platform::Toolkit& toolkit) : toolkit_(toolkit) {}
 
 TApplication::~TApplication() {
     DestroyWindows();
-    if (Application == this) {
-        Application = nullptr;
-    }
-}
-
-void TApplication::Initialize() {
-    Application = this;
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -55,20 +40,12 @@ void TApplication::SetTitle(const std::string& title) {
     title_ = title;
 }
 
-TTarnwickForm& TApplication::CreateLoginForm() {
-    mainForm_ = std::make_unique<TTarnwickForm>(*this);
-    TarnwickForm = mainForm_.get();
+TTarnwickForm& TApplication::CreateLoginForm(logon::LogonContext& context) {
+    mainForm_ = std::make_unique<TTarnwickForm>(*this, context);
     return *mainForm_;
 }
 
 void TApplication::Run() {
-    // The release goes on the exit list before anything is shown, so the
-    // window is destroyed first at shutdown, before the logon context.
-    core::AddExitProc([] {
-        if (Application) {
-            Application->DestroyWindows();
-        }
-    });
     if (!mainForm_) {
         return;
     }
@@ -98,9 +75,6 @@ void TApplication::HandleException(const std::exception& failure) noexcept {
 }
 
 void TApplication::DestroyWindows() {
-    if (TarnwickForm == mainForm_.get()) {
-        TarnwickForm = nullptr;
-    }
     mainForm_.reset();
 }
 
@@ -136,21 +110,22 @@ std::string StartupFailureText(const std::string& kind, const std::string& progr
     return report;
 }
 
-std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step) {
-    platform::System& system = platform::Current().system();
-    const std::string settings = ProgramConfigFileName();
+std::string StartupFailureAdvice(logon::LogonContext& context, const std::string& kind,
+                                 logon::LogonStep step) {
+    platform::System& system = context.services.system();
+    const std::string settings = ProgramConfigFileName(context.services);
     const bool cannotOpen = kind == "EFOpenError";
     // The settings file was read when the macros file it names fails: a
     // settings file that cannot be read names no macros file.
-    if (cannotOpen && step == logon::LogonStep::kSettings && logon::ConfigList) {
-        const std::string macros = logon::ConfigList->ValueOf(logon::kMacrosKey);
+    if (cannotOpen && step == logon::LogonStep::kSettings && context.ConfigList) {
+        const std::string macros = context.ConfigList->ValueOf(logon::kMacrosKey, system);
         return "The macros file " + system.FullPathName(macros) +
                ", named by the Macros line of the settings file " + settings +
                ", cannot be opened. No script was run: put the file there, or correct or remove "
                "the Macros line.";
     }
     if (cannotOpen && step == logon::LogonStep::kFullNameList) {
-        return "The full-name list " + system.FullPathName(logon::UserListFile) +
+        return "The full-name list " + system.FullPathName(context.UserListFile) +
                ", named by the UserList setting of the settings file " + settings +
                ", cannot be opened. No script was run: make the file readable, or correct the "
                "UserList line.";
@@ -159,35 +134,46 @@ std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step)
            settings + ".";
 }
 
-int RunApplication(platform::Toolkit& toolkit) {
+namespace {
+
+// Start-up, the event loop and the failure report; the application and its
+// window end with this function, before the context is released.
+int RunLogon(logon::LogonContext& context) {
+    const platform::Services& services = context.services;
+    platform::Toolkit& toolkit = services.toolkit();
     TApplication application(toolkit);
-    int exitCode = 0;
     logon::LogonProgress progress;
     try {
-        logon::InitSettingsModule();
-        InitLogon(&progress);
-        application.Initialize();
+        InitLogon(context, &progress);
         application.SetTitle(kApplicationTitle);
-        application.CreateLoginForm();
+        application.CreateLoginForm(context);
         application.Run();
     } catch (const std::exception& failure) {
         const std::string text = failure.what();
-        ReportLogonOutcome(&text);
+        ReportLogonOutcome(context, &text);
         const std::string kind = FailureKind(failure);
-        toolkit.ShowMessageBox(kStartupFailureCaption,
-                               StartupFailureText(kind, ModulePath(), failure.what(),
-                                                  StartupFailureAdvice(kind, progress.step)));
-        exitCode = 1;
-    } catch (...) {
-        const std::string text = kUnknownFailure;
-        ReportLogonOutcome(&text);
         toolkit.ShowMessageBox(
             kStartupFailureCaption,
-            StartupFailureText("Exception", ModulePath(), kUnknownFailure,
-                               StartupFailureAdvice("Exception", progress.step)));
-        exitCode = 1;
+            StartupFailureText(kind, services.system().ModulePath(), failure.what(),
+                               StartupFailureAdvice(context, kind, progress.step)));
+        return 1;
+    } catch (...) {
+        const std::string text = kUnknownFailure;
+        ReportLogonOutcome(context, &text);
+        toolkit.ShowMessageBox(
+            kStartupFailureCaption,
+            StartupFailureText("Exception", services.system().ModulePath(), kUnknownFailure,
+                               StartupFailureAdvice(context, "Exception", progress.step)));
+        return 1;
     }
-    core::RunExitProcs();
+    return 0;
+}
+
+}  // namespace
+
+int RunApplication(logon::LogonContext& context) {
+    const int exitCode = RunLogon(context);
+    context.Release();
     return exitCode;
 }
 
@@ -199,8 +185,8 @@ int ProgramMain() {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
-    const platform::ScopedServices installed(native->services());
-    return RunApplication(platform::Current().toolkit());
+    logon::LogonContext context(native->services());
+    return RunApplication(context);
 }
 
 }  // namespace app

@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "logon/context.h"
 #include "logon/logon.h"
+#include "platform/platform.h"
 #include "platform/toolkit.h"
 
 namespace app {
@@ -27,20 +29,17 @@ class TApplication {
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // Makes this the application that Application refers to.
-    void Initialize();
     // Raises core::Exception when the toolkit refuses the title.
     void SetTitle(const std::string& title);
     const std::string& Title() const { return title_; }
 
-    // Creates the login window, hidden; it becomes the main window and
-    // TarnwickForm refers to it.
-    TTarnwickForm& CreateLoginForm();
+    // Creates the login window of `context`'s logon, hidden; it becomes the
+    // main window.
+    TTarnwickForm& CreateLoginForm(logon::LogonContext& context);
     TTarnwickForm* MainForm() const { return mainForm_.get(); }
 
-    // Registers the application's release on the exit list, makes the main
-    // window visible (which runs its show handler) and dispatches events
-    // until the main window is closed.
+    // Makes the main window visible (which runs its show handler) and
+    // dispatches events until the main window is closed.
     void Run();
 
     // Runs a handler of a window; a failure that escapes it is reported in a
@@ -48,7 +47,8 @@ class TApplication {
     void Guard(const std::function<void()>& handler) noexcept;
     void HandleException(const std::exception& failure) noexcept;
 
-    // The application's release: destroys its windows.
+    // The application's release: destroys its windows. It runs when the
+    // application ends, before the logon context it shows is released.
     void DestroyWindows();
 
     platform::Toolkit& toolkit() { return toolkit_; }
@@ -58,9 +58,6 @@ class TApplication {
     std::string title_;
     std::unique_ptr<TTarnwickForm> mainForm_;
 };
-
-// The application object of the running program; null outside RunApplication.
-extern TApplication* Application;
 
 // The kind of a failure as the start-up report names it ("EFOpenError" ...).
 std::string FailureKind(const std::exception& failure);
@@ -72,14 +69,17 @@ std::string StartupFailureText(const std::string& kind, const std::string& progr
 // The plain words of a start-up failure of `kind` that came at `step` of
 // the logon context: the full path of the file that could not be opened,
 // the settings file that named it, that no script was run, and the remedy.
-std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step);
+std::string StartupFailureAdvice(logon::LogonContext& context, const std::string& kind,
+                                 logon::LogonStep step);
 
-// The whole program on the installed platform with `toolkit`: returns the
-// exit code, 0 after the window closed, 1 when a failure ended start-up. The
-// exit list has run when it returns.
-int RunApplication(platform::Toolkit& toolkit);
+// The whole program on the logon `context` (fresh, on the services it is to
+// run on): returns the exit code, 0 after the window closed, 1 when a
+// failure ended start-up. However it ends, the window is destroyed first,
+// then the context is released in the shutdown order (Release), before it
+// returns.
+int RunApplication(logon::LogonContext& context);
 
-// The program's entry: installs this build's platform and runs.
+// The program's entry: creates this build's platform and runs on it.
 int ProgramMain();
 
 }  // namespace app

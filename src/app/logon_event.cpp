@@ -4,20 +4,16 @@
 #include <functional>
 
 #include "app/startup.h"
-#include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/eventlog.h"
 #include "platform/network.h"
-#include "platform/platform.h"
 #include "platform/system.h"
 #include "script/run.h"
 
 namespace app {
 
 namespace {
-
-bool g_reported = false;
 
 // The identity as far as start-up learned it; a start-up that failed before
 // that asks the system itself, quietly, so the event still names who and
@@ -40,10 +36,10 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
 
 // The folders the process order searches for script files, in order and
 // each once, as full paths.
-std::vector<std::string> FoldersSearched() {
+std::vector<std::string> FoldersSearched(logon::LogonContext& context) {
     std::vector<std::string> folders;
-    for (const std::string& folder : script::ScriptFolders(logon::ProcessOrder)) {
-        folders.push_back(platform::Current().system().FullPathName(folder));
+    for (const std::string& folder : script::ScriptFolders(context, context.ProcessOrder)) {
+        folders.push_back(context.services.system().FullPathName(folder));
     }
     return folders;
 }
@@ -69,25 +65,23 @@ std::string LogonEventText(const LogonOutcome& outcome) {
     return text;
 }
 
-void ReportLogonOutcome(const std::string* failure) {
-    if (g_reported || !logon::EventLogEnabled()) {
+void ReportLogonOutcome(logon::LogonContext& context, const std::string* failure) {
+    if (context.EventReported || !logon::EventLogEnabled(context)) {
         return;
     }
-    g_reported = true;
+    context.EventReported = true;
     try {
         LogonOutcome outcome;
-        platform::Services services = platform::Current();
-        outcome.user = KnownOr(logon::UserName, [&](std::string* user) {
+        const platform::Services& services = context.services;
+        outcome.user = KnownOr(context.UserName, [&](std::string* user) {
             return services.network().GetUser(logon::kUserDevice, logon::kIdentityBufferSize, user);
         });
-        outcome.machine = KnownOr(logon::MachineName, [&](std::string* machine) {
+        outcome.machine = KnownOr(context.MachineName, [&](std::string* machine) {
             return services.system().GetComputerNameA(logon::kIdentityBufferSize, machine);
         });
-        outcome.dateTime = logon::CurrentDateTimeText();
-        outcome.scriptFiles = script::CodeListFiles;
-        if (core::ErrorList) {
-            outcome.messages = core::ErrorList->Lines();
-        }
+        outcome.dateTime = logon::CurrentDateTimeText(context);
+        outcome.scriptFiles = context.CodeListFiles;
+        outcome.messages = context.Errors();
         uint32_t eventId = outcome.messages.empty() ? kEventNoMessages : kEventMessages;
         uint16_t type = outcome.messages.empty() ? platform::kEventlogInformationType
                                                  : platform::kEventlogWarningType;
@@ -97,23 +91,18 @@ void ReportLogonOutcome(const std::string* failure) {
             type = platform::kEventlogErrorType;
         } else if (outcome.scriptFiles.empty()) {
             outcome.noScriptFiles = true;
-            outcome.settingsFile = ProgramConfigFileName();
+            outcome.settingsFile = ProgramConfigFileName(services);
             outcome.settingsRead = std::find(outcome.messages.begin(), outcome.messages.end(),
                                              logon::LoadFailureMessage(outcome.settingsFile)) ==
                                    outcome.messages.end();
-            outcome.foldersSearched = FoldersSearched();
+            outcome.foldersSearched = FoldersSearched(context);
             eventId = kEventNoScriptFiles;
             type = platform::kEventlogWarningType;
         }
-        platform::Current().eventLog().ReportEventA(kEventSource, type, eventId,
-                                                    LogonEventText(outcome));
+        services.eventLog().ReportEventA(kEventSource, type, eventId, LogonEventText(outcome));
     } catch (...) {
         // The event is an addition to the run; nothing of it may change it.
     }
-}
-
-void ResetLogonEvent() {
-    g_reported = false;
 }
 
 }  // namespace app

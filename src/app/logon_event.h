@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "logon/context.h"
+
 namespace app {
 
 inline constexpr const char* kEventSource = "Tarnwick";
@@ -48,9 +50,6 @@ std::string LogonEventText(const LogonOutcome& outcome);
 // the settings turn it off or it was written already: a run leaves exactly
 // one. `failure` is the text of the failure that ended the run; null when
 // none did.
-void ReportLogonOutcome(const std::string* failure);
-
-// Forgets that the event was written (tests).
-void ResetLogonEvent();
+void ReportLogonOutcome(logon::LogonContext& context, const std::string* failure);
 
 }  // namespace app

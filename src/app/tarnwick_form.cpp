@@ -2,7 +2,6 @@
 
 #include "app/application.h"
 #include "app/logon_event.h"
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
 #include "logon/identity.h"
@@ -12,14 +11,6 @@
 #include "tarnwick_version.h"
 
 namespace app {
-
-bool NewsHidden = false;
-TTarnwickForm* TarnwickForm = nullptr;
-
-void ResetFormModule() {
-    NewsHidden = false;
-    TarnwickForm = nullptr;
-}
 
 namespace {
 
@@ -224,9 +215,9 @@ void TLabel::SetColor(platform::Color color) {
     Check(window_->SetBackground(id_, color), "SetColor");
 }
 
-void TRichEdit::LoadFromFile(const std::string& path) {
+void TRichEdit::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string data;
-    if (platform::Current().files().ReadWholeFile(path, &data) != 0) {
+    if (files.ReadWholeFile(path, &data) != 0) {
         throw core::EFOpenError(core::Format(kCannotOpenFile, path));
     }
     if (window_->LoadRichText(id_, data) != 0) {
@@ -262,7 +253,8 @@ void TTimer::Release() {
 
 // ---- the window ----
 
-TTarnwickForm::TTarnwickForm(TApplication& owner) : owner_(owner) {
+TTarnwickForm::TTarnwickForm(TApplication& owner, logon::LogonContext& context)
+    : owner_(owner), context_(context) {
     const uint32_t result = owner_.toolkit().CreateMainWindow(LoginWindowLayout(), this, &window_);
     if (result != 0 || !window_) {
         throw core::Exception(core::Format(kCannotCreateWindow, std::to_string(result)));
@@ -311,27 +303,28 @@ void TTarnwickForm::FormShow() {
         ShowIdentityAndRun();
     } catch (const std::exception& failure) {
         const std::string text = failure.what();
-        ReportLogonOutcome(&text);
+        ReportLogonOutcome(context_, &text);
         throw;
     }
-    ReportLogonOutcome(nullptr);
+    ReportLogonOutcome(context_, nullptr);
     FillDiagnostics();
 }
 
 void TTarnwickForm::ShowIdentityAndRun() {
-    lUName.SetCaption(logon::CurrentUserName());
-    lMName.SetCaption(logon::CurrentMachineName());
-    lUFName.SetCaption(logon::CurrentFullName());
-    lDTstring.SetCaption(logon::CurrentDateTimeText());
+    lUName.SetCaption(logon::CurrentUserName(context_));
+    lMName.SetCaption(logon::CurrentMachineName(context_));
+    lUFName.SetCaption(logon::CurrentFullName(context_));
+    lDTstring.SetCaption(logon::CurrentDateTimeText(context_));
 
-    const std::string& notice = logon::NoticeFile;
-    if (core::FileExists(notice)) {
-        NewsOfTheDay.LoadFromFile(notice);
+    platform::Files& files = context_.services.files();
+    const std::string& notice = context_.NoticeFile;
+    if (core::FileExists(files, notice)) {
+        NewsOfTheDay.LoadFromFile(files, notice);
         // A file whose time cannot be read keeps the plain heading: its age
         // is unknown, and that is no reason to skip the script run.
         platform::FileTime modified;
-        if (platform::Current().files().GetLastWriteTime(notice, &modified) == 0) {
-            const long long age = NewsAgeDays(platform::Current().system().Now(), modified);
+        if (files.GetLastWriteTime(notice, &modified) == 0) {
+            const long long age = NewsAgeDays(context_.services.system().Now(), modified);
             if (age >= 1) {
                 NewsLabel.SetCaption(core::Format(kNewsAged, std::to_string(age)));
             } else {
@@ -343,7 +336,7 @@ void TTarnwickForm::ShowIdentityAndRun() {
         }
     }
 
-    script::RunScript();
+    script::RunScript(context_);
 }
 
 void TTarnwickForm::FillDiagnostics() {
@@ -351,29 +344,29 @@ void TTarnwickForm::FillDiagnostics() {
     // window's list box measures every line it holds each time its text is
     // set, so filling it part by part cost a long script a visible delay.
     core::TStringList diagnostics;
-    diagnostics.Assign(OrEmpty(script::CodeList));
-    if (core::HasErrors()) {
+    diagnostics.Assign(OrEmpty(context_.CodeList));
+    if (context_.HasErrors()) {
         ErrorStatus.SetCaption(kProblem);
         ErrorStatus.SetColor(kRed);
         diagnostics.Add(kErrorsSection);
-        diagnostics.AddStrings(OrEmpty(core::ErrorList));
+        diagnostics.AddStrings(OrEmpty(context_.ErrorList));
     }
     diagnostics.Add(kConfigSection);
-    diagnostics.AddStrings(OrEmpty(logon::ConfigList));
+    diagnostics.AddStrings(OrEmpty(context_.ConfigList));
     diagnostics.Add(kMacrosSection);
-    diagnostics.AddStrings(OrEmpty(logon::MacroList));
+    diagnostics.AddStrings(OrEmpty(context_.MacroList));
     mCodeList.Assign(diagnostics);
     mCodeList.Hide();
     NewsOfTheDay.Show();
 }
 
 void TTarnwickForm::FormDblClick() {
-    if (NewsHidden) {
+    if (context_.NewsHidden) {
         NewsOfTheDay.Show();
     } else {
         NewsOfTheDay.Hide();
     }
-    NewsHidden = !NewsHidden;
+    context_.NewsHidden = !context_.NewsHidden;
 }
 
 void TTarnwickForm::tDelayTimerTimer() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/string_list.h"
+#include "logon/context.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/toolkit.h"
@@ -14,17 +15,6 @@
 namespace app {
 
 class TApplication;
-
-// The toggle of the news box, false at program start. It belongs to the
-// module, not to the window object.
-extern bool NewsHidden;
-
-class TTarnwickForm;
-// The one login window, set by start-up.
-extern TTarnwickForm* TarnwickForm;
-
-// Puts NewsHidden and TarnwickForm back to their start values (tests).
-void ResetFormModule();
 
 // The window's layout: caption, size, fonts and every control, in the order
 // in which the controls are listed (and drawn as text by the stand-in).
@@ -61,8 +51,9 @@ class TRichEdit : public TControl {
   public:
     // Replaces the content by the file, as rich text or else as plain text.
     // Raises EFOpenError "Cannot open file %s" when the file cannot be
-    // opened, and "Failed to Load Stream" when it cannot be read either way.
-    void LoadFromFile(const std::string& path);
+    // opened through `files`, and "Failed to Load Stream" when it cannot be
+    // read either way.
+    void LoadFromFile(platform::Files& files, const std::string& path);
 };
 
 class TMemo : public TControl {
@@ -92,9 +83,11 @@ class TTimer {
 class TTarnwickForm : private platform::WindowEvents {
   public:
     // Creates the window hidden from its layout through the application's
-    // toolkit; the timer counts from now. Raises core::Exception when the
-    // toolkit cannot create it.
-    explicit TTarnwickForm(TApplication& owner);
+    // toolkit; the timer counts from now. It shows and runs the logon of
+    // `context`, and keeps its news toggle there (NewsHidden belongs to the
+    // logon, not to the window). Raises core::Exception when the toolkit
+    // cannot create it.
+    TTarnwickForm(TApplication& owner, logon::LogonContext& context);
     ~TTarnwickForm() override;
     TTarnwickForm(const TTarnwickForm&) = delete;
     TTarnwickForm& operator=(const TTarnwickForm&) = delete;
@@ -138,6 +131,7 @@ class TTarnwickForm : private platform::WindowEvents {
     void FillDiagnostics();
 
     TApplication& owner_;
+    logon::LogonContext& context_;
     std::unique_ptr<platform::Window> window_;
     bool shown_ = false;
 };

@@ -7,7 +7,6 @@
 
 #include "check/line_check.h"
 #include "check/macro_check.h"
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
 #include "core/strings.h"
@@ -53,23 +52,6 @@ class ShareDirectory {
     fs::path previous_;
 };
 
-// The logon context is module state of the program; the check sets it up
-// the way start-up does and leaves nothing of it behind.
-class LogonContext {
-  public:
-    LogonContext() { Reset(); }
-    ~LogonContext() { Reset(); }
-    LogonContext(const LogonContext&) = delete;
-    LogonContext& operator=(const LogonContext&) = delete;
-
-  private:
-    static void Reset() {
-        logon::ResetSettings();
-        logon::ResetIdentity();
-        core::ErrorList.reset();
-    }
-};
-
 std::string StartupStopText(const std::string& what) {
     return what +
            " cannot be opened: the program stops before its window opens, with the message "
@@ -77,7 +59,8 @@ std::string StartupStopText(const std::string& what) {
 }
 
 // The settings file as start-up read it, and the process order it gave.
-void NoteSettings(bool settingsLoaded, const std::string& settingsPath, CheckReport& report) {
+void NoteSettings(logon::LogonContext& logon, bool settingsLoaded, const std::string& settingsPath,
+                  CheckReport& report) {
     report.settingsLoaded = settingsLoaded;
     if (!report.settingsLoaded) {
         report.findings.push_back(Flag(kind::kSettingsMissing,
@@ -85,8 +68,8 @@ void NoteSettings(bool settingsLoaded, const std::string& settingsPath, CheckRep
                                        "its default",
                                        logon::LoadFailureMessage(settingsPath)));
     }
-    report.processOrder = logon::ProcessOrder;
-    report.eventLog = logon::EventLogEnabled();
+    report.processOrder = logon.ProcessOrder;
+    report.eventLog = logon::EventLogEnabled(logon);
 }
 
 void NoteFullName(const std::string& userList, bool listExists, CheckReport& report) {
@@ -101,10 +84,11 @@ void NoteFullName(const std::string& userList, bool listExists, CheckReport& rep
     }
 }
 
-void NoteProcessOrder(CheckReport& report) {
+void NoteProcessOrder(const logon::LogonContext& logon, CheckReport& report) {
     std::string reported;
     for (char letter : report.processOrder) {
-        if (!script::ScriptFileForLetter(letter) && reported.find(letter) == std::string::npos) {
+        if (!script::ScriptFileForLetter(logon, letter) &&
+            reported.find(letter) == std::string::npos) {
             reported += letter;
             report.findings.push_back(
                 Note(kind::kUnknownProcessLetter, std::string("the process letter \"") + letter +
@@ -204,7 +188,8 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
 
 // The base names of the script files in `folder` (those with the script
 // extension), the default file excluded.
-std::vector<std::string> ScriptNames(const std::string& folder) {
+std::vector<std::string> ScriptNames(const logon::LogonContext& logon, const std::string& folder) {
+    const std::string& extension = logon.ScriptExtension;
     std::vector<std::string> names;
     const fs::path host = HostFolder(folder);
     std::error_code ec;
@@ -213,11 +198,11 @@ std::vector<std::string> ScriptNames(const std::string& folder) {
     }
     for (const auto& entry : fs::directory_iterator(host, ec)) {
         const std::string file = entry.path().filename().string();
-        if (!entry.is_regular_file(ec) || !EndsWithIgnoringCase(file, logon::ScriptExtension)) {
+        if (!entry.is_regular_file(ec) || !EndsWithIgnoringCase(file, extension)) {
             continue;
         }
-        const std::string base = file.substr(0, file.size() - logon::ScriptExtension.size());
-        if (!base.empty() && core::UpperAZ(base) != core::UpperAZ(logon::DefaultName)) {
+        const std::string base = file.substr(0, file.size() - extension.size());
+        if (!base.empty() && core::UpperAZ(base) != core::UpperAZ(logon.DefaultName)) {
             names.push_back(base);
         }
     }
@@ -242,10 +227,12 @@ std::vector<std::string> DistinctSorted(const std::vector<std::string>& names) {
 }  // namespace
 
 struct ShareReader::State {
-    explicit State(const std::string& shareDir) : share(shareDir) {}
+    State(const std::string& shareDir, const platform::Services& services)
+        : share(shareDir), logon(services) {}
 
     ShareDirectory share;
-    LogonContext context;
+    // The program's logon context, built by its own start-up steps.
+    logon::LogonContext logon;
     CheckRequest request;
     std::string settingsFile, configFileName, userListFile, dateTime;
 
@@ -275,10 +262,11 @@ CachedFile& ShareReader::State::File(const std::string& path) {
         return found->second;
     }
     CachedFile& file = files[path];
-    file.exists = core::FileExists(path);
+    platform::Files& files = logon.services.files();
+    file.exists = core::FileExists(files, path);
     if (file.exists) {
         try {
-            file.lines.LoadFromFile(path);
+            file.lines.LoadFromFile(files, path);
             file.opened = true;
             file.told.resize(static_cast<size_t>(file.lines.Count()));
         } catch (const core::EFOpenError& failure) {
@@ -295,7 +283,7 @@ std::string ShareReader::State::FullNameLine(const std::string& user) const {
     if (bucket == fullNameIndex.end()) {
         return {};
     }
-    platform::System& system = platform::Current().system();
+    platform::System& system = logon.services.system();
     for (const int index : bucket->second) {
         const std::string& line = fullNames->Get(index);
         if (system.SameTextIgnoreCase(line.substr(0, line.find('=')), user)) {
@@ -308,27 +296,27 @@ std::string ShareReader::State::FullNameLine(const std::string& user) const {
 // The identity and the macros, as start-up learns them: the full-name list
 // it looks in holds just the user's line, which is all the lookup can find.
 void ShareReader::State::LearnLogon(const std::string& user, const std::string& machine) {
-    logon::ClearIdentity();
-    logon::MacroList->Assign(fileMacros);
+    logon.ClearIdentity();
+    logon.MacroList->Assign(fileMacros);
     logon::IdentityInput identity;
     identity.user = user;
     identity.machine = machine;
     identity.group = request.group;
     identity.dateTime = dateTime;
-    logon::FullNameList = std::make_unique<core::TStringList>();
+    logon.FullNameList = std::make_unique<core::TStringList>();
     const std::string line = FullNameLine(user);
     if (!line.empty()) {
-        logon::FullNameList->Add(line);
+        logon.FullNameList->Add(line);
     }
-    logon::LearnIdentity(identity);
-    logon::DefineMacros();
+    logon::LearnIdentity(logon, identity);
+    logon::DefineMacros(logon);
 }
 
 // The script files of the process order as the run assembles them.
 void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>& loaded) {
     std::vector<Finding> missing;
     for (const char letter : report.processOrder) {
-        const auto path = script::ScriptFileForLetter(letter);
+        const auto path = script::ScriptFileForLetter(logon, letter);
         if (!path) {
             continue;
         }
@@ -357,7 +345,7 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>&
     // check says it as plainly.
     if (loaded.empty() && !report.stops) {
         std::string folders;
-        for (const std::string& folder : script::ScriptFolders(report.processOrder)) {
+        for (const std::string& folder : script::ScriptFolders(logon, report.processOrder)) {
             folders += (folders.empty() ? "" : ", ") + folder;
         }
         report.findings.push_back(
@@ -382,10 +370,10 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
             }
         }
     }
-    logon::ExpandMacros(referring);
+    logon::ExpandMacros(logon, referring);
 
     LineContext context;
-    context.userName = logon::UserName;
+    context.userName = logon.UserName;
     int next = 0;
     size_t part = 0;
     for (const ScriptFile& scriptFile : report.files) {
@@ -403,7 +391,7 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
             if (verdict.kind != script::CommandKind::kComment &&
                 verdict.kind != script::CommandKind::kTooShort &&
                 expanded.find('%') != std::string::npos) {
-                flags = LeftReferences(expanded, *logon::MacroList);
+                flags = LeftReferences(logon.services.system(), expanded, *logon.MacroList);
             }
             if (verdict.kind == script::CommandKind::kAttachHive) {
                 context.hiveLine = scriptFile.path + ":" + std::to_string(k + 1);
@@ -432,24 +420,26 @@ int CheckReport::Count(Severity severity) const {
     return total;
 }
 
-ShareReader::ShareReader(const CheckRequest& request)
-    : state_(std::make_unique<State>(request.shareDir)) {
+ShareReader::ShareReader(const CheckRequest& request, const platform::Services& services)
+    : state_(std::make_unique<State>(request.shareDir, services)) {
     State& state = *state_;
     state.request = request;
     state.settingsFile = request.settingsFile.empty() ? kSettingsFileName : request.settingsFile;
     state.configFileName = request.settingsFile.empty()
                                ? (fs::current_path() / kSettingsFileName).string()
                                : request.settingsFile;
-    state.dateTime = request.dateTime ? *request.dateTime : logon::CurrentDateTimeText();
+    logon::LogonContext& logon = state.logon;
+    logon.ErrorList = std::make_unique<core::TStringList>();
+    state.dateTime = request.dateTime ? *request.dateTime : logon::CurrentDateTimeText(logon);
 
     // The program's own start-up steps up to the identity, which alone
     // depends on the logon.
     try {
         state.stopsAtSettings = true;
-        state.settingsLoaded = logon::LoadSettingsFile(state.configFileName);
+        state.settingsLoaded = logon::LoadSettingsFile(logon, state.configFileName);
         state.stopsAtSettings = false;
-        state.userListFile = request.userList.value_or(logon::UserListFile);
-        logon::LoadFullNameList(state.userListFile);
+        state.userListFile = request.userList.value_or(logon.UserListFile);
+        logon::LoadFullNameList(logon, state.userListFile);
     } catch (const core::EFOpenError& failure) {
         state.startupStop =
             Flag(kind::kStartupStops,
@@ -458,10 +448,10 @@ ShareReader::ShareReader(const CheckRequest& request)
                  failure.Message());
         return;
     }
-    state.fileMacros.Assign(*logon::MacroList);
-    state.macrosFileLines = logon::MacroList->Count();
-    state.userListExists = core::FileExists(state.userListFile);
-    state.fullNames = std::move(logon::FullNameList);
+    state.fileMacros.Assign(*logon.MacroList);
+    state.macrosFileLines = logon.MacroList->Count();
+    state.userListExists = core::FileExists(logon.services.files(), state.userListFile);
+    state.fullNames = std::move(logon.FullNameList);
     for (int i = 0; i < state.fullNames->Count(); ++i) {
         const std::string& line = state.fullNames->Get(i);
         const auto eq = line.find('=');
@@ -476,6 +466,7 @@ ShareReader::~ShareReader() = default;
 CheckReport ShareReader::Check(const std::string& user, const std::string& machine,
                                bool everyLine) {
     State& state = *state_;
+    logon::LogonContext& logon = state.logon;
     CheckReport report;
     report.shareDir = state.request.shareDir;
     report.settingsFile = state.settingsFile;
@@ -487,25 +478,26 @@ CheckReport ShareReader::Check(const std::string& user, const std::string& machi
             report.settingsLoaded = true;
             report.macrosFileFailed = true;
         } else {
-            NoteSettings(state.settingsLoaded, state.configFileName, report);
+            NoteSettings(logon, state.settingsLoaded, state.configFileName, report);
         }
         report.findings.push_back(*state.startupStop);
         report.stops = true;
         return report;
     }
-    NoteSettings(state.settingsLoaded, state.configFileName, report);
+    NoteSettings(logon, state.settingsLoaded, state.configFileName, report);
     state.LearnLogon(user, machine);
-    report.fullName = logon::FullName;
-    report.group = logon::GroupName;
-    report.dateTime = logon::DateTimeText;
+    report.fullName = logon.FullName;
+    report.group = logon.GroupName;
+    report.dateTime = logon.DateTimeText;
     NoteFullName(state.userListFile, state.userListExists, report);
 
-    const int firstFileMacro = logon::MacroList->Count() - state.macrosFileLines;
-    for (Finding& shadow : ShadowedMacros(*logon::MacroList, firstFileMacro,
-                                          logon::ConfigList->ValueOf(logon::kMacrosKey))) {
+    platform::System& locale = logon.services.system();
+    const int firstFileMacro = logon.MacroList->Count() - state.macrosFileLines;
+    for (Finding& shadow : ShadowedMacros(locale, *logon.MacroList, firstFileMacro,
+                                          logon.ConfigList->ValueOf(logon::kMacrosKey, locale))) {
         report.findings.push_back(std::move(shadow));
     }
-    NoteProcessOrder(report);
+    NoteProcessOrder(logon, report);
 
     std::vector<CachedFile*> loaded;
     state.Assemble(report, loaded);
@@ -514,7 +506,7 @@ CheckReport ShareReader::Check(const std::string& user, const std::string& machi
 }
 
 std::vector<std::string> ShareReader::Users() const {
-    std::vector<std::string> names = ScriptNames(logon::UserDir);
+    std::vector<std::string> names = ScriptNames(state_->logon, state_->logon.UserDir);
     if (state_->fullNames) {
         for (int i = 0; i < state_->fullNames->Count(); ++i) {
             names.push_back(state_->fullNames->NameAt(i));
@@ -524,11 +516,11 @@ std::vector<std::string> ShareReader::Users() const {
 }
 
 std::vector<std::string> ShareReader::Machines() const {
-    return DistinctSorted(ScriptNames(logon::MachineDir));
+    return DistinctSorted(ScriptNames(state_->logon, state_->logon.MachineDir));
 }
 
-CheckReport CheckLogon(const CheckRequest& request) {
-    ShareReader reader(request);
+CheckReport CheckLogon(const CheckRequest& request, const platform::Services& services) {
+    ShareReader reader(request, services);
     return reader.Check(request.user, request.machine);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/finding.h"
+#include "platform/platform.h"
 
 namespace check {
 
@@ -83,8 +84,10 @@ struct CheckReport {
 // Raises CheckError when the share folder cannot be entered.
 class ShareReader {
   public:
-    // The request's user and machine are not used: Check names them.
-    explicit ShareReader(const CheckRequest& request);
+    // The request's user and machine are not used: Check names them. The
+    // share is read through `services`.
+    explicit ShareReader(const CheckRequest& request,
+                         const platform::Services& services = platform::Current());
     ~ShareReader();
     ShareReader(const ShareReader&) = delete;
     ShareReader& operator=(const ShareReader&) = delete;
@@ -105,8 +108,10 @@ class ShareReader {
 };
 
 // Reads the share and tells the logon. The settings, macros, full-name and
-// script files are read through the installed platform; nothing is written.
+// script files are read through `services` (the installed platform unless
+// told); nothing is written.
 // Raises CheckError when the share folder cannot be entered.
-CheckReport CheckLogon(const CheckRequest& request);
+CheckReport CheckLogon(const CheckRequest& request,
+                       const platform::Services& services = platform::Current());
 
 }  // namespace check

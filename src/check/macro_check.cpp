@@ -29,10 +29,11 @@ int ExactIndex(const core::TStringList& macros, const std::string& name) {
 
 // A macro after `index` whose value holds the reference: one that brings it
 // into a line too late for it to be expanded. Empty when there is none.
-std::string LaterCarrier(const core::TStringList& macros, int index, const std::string& reference) {
+std::string LaterCarrier(platform::System& locale, const core::TStringList& macros, int index,
+                         const std::string& reference) {
     for (int j = index + 1; j < macros.Count(); ++j) {
         const std::string name = macros.NameAt(j);
-        if (!name.empty() && macros.ValueOf(name).find(reference) != std::string::npos) {
+        if (!name.empty() && macros.ValueOf(name, locale).find(reference) != std::string::npos) {
             return name;
         }
     }
@@ -41,18 +42,19 @@ std::string LaterCarrier(const core::TStringList& macros, int index, const std::
 
 // The flag of a reference left in the line, or nothing when the text
 // between the percent signs is no reference.
-bool Classify(const std::string& name, const core::TStringList& macros, Finding* finding) {
+bool Classify(platform::System& locale, const std::string& name, const core::TStringList& macros,
+              Finding* finding) {
     const std::string reference = Reference(name);
     const int exact = ExactIndex(macros, name);
     if (exact >= 0) {
-        if (macros.ValueOf(name).find(reference) != std::string::npos) {
+        if (macros.ValueOf(name, locale).find(reference) != std::string::npos) {
             *finding =
                 Flag(kind::kSelfReference, "the value of " + reference + " refers to " + reference +
                                                " itself: it is substituted once and " + reference +
                                                " stays in the line");
             return true;
         }
-        const std::string carrier = LaterCarrier(macros, exact, reference);
+        const std::string carrier = LaterCarrier(locale, macros, exact, reference);
         *finding = Flag(kind::kMacroOrder,
                         reference + " stays unexpanded: it came in with the value of " +
                             (carrier.empty() ? std::string("a macro") : "%" + carrier + "%") +
@@ -61,7 +63,7 @@ bool Classify(const std::string& name, const core::TStringList& macros, Finding*
                             "macros");
         return true;
     }
-    const int anyCase = macros.IndexOfName(name);
+    const int anyCase = macros.IndexOfName(name, locale);
     if (anyCase >= 0) {
         *finding = Flag(kind::kUndefinedMacro,
                         reference + " is no macro: names are matched in their exact letter case, " +
@@ -78,7 +80,8 @@ bool Classify(const std::string& name, const core::TStringList& macros, Finding*
 
 }  // namespace
 
-std::vector<Finding> LeftReferences(const std::string& expanded, const core::TStringList& macros) {
+std::vector<Finding> LeftReferences(platform::System& locale, const std::string& expanded,
+                                    const core::TStringList& macros) {
     std::vector<size_t> percents;
     for (size_t at = expanded.find('%'); at != std::string::npos; at = expanded.find('%', at + 1)) {
         percents.push_back(at);
@@ -90,7 +93,7 @@ std::vector<Finding> LeftReferences(const std::string& expanded, const core::TSt
         const std::string name =
             expanded.substr(percents[i] + 1, percents[i + 1] - percents[i] - 1);
         Finding finding;
-        if (name.empty() || !Classify(name, macros, &finding)) {
+        if (name.empty() || !Classify(locale, name, macros, &finding)) {
             ++i;  // the closing sign may open a reference of its own
             continue;
         }
@@ -103,15 +106,15 @@ std::vector<Finding> LeftReferences(const std::string& expanded, const core::TSt
     return flags;
 }
 
-std::vector<Finding> ShadowedMacros(const core::TStringList& macros, int firstFileLine,
-                                    const std::string& fileName) {
+std::vector<Finding> ShadowedMacros(platform::System& locale, const core::TStringList& macros,
+                                    int firstFileLine, const std::string& fileName) {
     std::vector<Finding> flags;
     for (int i = firstFileLine; i < macros.Count(); ++i) {
         const std::string name = macros.NameAt(i);
         if (name.empty()) {
             continue;
         }
-        const int first = macros.IndexOfName(name);
+        const int first = macros.IndexOfName(name, locale);
         if (first < 0 || first >= i) {
             continue;
         }

@@ -6,6 +6,7 @@
 
 #include "check/finding.h"
 #include "core/string_list.h"
+#include "platform/system.h"
 
 namespace check {
 
@@ -16,12 +17,13 @@ namespace check {
 // go back for. Only names of letters, digits and "_", or names that some
 // macro has, count as references; other text between percent signs is
 // left alone. Each name is reported once.
-std::vector<Finding> LeftReferences(const std::string& expanded, const core::TStringList& macros);
+std::vector<Finding> LeftReferences(platform::System& locale, const std::string& expanded,
+                                    const core::TStringList& macros);
 
 // The macros file's lines (those of `macros` from `firstFileLine` on) whose
 // name an earlier line already has, ignoring letter case: every lookup
 // takes the earlier one. `fileName` names the file in the text.
-std::vector<Finding> ShadowedMacros(const core::TStringList& macros, int firstFileLine,
-                                    const std::string& fileName);
+std::vector<Finding> ShadowedMacros(platform::System& locale, const core::TStringList& macros,
+                                    int firstFileLine, const std::string& fileName);
 
 }  // namespace check

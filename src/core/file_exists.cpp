@@ -1,13 +1,12 @@
 #include "core/file_exists.h"
 
 #include "platform/files.h"
-#include "platform/platform.h"
 
 namespace core {
 
-bool FileExists(const std::string& path) {
+bool FileExists(platform::Files& files, const std::string& path) {
     bool isDirectory = false;
-    return platform::Current().files().FindFirst(path, &isDirectory) == 0 && !isDirectory;
+    return files.FindFirst(path, &isDirectory) == 0 && !isDirectory;
 }
 
 }  // namespace core

@@ -1,10 +1,14 @@
 #pragma once
 #include <string>
 
+namespace platform {
+class Files;
+}
+
 namespace core {
 
-// The file-exists test: the platform's directory search finds an entry for
+// The file-exists test: the directory search of `files` finds an entry for
 // `path` and that entry is not a directory.
-bool FileExists(const std::string& path);
+bool FileExists(platform::Files& files, const std::string& path);
 
 }  // namespace core

@@ -2,7 +2,6 @@
 
 #include "core/exceptions.h"
 #include "platform/files.h"
-#include "platform/platform.h"
 #include "platform/system.h"
 
 namespace core {
@@ -46,9 +45,9 @@ void TStringList::Assign(const TStringList& other) {
     }
 }
 
-void TStringList::LoadFromFile(const std::string& path) {
+void TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string contents;
-    if (platform::Current().files().ReadWholeFile(path, &contents) != 0) {
+    if (files.ReadWholeFile(path, &contents) != 0) {
         throw EFOpenError(Format("Cannot open file %s", path));
     }
     SetText(contents);
@@ -82,23 +81,22 @@ std::string TStringList::NameAt(int index) const {
     return eq == std::string::npos ? std::string() : line.substr(0, eq);
 }
 
-int TStringList::IndexOfName(const std::string& name) const {
-    platform::System& system = platform::Current().system();
+int TStringList::IndexOfName(const std::string& name, platform::System& locale) const {
     for (int i = 0; i < Count(); ++i) {
         const std::string& line = lines_[static_cast<size_t>(i)];
         const auto eq = line.find('=');
         if (eq == std::string::npos) {
             continue;
         }
-        if (system.SameTextIgnoreCase(line.substr(0, eq), name)) {
+        if (locale.SameTextIgnoreCase(line.substr(0, eq), name)) {
             return i;
         }
     }
     return -1;
 }
 
-std::string TStringList::ValueOf(const std::string& name) const {
-    const int index = IndexOfName(name);
+std::string TStringList::ValueOf(const std::string& name, platform::System& locale) const {
+    const int index = IndexOfName(name, locale);
     if (index < 0) {
         return {};
     }

@@ -4,10 +4,15 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class Files;
+class System;
+}  // namespace platform
+
 namespace core {
 
 class TStringList {
-public:
+  public:
     int Count() const { return static_cast<int>(lines_.size()); }
     // Index outside the list raises EStringListError.
     const std::string& Get(int index) const;
@@ -21,9 +26,9 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
 
     // Empties the list and fills it from the whole file, opened for reading
-    // only. A file that cannot be opened raises EFOpenError "Cannot open
-    // file %s" with `path`.
-    void LoadFromFile(const std::string& path);
+    // only through `files`. A file that cannot be opened raises EFOpenError
+    // "Cannot open file %s" with `path`.
+    void LoadFromFile(platform::Files& files, const std::string& path);
     // Cuts `text` into lines: CR LF, lone LF and lone CR end a line; a final
     // break adds no empty line; a NUL byte ends the text.
     void SetText(std::string_view text);
@@ -31,12 +36,12 @@ public:
     // The part of line `index` before its first "=", empty when it has none.
     std::string NameAt(int index) const;
     // Index of the first line whose name equals `name` ignoring case by the
-    // user locale's comparison; -1 when there is none.
-    int IndexOfName(const std::string& name) const;
+    // user locale's comparison, which `locale` makes; -1 when there is none.
+    int IndexOfName(const std::string& name, platform::System& locale) const;
     // The text after the first "=" of that line; empty when there is none.
-    std::string ValueOf(const std::string& name) const;
+    std::string ValueOf(const std::string& name, platform::System& locale) const;
 
-private:
+  private:
     std::vector<std::string> lines_;
 };
 

@@ -23,9 +23,13 @@ long long Pos(std::string_view needle, std::string_view text) {
     return at == std::string_view::npos ? 0 : static_cast<long long>(at) + 1;
 }
 
-char UpperAZ(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAZ(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-char LowerAZ(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAZ(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string UpperAZ(std::string_view text) {
     std::string result(text);

@@ -2,17 +2,12 @@
 
 #include <cstdio>
 
-#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "core/strings.h"
 #include "platform/network.h"
-#include "platform/platform.h"
 #include "platform/system.h"
 
 namespace logon {
-
-std::string UserName, MachineName, FullName, GroupName, DateTimeText;
-std::unique_ptr<core::TStringList> FullNameList;
 
 namespace {
 
@@ -27,14 +22,15 @@ constexpr long long kUidTailLength = 99;
 // code and the name; a failure goes to the error list, and the name is then
 // the error marker.
 template <typename Ask>
-const std::string& CachedName(std::string& cache, const char* failure, Ask ask) {
+const std::string& CachedName(LogonContext& context, std::string& cache, const char* failure,
+                              Ask ask) {
     if (cache.empty()) {
         std::string name;
         const uint32_t code = ask(&name);
         if (code == 0) {
             cache = name;
         } else {
-            core::AddError(kErrorPrefix + std::to_string(code) + failure);
+            context.AddError(kErrorPrefix + std::to_string(code) + failure);
             cache = kIdentityError;
         }
     }
@@ -49,35 +45,40 @@ std::string TwoDigits(int value) {
 
 }  // namespace
 
-std::string CurrentUserName() {
-    return CachedName(UserName, kUserNameFailure, [](std::string* name) {
-        return platform::Current().network().GetUser(kUserDevice, kIdentityBufferSize, name);
+std::string CurrentUserName(LogonContext& context) {
+    platform::Network& network = context.services.network();
+    return CachedName(context, context.UserName, kUserNameFailure, [&network](std::string* name) {
+        return network.GetUser(kUserDevice, kIdentityBufferSize, name);
     });
 }
 
-std::string CurrentMachineName() {
-    return CachedName(MachineName, kMachineNameFailure, [](std::string* name) {
-        return platform::Current().system().GetComputerNameA(kIdentityBufferSize, name);
-    });
+std::string CurrentMachineName(LogonContext& context) {
+    platform::System& system = context.services.system();
+    return CachedName(context, context.MachineName, kMachineNameFailure,
+                      [&system](std::string* name) {
+                          return system.GetComputerNameA(kIdentityBufferSize, name);
+                      });
 }
 
-std::string CurrentFullName() {
-    if (!FullName.empty()) {
-        return FullName;
+std::string CurrentFullName(LogonContext& context) {
+    if (!context.FullName.empty()) {
+        return context.FullName;
     }
-    UserName = CurrentUserName();
+    context.UserName = CurrentUserName(context);
     // Without a loaded list there is no entry for anyone (rather than a
     // dereferenced null when the window asks before the list exists).
-    FullName = FullNameList ? FullNameList->ValueOf(UserName) : std::string();
-    return FullName;
+    context.FullName = context.FullNameList ? context.FullNameList->ValueOf(
+                                                  context.UserName, context.services.system())
+                                            : std::string();
+    return context.FullName;
 }
 
-std::string CurrentGroupName() {
+std::string CurrentGroupName(LogonContext&) {
     return kEveryoneGroup;
 }
 
-std::string CurrentDateTimeText() {
-    platform::System& system = platform::Current().system();
+std::string CurrentDateTimeText(LogonContext& context) {
+    platform::System& system = context.services.system();
     const platform::LocalTime now = system.Now();
     // 12-hour clock: midnight and noon are 12, one in the afternoon is 01.
     const int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
@@ -86,10 +87,11 @@ std::string CurrentDateTimeText() {
            system.TimeSeparator() + TwoDigits(now.minute) + (now.hour < 12 ? " AM" : " PM");
 }
 
-void LoadFullNameList(const std::string& path) {
-    FullNameList = std::make_unique<core::TStringList>();
-    if (core::FileExists(path)) {
-        FullNameList->LoadFromFile(path);
+void LoadFullNameList(LogonContext& context, const std::string& path) {
+    context.FullNameList = std::make_unique<core::TStringList>();
+    platform::Files& files = context.services.files();
+    if (core::FileExists(files, path)) {
+        context.FullNameList->LoadFromFile(files, path);
     }
 }
 
@@ -100,19 +102,6 @@ std::string UidMacroValue(const std::string& user) {
 
 std::string UidlMacroValue(const std::string& user) {
     return core::LowerAZ(user);
-}
-
-void ClearIdentity() {
-    UserName.clear();
-    FullName.clear();
-    MachineName.clear();
-    DateTimeText.clear();
-    GroupName.clear();
-}
-
-void ResetIdentity() {
-    ClearIdentity();
-    FullNameList.reset();
 }
 
 }  // namespace logon

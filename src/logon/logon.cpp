@@ -1,57 +1,57 @@
 #include "logon/logon.h"
 
-#include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
 
 namespace logon {
 
-bool LoadSettingsFile(const std::string& configFileName) {
-    const bool loaded = LoadConfig(configFileName);
+bool LoadSettingsFile(LogonContext& context, const std::string& configFileName) {
+    const bool loaded = LoadConfig(context, configFileName);
     if (!loaded) {
-        core::AddError(LoadFailureMessage(configFileName));
+        context.AddError(LoadFailureMessage(configFileName));
     }
     return loaded;
 }
 
-void LearnIdentity(const IdentityInput& given) {
-    UserName = given.user ? *given.user : CurrentUserName();
-    MachineName = given.machine ? *given.machine : CurrentMachineName();
-    FullName = CurrentFullName();
-    GroupName = given.group ? *given.group : CurrentGroupName();
-    DateTimeText = given.dateTime ? *given.dateTime : CurrentDateTimeText();
+void LearnIdentity(LogonContext& context, const IdentityInput& given) {
+    context.UserName = given.user ? *given.user : CurrentUserName(context);
+    context.MachineName = given.machine ? *given.machine : CurrentMachineName(context);
+    context.FullName = CurrentFullName(context);
+    context.GroupName = given.group ? *given.group : CurrentGroupName(context);
+    context.DateTimeText = given.dateTime ? *given.dateTime : CurrentDateTimeText(context);
 }
 
-void DefineMacros() {
+void DefineMacros(LogonContext& context) {
+    core::TStringList& MacroList = *context.MacroList;
     // Each inserted at the top, so the final order is Group, Fullname, UIDL,
     // UID, DateTime, MachId, then the macros file's lines.
-    MacroList->Insert(0, "MachId=" + MachineName);
-    MacroList->Insert(0, "DateTime=" + DateTimeText);
-    MacroList->Insert(0, "UID=" + UidMacroValue(UserName));
-    MacroList->Insert(0, "UIDL=" + UidlMacroValue(UserName));
-    MacroList->Insert(0, "Fullname=" + FullName);
-    MacroList->Insert(0, "Group=" + GroupName);
+    MacroList.Insert(0, "MachId=" + context.MachineName);
+    MacroList.Insert(0, "DateTime=" + context.DateTimeText);
+    MacroList.Insert(0, "UID=" + UidMacroValue(context.UserName));
+    MacroList.Insert(0, "UIDL=" + UidlMacroValue(context.UserName));
+    MacroList.Insert(0, "Fullname=" + context.FullName);
+    MacroList.Insert(0, "Group=" + context.GroupName);
 
-    ExpandMacros(*MacroList);
+    ExpandMacros(context, MacroList);
 }
 
-void LoadLogonContext(const LogonInput& input, LogonProgress* progress) {
+void LoadLogonContext(LogonContext& context, const LogonInput& input, LogonProgress* progress) {
     LogonProgress ignored;
     LogonProgress& at = progress != nullptr ? *progress : ignored;
 
     at.step = LogonStep::kSettings;
-    at.settingsLoaded = LoadSettingsFile(input.configFileName);
-    at.macrosFileLines = MacroList->Count();
+    at.settingsLoaded = LoadSettingsFile(context, input.configFileName);
+    at.macrosFileLines = context.MacroList->Count();
 
     at.step = LogonStep::kFullNameList;
-    LoadFullNameList(input.userListFile ? *input.userListFile : UserListFile);
+    LoadFullNameList(context, input.userListFile ? *input.userListFile : context.UserListFile);
 
     at.step = LogonStep::kIdentity;
-    LearnIdentity(input.identity);
+    LearnIdentity(context, input.identity);
 
     at.step = LogonStep::kMacros;
-    DefineMacros();
+    DefineMacros(context);
     at.step = LogonStep::kDone;
 }
 

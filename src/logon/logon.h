@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "logon/context.h"
+
 namespace logon {
 
 // Where the identity comes from: a value given here is taken as it stands;
@@ -39,20 +41,21 @@ struct LogonProgress {
 // Reads the settings file and the macros file it names; a settings file
 // that cannot be read adds "Failed to load <path>" to ErrorList and leaves
 // the defaults. A macros file that cannot be opened raises EFOpenError.
-bool LoadSettingsFile(const std::string& configFileName);
+bool LoadSettingsFile(LogonContext& context, const std::string& configFileName);
 
 // Sets the identity values in the order the program learns them: user,
 // machine, full name, group, date and time.
-void LearnIdentity(const IdentityInput& given);
+void LearnIdentity(LogonContext& context, const IdentityInput& given);
 
 // Puts the built-in macros of the identity values in front of MacroList
 // (Group, Fullname, UIDL, UID, DateTime, MachId, then the macros file's
 // lines) and expands the macros inside MacroList itself.
-void DefineMacros();
+void DefineMacros(LogonContext& context);
 
 // The steps above with the full-name list between the settings and the
 // identity. A file that cannot be opened (the macros file, the full-name
 // list) raises EFOpenError; `progress` then tells the step that raised.
-void LoadLogonContext(const LogonInput& input, LogonProgress* progress = nullptr);
+void LoadLogonContext(LogonContext& context, const LogonInput& input,
+                      LogonProgress* progress = nullptr);
 
 }  // namespace logon

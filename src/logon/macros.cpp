@@ -76,7 +76,8 @@ std::string Reference(const std::string& name) {
 // that are used. Update keeps it right while MacroList itself is expanded.
 class MacroIndex {
   public:
-    explicit MacroIndex(const core::TStringList& macros) : macros_(macros) {
+    MacroIndex(const core::TStringList& macros, platform::System& locale)
+        : macros_(macros), locale_(locale) {
         const int count = macros_.Count();
         names_.resize(static_cast<size_t>(count));
         named_.resize(static_cast<size_t>(count));
@@ -96,11 +97,10 @@ class MacroIndex {
         int& source = sources_[static_cast<size_t>(i)];
         if (source == kUnknown) {
             source = kNone;
-            platform::System& system = platform::Current().system();
             const std::string& name = names_[static_cast<size_t>(i)];
             for (int j = 0; j < Count(); ++j) {
                 if (named_[static_cast<size_t>(j)] &&
-                    system.SameTextIgnoreCase(names_[static_cast<size_t>(j)], name)) {
+                    locale_.SameTextIgnoreCase(names_[static_cast<size_t>(j)], name)) {
                     source = j;
                     break;
                 }
@@ -189,6 +189,7 @@ class MacroIndex {
     }
 
     const core::TStringList& macros_;
+    platform::System& locale_;
     std::vector<std::string> names_;       // NameAt(i)
     std::vector<bool> named_;              // line i has an "=" (ValueOf skips lines without)
     std::vector<std::string> references_;  // "%" + NameAt(i) + "%"
@@ -200,31 +201,35 @@ class MacroIndex {
 
 }  // namespace
 
-bool ExpandMacro(const std::string& name, std::string& line) {
+bool ExpandMacro(LogonContext& context, const std::string& name, std::string& line) {
     const std::string reference = Reference(name);
-    if (ReplaceFirst(reference, MacroList->ValueOf(name), line) == std::string::npos) {
+    const std::string value = context.MacroList->ValueOf(name, context.services.system());
+    if (ReplaceFirst(reference, value, line) == std::string::npos) {
         return false;
     }
-    return MacroList->ValueOf(name).find(reference) == std::string::npos;
+    return value.find(reference) == std::string::npos;
 }
 
-void ExpandMacrosPlain(core::TStringList& list) {
+void ExpandMacrosPlain(LogonContext& context, core::TStringList& list) {
+    const std::unique_ptr<core::TStringList>& MacroList = context.MacroList;
     if (!MacroList) {
         return;
     }
+    platform::System& locale = context.services.system();
     const int lineCount = list.Count();
     for (int l = 0; l < lineCount; ++l) {
         const int macroCount = MacroList->Count();
         for (int i = 0; i < macroCount; ++i) {
             std::string line = list.Get(l);
             const std::string name = MacroList->NameAt(i);
-            RepeatMacro(Reference(name), MacroList->ValueOf(name), line);
+            RepeatMacro(Reference(name), MacroList->ValueOf(name, locale), line);
             list.Put(l, std::move(line));
         }
     }
 }
 
-void ExpandMacros(core::TStringList& list) {
+void ExpandMacros(LogonContext& context, core::TStringList& list) {
+    const std::unique_ptr<core::TStringList>& MacroList = context.MacroList;
     if (!MacroList) {
         return;
     }
@@ -232,7 +237,7 @@ void ExpandMacros(core::TStringList& list) {
     // every change of a line is put back at once and the index follows it,
     // so each lookup sees the list as the plain algorithm would.
     const bool self = &list == MacroList.get();
-    MacroIndex index(*MacroList);
+    MacroIndex index(*MacroList, context.services.system());
     const int macroCount = index.Count();
     const int lineCount = list.Count();
     for (int l = 0; l < lineCount; ++l) {

@@ -20,20 +20,21 @@
 #include <string>
 
 #include "core/string_list.h"
+#include "logon/context.h"
 
 namespace logon {
 
 // Replaces the first reference to `name` in `line` by the macro's value.
 // True when a reference was replaced and the value does not contain it,
 // i.e. when the caller is to try the same macro again.
-bool ExpandMacro(const std::string& name, std::string& line);
+bool ExpandMacro(LogonContext& context, const std::string& name, std::string& line);
 
-// Expands every line of `list` with every macro of MacroList. Lines that
+// Expands every line of `list` with every macro of the context's MacroList. Lines that
 // cannot hold a reference are skipped; the result is that of
 // ExpandMacrosPlain.
-void ExpandMacros(core::TStringList& list);
+void ExpandMacros(LogonContext& context, core::TStringList& list);
 
 // The same expansion, macro by macro over every line without skipping.
-void ExpandMacrosPlain(core::TStringList& list);
+void ExpandMacrosPlain(LogonContext& context, core::TStringList& list);
 
 }  // namespace logon

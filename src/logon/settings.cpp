@@ -3,56 +3,34 @@
 #include <array>
 
 #include "core/exceptions.h"
-#include "core/exit_list.h"
+#include "platform/files.h"
+#include "platform/system.h"
 
 namespace logon {
-
-std::string MachineDir, UserDir, GroupDir, GlobalDir, NoticeFile, DefaultName, UserListFile,
-    ProcessOrder, ScriptExtension;
-std::unique_ptr<core::TStringList> ConfigList;
-std::unique_ptr<core::TStringList> MacroList;
 
 namespace {
 
 struct Setting {
     const char* key;
-    std::string* value;
-    const char* defaultValue;
+    std::string LogonContext::*value;
 };
 
 // The settings in the order LoadConfig reads them.
-const std::array<Setting, 9>& SettingsTable() {
-    static const std::array<Setting, 9> table = {{
-        {"Machine", &MachineDir, "MACHINE\\"},
-        {"User", &UserDir, "USER\\"},
-        {"Group", &GroupDir, "GROUP\\"},
-        {"Global", &GlobalDir, "GLOBAL\\"},
-        {"Notice", &NoticeFile, "NOTICE.RTF"},
-        {"Default", &DefaultName, "_DEFAULT"},
-        {"UserList", &UserListFile, "USERLIST.DAT"},
-        {"Process", &ProcessOrder, "*gGuUmM"},
-        {"Extension", &ScriptExtension, ".DAT"},
-    }};
-    return table;
-}
+constexpr std::array<Setting, 9> kSettings = {{
+    {"Machine", &LogonContext::MachineDir},
+    {"User", &LogonContext::UserDir},
+    {"Group", &LogonContext::GroupDir},
+    {"Global", &LogonContext::GlobalDir},
+    {"Notice", &LogonContext::NoticeFile},
+    {"Default", &LogonContext::DefaultName},
+    {"UserList", &LogonContext::UserListFile},
+    {"Process", &LogonContext::ProcessOrder},
+    {"Extension", &LogonContext::ScriptExtension},
+}};
 
 constexpr const char* kLoadFailed = "Failed to load ";
 
-// Defaults are in force from process start, before any code runs.
-const bool g_defaultsSet = [] {
-    ResetSettings();
-    return true;
-}();
-
 }  // namespace
-
-void ResetSettings() {
-    for (const Setting& setting : SettingsTable()) {
-        *setting.value = setting.defaultValue;
-    }
-    MacroList.reset();
-    ConfigList.reset();
-}
 
 std::string ConfigFileNameFor(const std::string& programPath) {
     const auto lastSeparator = programPath.find_last_of("\\/:");
@@ -76,43 +54,36 @@ void EnsureTrailingBackslash(std::string& path) {
     }
 }
 
-bool LoadConfig(const std::string& path) {
-    ConfigList = std::make_unique<core::TStringList>();
-    MacroList = std::make_unique<core::TStringList>();
+bool LoadConfig(LogonContext& context, const std::string& path) {
+    context.ConfigList = std::make_unique<core::TStringList>();
+    context.MacroList = std::make_unique<core::TStringList>();
+    platform::Files& files = context.services.files();
+    platform::System& locale = context.services.system();
     try {
-        ConfigList->LoadFromFile(path);
+        context.ConfigList->LoadFromFile(files, path);
     } catch (const core::EFOpenError&) {
         return false;
     }
-    const std::string macrosFile = ConfigList->ValueOf(kMacrosKey);
+    const std::string macrosFile = context.ConfigList->ValueOf(kMacrosKey, locale);
     if (!macrosFile.empty()) {
-        MacroList->LoadFromFile(macrosFile);
+        context.MacroList->LoadFromFile(files, macrosFile);
     }
-    for (const Setting& setting : SettingsTable()) {
-        const std::string value = ConfigList->ValueOf(setting.key);
+    for (const Setting& setting : kSettings) {
+        const std::string value = context.ConfigList->ValueOf(setting.key, locale);
         if (!value.empty()) {
-            *setting.value = value;
+            context.*setting.value = value;
         }
     }
-    EnsureTrailingBackslash(UserDir);
-    EnsureTrailingBackslash(GroupDir);
-    EnsureTrailingBackslash(MachineDir);
-    EnsureTrailingBackslash(GlobalDir);
+    EnsureTrailingBackslash(context.UserDir);
+    EnsureTrailingBackslash(context.GroupDir);
+    EnsureTrailingBackslash(context.MachineDir);
+    EnsureTrailingBackslash(context.GlobalDir);
     return true;
 }
 
-bool EventLogEnabled() {
-    return !ConfigList || ConfigList->ValueOf(kEventLogKey) != "0";
-}
-
-void FreeSettings() {
-    MacroList.reset();
-    ConfigList.reset();
-}
-
-void InitSettingsModule() {
-    (void)g_defaultsSet;
-    core::AddExitProc(FreeSettings);
+bool EventLogEnabled(LogonContext& context) {
+    return !context.ConfigList ||
+           context.ConfigList->ValueOf(kEventLogKey, context.services.system()) != "0";
 }
 
 }  // namespace logon

@@ -1,6 +1,5 @@
 #include "script/commands.h"
 
-#include "core/error_list.h"
 #include "platform/network.h"
 #include "script/file_commands.h"
 #include "script/line_parser.h"
@@ -13,48 +12,48 @@ namespace script {
 namespace {
 
 // How each command is carried out, with the arguments it takes from its line.
-void Nothing(const std::string&, const ParsedLine&) {}
+void Nothing(logon::LogonContext&, const std::string&, const ParsedLine&) {}
 
-void CopyReplacing(const std::string&, const ParsedLine& parsed) {
-    CopyScriptFile(parsed.destination, parsed.value, true);
+void CopyReplacing(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    CopyScriptFile(context, parsed.destination, parsed.value, true);
 }
 
-void CopyIfMissing(const std::string&, const ParsedLine& parsed) {
-    CopyScriptFile(parsed.destination, parsed.value, false);
+void CopyIfMissing(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    CopyScriptFile(context, parsed.destination, parsed.value, false);
 }
 
-void ConnectDrive(const std::string&, const ParsedLine& parsed) {
-    ConnectResource(platform::kResourceTypeDisk, parsed.destination, parsed.value);
+void ConnectDrive(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    ConnectResource(context, platform::kResourceTypeDisk, parsed.destination, parsed.value);
 }
 
-void ConnectPrinter(const std::string&, const ParsedLine& parsed) {
-    ConnectResource(platform::kResourceTypePrint, parsed.destination, parsed.value);
+void ConnectPrinter(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    ConnectResource(context, platform::kResourceTypePrint, parsed.destination, parsed.value);
 }
 
-void WriteIni(const std::string&, const ParsedLine& parsed) {
+void WriteIni(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
     // A malformed I line would write somewhere it does not name (or write
     // the whole line as a value): it is reported, not written.
     if (parsed.iniFormValid) {
-        WriteIniValue(parsed.file, parsed.sectionAndKey, parsed.value);
+        WriteIniValue(context, parsed.file, parsed.sectionAndKey, parsed.value);
     } else {
-        ReportIniFailure(parsed.file, parsed.sectionAndKey, parsed.value);
+        ReportIniFailure(context, parsed.file, parsed.sectionAndKey, parsed.value);
     }
 }
 
-void AttachHive(const std::string&, const ParsedLine& parsed) {
-    AttachUserHive(parsed.rest);
+void AttachHive(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    AttachUserHive(context, parsed.rest);
 }
 
-void WriteRegistry(const std::string&, const ParsedLine& parsed) {
-    ApplyRegistryCommand(CommandFor(parsed.kind).root, parsed.destination, parsed.value);
+void WriteRegistry(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    ApplyRegistryCommand(context, CommandFor(parsed.kind).root, parsed.destination, parsed.value);
 }
 
-void MakeDirectory(const std::string&, const ParsedLine& parsed) {
-    EnsureDirectory(parsed.rest);
+void MakeDirectory(logon::LogonContext& context, const std::string&, const ParsedLine& parsed) {
+    EnsureDirectory(context, parsed.rest);
 }
 
-void ReportUnknown(const std::string& line, const ParsedLine&) {
-    core::AddError(UnknownCommandMessage(line));
+void ReportUnknown(logon::LogonContext& context, const std::string& line, const ParsedLine&) {
+    context.AddError(UnknownCommandMessage(line));
 }
 
 using Kind = CommandKind;

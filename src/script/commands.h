@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 
+#include "logon/context.h"
 #include "platform/registry.h"
 
 namespace script {
@@ -46,9 +47,10 @@ struct Command {
     const char* word;  // the checker's fixed word for it, for tools
     CommandArguments arguments;
     platform::RegKey root;  // the registry root that M, R and U write under; 0 for the rest
-    // Carries a line of this command out: failures are appended to ErrorList
-    // or raised for ExecuteLine to report.
-    void (*carryOut)(const std::string& line, const ParsedLine& parsed);
+    // Carries a line of this command out: failures are appended to the
+    // context's ErrorList or raised for ExecuteLine to report.
+    void (*carryOut)(logon::LogonContext& context, const std::string& line,
+                     const ParsedLine& parsed);
 };
 
 // Every row, in the order of CommandKind.

@@ -2,10 +2,8 @@
 
 #include <exception>
 
-#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "platform/files.h"
-#include "platform/platform.h"
 #include "script/ini_file.h"
 #include "script/line_parser.h"
 #include "script/messages.h"
@@ -17,51 +15,49 @@ namespace {
 // Shorter paths are a drive ("C:") or nothing: the chain never climbs there.
 constexpr size_t kShortestChainPath = 3;
 
-platform::Files& Files() {
-    return platform::Current().files();
-}
-
 }  // namespace
 
-void CopyScriptFile(const std::string& destination, const std::string& source, bool overwrite) {
-    if (!overwrite && core::FileExists(destination)) {
+void CopyScriptFile(logon::LogonContext& context, const std::string& destination,
+                    const std::string& source, bool overwrite) {
+    platform::Files& files = context.services.files();
+    if (!overwrite && core::FileExists(files, destination)) {
         return;
     }
-    if (Files().CopyFileA(source, destination, false) != 0) {
-        core::AddError(CopyFailureMessage(source, destination));
+    if (files.CopyFileA(source, destination, false) != 0) {
+        context.AddError(CopyFailureMessage(source, destination));
     }
 }
 
-void ReportIniFailure(const std::string& file, const std::string& sectionAndKey,
-                      const std::string& value) {
-    core::AddError(IniFailureMessage(file, sectionAndKey, value));
+void ReportIniFailure(logon::LogonContext& context, const std::string& file,
+                      const std::string& sectionAndKey, const std::string& value) {
+    context.AddError(IniFailureMessage(file, sectionAndKey, value));
 }
 
-void WriteIniValue(const std::string& file, const std::string& sectionAndKey,
-                   const std::string& value) {
+void WriteIniValue(logon::LogonContext& context, const std::string& file,
+                   const std::string& sectionAndKey, const std::string& value) {
     const SectionAndKey target = SplitSectionAndKey(sectionAndKey);
     try {
-        TIniFile ini(file);
+        TIniFile ini(context.services.profile(), file);
         ini.WriteString(target.section, target.key, value);
     } catch (const std::exception&) {
         // The writer's own message is not shown: the report names the whole
         // command instead.
-        ReportIniFailure(file, sectionAndKey, value);
+        ReportIniFailure(context, file, sectionAndKey, value);
     }
 }
 
-bool DirectoryPresent(const std::string& path) {
-    const uint32_t attributes = Files().GetFileAttributesA(path);
+bool DirectoryPresent(platform::Files& files, const std::string& path) {
+    const uint32_t attributes = files.GetFileAttributesA(path);
     return attributes != platform::kInvalidFileAttributes &&
            (attributes & platform::kFileAttributeDirectory) != 0;
 }
 
-void MakeDirectoryChain(const std::string& path) {
+void MakeDirectoryChain(platform::Files& files, const std::string& path) {
     std::string level = path;
     if (!level.empty() && level.back() == '\\') {
         level.pop_back();
     }
-    if (level.size() < kShortestChainPath || DirectoryPresent(level)) {
+    if (level.size() < kShortestChainPath || DirectoryPresent(files, level)) {
         return;
     }
     const auto cut = level.find_last_of("\\:");
@@ -69,18 +65,19 @@ void MakeDirectoryChain(const std::string& path) {
     // A path ending in ":" ("ABC:") is its own parent: climbing there again
     // would never end. A parent ending in "\" is shortened by the next level.
     if (parent.size() < level.size() || (!parent.empty() && parent.back() == '\\')) {
-        MakeDirectoryChain(parent);
+        MakeDirectoryChain(files, parent);
     }
-    Files().CreateDirectoryA(level);
+    files.CreateDirectoryA(level);
 }
 
-void EnsureDirectory(const std::string& directory) {
+void EnsureDirectory(logon::LogonContext& context, const std::string& directory) {
+    platform::Files& files = context.services.files();
     try {
-        if (!DirectoryPresent(directory)) {
-            MakeDirectoryChain(directory);
+        if (!DirectoryPresent(files, directory)) {
+            MakeDirectoryChain(files, directory);
         }
     } catch (const std::exception& failure) {
-        core::AddError(MkdirFailureMessage(directory, failure.what()));
+        context.AddError(MkdirFailureMessage(directory, failure.what()));
     }
 }
 

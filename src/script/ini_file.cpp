@@ -1,8 +1,5 @@
 #include "script/ini_file.h"
 
-#include "platform/platform.h"
-#include "platform/profile.h"
-
 namespace script {
 
 namespace {
@@ -11,8 +8,7 @@ constexpr const char* kUnableToWrite = "Unable to write to %s";
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-    if (platform::Current().profile().WritePrivateProfileStringA(section, key, value, fileName_) !=
-        0) {
+    if (profile_.WritePrivateProfileStringA(section, key, value, fileName_) != 0) {
         throw EIniFileException(core::Format(kUnableToWrite, fileName_));
     }
 }

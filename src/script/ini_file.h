@@ -1,9 +1,11 @@
 // TIniFile: the writer of INI-file values. Creating it only records the
-// file name; each write goes to the platform's profile-string call.
+// file name; each write goes to the profile-string call of the profile
+// service it was given.
 #pragma once
 #include <string>
 
 #include "core/exceptions.h"
+#include "platform/profile.h"
 
 namespace script {
 
@@ -15,7 +17,8 @@ class EIniFileException : public core::Exception {
 
 class TIniFile {
   public:
-    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    TIniFile(platform::Profile& profile, std::string fileName)
+        : profile_(profile), fileName_(std::move(fileName)) {}
 
     const std::string& FileName() const { return fileName_; }
 
@@ -24,6 +27,7 @@ class TIniFile {
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
   private:
+    platform::Profile& profile_;
     std::string fileName_;
 };
 

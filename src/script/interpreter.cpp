@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "script/commands.h"
 #include "script/line_parser.h"
@@ -10,7 +9,7 @@
 
 namespace script {
 
-void ExecuteLine(const std::string& line) {
+void ExecuteLine(logon::LogonContext& context, const std::string& line) {
     if (line.size() < kMinimumLineLength) {
         return;
     }
@@ -19,11 +18,11 @@ void ExecuteLine(const std::string& line) {
     // the same way, so nothing escapes a line.
     try {
         const ParsedLine parsed = ParseLine(line);
-        CommandFor(parsed.kind).carryOut(line, parsed);
+        CommandFor(parsed.kind).carryOut(context, line, parsed);
     } catch (const core::Exception& failure) {
-        core::AddError(LineFailureMessage(failure.Message(), line));
+        context.AddError(LineFailureMessage(failure.Message(), line));
     } catch (const std::exception& failure) {
-        core::AddError(LineFailureMessage(failure.what(), line));
+        context.AddError(LineFailureMessage(failure.what(), line));
     }
 }
 

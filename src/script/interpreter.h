@@ -5,8 +5,10 @@
 #pragma once
 #include <string>
 
+#include "logon/context.h"
+
 namespace script {
 
-void ExecuteLine(const std::string& line);
+void ExecuteLine(logon::LogonContext& context, const std::string& line);
 
 }  // namespace script

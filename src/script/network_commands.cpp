@@ -1,15 +1,13 @@
 #include "script/network_commands.h"
 
-#include "core/error_list.h"
 #include "platform/errors.h"
 #include "platform/network.h"
-#include "platform/platform.h"
 #include "script/messages.h"
 
 namespace script {
 
-void CancelConnection(const std::string& localName) {
-    const uint32_t code = platform::Current().network().CancelConnection(
+void CancelConnection(logon::LogonContext& context, const std::string& localName) {
+    const uint32_t code = context.services.network().CancelConnection(
         localName, platform::kConnectUpdateProfile, /*force=*/true);
     switch (code) {
         case platform::kErrorSuccess:
@@ -17,28 +15,28 @@ void CancelConnection(const std::string& localName) {
             return;
         case platform::kErrorCannotOpenProfile:
         case platform::kErrorBadProfile:
-            core::AddError(CancelProfileErrorMessage(localName));
+            context.AddError(CancelProfileErrorMessage(localName));
             return;
         default:
-            core::AddError(CancelUnknownErrorMessage(localName));
+            context.AddError(CancelUnknownErrorMessage(localName));
             return;
     }
 }
 
-void ConnectResource(uint32_t resourceType, const std::string& localName,
-                     const std::string& remoteName) {
-    CancelConnection(localName);
+void ConnectResource(logon::LogonContext& context, uint32_t resourceType,
+                     const std::string& localName, const std::string& remoteName) {
+    CancelConnection(context, localName);
 
     platform::NetResource resource;
     resource.type = resourceType;
     resource.localName = localName;
     resource.remoteName = remoteName;
     const uint32_t code =
-        platform::Current().network().AddConnection(resource, platform::kConnectUpdateProfile);
+        context.services.network().AddConnection(resource, platform::kConnectUpdateProfile);
     if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
         return;
     }
-    core::AddError(ConnectFailedMessage(code, localName, remoteName));
+    context.AddError(ConnectFailedMessage(code, localName, remoteName));
 }
 
 }  // namespace script

@@ -1,19 +1,13 @@
 #include "script/registry_commands.h"
 
 #include "core/convert.h"
-#include "core/error_list.h"
 #include "core/strings.h"
-#include "logon/identity.h"
 #include "platform/errors.h"
-#include "platform/platform.h"
 #include "platform/registry_roots.h"
 #include "platform/text_codes.h"
 #include "script/messages.h"
 
 namespace script {
-
-std::unique_ptr<TRegistry> ScriptRegistry;
-std::string AttachedHive;
 
 namespace {
 
@@ -30,33 +24,21 @@ constexpr SpecLetter kSpecLetters[] = {{'-', RegistryAction::kDelete},
 
 constexpr size_t kMaxArgument = 9999;  // longest value name and value argument
 
-void ReportOpenFailed(const std::string& keyPath) {
-    core::AddError(OpenFailedMessage(keyPath));
+void ReportOpenFailed(logon::LogonContext& context, const std::string& keyPath) {
+    context.AddError(OpenFailedMessage(keyPath));
 }
 
 }  // namespace
 
-void CreateScriptRegistry() {
-    ScriptRegistry = std::make_unique<TRegistry>();
-}
-
-void FreeScriptRegistry() {
-    ScriptRegistry.reset();
-}
-
-void ResetScriptRegistry() {
-    FreeScriptRegistry();
-    AttachedHive.clear();
-}
-
-bool OpenScriptKey(platform::RegKey root, const std::string& keyPath) {
-    if (!ScriptRegistry) {
+bool OpenScriptKey(logon::LogonContext& context, platform::RegKey root,
+                   const std::string& keyPath) {
+    if (!context.ScriptRegistry) {
         return false;
     }
     const ScriptKeyTarget target =
-        TargetOfScriptKey(root, keyPath, !AttachedHive.empty(), logon::UserName);
-    ScriptRegistry->SetRootKey(target.root);
-    return ScriptRegistry->OpenKey(target.path);
+        TargetOfScriptKey(root, keyPath, !context.AttachedHive.empty(), context.UserName);
+    context.ScriptRegistry->SetRootKey(target.root);
+    return context.ScriptRegistry->OpenKey(target.path);
 }
 
 ScriptKeyTarget TargetOfScriptKey(platform::RegKey root, const std::string& keyPath,
@@ -72,45 +54,47 @@ ScriptKeyTarget TargetOfScriptKey(platform::RegKey root, const std::string& keyP
     return target;
 }
 
-void WriteScriptString(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName, const std::string& text) {
-    if (!OpenScriptKey(root, keyPath)) {
-        ReportOpenFailed(keyPath);
+void WriteScriptString(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName,
+                       const std::string& text) {
+    if (!OpenScriptKey(context, root, keyPath)) {
+        ReportOpenFailed(context, keyPath);
         return;
     }
-    ScriptRegistry->WriteString(valueName, text);
+    context.ScriptRegistry->WriteString(valueName, text);
 }
 
-bool WriteScriptDword(platform::RegKey root, const std::string& keyPath,
-                      const std::string& valueName, int32_t value) {
-    if (!OpenScriptKey(root, keyPath)) {
+bool WriteScriptDword(logon::LogonContext& context, platform::RegKey root,
+                      const std::string& keyPath, const std::string& valueName, int32_t value) {
+    if (!OpenScriptKey(context, root, keyPath)) {
         return false;
     }
-    ScriptRegistry->WriteInteger(valueName, value);
+    context.ScriptRegistry->WriteInteger(valueName, value);
     return true;
 }
 
-int32_t ReadScriptDword(platform::RegKey root, const std::string& keyPath,
-                        const std::string& valueName) {
-    if (!OpenScriptKey(root, keyPath) || !ScriptRegistry->ValueExists(valueName)) {
+int32_t ReadScriptDword(logon::LogonContext& context, platform::RegKey root,
+                        const std::string& keyPath, const std::string& valueName) {
+    if (!OpenScriptKey(context, root, keyPath) || !context.ScriptRegistry->ValueExists(valueName)) {
         return 0;
     }
-    return ScriptRegistry->ReadInteger(valueName);
+    return context.ScriptRegistry->ReadInteger(valueName);
 }
 
-void DeleteScriptValue(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName) {
-    if (OpenScriptKey(root, keyPath) && ScriptRegistry->ValueExists(valueName)) {
-        ScriptRegistry->DeleteValue(valueName);
+void DeleteScriptValue(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName) {
+    if (OpenScriptKey(context, root, keyPath) && context.ScriptRegistry->ValueExists(valueName)) {
+        context.ScriptRegistry->DeleteValue(valueName);
     }
 }
 
-void WriteScriptBinary(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName, const std::string& hexText) {
+void WriteScriptBinary(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName,
+                       const std::string& hexText) {
     std::string bytes = hexText;
     HexToBinary(bytes);
-    if (OpenScriptKey(root, keyPath)) {
-        ScriptRegistry->WriteBinaryData(valueName, bytes);
+    if (OpenScriptKey(context, root, keyPath)) {
+        context.ScriptRegistry->WriteBinaryData(valueName, bytes);
     }
 }
 
@@ -136,47 +120,47 @@ RegistryCommand ParseRegistryCommand(const std::string& destination, const std::
     return command;
 }
 
-void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
-                          const std::string& valueSpec) {
+void ApplyRegistryCommand(logon::LogonContext& context, platform::RegKey root,
+                          const std::string& destination, const std::string& valueSpec) {
     const RegistryCommand command = ParseRegistryCommand(destination, valueSpec);
     if (!command.hasValueName) {
-        core::AddError(NoValueNameMessage(destination));
+        context.AddError(NoValueNameMessage(destination));
         return;
     }
     const std::string& keyPath = command.keyPath;
     const std::string& valueName = command.valueName;
     switch (command.action) {
         case RegistryAction::kDelete:
-            DeleteScriptValue(root, keyPath, valueName);
+            DeleteScriptValue(context, root, keyPath, valueName);
             break;
         case RegistryAction::kBinary:
-            WriteScriptBinary(root, keyPath, valueName, command.argument);
+            WriteScriptBinary(context, root, keyPath, valueName, command.argument);
             break;
         case RegistryAction::kDword: {
             // A bad number raises before any key is opened.
             const int32_t number = core::StrToInt(command.argument);
-            if (!WriteScriptDword(root, keyPath, valueName, number)) {
-                ReportOpenFailed(keyPath);
+            if (!WriteScriptDword(context, root, keyPath, valueName, number)) {
+                ReportOpenFailed(context, keyPath);
             }
             break;
         }
         case RegistryAction::kString:
-            WriteScriptString(root, keyPath, valueName, command.argument);
+            WriteScriptString(context, root, keyPath, valueName, command.argument);
             break;
         case RegistryAction::kNothing:
             break;
     }
 }
 
-void AttachUserHive(const std::string& hiveFile) {
+void AttachUserHive(logon::LogonContext& context, const std::string& hiveFile) {
     // Every L command turns the redirection off; only a load that succeeds
     // turns it on again.
-    AttachedHive.clear();
-    if (platform::Current().registry().LoadKey(logon::UserName, hiveFile) != 0) {
-        core::AddError(AttachFailedMessage(hiveFile, HiveKeyName(logon::UserName)));
+    context.AttachedHive.clear();
+    if (context.services.registry().LoadKey(context.UserName, hiveFile) != 0) {
+        context.AddError(AttachFailedMessage(hiveFile, HiveKeyName(context.UserName)));
         return;
     }
-    AttachedHive = hiveFile;
+    context.AttachedHive = hiveFile;
 }
 
 std::string HiveKeyName(const std::string& userName) {

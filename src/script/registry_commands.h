@@ -1,42 +1,32 @@
 // The registry commands M, R, U and L, and the registry operations the run
-// record uses; every key is opened through OpenScriptKey on ScriptRegistry.
+// record uses; every key is opened through OpenScriptKey on the context's
+// ScriptRegistry.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "logon/context.h"
 #include "platform/registry.h"
-#include "script/registry.h"
 
 namespace script {
 
-// The one registry access object of the process; every key is opened on it.
-extern std::unique_ptr<TRegistry> ScriptRegistry;
-
-// The path of the hive file the last L command attached; empty when none.
-extern std::string AttachedHive;
-
-// Creates ScriptRegistry (root HKEY_CURRENT_USER, no key open).
-void CreateScriptRegistry();
-// Frees ScriptRegistry, closing its current key; nothing when there is none.
-void FreeScriptRegistry();
-// Frees ScriptRegistry and empties AttachedHive (tests).
-void ResetScriptRegistry();
-
 // Makes the key the current key of ScriptRegistry, creating missing keys.
 // While a hive is attached, HKEY_CURRENT_USER\<path> is sent to
-// HKEY_USERS\<UserName>\<path>. False when the platform refuses.
-bool OpenScriptKey(platform::RegKey root, const std::string& keyPath);
-void WriteScriptString(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName, const std::string& text);
-bool WriteScriptDword(platform::RegKey root, const std::string& keyPath,
-                      const std::string& valueName, int32_t value);
-int32_t ReadScriptDword(platform::RegKey root, const std::string& keyPath,
-                        const std::string& valueName);
-void DeleteScriptValue(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName);
-void WriteScriptBinary(platform::RegKey root, const std::string& keyPath,
-                       const std::string& valueName, const std::string& hexText);
+// HKEY_USERS\<UserName>\<path>. False when the platform refuses, or when
+// there is no ScriptRegistry.
+bool OpenScriptKey(logon::LogonContext& context, platform::RegKey root, const std::string& keyPath);
+void WriteScriptString(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName,
+                       const std::string& text);
+bool WriteScriptDword(logon::LogonContext& context, platform::RegKey root,
+                      const std::string& keyPath, const std::string& valueName, int32_t value);
+int32_t ReadScriptDword(logon::LogonContext& context, platform::RegKey root,
+                        const std::string& keyPath, const std::string& valueName);
+void DeleteScriptValue(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName);
+void WriteScriptBinary(logon::LogonContext& context, platform::RegKey root,
+                       const std::string& keyPath, const std::string& valueName,
+                       const std::string& hexText);
 
 // Where OpenScriptKey sends a key: the path always begins with "\"; while a
 // hive is attached, HKEY_CURRENT_USER\<path> becomes
@@ -64,10 +54,10 @@ RegistryCommand ParseRegistryCommand(const std::string& destination, const std::
 
 // The M, R and U commands: destination is key path "." value name, the value
 // spec's first letter selects delete (-), binary (B), DWORD (D), string (S).
-void ApplyRegistryCommand(platform::RegKey root, const std::string& destination,
-                          const std::string& valueSpec);
+void ApplyRegistryCommand(logon::LogonContext& context, platform::RegKey root,
+                          const std::string& destination, const std::string& valueSpec);
 // The L command.
-void AttachUserHive(const std::string& hiveFile);
+void AttachUserHive(logon::LogonContext& context, const std::string& hiveFile);
 // Where L loads the hive of a user: HKEY_USERS\<userName>.
 std::string HiveKeyName(const std::string& userName);
 

@@ -4,20 +4,14 @@
 #include <array>
 #include <cstring>
 
-#include "core/error_list.h"
 #include "core/file_exists.h"
 #include "core/strings.h"
 #include "logon/identity.h"
 #include "logon/macros.h"
-#include "logon/settings.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
 
 namespace script {
-
-std::unique_ptr<core::TStringList> CodeList;
-std::vector<std::string> CodeListFiles;
-const char* const kRunRecordKey = "Software\\Brackenlow\\Tarnwick\\Errors";
 
 namespace {
 
@@ -54,84 +48,84 @@ int64_t MessageNumberOf(const std::string& name) {
 // key's values are listed rather than each number asked for, so a huge
 // count (a hand-edited or damaged record: up to 2,147,483,647) costs no
 // more than the values really stored.
-void DeletePreviousMessages(platform::RegKey root, int32_t count) {
-    if (count <= 0 || !OpenScriptKey(root, kRunRecordKey)) {
+void DeletePreviousMessages(logon::LogonContext& context, platform::RegKey root, int32_t count) {
+    if (count <= 0 || !OpenScriptKey(context, root, kRunRecordKey)) {
         return;
     }
-    for (const std::string& name : ScriptRegistry->GetValueNames()) {
+    for (const std::string& name : context.ScriptRegistry->GetValueNames()) {
         const int64_t number = MessageNumberOf(name);
         if (number >= 1 && number <= count) {
-            ScriptRegistry->DeleteValue(name);
+            context.ScriptRegistry->DeleteValue(name);
         }
     }
 }
 
 // Process-order letters: the directory setting and the base name each one
 // chooses (the extension is added to all of them).
+using logon::LogonContext;
 struct LetterFile {
     char letter;
-    const std::string* directory;
-    const std::string* baseName;
+    std::string LogonContext::*directory;
+    std::string LogonContext::*baseName;
 };
 
-const std::array<LetterFile, 7>& LetterTable() {
-    static const std::array<LetterFile, 7> table = {{
-        {'*', &logon::GlobalDir, &logon::DefaultName},
-        {'g', &logon::GroupDir, &logon::GroupName},
-        {'G', &logon::GroupDir, &logon::DefaultName},
-        {'u', &logon::UserDir, &logon::UserName},
-        {'U', &logon::UserDir, &logon::DefaultName},
-        {'m', &logon::MachineDir, &logon::MachineName},
-        {'M', &logon::MachineDir, &logon::DefaultName},
-    }};
-    return table;
-}
+constexpr std::array<LetterFile, 7> kLetters = {{
+    {'*', &LogonContext::GlobalDir, &LogonContext::DefaultName},
+    {'g', &LogonContext::GroupDir, &LogonContext::GroupName},
+    {'G', &LogonContext::GroupDir, &LogonContext::DefaultName},
+    {'u', &LogonContext::UserDir, &LogonContext::UserName},
+    {'U', &LogonContext::UserDir, &LogonContext::DefaultName},
+    {'m', &LogonContext::MachineDir, &LogonContext::MachineName},
+    {'M', &LogonContext::MachineDir, &LogonContext::DefaultName},
+}};
 
 // The files whose lines CodeList holds, in order.
-void RecordLoadedFiles(const std::vector<ScriptPart>& parts) {
+void RecordLoadedFiles(logon::LogonContext& context, const std::vector<ScriptPart>& parts) {
     for (const ScriptPart& part : parts) {
         if (part.header >= 0) {
-            CodeListFiles.push_back(part.path);
+            context.CodeListFiles.push_back(part.path);
         }
     }
 }
 
 }  // namespace
 
-std::optional<std::string> ScriptFileForLetter(char letter) {
-    for (const LetterFile& entry : LetterTable()) {
+std::optional<std::string> ScriptFileForLetter(const LogonContext& context, char letter) {
+    for (const LetterFile& entry : kLetters) {
         if (entry.letter == letter) {
-            return *entry.directory + *entry.baseName + logon::ScriptExtension;
+            return context.*entry.directory + context.*entry.baseName + context.ScriptExtension;
         }
     }
     return std::nullopt;
 }
 
-std::vector<std::string> ScriptFolders(const std::string& order) {
+std::vector<std::string> ScriptFolders(const LogonContext& context, const std::string& order) {
     std::vector<std::string> folders;
     for (const char letter : order) {
-        for (const LetterFile& entry : LetterTable()) {
+        for (const LetterFile& entry : kLetters) {
+            const std::string& directory = context.*entry.directory;
             if (entry.letter == letter &&
-                std::find(folders.begin(), folders.end(), *entry.directory) == folders.end()) {
-                folders.push_back(*entry.directory);
+                std::find(folders.begin(), folders.end(), directory) == folders.end()) {
+                folders.push_back(directory);
             }
         }
     }
     return folders;
 }
 
-void AssembleScript(const std::string& order, core::TStringList& code,
+void AssembleScript(logon::LogonContext& context, const std::string& order, core::TStringList& code,
                     std::vector<ScriptPart>* parts) {
+    platform::Files& files = context.services.files();
     core::TStringList file;
     for (char letter : order) {
-        const auto path = ScriptFileForLetter(letter);
+        const auto path = ScriptFileForLetter(context, letter);
         if (!path) {
             continue;
         }
         ScriptPart part;
         part.letter = letter;
         part.path = *path;
-        part.exists = core::FileExists(*path);
+        part.exists = core::FileExists(files, *path);
         ScriptPart* recorded = nullptr;
         if (parts != nullptr) {
             parts->push_back(part);
@@ -140,7 +134,7 @@ void AssembleScript(const std::string& order, core::TStringList& code,
         if (!part.exists) {
             continue;
         }
-        file.LoadFromFile(*path);
+        file.LoadFromFile(files, *path);
         if (recorded != nullptr) {
             recorded->header = code.Count();
             recorded->lineCount = file.Count();
@@ -150,49 +144,44 @@ void AssembleScript(const std::string& order, core::TStringList& code,
     }
 }
 
-void BuildCodeList(const std::string& order) {
-    CodeList = std::make_unique<core::TStringList>();
-    CodeListFiles.clear();
+void BuildCodeList(logon::LogonContext& context, const std::string& order) {
+    context.CodeList = std::make_unique<core::TStringList>();
+    context.CodeListFiles.clear();
     std::vector<ScriptPart> parts;
     try {
-        AssembleScript(order, *CodeList, &parts);
+        AssembleScript(context, order, *context.CodeList, &parts);
     } catch (...) {
-        RecordLoadedFiles(parts);
+        RecordLoadedFiles(context, parts);
         throw;
     }
-    RecordLoadedFiles(parts);
+    RecordLoadedFiles(context, parts);
 }
 
-void RunScript() {
+void RunScript(logon::LogonContext& context) {
     const platform::RegKey root = platform::kHkeyCurrentUser;
-    const int32_t previousCount = ReadScriptDword(root, kRunRecordKey, kErrorCountValue);
-    DeletePreviousMessages(root, previousCount);
-    WriteScriptDword(root, kRunRecordKey, kErrorCountValue, 0);
+    const int32_t previousCount = ReadScriptDword(context, root, kRunRecordKey, kErrorCountValue);
+    DeletePreviousMessages(context, root, previousCount);
+    WriteScriptDword(context, root, kRunRecordKey, kErrorCountValue, 0);
 
-    BuildCodeList(logon::ProcessOrder);
-    logon::ExpandMacros(*CodeList);
-    const int lineCount = CodeList->Count();
+    BuildCodeList(context, context.ProcessOrder);
+    logon::ExpandMacros(context, *context.CodeList);
+    const core::TStringList& code = *context.CodeList;
+    const int lineCount = code.Count();
     for (int i = 0; i < lineCount; ++i) {
-        ExecuteLine(CodeList->Get(i));
+        ExecuteLine(context, code.Get(i));
     }
 
-    if (!core::ErrorList) {
-        core::ErrorList = std::make_unique<core::TStringList>();
+    if (!context.ErrorList) {
+        context.ErrorList = std::make_unique<core::TStringList>();
     }
-    const int messageCount = core::ErrorList->Count();
-    WriteScriptDword(root, kRunRecordKey, kErrorCountValue, messageCount);
+    const core::TStringList& errors = *context.ErrorList;
+    const int messageCount = errors.Count();
+    WriteScriptDword(context, root, kRunRecordKey, kErrorCountValue, messageCount);
     for (int i = 1; i <= messageCount; ++i) {
-        WriteScriptString(root, kRunRecordKey, ErrorStringName(i), core::ErrorList->Get(i - 1));
+        WriteScriptString(context, root, kRunRecordKey, ErrorStringName(i), errors.Get(i - 1));
     }
-    WriteScriptString(root, kRunRecordKey, kErrorUpdatedValue, logon::CurrentDateTimeText());
-}
-
-void FreeLogon() {
-    FreeScriptRegistry();
-    core::ErrorList.reset();
-    logon::FullNameList.reset();
-    CodeList.reset();
-    CodeListFiles.clear();
+    WriteScriptString(context, root, kRunRecordKey, kErrorUpdatedValue,
+                      logon::CurrentDateTimeText(context));
 }
 
 }  // namespace script

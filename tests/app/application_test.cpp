@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "app/tarnwick_form.h"
-#include "core/error_list.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
 #include "script/run.h"
@@ -33,14 +32,14 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; hello\r\n");
     bool contextAliveAtDestroy = false;
     toolkit().onDestroy = [&] {
-        contextAliveAtDestroy = core::ErrorList && logon::ConfigList && logon::MacroList;
+        contextAliveAtDestroy = context().ErrorList && context().ConfigList && context().MacroList;
     };
     toolkit().loop = [](FakeWindow& w) {
         w.Tick();
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit()), 0);
+    EXPECT_EQ(app::RunApplication(context()), 0);
 
     EXPECT_EQ(toolkit().title, "Tarnwick Executor");
     EXPECT_EQ(toolkit().spec.caption, "Login Script");
@@ -56,12 +55,10 @@ TEST_F(ApplicationTest, RunsTheWindowAndReleasesTheWindowBeforeTheLogonContext) 
     EXPECT_TRUE(toolkit().boxes.empty());
     EXPECT_TRUE(contextAliveAtDestroy);
     // Everything is released, and nothing is left on the exit list.
-    EXPECT_EQ(core::ErrorList, nullptr);
-    EXPECT_EQ(script::CodeList, nullptr);
-    EXPECT_EQ(logon::ConfigList, nullptr);
-    EXPECT_EQ(logon::MacroList, nullptr);
-    EXPECT_EQ(app::TarnwickForm, nullptr);
-    EXPECT_EQ(app::Application, nullptr);
+    EXPECT_EQ(context().ErrorList, nullptr);
+    EXPECT_EQ(context().CodeList, nullptr);
+    EXPECT_EQ(context().ConfigList, nullptr);
+    EXPECT_EQ(context().MacroList, nullptr);
 }
 
 TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) {
@@ -74,7 +71,7 @@ TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) 
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit()), 0);
+    EXPECT_EQ(app::RunApplication(context()), 0);
 
     EXPECT_EQ(warning, platform::RgbColor(255, 0, 0));
     ASSERT_GE(diagnostics.size(), 2u);
@@ -88,7 +85,7 @@ TEST_F(ApplicationTest, MissingSettingsFileShowsTheWarningAndStillEndsWithZero) 
 // step, says only that start-up stopped and where its settings came from.
 TEST_F(ApplicationTest, TheStartUpReportSaysInPlainWordsWhatFailed) {
     WriteSettings("UserList=" + At("NAMES.DAT") + "\r\n");
-    logon::LoadConfig(At("RUN.INI"));
+    logon::LoadConfig(context(), At("RUN.INI"));
     const std::string stopped =
         "Tarnwick stopped before its window opened. No script was run. Settings file: " +
         At("RUN.INI") + ".";
@@ -108,15 +105,15 @@ TEST_F(ApplicationTest, TheStartUpReportSaysInPlainWordsWhatFailed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        EXPECT_EQ(app::StartupFailureAdvice(c.kind, c.step), c.advice);
+        EXPECT_EQ(app::StartupFailureAdvice(context(), c.kind, c.step), c.advice);
     }
-    logon::FreeSettings();
+    context().FreeSettings();
 }
 
 TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne) {
     WriteSettings("Macros=" + At("NONE.DAT") + "\r\n");
 
-    EXPECT_EQ(app::RunApplication(toolkit()), 1);
+    EXPECT_EQ(app::RunApplication(context()), 1);
 
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
@@ -128,15 +125,15 @@ TEST_F(ApplicationTest, AFailureInStartUpIsReportedBeforeAnyWindowAndEndsWithOne
                   "remove the Macros line.");
     EXPECT_FALSE(Logged("CreateMainWindow"));
     // The routines registered so far ran.
-    EXPECT_EQ(core::ErrorList, nullptr);
-    EXPECT_EQ(logon::ConfigList, nullptr);
+    EXPECT_EQ(context().ErrorList, nullptr);
+    EXPECT_EQ(context().ConfigList, nullptr);
 }
 
 TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
     WriteSettings();
     toolkit().createResult = 8;
 
-    EXPECT_EQ(app::RunApplication(toolkit()), 1);
+    EXPECT_EQ(app::RunApplication(context()), 1);
 
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].first, "Application Error");
@@ -146,7 +143,7 @@ TEST_F(ApplicationTest, AWindowThatCannotBeCreatedEndsStartUp) {
         "Tarnwick stopped before its window opened. No script was run. Settings file: " +
             At("RUN.INI") + ".");
     EXPECT_FALSE(Logged("RunEventLoop"));
-    EXPECT_EQ(core::ErrorList, nullptr);
+    EXPECT_EQ(context().ErrorList, nullptr);
 }
 
 TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {
@@ -158,7 +155,7 @@ TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {
         w.Click("Continue");
     };
 
-    EXPECT_EQ(app::RunApplication(toolkit()), 0);
+    EXPECT_EQ(app::RunApplication(context()), 0);
 
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].first, "Tarnwick Executor");

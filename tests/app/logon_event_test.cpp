@@ -11,8 +11,6 @@
 
 #include "app/application.h"
 #include "app/tarnwick_form.h"
-#include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/errors.h"
@@ -84,7 +82,7 @@ class LogonEventTest : public testsupport::PlatformTest {
             testsupport::WriteValue(platform::kHkeyCurrentUser, script::kRunRecordKey, "ErrorCount",
                                     platform::kRegDword, std::string(4, '\0'));
         }
-        EXPECT_EQ(app::RunApplication(toolkit_), c.exitCode);
+        EXPECT_EQ(app::RunApplication(context()), c.exitCode);
     }
 
     testsupport::FakeToolkit toolkit_;

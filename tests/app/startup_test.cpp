@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error_list.h"
-#include "core/exit_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "script/run.h"
@@ -12,7 +10,6 @@
 namespace {
 
 using V = std::vector<std::string>;
-using testsupport::Errors;
 
 class InitLogonTest : public testsupport::FakeServicesTest {
   protected:
@@ -30,47 +27,47 @@ TEST_F(InitLogonTest, BuiltInMacrosStandAboveTheFileAndAreExpandedIntoIt) {
     WriteFile(At("MACROS.DAT"),
               "Home=\\\\SRV\\HOME\\%UIDL%\r\nP=%P%;x\r\nuid=x\r\nWho=%Fullname% on %MachId%\r\n");
     WriteFile(At("NAMES.DAT"), "JSMITH=John Smith\r\n");
-    app::InitLogon();
+    app::InitLogon(context());
     EXPECT_EQ(Errors(), V{});
-    EXPECT_EQ(logon::MacroList->Lines(),
+    EXPECT_EQ(context().MacroList->Lines(),
               (V{"Group=EVERYONE", "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
                  "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=WS01", "Home=\\\\SRV\\HOME\\jsmith",
                  "P=%P%;x;x", "uid=x", "Who=John Smith on WS01"}));
-    EXPECT_EQ(logon::UserName, "jsmith");
-    EXPECT_EQ(logon::FullName, "John Smith");
-    EXPECT_EQ(logon::GroupName, "EVERYONE");
+    EXPECT_EQ(context().UserName, "jsmith");
+    EXPECT_EQ(context().FullName, "John Smith");
+    EXPECT_EQ(context().GroupName, "EVERYONE");
 }
 
 TEST_F(InitLogonTest, StartUpFailuresAreRecordedInOrderAndStartUpGoesOn) {
     network().userError = 1222;
     system().computerNameError = 5;
-    app::InitLogon();
+    app::InitLogon(context());
     EXPECT_EQ(Errors(), (V{"Failed to load " + At("RUN.INI"), "Error 1222 getting user name",
                            "Error 5 getting computer name"}));
-    EXPECT_EQ(logon::MacroList->Lines(),
+    EXPECT_EQ(context().MacroList->Lines(),
               (V{"Group=EVERYONE", "Fullname=", "UIDL=_error", "UID=_Error",
                  "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=_Error"}));
-    EXPECT_EQ(logon::ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
 }
 
 TEST_F(InitLogonTest, UidMapsOnlyAsciiLettersAndKeepsAtMost101Characters) {
     network().user = "jOHN\xe9Smith" + std::string(120, 'X');
-    app::InitLogon();
-    const std::string uid = logon::MacroList->Get(3);
+    app::InitLogon(context());
+    const std::string uid = context().MacroList->Get(3);
     EXPECT_EQ(uid.substr(0, 16), "UID=JOhn\xe9smithxx");
     EXPECT_EQ(uid.size(), 4u + 2u + 99u);
-    EXPECT_EQ(logon::MacroList->Get(2), "UIDL=john\xe9smith" + std::string(120, 'x'));
+    EXPECT_EQ(context().MacroList->Get(2), "UIDL=john\xe9smith" + std::string(120, 'x'));
 }
 
-TEST_F(InitLogonTest, FreeLogonIsRegisteredFirstAndReleasesTheContext) {
+TEST_F(InitLogonTest, ReleasingTheContextFreesWhatStartUpCreated) {
     WriteFile(At("RUN.INI"), "");
-    app::InitLogon();
-    ASSERT_TRUE(core::ErrorList);
-    ASSERT_TRUE(logon::FullNameList);
-    core::RunExitProcs();
-    EXPECT_FALSE(core::ErrorList);
-    EXPECT_FALSE(logon::FullNameList);
-    EXPECT_FALSE(script::CodeList);
+    app::InitLogon(context());
+    ASSERT_TRUE(context().ErrorList);
+    ASSERT_TRUE(context().FullNameList);
+    context().Release();
+    EXPECT_FALSE(context().ErrorList);
+    EXPECT_FALSE(context().FullNameList);
+    EXPECT_FALSE(context().CodeList);
 }
 
 }  // namespace

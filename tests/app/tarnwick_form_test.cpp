@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "app/application.h"
-#include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
@@ -29,19 +28,18 @@ class FormTest : public testsupport::FakeServicesTest {
         FakeServicesTest::SetUp();
         system().now = platform::LocalTime{2024, 3, 10, 0, 12, 0, 0, 0};
 
-        script::CreateScriptRegistry();
-        core::ErrorList = std::make_unique<core::TStringList>();
-        logon::ConfigList = std::make_unique<core::TStringList>();
-        logon::MacroList = std::make_unique<core::TStringList>();
+        context().CreateScriptRegistry();
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().ConfigList = std::make_unique<core::TStringList>();
+        context().MacroList = std::make_unique<core::TStringList>();
 
-        logon::UserName = "jsmith";
-        logon::MachineName = "WS01";
-        logon::FullName = "John Smith";
-        logon::GlobalDir = At("GLOBAL") + "\\";
-        logon::ProcessOrder = "*";
-        logon::NoticeFile = At("NOTICE.RTF");
+        context().UserName = "jsmith";
+        context().MachineName = "WS01";
+        context().FullName = "John Smith";
+        context().GlobalDir = At("GLOBAL") + "\\";
+        context().ProcessOrder = "*";
+        context().NoticeFile = At("NOTICE.RTF");
         application_ = std::make_unique<app::TApplication>(toolkit());
-        application_->Initialize();
         application_->SetTitle(app::kApplicationTitle);
     }
     void TearDown() override {
@@ -52,7 +50,7 @@ class FormTest : public testsupport::FakeServicesTest {
     // Creates the window and runs the application: show, then `loop`.
     FakeWindow& Run(std::function<void(FakeWindow&)> loop = {}) {
         toolkit().loop = std::move(loop);
-        application_->CreateLoginForm();
+        application_->CreateLoginForm(context());
         FakeWindow& window = *toolkit().window;
         application_->Run();
         return window;
@@ -83,15 +81,15 @@ class FormTest : public testsupport::FakeServicesTest {
 
 TEST_F(FormTest, ShowFillsTheWindowRunsTheScriptAndOnlyThenPutsItOnTheScreen) {
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; first\r\n; second\r\n");
-    logon::ConfigList->Add("Process=*");
-    logon::MacroList->Add("Home=H:");
+    context().ConfigList->Add("Process=*");
+    context().MacroList->Add("Home=H:");
 
     FakeWindow& window = Run();
 
     EXPECT_EQ(window.Control("lUName").text, "jsmith");
     EXPECT_EQ(window.Control("lMName").text, "WS01");
     EXPECT_EQ(window.Control("lUFName").text, "John Smith");
-    EXPECT_EQ(window.Control("lDTstring").text, logon::CurrentDateTimeText());
+    EXPECT_EQ(window.Control("lDTstring").text, logon::CurrentDateTimeText(context()));
     EXPECT_EQ(window.Control("lDTstring").text, "Sun, Mar 10, 2024 12:00 PM");
     // No news file: the heading and the box keep what the layout gives them.
     EXPECT_EQ(window.Control("NewsLabel").text, "News of the Day");
@@ -129,8 +127,8 @@ TEST_F(FormTest, ShowFillsTheWindowRunsTheScriptAndOnlyThenPutsItOnTheScreen) {
 }
 
 TEST_F(FormTest, ErrorsGiveTheRedWarningAndTheirOwnSection) {
-    core::AddError("Failed to load C:\\RUN.INI");
-    logon::ConfigList->Add("Notice=N.RTF");
+    context().AddError("Failed to load C:\\RUN.INI");
+    context().ConfigList->Add("Notice=N.RTF");
 
     FakeWindow& window = Run();
 
@@ -204,7 +202,7 @@ TEST_F(FormTest, NewsThatCannotBeOpenedIsReportedAndSkipsTheRun) {
     EXPECT_EQ(window.Control("lUName").text, "jsmith");
     EXPECT_EQ(window.Control("NewsLabel").text, "News of the Day");
     EXPECT_FALSE(Logged("SetLines mCodeList"));
-    EXPECT_EQ(script::CodeList, nullptr);
+    EXPECT_EQ(context().CodeList, nullptr);
     // The window is still centred and shown, and the button works as usual.
     EXPECT_LT(IndexOf("MessageBox [Tarnwick Executor] Cannot open file " + At("NOTICE.RTF") + "."),
               IndexOf("CenterOnScreen"));
@@ -221,7 +219,7 @@ TEST_F(FormTest, NewsThatCannotBeReadEvenAsPlainTextFailsToLoadTheStream) {
 
     ASSERT_EQ(toolkit().boxes.size(), 1u);
     EXPECT_EQ(toolkit().boxes[0].second, "Failed to Load Stream.");
-    EXPECT_EQ(script::CodeList, nullptr);
+    EXPECT_EQ(context().CodeList, nullptr);
     EXPECT_TRUE(Logged("ShowWindow"));
 }
 
@@ -257,14 +255,14 @@ TEST_F(FormTest, ButtonIsInertUntilTheTickAndThenClosesTheWindow) {
 }
 
 TEST_F(FormTest, DoubleClicksToggleTheNewsAndNeverShowTheDiagnostics) {
-    Run([](FakeWindow& w) {
+    Run([this](FakeWindow& w) {
         w.DoubleClick();
         EXPECT_FALSE(w.Control("NewsOfTheDay").visible);
         EXPECT_FALSE(w.Control("mCodeList").visible);  // the news area is empty
-        EXPECT_TRUE(app::NewsHidden);
+        EXPECT_TRUE(context().NewsHidden);
         w.DoubleClick();
         EXPECT_TRUE(w.Control("NewsOfTheDay").visible);
-        EXPECT_FALSE(app::NewsHidden);
+        EXPECT_FALSE(context().NewsHidden);
         w.Tick();  // the toggle is independent of the button's state
         w.DoubleClick();
         EXPECT_FALSE(w.Control("NewsOfTheDay").visible);

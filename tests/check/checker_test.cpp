@@ -10,7 +10,6 @@
 #include <set>
 
 #include "check/report.h"
-#include "core/error_list.h"
 #include "core/string_list.h"
 #include "logon/identity.h"
 #include "logon/logon.h"
@@ -131,21 +130,22 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
 
     const fs::path previous = fs::current_path();
     fs::current_path(testPlatform().HostPath(At("share")));
-    logon::UserName = "jsmith";
-    logon::MachineName = "WS01";
-    logon::GroupName = "EVERYONE";
-    ASSERT_TRUE(logon::LoadConfig(testPlatform().HostPath(At("share")) + "/tarnwick.ini"));
-    logon::DefineMacros();
-    core::ErrorList = std::make_unique<core::TStringList>();
-    script::CreateScriptRegistry();
-    script::BuildCodeList(logon::ProcessOrder);
-    logon::ExpandMacros(*script::CodeList);
+    context().UserName = "jsmith";
+    context().MachineName = "WS01";
+    context().GroupName = "EVERYONE";
+    ASSERT_TRUE(
+        logon::LoadConfig(context(), testPlatform().HostPath(At("share")) + "/tarnwick.ini"));
+    logon::DefineMacros(context());
+    context().ErrorList = std::make_unique<core::TStringList>();
+    context().CreateScriptRegistry();
+    script::BuildCodeList(context(), context().ProcessOrder);
+    logon::ExpandMacros(context(), *context().CodeList);
     Strings executed;
-    for (const auto& line : script::CodeList->Lines()) {
+    for (const auto& line : context().CodeList->Lines()) {
         if (line.rfind(";---", 0) != 0) {
             executed.push_back(line);
         }
-        script::ExecuteLine(line);
+        script::ExecuteLine(context(), line);
     }
     fs::current_path(previous);
 
@@ -154,7 +154,7 @@ TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
         listed.push_back(line.expanded);
     }
     EXPECT_EQ(listed, executed);
-    EXPECT_EQ(core::ErrorList->Lines(), expected);
+    EXPECT_EQ(context().ErrorList->Lines(), expected);
 }
 
 TEST_F(CheckerTest, TheFlagsShareTripsEveryFlag) {
@@ -286,9 +286,9 @@ TEST_F(CheckerTest, ChecksChangeNothingAndLeaveNoLogonStateBehind) {
     const fs::path cwd = fs::current_path();
     Check();
     EXPECT_EQ(fs::current_path(), cwd);
-    EXPECT_FALSE(logon::MacroList);
-    EXPECT_TRUE(logon::UserName.empty());
-    EXPECT_EQ(logon::ProcessOrder, "*gGuUmM");
+    EXPECT_FALSE(context().MacroList);
+    EXPECT_TRUE(context().UserName.empty());
+    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
     const auto after = Snapshot(share);
     EXPECT_EQ(after, before);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error_list.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
@@ -218,8 +217,8 @@ class LineCheckAgainstExecutorTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        core::ErrorList = std::make_unique<core::TStringList>();
-        script::CreateScriptRegistry();
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().CreateScriptRegistry();
     }
 };
 
@@ -242,9 +241,9 @@ TEST_F(LineCheckAgainstExecutorTest, MessagesAreThoseTheExecutorRecords) {
     for (const std::string& line : lines) {
         const LineVerdict verdict = Check(line);
         ASSERT_EQ(verdict.flags.size(), 1u) << line;
-        core::ErrorList->Clear();
-        script::ExecuteLine(line);
-        EXPECT_EQ(core::ErrorList->Lines(), std::vector<std::string>{verdict.flags[0].message})
+        context().ErrorList->Clear();
+        script::ExecuteLine(context(), line);
+        EXPECT_EQ(context().ErrorList->Lines(), std::vector<std::string>{verdict.flags[0].message})
             << line;
     }
 }
@@ -261,9 +260,9 @@ TEST_F(LineCheckAgainstExecutorTest, LinesWithoutFlagsOfCertainFailureRecordNoth
     };
     for (const std::string& line : lines) {
         EXPECT_TRUE(Check(line).flags.empty()) << line;
-        core::ErrorList->Clear();
-        script::ExecuteLine(line);
-        EXPECT_EQ(core::ErrorList->Count(), 0) << line;
+        context().ErrorList->Clear();
+        script::ExecuteLine(context(), line);
+        EXPECT_EQ(context().ErrorList->Count(), 0) << line;
     }
 }
 

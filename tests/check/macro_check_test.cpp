@@ -10,33 +10,34 @@
 
 namespace {
 
-// MacroList as start-up leaves it for jsmith (John Smith) on WS01: the
+// context().MacroList as start-up leaves it for jsmith (John Smith) on WS01: the
 // built-ins, then the macros file's lines, expanded in themselves.
 class MacroCheckTest : public testsupport::PlatformTest {
   protected:
     core::TStringList& Macros(const std::vector<std::string>& fileLines) {
-        logon::UserName = "jsmith";
-        logon::MachineName = "WS01";
-        logon::FullName = "John Smith";
-        logon::GroupName = "EVERYONE";
-        logon::DateTimeText = "Mon, Dec 7, 2026 02:05 PM";
-        logon::MacroList = std::make_unique<core::TStringList>();
+        context().UserName = "jsmith";
+        context().MachineName = "WS01";
+        context().FullName = "John Smith";
+        context().GroupName = "EVERYONE";
+        context().DateTimeText = "Mon, Dec 7, 2026 02:05 PM";
+        context().MacroList = std::make_unique<core::TStringList>();
         for (const auto& line : fileLines) {
-            logon::MacroList->Add(line);
+            context().MacroList->Add(line);
         }
-        logon::DefineMacros();
-        return *logon::MacroList;
+        logon::DefineMacros(context());
+        return *context().MacroList;
     }
     // The line as the run expands it, and the kinds of what it left.
     std::vector<std::string> Left(const std::string& line, std::string* expanded = nullptr) {
         core::TStringList script;
         script.Add(line);
-        logon::ExpandMacros(script);
+        logon::ExpandMacros(context(), script);
         if (expanded != nullptr) {
             *expanded = script.Get(0);
         }
         std::vector<std::string> kinds;
-        for (const auto& flag : check::LeftReferences(script.Get(0), *logon::MacroList)) {
+        for (const auto& flag :
+             check::LeftReferences(services().system(), script.Get(0), *context().MacroList)) {
             kinds.push_back(flag.kind + " " + flag.text.substr(0, flag.text.find(' ')));
         }
         return kinds;
@@ -63,10 +64,12 @@ TEST_F(MacroCheckTest, TellsWhyAReferenceStayed) {
 
 TEST_F(MacroCheckTest, NamesTheMacroThatBroughtAReferenceInTooLate) {
     Macros({"Docs=%Home%\\DOCS", "Home=\\\\SRV\\HOME\\%UIDL%"});
-    const auto flags = check::LeftReferences("V\\\\SRV\\HOME\\%UIDL%\\DOCS", *logon::MacroList);
+    const auto flags = check::LeftReferences(services().system(), "V\\\\SRV\\HOME\\%UIDL%\\DOCS",
+                                             *context().MacroList);
     ASSERT_EQ(flags.size(), 1u);
     EXPECT_NE(flags[0].text.find("value of %Docs%"), std::string::npos) << flags[0].text;
-    const auto wrongCase = check::LeftReferences("V%uidl%", *logon::MacroList);
+    const auto wrongCase =
+        check::LeftReferences(services().system(), "V%uidl%", *context().MacroList);
     ASSERT_EQ(wrongCase.size(), 1u);
     EXPECT_NE(wrongCase[0].text.find("%UIDL% is defined"), std::string::npos);
 }
@@ -87,7 +90,7 @@ TEST_F(MacroCheckTest, PercentSignsThatAreNoReferenceAreLeftAlone) {
 TEST_F(MacroCheckTest, MacrosFileLinesThatLookupsNeverFindAreFlagged) {
     core::TStringList& macros =
         Macros({"Home=\\\\SRV", "uid=x", "Other=y", "HOME=\\\\OTHER", "no equals sign", ""});
-    const auto flags = check::ShadowedMacros(macros, 6, "MACROS.DAT");
+    const auto flags = check::ShadowedMacros(services().system(), macros, 6, "MACROS.DAT");
     ASSERT_EQ(flags.size(), 2u);
     EXPECT_EQ(flags[0].kind, "shadowed-macro");
     EXPECT_EQ(flags[0].text,

@@ -61,29 +61,29 @@ TEST_F(StringListLookupTest, NamesAndValuesSplitAtTheFirstEquals) {
     EXPECT_EQ(list.NameAt(1), "Machine ");
     EXPECT_EQ(list.NameAt(2), "User");
     EXPECT_EQ(list.NameAt(3), "");
-    EXPECT_EQ(list.ValueOf("USER"), "a=b");  // first match, ignoring case
-    EXPECT_EQ(list.ValueOf("Machine"), "");  // the blank belongs to the name
-    EXPECT_EQ(list.ValueOf("Machine "), "spaced");
-    EXPECT_EQ(list.ValueOf(""), "empty name");  // lines without "=" never match
-    EXPECT_EQ(list.ValueOf("missing"), "");
+    EXPECT_EQ(list.ValueOf("USER", services().system()), "a=b");  // first match, ignoring case
+    EXPECT_EQ(list.ValueOf("Machine", services().system()), "");  // the blank belongs to the name
+    EXPECT_EQ(list.ValueOf("Machine ", services().system()), "spaced");
+    EXPECT_EQ(list.ValueOf("", services().system()), "empty name");  // lines without "=" never match
+    EXPECT_EQ(list.ValueOf("missing", services().system()), "");
 }
 
 TEST_F(StringListLookupTest, LoadsAFileAndReportsOneThatCannotBeOpened) {
     WriteFile(At("list.txt"), "one\r\ntwo\rthree\n");
     TStringList list;
     list.Add("old");
-    list.LoadFromFile(At("list.txt"));
+    list.LoadFromFile(services().files(), At("list.txt"));
     EXPECT_EQ(list.Lines(), (V{"one", "two", "three"}));
 
     const std::string missing = At("missing.txt");
     try {
-        list.LoadFromFile(missing);
+        list.LoadFromFile(services().files(), missing);
         FAIL() << "no failure";
     } catch (const core::EFOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file " + missing);
     }
     // A directory cannot be opened as a file either.
-    EXPECT_THROW(list.LoadFromFile(Scratch()), core::EFOpenError);
+    EXPECT_THROW(list.LoadFromFile(services().files(), Scratch()), core::EFOpenError);
 }
 
 }  // namespace

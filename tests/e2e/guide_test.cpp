@@ -11,7 +11,6 @@
 
 #include "check/checker.h"
 #include "check/options.h"
-#include "core/error_list.h"
 #include "logon/macros.h"
 #include "logon/settings.h"
 #include "script/interpreter.h"
@@ -50,24 +49,24 @@ class GuideTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        core::ErrorList = std::make_unique<core::TStringList>();
-        script::CreateScriptRegistry();
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().CreateScriptRegistry();
         // What the examples copy and change.
         WriteFile("C:\\Share\\source.txt", "source\r\n");
         WriteFile("C:\\Share\\other.txt", "other\r\n");
         WriteFile("C:\\Share\\app.ini", "[Server]\r\nName=OLD\r\n");
     }
     void UseMacros(const std::vector<std::string>& fileLines) {
-        logon::MacroList = std::make_unique<core::TStringList>();
+        context().MacroList = std::make_unique<core::TStringList>();
         for (const char* builtIn :
              {"Group=EVERYONE", "Fullname=John Smith", "UIDL=jsmith", "UID=JSmith",
               "DateTime=Mon, Dec 7, 2026 02:05 PM", "MachId=WS01"}) {
-            logon::MacroList->Add(builtIn);
+            context().MacroList->Add(builtIn);
         }
         for (const auto& line : fileLines) {
-            logon::MacroList->Add(line);
+            context().MacroList->Add(line);
         }
-        logon::ExpandMacros(*logon::MacroList);
+        logon::ExpandMacros(context(), *context().MacroList);
     }
 };
 
@@ -93,16 +92,16 @@ TEST_F(GuideTest, EveryExampleLeavesTheMessagesShownUnderIt) {
         for (const auto& line : blocks[b].lines) {
             script.Add(line);
         }
-        logon::ExpandMacros(script);
-        core::ErrorList->Clear();
+        logon::ExpandMacros(context(), script);
+        context().ErrorList->Clear();
         for (const auto& line : script.Lines()) {
-            script::ExecuteLine(line);
+            script::ExecuteLine(context(), line);
         }
         std::vector<std::string> expected;
         if (b + 1 < blocks.size() && blocks[b + 1].kind == "messages") {
             expected = blocks[b + 1].lines;
         }
-        EXPECT_EQ(core::ErrorList->Lines(), expected)
+        EXPECT_EQ(context().ErrorList->Lines(), expected)
             << "the example at docs/guide.md line " << blocks[b].firstLine;
     }
     EXPECT_GE(examples, 7);

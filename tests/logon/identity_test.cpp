@@ -14,8 +14,6 @@ namespace {
 
 using namespace logon;
 
-using testsupport::Errors;
-
 using IdentityTest = testsupport::PlatformTest;
 
 // The fakes answer the identity queries with what a test gives them, on a
@@ -36,30 +34,30 @@ class IdentityFakeTest : public testsupport::FakeServicesTest {
 };
 
 TEST_F(IdentityFakeTest, UserAndMachineAreLearnedOnceAndKept) {
-    EXPECT_EQ(CurrentUserName(), "jsmith");
+    EXPECT_EQ(CurrentUserName(context()), "jsmith");
     EXPECT_EQ(network().userAsked, "C:/100");
-    EXPECT_EQ(CurrentMachineName(), "WS01");
+    EXPECT_EQ(CurrentMachineName(context()), "WS01");
     EXPECT_EQ(system().computerNameBufferSize, 100u);
     network().user = "other";
     system().computerName = "OTHER";
-    EXPECT_EQ(CurrentUserName(), "jsmith");
-    EXPECT_EQ(CurrentMachineName(), "WS01");
+    EXPECT_EQ(CurrentUserName(context()), "jsmith");
+    EXPECT_EQ(CurrentMachineName(context()), "WS01");
     EXPECT_EQ(network().userCalls, 1);
     EXPECT_EQ(system().computerNameCalls, 1);
-    EXPECT_EQ(UserName, "jsmith");
-    EXPECT_EQ(MachineName, "WS01");
+    EXPECT_EQ(context().UserName, "jsmith");
+    EXPECT_EQ(context().MachineName, "WS01");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 }
 
 TEST_F(IdentityFakeTest, FailuresAreReportedOnceAndKeptAsError) {
     network().userError = platform::kErrorNoNetwork;
     system().computerNameError = platform::kErrorBufferOverflow;
-    EXPECT_EQ(CurrentUserName(), "_Error");
-    EXPECT_EQ(CurrentMachineName(), "_Error");
+    EXPECT_EQ(CurrentUserName(context()), "_Error");
+    EXPECT_EQ(CurrentMachineName(context()), "_Error");
     network().userError = 0;
     system().computerNameError = 0;
-    EXPECT_EQ(CurrentUserName(), "_Error");
-    EXPECT_EQ(CurrentMachineName(), "_Error");
+    EXPECT_EQ(CurrentUserName(context()), "_Error");
+    EXPECT_EQ(CurrentMachineName(context()), "_Error");
     EXPECT_EQ(network().userCalls, 1);
     EXPECT_EQ(system().computerNameCalls, 1);
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Error 1222 getting user name",
@@ -69,15 +67,15 @@ TEST_F(IdentityFakeTest, FailuresAreReportedOnceAndKeptAsError) {
 TEST_F(IdentityFakeTest, AnEmptyNameIsAskedForAgain) {
     network().user = "";
     system().computerName = "";
-    EXPECT_EQ(CurrentUserName(), "");
-    EXPECT_EQ(CurrentMachineName(), "");
-    LoadFullNameList(IdentityTest::At("NONE.DAT"));
-    EXPECT_EQ(CurrentFullName(), "");  // asks for the user name once more
+    EXPECT_EQ(CurrentUserName(context()), "");
+    EXPECT_EQ(CurrentMachineName(context()), "");
+    LoadFullNameList(context(), IdentityTest::At("NONE.DAT"));
+    EXPECT_EQ(CurrentFullName(context()), "");  // asks for the user name once more
     EXPECT_EQ(network().userCalls, 2);
     network().user = "late";
     system().computerName = "LATE";
-    EXPECT_EQ(CurrentUserName(), "late");
-    EXPECT_EQ(CurrentMachineName(), "LATE");
+    EXPECT_EQ(CurrentUserName(context()), "late");
+    EXPECT_EQ(CurrentMachineName(context()), "LATE");
     EXPECT_EQ(network().userCalls, 3);
     EXPECT_EQ(system().computerNameCalls, 2);
     EXPECT_EQ(Errors(), std::vector<std::string>{});
@@ -86,51 +84,52 @@ TEST_F(IdentityFakeTest, AnEmptyNameIsAskedForAgain) {
 TEST_F(IdentityFakeTest, FullNameFromTheListIgnoringCase) {
     WriteFile(IdentityTest::At("USERLIST.DAT"),
               "ADMIN=Administrator\r\nJSMITH=John Smith\r\njsmith=Second\r\n_ERROR=Nobody\r\n");
-    LoadFullNameList(IdentityTest::At("USERLIST.DAT"));
-    EXPECT_EQ(CurrentFullName(), "John Smith");
-    EXPECT_EQ(UserName, "jsmith");
-    EXPECT_EQ(FullName, "John Smith");
+    LoadFullNameList(context(), IdentityTest::At("USERLIST.DAT"));
+    EXPECT_EQ(CurrentFullName(context()), "John Smith");
+    EXPECT_EQ(context().UserName, "jsmith");
+    EXPECT_EQ(context().FullName, "John Smith");
 
     // A failed user name is looked up as "_Error".
-    ResetIdentity();
-    LoadFullNameList(IdentityTest::At("USERLIST.DAT"));
+    context().ClearIdentity();
+    context().FullNameList.reset();
+    LoadFullNameList(context(), IdentityTest::At("USERLIST.DAT"));
     network().userError = 5;
-    EXPECT_EQ(CurrentFullName(), "Nobody");
+    EXPECT_EQ(CurrentFullName(context()), "Nobody");
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error 5 getting user name"});
 }
 
 TEST_F(IdentityFakeTest, UserWithoutAnEntryIsLookedUpAgainEachTime) {
     WriteFile(IdentityTest::At("USERLIST.DAT"), "ADMIN=Administrator\n");
-    LoadFullNameList(IdentityTest::At("USERLIST.DAT"));
-    EXPECT_EQ(CurrentFullName(), "");
-    FullNameList->Add("JSmith=John Smith");
-    EXPECT_EQ(CurrentFullName(), "John Smith");
-    FullNameList->Clear();
-    EXPECT_EQ(CurrentFullName(), "John Smith");  // learned now
+    LoadFullNameList(context(), IdentityTest::At("USERLIST.DAT"));
+    EXPECT_EQ(CurrentFullName(context()), "");
+    context().FullNameList->Add("JSmith=John Smith");
+    EXPECT_EQ(CurrentFullName(context()), "John Smith");
+    context().FullNameList->Clear();
+    EXPECT_EQ(CurrentFullName(context()), "John Smith");  // learned now
     EXPECT_EQ(network().userCalls, 1);
 }
 
 TEST_F(IdentityFakeTest, FullNameWithoutAListIsEmpty) {
-    EXPECT_EQ(CurrentFullName(), "");
-    EXPECT_EQ(CurrentGroupName(), "EVERYONE");
+    EXPECT_EQ(CurrentFullName(context()), "");
+    EXPECT_EQ(CurrentGroupName(context()), "EVERYONE");
 }
 
 TEST_F(IdentityFakeTest, FullNameListIsOptionalAndADirectoryIsNoList) {
-    LoadFullNameList(IdentityTest::At("NONE.DAT"));
-    ASSERT_TRUE(FullNameList);
-    EXPECT_EQ(FullNameList->Count(), 0);
+    LoadFullNameList(context(), IdentityTest::At("NONE.DAT"));
+    ASSERT_TRUE(context().FullNameList);
+    EXPECT_EQ(context().FullNameList->Count(), 0);
 
     MakeDir(IdentityTest::At("LISTDIR"));
-    LoadFullNameList(IdentityTest::At("LISTDIR"));
-    ASSERT_TRUE(FullNameList);
-    EXPECT_EQ(FullNameList->Count(), 0);
+    LoadFullNameList(context(), IdentityTest::At("LISTDIR"));
+    ASSERT_TRUE(context().FullNameList);
+    EXPECT_EQ(context().FullNameList->Count(), 0);
 
     // Loading anew replaces the old list.
     WriteFile(IdentityTest::At("USERLIST.DAT"), "A=1\nB=2");
-    LoadFullNameList(IdentityTest::At("USERLIST.DAT"));
-    EXPECT_EQ(FullNameList->Count(), 2);
-    LoadFullNameList(IdentityTest::At("NONE.DAT"));
-    EXPECT_EQ(FullNameList->Count(), 0);
+    LoadFullNameList(context(), IdentityTest::At("USERLIST.DAT"));
+    EXPECT_EQ(context().FullNameList->Count(), 2);
+    LoadFullNameList(context(), IdentityTest::At("NONE.DAT"));
+    EXPECT_EQ(context().FullNameList->Count(), 0);
 }
 
 // A list file that is there but cannot be read (held open without sharing,
@@ -138,7 +137,7 @@ TEST_F(IdentityFakeTest, FullNameListIsOptionalAndADirectoryIsNoList) {
 TEST_F(IdentityFakeTest, ListFileThatCannotBeOpenedRaises) {
     files().locked.insert("\\\\SRV\\LOGON\\USERLIST.DAT");
     try {
-        LoadFullNameList("\\\\SRV\\LOGON\\USERLIST.DAT");
+        LoadFullNameList(context(), "\\\\SRV\\LOGON\\USERLIST.DAT");
         FAIL() << "no exception";
     } catch (const core::EFOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file \\\\SRV\\LOGON\\USERLIST.DAT");
@@ -161,7 +160,7 @@ TEST_F(IdentityFakeTest, DateTimeTextOnTheTwelveHourClock) {
     };
     for (const auto& c : cases) {
         At(2026, 12, c.day, c.dayOfWeek, c.hour, c.minute);
-        EXPECT_EQ(CurrentDateTimeText(), c.text);
+        EXPECT_EQ(CurrentDateTimeText(context()), c.text);
     }
 }
 
@@ -170,10 +169,10 @@ TEST_F(IdentityFakeTest, DateTimeTextUsesTheLocaleAndTheClockOfEachCall) {
     system().locale->months[2] = "M\xe4r";
     system().locale->timeSeparator = ".";
     At(2027, 3, 14, 0, 9, 30);
-    EXPECT_EQ(CurrentDateTimeText(), "So, M\xe4r 14, 2027 09.30 AM");
+    EXPECT_EQ(CurrentDateTimeText(context()), "So, M\xe4r 14, 2027 09.30 AM");
     At(2027, 3, 14, 0, 9, 31);
-    EXPECT_EQ(CurrentDateTimeText(), "So, M\xe4r 14, 2027 09.31 AM");
-    EXPECT_EQ(DateTimeText, "");  // the start-up value is the caller's to keep
+    EXPECT_EQ(CurrentDateTimeText(context()), "So, M\xe4r 14, 2027 09.31 AM");
+    EXPECT_EQ(context().DateTimeText, "");  // the start-up value is the caller's to keep
 }
 
 TEST(IdentityMacroValuesTest, UidAndUidlChangeAsciiLettersOnly) {
@@ -206,10 +205,10 @@ class IdentityPlatformTest : public IdentityTest {
 };
 
 TEST_F(IdentityPlatformTest, RealIdentityIsLearnedWithoutErrors) {
-    EXPECT_FALSE(CurrentUserName().empty());
-    EXPECT_FALSE(CurrentMachineName().empty());
-    EXPECT_NE(UserName, "_Error");
-    EXPECT_NE(MachineName, "_Error");
+    EXPECT_FALSE(CurrentUserName(context()).empty());
+    EXPECT_FALSE(CurrentMachineName(context()).empty());
+    EXPECT_NE(context().UserName, "_Error");
+    EXPECT_NE(context().MachineName, "_Error");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 }
 
@@ -219,22 +218,24 @@ TEST_F(IdentityPlatformTest, StandinIdentityFileEndToEnd) {
     }
     WriteIdentity("User=JSMITH\nMachine=WS01\n");
     WriteFile(At("USERLIST.DAT"), "jsmith=John Smith\n");
-    LoadFullNameList(At("USERLIST.DAT"));
-    EXPECT_EQ(CurrentUserName(), "JSMITH");
-    EXPECT_EQ(CurrentMachineName(), "WS01");
-    EXPECT_EQ(CurrentFullName(), "John Smith");
+    LoadFullNameList(context(), At("USERLIST.DAT"));
+    EXPECT_EQ(CurrentUserName(context()), "JSMITH");
+    EXPECT_EQ(CurrentMachineName(context()), "WS01");
+    EXPECT_EQ(CurrentFullName(context()), "John Smith");
 
     // Names that do not fit their 100-character buffers fail with the codes
     // Windows gives.
-    ResetIdentity();
+    context().ClearIdentity();
+    context().FullNameList.reset();
     WriteIdentity("User=" + std::string(100, 'u') + "\nMachine=" + std::string(100, 'M') + "\n");
-    EXPECT_EQ(CurrentUserName(), "_Error");
-    EXPECT_EQ(CurrentMachineName(), "_Error");
+    EXPECT_EQ(CurrentUserName(context()), "_Error");
+    EXPECT_EQ(CurrentMachineName(context()), "_Error");
 
-    ResetIdentity();
+    context().ClearIdentity();
+    context().FullNameList.reset();
     WriteIdentity("UserError=1222\nMachineError=5\n");
-    EXPECT_EQ(CurrentUserName(), "_Error");
-    EXPECT_EQ(CurrentMachineName(), "_Error");
+    EXPECT_EQ(CurrentUserName(context()), "_Error");
+    EXPECT_EQ(CurrentMachineName(context()), "_Error");
     EXPECT_EQ(Errors(), (std::vector<std::string>{
                             "Error 234 getting user name", "Error 111 getting computer name",
                             "Error 1222 getting user name", "Error 5 getting computer name"}));

@@ -11,19 +11,18 @@ namespace {
 
 using core::TStringList;
 using logon::ExpandMacros;
-using logon::MacroList;
 using V = std::vector<std::string>;
 
 class MacrosTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        MacroList = std::make_unique<TStringList>();
+        context().MacroList = std::make_unique<TStringList>();
     }
     void Macros(const V& lines) {
-        MacroList->Clear();
+        context().MacroList->Clear();
         for (const auto& line : lines) {
-            MacroList->Add(line);
+            context().MacroList->Add(line);
         }
     }
     // The built-ins of user jsmith on WS01, then the macros file's lines.
@@ -36,27 +35,27 @@ class MacrosTest : public testsupport::PlatformTest {
                    "MachId=WS01"};
         lines.insert(lines.end(), fileLines.begin(), fileLines.end());
         Macros(lines);
-        ExpandMacros(*MacroList);
+        ExpandMacros(context(), *context().MacroList);
     }
     std::string Expand(const std::string& line) {
         TStringList list;
         list.Add(line);
-        ExpandMacros(list);
+        ExpandMacros(context(), list);
         return list.Get(0);
     }
 };
 
 TEST_F(MacrosTest, ValuesReferringToMacrosAboveThemAreExpandedAtStartUp) {
     WithBuiltIns({"Home=\\\\SRV\\HOME\\%UIDL%", "Docs=%Home%\\DOCS"});
-    EXPECT_EQ(MacroList->Get(6), "Home=\\\\SRV\\HOME\\jsmith");
-    EXPECT_EQ(MacroList->Get(7), "Docs=\\\\SRV\\HOME\\jsmith\\DOCS");
+    EXPECT_EQ(context().MacroList->Get(6), "Home=\\\\SRV\\HOME\\jsmith");
+    EXPECT_EQ(context().MacroList->Get(7), "Docs=\\\\SRV\\HOME\\jsmith\\DOCS");
     EXPECT_EQ(Expand("D%Docs%"), "D\\\\SRV\\HOME\\jsmith\\DOCS");
 }
 
 TEST_F(MacrosTest, AMacroDefinedBelowIsNotExpandedIntoTheOneAbove) {
     WithBuiltIns({"Docs=%Home%\\DOCS", "Home=\\\\SRV\\HOME\\%UIDL%"});
-    EXPECT_EQ(MacroList->Get(6), "Docs=\\\\SRV\\HOME\\%UIDL%\\DOCS");
-    EXPECT_EQ(MacroList->Get(7), "Home=\\\\SRV\\HOME\\jsmith");
+    EXPECT_EQ(context().MacroList->Get(6), "Docs=\\\\SRV\\HOME\\%UIDL%\\DOCS");
+    EXPECT_EQ(context().MacroList->Get(7), "Home=\\\\SRV\\HOME\\jsmith");
     EXPECT_EQ(Expand("%Docs%"), "\\\\SRV\\HOME\\%UIDL%\\DOCS");
 }
 
@@ -72,7 +71,7 @@ TEST_F(MacrosTest, ReferencesMatchExactCaseValuesIgnoreCase) {
 
 TEST_F(MacrosTest, AValueHoldingItsOwnReferenceIsSubstitutedOnce) {
     WithBuiltIns({"P=%P%;x"});
-    EXPECT_EQ(MacroList->Get(6), "P=%P%;x;x");
+    EXPECT_EQ(context().MacroList->Get(6), "P=%P%;x;x");
     EXPECT_EQ(Expand("%P%"), "%P%;x;x");
 }
 
@@ -95,23 +94,23 @@ TEST_F(MacrosTest, TextAfterAReferenceIsCutAt999Characters) {
 
 TEST_F(MacrosTest, EmptyListStaysEmptyAndMacroListIsUntouched) {
     WithBuiltIns({"Home=H"});
-    const V before = MacroList->Lines();
+    const V before = context().MacroList->Lines();
     TStringList empty;
-    ExpandMacros(empty);
+    ExpandMacros(context(), empty);
     EXPECT_EQ(empty.Count(), 0);
-    EXPECT_EQ(MacroList->Lines(), before);
+    EXPECT_EQ(context().MacroList->Lines(), before);
 }
 
 TEST_F(MacrosTest, ExpandMacroReportsWhetherToTryAgain) {
     Macros({"A=a", "S=%S%"});
     std::string line = "%A%%A%";
-    EXPECT_TRUE(logon::ExpandMacro("A", line));
+    EXPECT_TRUE(logon::ExpandMacro(context(), "A", line));
     EXPECT_EQ(line, "a%A%");
-    EXPECT_TRUE(logon::ExpandMacro("A", line));
-    EXPECT_FALSE(logon::ExpandMacro("A", line));
+    EXPECT_TRUE(logon::ExpandMacro(context(), "A", line));
+    EXPECT_FALSE(logon::ExpandMacro(context(), "A", line));
     EXPECT_EQ(line, "aa");
     line = "%S%";
-    EXPECT_FALSE(logon::ExpandMacro("S", line));  // replaced, but the value holds it
+    EXPECT_FALSE(logon::ExpandMacro(context(), "S", line));  // replaced, but the value holds it
 }
 
 TEST_F(MacrosTest, RunawayReferenceReformingStops) {
@@ -163,13 +162,13 @@ TEST_F(MacrosTest, FastExpansionMatchesThePlainAlgorithm) {
             fast.Add(line);
         }
         Macros(macros);
-        logon::ExpandMacrosPlain(plain);
-        ExpandMacros(fast);
+        logon::ExpandMacrosPlain(context(), plain);
+        ExpandMacros(context(), fast);
         ASSERT_EQ(fast.Lines(), plain.Lines()) << "round " << round;
     }
 }
 
-// MacroList expanded in place, as start-up does, gives the plain algorithm's
+// context().MacroList expanded in place, as start-up does, gives the plain algorithm's
 // list; the names and values it changes on the way are seen by later lines.
 TEST_F(MacrosTest, ExpandingMacroListItselfMatchesThePlainAlgorithm) {
     std::mt19937 random(20261209);
@@ -181,11 +180,11 @@ TEST_F(MacrosTest, ExpandingMacroListItselfMatchesThePlainAlgorithm) {
             macros.push_back(text(4) + (random() % 4 ? "=" : "") + text(6));
         }
         Macros(macros);
-        logon::ExpandMacrosPlain(*MacroList);
-        const V plain = MacroList->Lines();
+        logon::ExpandMacrosPlain(context(), *context().MacroList);
+        const V plain = context().MacroList->Lines();
         Macros(macros);
-        ExpandMacros(*MacroList);
-        ASSERT_EQ(MacroList->Lines(), plain) << "round " << round;
+        ExpandMacros(context(), *context().MacroList);
+        ASSERT_EQ(context().MacroList->Lines(), plain) << "round " << round;
     }
 }
 
@@ -202,10 +201,11 @@ TEST_F(MacrosTest, TenThousandMacrosAreExpandedInPlace) {
         lines.push_back(line);
     }
     WithBuiltIns(lines);
-    ASSERT_EQ(MacroList->Count(), 10006);
-    EXPECT_EQ(MacroList->Get(6), "M0=\\\\SRV\\jsmith\\0");
-    EXPECT_EQ(MacroList->Get(10006 - 9), "M9991=\\\\SRV\\jsmith\\9991+\\\\SRV\\jsmith\\9990");
-    EXPECT_EQ(MacroList->Get(10005), "M9999=\\\\SRV\\jsmith\\9999");
+    ASSERT_EQ(context().MacroList->Count(), 10006);
+    EXPECT_EQ(context().MacroList->Get(6), "M0=\\\\SRV\\jsmith\\0");
+    EXPECT_EQ(context().MacroList->Get(10006 - 9),
+              "M9991=\\\\SRV\\jsmith\\9991+\\\\SRV\\jsmith\\9990");
+    EXPECT_EQ(context().MacroList->Get(10005), "M9999=\\\\SRV\\jsmith\\9999");
 }
 
 }  // namespace

@@ -15,63 +15,63 @@ class SettingsTest : public testsupport::PlatformTest {
   protected:
     bool Load(const std::string& text) {
         WriteFile(At("RUN.INI"), text);
-        return LoadConfig(At("RUN.INI"));
+        return LoadConfig(context(), At("RUN.INI"));
     }
 };
 
 TEST_F(SettingsTest, MissingFileKeepsEveryDefaultAndEmptyLists) {
-    EXPECT_FALSE(LoadConfig(At("NONE.INI")));
-    EXPECT_EQ(MachineDir, "MACHINE\\");
-    EXPECT_EQ(UserDir, "USER\\");
-    EXPECT_EQ(GroupDir, "GROUP\\");
-    EXPECT_EQ(GlobalDir, "GLOBAL\\");
-    EXPECT_EQ(NoticeFile, "NOTICE.RTF");
-    EXPECT_EQ(DefaultName, "_DEFAULT");
-    EXPECT_EQ(UserListFile, "USERLIST.DAT");
-    EXPECT_EQ(ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(ScriptExtension, ".DAT");
-    ASSERT_TRUE(ConfigList && MacroList);
-    EXPECT_EQ(ConfigList->Count(), 0);
-    EXPECT_EQ(MacroList->Count(), 0);
+    EXPECT_FALSE(LoadConfig(context(), At("NONE.INI")));
+    EXPECT_EQ(context().MachineDir, "MACHINE\\");
+    EXPECT_EQ(context().UserDir, "USER\\");
+    EXPECT_EQ(context().GroupDir, "GROUP\\");
+    EXPECT_EQ(context().GlobalDir, "GLOBAL\\");
+    EXPECT_EQ(context().NoticeFile, "NOTICE.RTF");
+    EXPECT_EQ(context().DefaultName, "_DEFAULT");
+    EXPECT_EQ(context().UserListFile, "USERLIST.DAT");
+    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(context().ScriptExtension, ".DAT");
+    ASSERT_TRUE(context().ConfigList && context().MacroList);
+    EXPECT_EQ(context().ConfigList->Count(), 0);
+    EXPECT_EQ(context().MacroList->Count(), 0);
 }
 
 TEST_F(SettingsTest, EmptyFileLoadsWithDefaults) {
     EXPECT_TRUE(Load(""));
-    EXPECT_EQ(ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(MacroList->Count(), 0);
+    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(context().MacroList->Count(), 0);
 }
 
 TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) {
     EXPECT_TRUE(
         Load("USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
              "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
-    EXPECT_EQ(UserDir, "\\\\SRV\\HOME\\");
-    EXPECT_EQ(MachineDir, "M\\");         // no second backslash
-    EXPECT_EQ(GlobalDir, "GLOBAL\\ \\");  // the blank is the last character
-    EXPECT_EQ(GroupDir, "GROUP\\");
-    EXPECT_EQ(NoticeFile, "NEWS");
-    EXPECT_EQ(DefaultName, "DEF\\");
-    EXPECT_EQ(ScriptExtension, ".scr ");
-    EXPECT_EQ(ProcessOrder, "*u");
-    EXPECT_EQ(UserListFile, "LIST");
+    EXPECT_EQ(context().UserDir, "\\\\SRV\\HOME\\");
+    EXPECT_EQ(context().MachineDir, "M\\");         // no second backslash
+    EXPECT_EQ(context().GlobalDir, "GLOBAL\\ \\");  // the blank is the last character
+    EXPECT_EQ(context().GroupDir, "GROUP\\");
+    EXPECT_EQ(context().NoticeFile, "NEWS");
+    EXPECT_EQ(context().DefaultName, "DEF\\");
+    EXPECT_EQ(context().ScriptExtension, ".scr ");
+    EXPECT_EQ(context().ProcessOrder, "*u");
+    EXPECT_EQ(context().UserListFile, "LIST");
 }
 
 TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
     EXPECT_TRUE(
         Load("[Settings]\nGroup=FIRST\nGroup=SECOND\nMachine = X\n; User=Y\n"
              "Extension=\nProcess="));
-    EXPECT_EQ(GroupDir, "FIRST\\");
-    EXPECT_EQ(MachineDir, "MACHINE\\");  // "Machine " is another name
-    EXPECT_EQ(UserDir, "USER\\");
-    EXPECT_EQ(ScriptExtension, ".DAT");  // an empty value keeps the default
-    EXPECT_EQ(ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(ConfigList->Count(), 7);  // every line is kept as read
+    EXPECT_EQ(context().GroupDir, "FIRST\\");
+    EXPECT_EQ(context().MachineDir, "MACHINE\\");  // "Machine " is another name
+    EXPECT_EQ(context().UserDir, "USER\\");
+    EXPECT_EQ(context().ScriptExtension, ".DAT");  // an empty value keeps the default
+    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
+    EXPECT_EQ(context().ConfigList->Count(), 7);  // every line is kept as read
 }
 
 TEST_F(SettingsTest, MacrosKeyLoadsTheMacrosFile) {
     WriteFile(At("MACROS.DAT"), "Home=\\\\SRV\\%UIDL%\r\n\r\nDocs=%Home%\\DOCS\r\n");
     EXPECT_TRUE(Load("Macros=" + At("MACROS.DAT")));
-    EXPECT_EQ(MacroList->Lines(),
+    EXPECT_EQ(context().MacroList->Lines(),
               (std::vector<std::string>{"Home=\\\\SRV\\%UIDL%", "", "Docs=%Home%\\DOCS"}));
 }
 
@@ -79,7 +79,7 @@ TEST_F(SettingsTest, MacrosFileThatCannotBeOpenedEscapes) {
     const std::string missing = At("NOSUCH.DAT");
     WriteFile(At("RUN.INI"), "Macros=" + missing);
     try {
-        LoadConfig(At("RUN.INI"));
+        LoadConfig(context(), At("RUN.INI"));
         FAIL() << "no failure";
     } catch (const core::EFOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file " + missing);
@@ -88,10 +88,10 @@ TEST_F(SettingsTest, MacrosFileThatCannotBeOpenedEscapes) {
 
 TEST_F(SettingsTest, FreeSettingsReleasesBothLists) {
     EXPECT_TRUE(Load("User=U"));
-    FreeSettings();
-    EXPECT_FALSE(MacroList);
-    EXPECT_FALSE(ConfigList);
-    FreeSettings();  // nothing left to release: no harm
+    context().FreeSettings();
+    EXPECT_FALSE(context().MacroList);
+    EXPECT_FALSE(context().ConfigList);
+    context().FreeSettings();  // nothing left to release: no harm
 }
 
 TEST(ConfigFileNameTest, ReplacesTheLastThreeCharacters) {
@@ -111,18 +111,21 @@ TEST(ConfigFileNameTest, NameWithoutAThreeLetterExtensionGetsOneAppended) {
 // changes nothing until a value is changed; its remarks match no key.
 TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
     core::TStringList starter;
-    starter.LoadFromFile(std::string(TARNWICK_SOURCE_DIR) + "/packaging/tarnwick.ini");
+    starter.LoadFromFile(services().files(),
+                         std::string(TARNWICK_SOURCE_DIR) + "/packaging/tarnwick.ini");
     const std::pair<const char*, const std::string*> defaults[] = {
-        {"Machine", &MachineDir},    {"User", &UserDir},         {"Group", &GroupDir},
-        {"Global", &GlobalDir},      {"Notice", &NoticeFile},    {"Default", &DefaultName},
-        {"UserList", &UserListFile}, {"Process", &ProcessOrder}, {"Extension", &ScriptExtension}};
+        {"Machine", &context().MachineDir},       {"User", &context().UserDir},
+        {"Group", &context().GroupDir},           {"Global", &context().GlobalDir},
+        {"Notice", &context().NoticeFile},        {"Default", &context().DefaultName},
+        {"UserList", &context().UserListFile},    {"Process", &context().ProcessOrder},
+        {"Extension", &context().ScriptExtension}};
     for (const auto& [key, value] : defaults) {
-        EXPECT_EQ(starter.ValueOf(key), *value) << key;
+        EXPECT_EQ(starter.ValueOf(key, services().system()), *value) << key;
     }
     // No default: the Macros line is only a remark, so a copy of the
     // starter alone names no macros file that could stop the logon.
-    EXPECT_EQ(starter.ValueOf(kMacrosKey), "");
-    EXPECT_EQ(starter.ValueOf(kEventLogKey), "1");  // on, as without the key
+    EXPECT_EQ(starter.ValueOf(kMacrosKey, services().system()), "");
+    EXPECT_EQ(starter.ValueOf(kEventLogKey, services().system()), "1");  // on, as without the key
     int settings = 0;
     for (const std::string& line : starter.Lines()) {
         if (line.rfind(';', 0) == 0) {

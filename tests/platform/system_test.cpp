@@ -78,7 +78,7 @@ TEST_F(SystemTest, ModulePathNamesTheRunningProgram) {
     const std::string path = sys().ModulePath();
     ASSERT_FALSE(path.empty());
     EXPECT_NE(path.find("platform_tests"), std::string::npos) << path;
-    EXPECT_TRUE(core::FileExists(path)) << path;
+    EXPECT_TRUE(core::FileExists(services().files(), path)) << path;
 }
 
 }  // namespace

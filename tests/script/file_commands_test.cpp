@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "core/error_list.h"
 #include "script/interpreter.h"
 #include "support/test_platform.h"
 
@@ -12,13 +11,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using namespace script;
-using testsupport::Errors;
 
 class FileCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        core::ErrorList = std::make_unique<core::TStringList>();
+        context().ErrorList = std::make_unique<core::TStringList>();
     }
     void TearDown() override {
         if (!savedDirectory_.empty()) {
@@ -40,11 +38,11 @@ class FileCommandsTest : public testsupport::PlatformTest {
 TEST_F(FileCommandsTest, CopyReplacesOrKeepsAnExistingDestinationFile) {
     WriteFile(At("SOURCE.TXT"), "new\r\ndata");
     WriteFile(At("TARGET.TXT"), "old");
-    CopyScriptFile(At("TARGET.TXT"), At("SOURCE.TXT"), false);
+    CopyScriptFile(context(), At("TARGET.TXT"), At("SOURCE.TXT"), false);
     EXPECT_EQ(ReadFile(At("TARGET.TXT")), "old");
-    CopyScriptFile(At("TARGET.TXT"), At("SOURCE.TXT"), true);
+    CopyScriptFile(context(), At("TARGET.TXT"), At("SOURCE.TXT"), true);
     EXPECT_EQ(ReadFile(At("TARGET.TXT")), "new\r\ndata");
-    CopyScriptFile(At("FRESH.TXT"), At("SOURCE.TXT"), false);
+    CopyScriptFile(context(), At("FRESH.TXT"), At("SOURCE.TXT"), false);
     EXPECT_EQ(ReadFile(At("FRESH.TXT")), "new\r\ndata");
     EXPECT_EQ(Errors(), Lines{});
 }
@@ -52,15 +50,15 @@ TEST_F(FileCommandsTest, CopyReplacesOrKeepsAnExistingDestinationFile) {
 TEST_F(FileCommandsTest, CopyIfMissingStillTriesWhenTheDestinationIsADirectory) {
     WriteFile(At("SOURCE.TXT"), "x");
     MakeDir(At("DIR"));
-    CopyScriptFile(At("DIR"), At("SOURCE.TXT"), false);
+    CopyScriptFile(context(), At("DIR"), At("SOURCE.TXT"), false);
     EXPECT_EQ(Errors(), Lines{"Error copying " + At("SOURCE.TXT") + " to " + At("DIR")});
 }
 
 TEST_F(FileCommandsTest, FailedCopiesNameSourceAndDestination) {
     WriteFile(At("SOURCE.TXT"), "x");
-    CopyScriptFile(At("TARGET.TXT"), At("MISSING.TXT"), true);
-    CopyScriptFile(At("NODIR\\TARGET.TXT"), At("SOURCE.TXT"), false);
-    CopyScriptFile(At("SOURCE.TXT"), At("SOURCE.TXT"), true);  // onto itself
+    CopyScriptFile(context(), At("TARGET.TXT"), At("MISSING.TXT"), true);
+    CopyScriptFile(context(), At("NODIR\\TARGET.TXT"), At("SOURCE.TXT"), false);
+    CopyScriptFile(context(), At("SOURCE.TXT"), At("SOURCE.TXT"), true);  // onto itself
     EXPECT_EQ(Errors(), (Lines{
                             "Error copying " + At("MISSING.TXT") + " to " + At("TARGET.TXT"),
                             "Error copying " + At("SOURCE.TXT") + " to " + At("NODIR\\TARGET.TXT"),
@@ -73,9 +71,9 @@ TEST_F(FileCommandsTest, FailedCopiesNameSourceAndDestination) {
 TEST_F(FileCommandsTest, RelativePathsLieInTheCurrentDirectory) {
     WorkInScratch();
     WriteFile(At("SOURCE.TXT"), "rel");
-    ExecuteLine("CCOPY.TXT=SOURCE.TXT");
-    ExecuteLine("VABC\\D");
-    ExecuteLine("I[.\\REL.INI]S.K=1");
+    ExecuteLine(context(), "CCOPY.TXT=SOURCE.TXT");
+    ExecuteLine(context(), "VABC\\D");
+    ExecuteLine(context(), "I[.\\REL.INI]S.K=1");
     EXPECT_EQ(ReadFile(At("COPY.TXT")), "rel");
     EXPECT_TRUE(Exists(At("ABC\\D")));
     EXPECT_EQ(ReadFile(At("REL.INI")), "[S]\r\nK=1\r\n");
@@ -84,53 +82,53 @@ TEST_F(FileCommandsTest, RelativePathsLieInTheCurrentDirectory) {
 
 TEST_F(FileCommandsTest, ChainNeverCreatesALevelShorterThanThreeCharacters) {
     WorkInScratch();
-    ExecuteLine("VAB\\CD");
+    ExecuteLine(context(), "VAB\\CD");
     EXPECT_FALSE(Exists(At("AB")));
     EXPECT_FALSE(Exists(At("AB\\CD")));
-    ExecuteLine("VXY\\");  // "XY" after the trailing backslash goes
+    ExecuteLine(context(), "VXY\\");  // "XY" after the trailing backslash goes
     EXPECT_FALSE(Exists(At("XY")));
     EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(FileCommandsTest, ChainStopsAtADriveOrAPresentDirectory) {
-    MakeDirectoryChain("C:\\");
-    MakeDirectoryChain("C:");
-    MakeDirectoryChain("");
-    MakeDirectoryChain(Scratch() + "\\");
-    MakeDirectoryChain(At("ONE\\TWO\\\\"));  // a doubled separator climbs on
+    MakeDirectoryChain(services().files(), "C:\\");
+    MakeDirectoryChain(services().files(), "C:");
+    MakeDirectoryChain(services().files(), "");
+    MakeDirectoryChain(services().files(), Scratch() + "\\");
+    MakeDirectoryChain(services().files(), At("ONE\\TWO\\\\"));  // a doubled separator climbs on
     EXPECT_TRUE(Exists(At("ONE\\TWO")));
     EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(FileCommandsTest, LevelsThatCannotBeCreatedAreLeftMissingSilently) {
     WriteFile(At("FILE.TXT"), "x");
-    EnsureDirectory(At("FILE.TXT\\SUB\\DEEP"));
-    EXPECT_FALSE(DirectoryPresent(At("FILE.TXT\\SUB")));
+    EnsureDirectory(context(), At("FILE.TXT\\SUB\\DEEP"));
+    EXPECT_FALSE(DirectoryPresent(services().files(), At("FILE.TXT\\SUB")));
     EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(FileCommandsTest, PathEndingInAColonDoesNotClimbForever) {
     WorkInScratch();
-    ExecuteLine("VABC:");
-    ExecuteLine("V" + At("NAME:"));  // not a one-letter name: that reads as a drive
-    ExecuteLine("VABC::::");
+    ExecuteLine(context(), "VABC:");
+    ExecuteLine(context(), "V" + At("NAME:"));  // not a one-letter name: that reads as a drive
+    ExecuteLine(context(), "VABC::::");
     EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(FileCommandsTest, DirectoryPresentOnlyForDirectories) {
     WriteFile(At("FILE.TXT"), "x");
-    EXPECT_TRUE(DirectoryPresent(Scratch()));
-    EXPECT_TRUE(DirectoryPresent(Scratch() + "\\"));
-    EXPECT_FALSE(DirectoryPresent(At("FILE.TXT")));
-    EXPECT_FALSE(DirectoryPresent(At("MISSING")));
-    EXPECT_FALSE(DirectoryPresent(""));
+    EXPECT_TRUE(DirectoryPresent(services().files(), Scratch()));
+    EXPECT_TRUE(DirectoryPresent(services().files(), Scratch() + "\\"));
+    EXPECT_FALSE(DirectoryPresent(services().files(), At("FILE.TXT")));
+    EXPECT_FALSE(DirectoryPresent(services().files(), At("MISSING")));
+    EXPECT_FALSE(DirectoryPresent(services().files(), ""));
 }
 
 TEST_F(FileCommandsTest, IniValueGoesToTheSectionBeforeTheFirstDot) {
-    WriteIniValue(At("APP.INI"), "Options.Last.Used", "1");
-    WriteIniValue(At("APP.INI"), "NoSection", "2");
-    WriteIniValue(At("APP.INI"), ".Dotted", "3");
-    WriteIniValue(At("APP.INI"), "options.LAST.USED", "4");
+    WriteIniValue(context(), At("APP.INI"), "Options.Last.Used", "1");
+    WriteIniValue(context(), At("APP.INI"), "NoSection", "2");
+    WriteIniValue(context(), At("APP.INI"), ".Dotted", "3");
+    WriteIniValue(context(), At("APP.INI"), "options.LAST.USED", "4");
     // Without a section the key goes to "[]" on Windows, before the first
     // section under Wine.
     EXPECT_EQ(ReadFile(At("APP.INI")),
@@ -141,9 +139,9 @@ TEST_F(FileCommandsTest, IniValueGoesToTheSectionBeforeTheFirstDot) {
 
 TEST_F(FileCommandsTest, FailedIniWriteNamesTheWholeCommand) {
     MakeDir(At("DIR.INI"));
-    WriteIniValue(At("NODIR\\APP.INI"), "Sec.Key", "v 1");
-    WriteIniValue(At("DIR.INI"), "Sec.Key", "2");
-    WriteIniValue("", "Sec.Key", "3");
+    WriteIniValue(context(), At("NODIR\\APP.INI"), "Sec.Key", "v 1");
+    WriteIniValue(context(), At("DIR.INI"), "Sec.Key", "2");
+    WriteIniValue(context(), "", "Sec.Key", "3");
     EXPECT_EQ(Errors(), (Lines{
                             "Error loading " + At("NODIR\\APP.INI") + " to change Sec.Key to v 1",
                             "Error loading " + At("DIR.INI") + " to change Sec.Key to 2",

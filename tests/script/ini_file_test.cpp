@@ -11,7 +11,7 @@ using script::TIniFile;
 class IniFileTest : public testsupport::PlatformTest {};
 
 TEST_F(IniFileTest, CreatingTouchesNoFileAndWritesGoToTheNamedFile) {
-    TIniFile ini(At("APP.INI"));
+    TIniFile ini(services().profile(), At("APP.INI"));
     EXPECT_FALSE(Exists(At("APP.INI")));
     ini.WriteString("Options", "Mode", "fast");
     ini.WriteString("Options", "Level", "2");
@@ -19,7 +19,7 @@ TEST_F(IniFileTest, CreatingTouchesNoFileAndWritesGoToTheNamedFile) {
 }
 
 TEST_F(IniFileTest, RefusedWriteRaisesWithTheFileName) {
-    TIniFile ini(At("NODIR\\APP.INI"));
+    TIniFile ini(services().profile(), At("NODIR\\APP.INI"));
     try {
         ini.WriteString("S", "K", "V");
         FAIL() << "no failure raised";

@@ -5,7 +5,6 @@
 #include <functional>
 #include <stdexcept>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "support/test_platform.h"
 
@@ -13,7 +12,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using script::ExecuteLine;
-using testsupport::Errors;
 
 // Lines carried out on this build's platform, through files a test may
 // make raise: the platform never does, but a failure of a command must
@@ -22,13 +20,13 @@ class InterpreterTest : public testsupport::FakeServicesTest {
   protected:
     void SetUp() override {
         FakeServicesTest::SetUp();
-        core::ErrorList = std::make_unique<core::TStringList>();
+        context().ErrorList = std::make_unique<core::TStringList>();
     }
 };
 
 TEST_F(InterpreterTest, ShortLinesAndCommentsDoNothing) {
     for (const char* line : {"", "V", "VC:\\", "zzzz", ";", "; any text at all", ";CX=Y"}) {
-        ExecuteLine(line);
+        ExecuteLine(context(), line);
     }
     EXPECT_EQ(Errors(), Lines{});
 }
@@ -49,7 +47,7 @@ TEST_F(InterpreterTest, UnknownFirstCharacterIsReportedWithTheWholeLine) {
                          "\tV" + At("X")};
     Lines expected;
     for (const std::string& line : lines) {
-        ExecuteLine(line);
+        ExecuteLine(context(), line);
         expected.push_back("Unknown command : " + line);
     }
     EXPECT_EQ(Errors(), expected);
@@ -62,7 +60,7 @@ TEST_F(InterpreterTest, RegistryHiveAndNetworkLinesAreHandedOnNotUnknown) {
           std::string("UNoValueName=Q"), "L" + At("NOHIVE.DAT"),
           std::string("DQ:=\\\\NOSERVER\\NOSHARE"), std::string("PLPT9:=\\\\NOSERVER\\NOPRN"),
           std::string("DQ:\\\\NOSERVER\\NOSHARE")}) {
-        ExecuteLine(line);
+        ExecuteLine(context(), line);
     }
     for (const std::string& error : Errors()) {
         EXPECT_NE(error.rfind("Unknown command", 0), 0u) << error;
@@ -72,38 +70,38 @@ TEST_F(InterpreterTest, RegistryHiveAndNetworkLinesAreHandedOnNotUnknown) {
 TEST_F(InterpreterTest, CopyCommandsCopyAndReportAFailedCopy) {
     WriteFile(At("SOURCE.TXT"), "new");
     WriteFile(At("TARGET.TXT"), "old");
-    ExecuteLine("c" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
+    ExecuteLine(context(), "c" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
     EXPECT_EQ(ReadFile(At("TARGET.TXT")), "old");
-    ExecuteLine("C" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
+    ExecuteLine(context(), "C" + At("TARGET.TXT") + "=" + At("SOURCE.TXT"));
     EXPECT_EQ(ReadFile(At("TARGET.TXT")), "new");
     EXPECT_EQ(Errors(), Lines{});
 
-    ExecuteLine("C" + At("COPY.TXT") + "=" + At("MISSING.TXT"));
+    ExecuteLine(context(), "C" + At("COPY.TXT") + "=" + At("MISSING.TXT"));
     // Without "=" the whole line is the source and the destination is empty.
     const std::string noEquals = "c" + At("SOURCE.TXT");
-    ExecuteLine(noEquals);
+    ExecuteLine(context(), noEquals);
     EXPECT_EQ(Errors(), (Lines{"Error copying " + At("MISSING.TXT") + " to " + At("COPY.TXT"),
                                "Error copying " + noEquals + " to "}));
 }
 
 TEST_F(InterpreterTest, IniLineWritesAndReportsOnlyItsOwnFailureMessage) {
-    ExecuteLine("I[" + At("APP.INI") + "]Options.Last.Used=1");
-    ExecuteLine("I[" + At("APP.INI") + "]NoSection=1");
+    ExecuteLine(context(), "I[" + At("APP.INI") + "]Options.Last.Used=1");
+    ExecuteLine(context(), "I[" + At("APP.INI") + "]NoSection=1");
     EXPECT_EQ(ReadFile(At("APP.INI")), IsWine()
                                            ? "NoSection=1\r\n[Options]\r\nLast.Used=1\r\n"
                                            : "[Options]\r\nLast.Used=1\r\n[]\r\nNoSection=1\r\n");
     EXPECT_EQ(Errors(), Lines{});
 
-    ExecuteLine("I[" + At("NODIR\\APP.INI") + "]Options.Last=1");
+    ExecuteLine(context(), "I[" + At("NODIR\\APP.INI") + "]Options.Last=1");
     EXPECT_EQ(Errors(),
               Lines{"Error loading " + At("NODIR\\APP.INI") + " to change Options.Last to 1"});
 }
 
 TEST_F(InterpreterTest, MalformedIniLinesAreReportedAndWriteNothing) {
     const std::string file = At("APP.INI");
-    ExecuteLine("I[" + file + "]Options.Key");     // no "="
-    ExecuteLine("I [" + file + "]Options.Key=1");  // "[" not second
-    ExecuteLine("I[" + file + " Options.Key=1");   // no "]"
+    ExecuteLine(context(), "I[" + file + "]Options.Key");     // no "="
+    ExecuteLine(context(), "I [" + file + "]Options.Key=1");  // "[" not second
+    ExecuteLine(context(), "I[" + file + " Options.Key=1");   // no "]"
     EXPECT_FALSE(Exists(file));
     EXPECT_EQ(Errors(), (Lines{
                             "Error loading " + file + " to change  to I[" + file + "]Options.Key",
@@ -114,33 +112,33 @@ TEST_F(InterpreterTest, MalformedIniLinesAreReportedAndWriteNothing) {
 
 TEST_F(InterpreterTest, LongValueIsCutTo999Characters) {
     const std::string value(1200, 'v');
-    ExecuteLine("I[" + At("LONG.INI") + "]S.K=" + value);
+    ExecuteLine(context(), "I[" + At("LONG.INI") + "]S.K=" + value);
     EXPECT_EQ(ReadFile(At("LONG.INI")), "[S]\r\nK=" + value.substr(0, 999) + "\r\n");
 }
 
 TEST_F(InterpreterTest, DirectoryLineMakesTheChainAndIgnoresOneTrailingBackslash) {
-    ExecuteLine("V" + At("A\\B\\C"));
+    ExecuteLine(context(), "V" + At("A\\B\\C"));
     EXPECT_TRUE(Exists(At("A\\B\\C")));
-    ExecuteLine("V" + At("X\\"));
+    ExecuteLine(context(), "V" + At("X\\"));
     EXPECT_TRUE(Exists(At("X")));
-    ExecuteLine("V" + At("X\\"));  // present: nothing happens
+    ExecuteLine(context(), "V" + At("X\\"));  // present: nothing happens
     EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(InterpreterTest, FailureRaisedInsideALineIsReportedAndTheNextLineRuns) {
     files().onCopy = [] { throw core::EConvertError("'x' is not a valid integer value"); };
     const std::string copy = "C" + At("A.TXT") + "=" + At("B.TXT");
-    ExecuteLine(copy);
+    ExecuteLine(context(), copy);
     files().onCopy = [] { throw std::runtime_error("out of resources"); };
-    ExecuteLine(copy);
-    ExecuteLine("zzzzz");
+    ExecuteLine(context(), copy);
+    ExecuteLine(context(), "zzzzz");
     EXPECT_EQ(Errors(), (Lines{"'x' is not a valid integer value : " + copy,
                                "out of resources : " + copy, "Unknown command : zzzzz"}));
 }
 
 TEST_F(InterpreterTest, FailureWhileMakingDirectoriesNamesTheDirectory) {
     files().onAttributes = [] { throw core::Exception("device not ready"); };
-    ExecuteLine("V" + At("NEW\\DIR"));
+    ExecuteLine(context(), "V" + At("NEW\\DIR"));
     EXPECT_EQ(Errors(), Lines{"Mkdir " + At("NEW\\DIR") + " failed : device not ready"});
     EXPECT_FALSE(Exists(At("NEW")));
 }

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "core/error_list.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/network.h"
@@ -13,8 +12,6 @@
 namespace {
 
 using namespace platform;
-
-using testsupport::Errors;
 
 using NetworkCommandsTest = testsupport::PlatformTest;
 
@@ -29,9 +26,9 @@ class NetworkCommandsFakeTest : public testsupport::FakeServicesTest {
 };
 
 TEST_F(NetworkCommandsFakeTest, CancelsForcedFromTheProfileThenConnects) {
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
-    script::ConnectResource(kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");
-    script::ConnectResource(kResourceTypeDisk, "", "");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");
+    script::ConnectResource(context(), kResourceTypeDisk, "", "");
     EXPECT_EQ(network().calls, (std::vector<std::string>{
                                    "cancel F: flags=1 forced",
                                    "add F:=\\\\SRV\\HOME type=1 flags=1",
@@ -62,9 +59,9 @@ TEST_F(NetworkCommandsFakeTest, CancelFailuresByCode) {
         {kErrorAccessDenied, {"Unknown error deleting F:"}},
     };
     for (const auto& c : cases) {
-        core::ErrorList.reset();
+        context().ErrorList.reset();
         network().cancelResult = c.code;
-        script::CancelConnection("F:");
+        script::CancelConnection(context(), "F:");
         EXPECT_EQ(Errors(), c.errors) << c.code;
     }
     // Cancelling alone never connects.
@@ -73,13 +70,13 @@ TEST_F(NetworkCommandsFakeTest, CancelFailuresByCode) {
 
 TEST_F(NetworkCommandsFakeTest, ConnectFailuresByCode) {
     network().addResult = kErrorAlreadyAssigned;
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 
     network().addResult = kErrorBadNetPath;
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
     network().addResult = kErrorBadDevice;
-    script::ConnectResource(kResourceTypePrint, "", " \\\\SRV\\LASER ");
+    script::ConnectResource(context(), kResourceTypePrint, "", " \\\\SRV\\LASER ");
     EXPECT_EQ(Errors(), (std::vector<std::string>{
                             "Error 53 on connecting F: to \\\\SRV\\HOME",
                             "Error 1200 on connecting  to  \\\\SRV\\LASER ",
@@ -89,7 +86,7 @@ TEST_F(NetworkCommandsFakeTest, ConnectFailuresByCode) {
 TEST_F(NetworkCommandsFakeTest, CancelMessageComesFirstAndTheConnectIsStillTried) {
     network().cancelResult = kErrorBadProfile;
     network().addResult = kErrorNoNetwork;
-    script::ConnectResource(kResourceTypeDisk, "G:", "\\\\SRV\\APPS");
+    script::ConnectResource(context(), kResourceTypeDisk, "G:", "\\\\SRV\\APPS");
     EXPECT_EQ(network().calls.size(), 2u);
     EXPECT_EQ(Errors(), (std::vector<std::string>{
                             "Profile error while deleting G:",
@@ -100,7 +97,7 @@ TEST_F(NetworkCommandsFakeTest, CancelMessageComesFirstAndTheConnectIsStillTried
 // The platform's own answers: the stand-in has no server of this name;
 // Wine has no network at all, for the cancel as for the connect.
 TEST_F(NetworkCommandsTest, ConnectionToAnUnknownServer) {
-    script::ConnectResource(kResourceTypeDisk, "Q:", "\\\\TARNWICK-NOSUCH\\SHARE");
+    script::ConnectResource(context(), kResourceTypeDisk, "Q:", "\\\\TARNWICK-NOSUCH\\SHARE");
     if (IsStandin()) {
         EXPECT_EQ(Errors(), std::vector<std::string>{
                                 "Error 53 on connecting Q: to \\\\TARNWICK-NOSUCH\\SHARE"});
@@ -132,22 +129,22 @@ class NetworkCommandsStandinTest : public NetworkCommandsTest {
 };
 
 TEST_F(NetworkCommandsStandinTest, DriveWithoutAConnectionIsConnectedSilently) {
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
     EXPECT_TRUE(Visible("F:\\home.txt"));
 }
 
 TEST_F(NetworkCommandsStandinTest, ConnectedDriveIsMovedToTheNewShare) {
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\APPS");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\APPS");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
     EXPECT_TRUE(Visible("F:\\apps.txt"));
     EXPECT_FALSE(Visible("F:\\home.txt"));
 }
 
 TEST_F(NetworkCommandsStandinTest, FailedConnectLeavesTheDeviceUnconnected) {
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
-    script::ConnectResource(kResourceTypeDisk, "F:", "\\\\SRV\\NOSUCH");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypeDisk, "F:", "\\\\SRV\\NOSUCH");
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error 67 on connecting F: to \\\\SRV\\NOSUCH"});
     EXPECT_FALSE(Visible("F:\\home.txt"));
     EXPECT_EQ(Current().network().CancelConnection("F:", kConnectUpdateProfile, true),
@@ -156,13 +153,14 @@ TEST_F(NetworkCommandsStandinTest, FailedConnectLeavesTheDeviceUnconnected) {
 
 TEST_F(NetworkCommandsStandinTest, LocalDiskAndBadDevicesAndPrinters) {
     WriteFile("C:\\local.txt", "local");
-    script::ConnectResource(kResourceTypeDisk, "C:", "\\\\SRV\\HOME");  // 85: silent
+    script::ConnectResource(context(), kResourceTypeDisk, "C:", "\\\\SRV\\HOME");  // 85: silent
     EXPECT_TRUE(Visible("C:\\local.txt"));
     EXPECT_FALSE(Visible("C:\\home.txt"));
-    script::ConnectResource(kResourceTypeDisk, "", "\\\\SRV\\HOME");  // deviceless: fine
-    script::ConnectResource(kResourceTypeDisk, "F", "\\\\SRV\\HOME");
-    script::ConnectResource(kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");
-    script::ConnectResource(kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");  // replaced: silent
+    script::ConnectResource(context(), kResourceTypeDisk, "", "\\\\SRV\\HOME");  // deviceless: fine
+    script::ConnectResource(context(), kResourceTypeDisk, "F", "\\\\SRV\\HOME");
+    script::ConnectResource(context(), kResourceTypePrint, "LPT1", "\\\\SRV\\LASER");
+    script::ConnectResource(context(), kResourceTypePrint, "LPT1",
+                            "\\\\SRV\\LASER");  // replaced: silent
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error 1200 on connecting F to \\\\SRV\\HOME"});
 }
 

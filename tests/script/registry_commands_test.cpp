@@ -7,12 +7,10 @@
 #include <set>
 #include <vector>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "logon/identity.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
-#include "support/module_state.h"
 #include "platform/registry_roots.h"
 #include "support/test_platform.h"
 
@@ -22,8 +20,6 @@ using namespace platform;
 using namespace script;
 
 using testsupport::RunId;
-
-using testsupport::Errors;
 
 // Records which keys are created and opened where; refuses what it is told to.
 class RecordingRegistry : public Registry {
@@ -71,16 +67,13 @@ class RecordingRegistry : public Registry {
 class RegistryCommandsFakeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        installed_.emplace(Services().With(fake_));
-        testsupport::ResetModuleState();
-        CreateScriptRegistry();
-        core::ErrorList = std::make_unique<core::TStringList>();
-        logon::UserName = "guest";
+        context_.emplace(Services().With(fake_));
+        context().CreateScriptRegistry();
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().UserName = "guest";
     }
-    void TearDown() override {
-        testsupport::ResetModuleState();
-        installed_.reset();
-    }
+    logon::LogonContext& context() { return *context_; }
+    std::vector<std::string> Errors() const { return context_->Errors(); }
     // The calls of `action` alone.
     std::vector<std::string> CallsOf(const std::function<void()>& action) {
         fake_.calls.clear();
@@ -90,76 +83,88 @@ class RegistryCommandsFakeTest : public ::testing::Test {
     using Calls = std::vector<std::string>;
 
     RecordingRegistry fake_;
-    std::optional<ScopedServices> installed_;
+    std::optional<logon::LogonContext> context_;
 };
 
 TEST_F(RegistryCommandsFakeTest, KeyPathsAreTakenFromTheRootAndKeysStayOpenUntilReplaced) {
-    EXPECT_EQ(CallsOf([] { OpenScriptKey(kHkeyCurrentUser, "Software\\X"); }),
+    EXPECT_EQ(CallsOf([this] { OpenScriptKey(context(), kHkeyCurrentUser, "Software\\X"); }),
               Calls{"create HKCU Software\\X"});
     // The new key is opened before the old one is closed.
-    EXPECT_EQ(CallsOf([] { OpenScriptKey(kHkeyCurrentUser, "\\Software\\X"); }),
+    EXPECT_EQ(CallsOf([this] { OpenScriptKey(context(), kHkeyCurrentUser, "\\Software\\X"); }),
               Calls({"create HKCU Software\\X", "close 101"}));
-    EXPECT_EQ(CallsOf([] { OpenScriptKey(kHkeyCurrentUser, ""); }),
+    EXPECT_EQ(CallsOf([this] { OpenScriptKey(context(), kHkeyCurrentUser, ""); }),
               Calls({"open HKCU ", "close 102"}));
     // A second leading backslash reaches the platform, which refuses it.
-    EXPECT_EQ(CallsOf([] { EXPECT_FALSE(OpenScriptKey(kHkeyCurrentUser, "\\\\X")); }),
-              Calls{"create HKCU \\X"});
-    EXPECT_EQ(CallsOf([] { OpenScriptKey(kHkeyLocalMachine, "Y"); }),
+    EXPECT_EQ(
+        CallsOf([this] { EXPECT_FALSE(OpenScriptKey(context(), kHkeyCurrentUser, "\\\\X")); }),
+        Calls{"create HKCU \\X"});
+    EXPECT_EQ(CallsOf([this] { OpenScriptKey(context(), kHkeyLocalMachine, "Y"); }),
               Calls({"close 103", "create HKLM Y"}));
-    EXPECT_EQ(CallsOf([] { FreeScriptRegistry(); }), Calls{"close 104"});
-    EXPECT_FALSE(OpenScriptKey(kHkeyCurrentUser, "Z"));  // no registry object: nothing opens
+    EXPECT_EQ(CallsOf([this] { context().ScriptRegistry.reset(); }), Calls{"close 104"});
+    EXPECT_FALSE(
+        OpenScriptKey(context(), kHkeyCurrentUser, "Z"));  // no registry object: nothing opens
 }
 
 TEST_F(RegistryCommandsFakeTest, HiveRedirectsCurrentUserUntilTheNextLCommandFails) {
-    EXPECT_EQ(CallsOf([] { AttachUserHive("\\\\srv\\hives\\guest.dat"); }),
+    EXPECT_EQ(CallsOf([this] { AttachUserHive(context(), "\\\\srv\\hives\\guest.dat"); }),
               Calls{"load guest \\\\srv\\hives\\guest.dat"});
-    EXPECT_EQ(AttachedHive, "\\\\srv\\hives\\guest.dat");
-    EXPECT_EQ(CallsOf([] { ApplyRegistryCommand(kHkeyCurrentUser, "Software\\X.V", "S1"); }),
+    EXPECT_EQ(context().AttachedHive, "\\\\srv\\hives\\guest.dat");
+    EXPECT_EQ(CallsOf([this] {
+                  ApplyRegistryCommand(context(), kHkeyCurrentUser, "Software\\X.V", "S1");
+              }),
               Calls({"create HKU guest\\Software\\X", "set V"}));
-    EXPECT_EQ(CallsOf([] { ApplyRegistryCommand(kHkeyCurrentUser, ".V", "D1"); }),
+    EXPECT_EQ(CallsOf([this] { ApplyRegistryCommand(context(), kHkeyCurrentUser, ".V", "D1"); }),
               Calls({"create HKU guest\\", "close 101", "set V"}));
-    EXPECT_EQ(CallsOf([] { ReadScriptDword(kHkeyCurrentUser, "Software\\Run", "Count"); }),
-              Calls({"create HKU guest\\Software\\Run", "close 102"}));
+    EXPECT_EQ(
+        CallsOf([this] { ReadScriptDword(context(), kHkeyCurrentUser, "Software\\Run", "Count"); }),
+        Calls({"create HKU guest\\Software\\Run", "close 102"}));
     // Other roots are not redirected (and changing the root closes the key).
-    EXPECT_EQ(CallsOf([] { ApplyRegistryCommand(kHkeyLocalMachine, "Software\\X.V", "S1"); }),
+    EXPECT_EQ(CallsOf([this] {
+                  ApplyRegistryCommand(context(), kHkeyLocalMachine, "Software\\X.V", "S1");
+              }),
               Calls({"close 103", "create HKLM Software\\X", "set V"}));
-    EXPECT_EQ(CallsOf([] { ApplyRegistryCommand(kHkeyClassesRoot, "Software\\X.V", "S1"); }),
+    EXPECT_EQ(CallsOf([this] {
+                  ApplyRegistryCommand(context(), kHkeyClassesRoot, "Software\\X.V", "S1");
+              }),
               Calls({"close 104", "create HKCR Software\\X", "set V"}));
     EXPECT_TRUE(Errors().empty());
 
     fake_.loadResult = kErrorPrivilegeNotHeld;
-    AttachUserHive("second.dat");
+    AttachUserHive(context(), "second.dat");
     EXPECT_EQ(Errors(), Calls{"Error attaching second.dat to HKEY_USERS\\guest"});
-    EXPECT_EQ(AttachedHive, "");
-    EXPECT_EQ(CallsOf([] { ApplyRegistryCommand(kHkeyCurrentUser, "Software\\X.V", "S1"); }),
+    EXPECT_EQ(context().AttachedHive, "");
+    EXPECT_EQ(CallsOf([this] {
+                  ApplyRegistryCommand(context(), kHkeyCurrentUser, "Software\\X.V", "S1");
+              }),
               Calls({"close 105", "create HKCU Software\\X", "set V"}));
 }
 
 TEST_F(RegistryCommandsFakeTest, FailuresAreReportedAsEachCommandRequires) {
     fake_.refused = {"Bad\\Key", "Bad"};
-    ApplyRegistryCommand(kHkeyCurrentUser, "Bad\\Key.V", "Stext");
-    ApplyRegistryCommand(kHkeyCurrentUser, "Bad\\Key.V", "D1");
-    ApplyRegistryCommand(kHkeyCurrentUser, "\\Bad.V", "s");  // as written: two backslashes
-    ApplyRegistryCommand(kHkeyCurrentUser, "Bad\\Key.V", "B01");
-    ApplyRegistryCommand(kHkeyCurrentUser, "Bad\\Key.V", "-");
-    ApplyRegistryCommand(kHkeyCurrentUser, "Software\\NoDot", "S1");
-    EXPECT_EQ(ReadScriptDword(kHkeyCurrentUser, "Bad", "V"), 0);
-    DeleteScriptValue(kHkeyCurrentUser, "Bad", "V");
-    EXPECT_FALSE(WriteScriptDword(kHkeyCurrentUser, "Bad", "V", 1));
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Bad\\Key.V", "Stext");
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Bad\\Key.V", "D1");
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "\\Bad.V",
+                         "s");  // as written: two backslashes
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Bad\\Key.V", "B01");
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Bad\\Key.V", "-");
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Software\\NoDot", "S1");
+    EXPECT_EQ(ReadScriptDword(context(), kHkeyCurrentUser, "Bad", "V"), 0);
+    DeleteScriptValue(context(), kHkeyCurrentUser, "Bad", "V");
+    EXPECT_FALSE(WriteScriptDword(context(), kHkeyCurrentUser, "Bad", "V", 1));
     EXPECT_EQ(Errors(), Calls({"Failed to open \\Bad\\Key in create mode.",
                                "Failed to open \\Bad\\Key in create mode.",
                                "Failed to open \\\\Bad in create mode.",
                                "No value name in destination Software\\NoDot"}));
 
     // A bad number raises before any key is opened.
-    EXPECT_TRUE(CallsOf([] {
-                    EXPECT_THROW(ApplyRegistryCommand(kHkeyCurrentUser, "K.V", "D12 "),
+    EXPECT_TRUE(CallsOf([this] {
+                    EXPECT_THROW(ApplyRegistryCommand(context(), kHkeyCurrentUser, "K.V", "D12 "),
                                  core::EConvertError);
                 }).empty());
     fake_.refuseSet = true;
     for (const char* spec : {"S", "D0", "B"}) {
         try {
-            ApplyRegistryCommand(kHkeyCurrentUser, "K.Val", spec);
+            ApplyRegistryCommand(context(), kHkeyCurrentUser, "K.Val", spec);
             ADD_FAILURE() << spec << " raised nothing";
         } catch (const core::ERegistryException& error) {
             EXPECT_EQ(error.Message(), "Failed to set data for 'Val'");
@@ -169,7 +174,9 @@ TEST_F(RegistryCommandsFakeTest, FailuresAreReportedAsEachCommandRequires) {
 
 TEST_F(RegistryCommandsFakeTest, UnknownOrEmptyValueSpecDoesNothing) {
     for (const char* spec : {"", "X1", "?", " S1", "\xe4"}) {
-        EXPECT_TRUE(CallsOf([&] { ApplyRegistryCommand(kHkeyCurrentUser, "K.V", spec); }).empty())
+        EXPECT_TRUE(CallsOf([&] {
+                        ApplyRegistryCommand(context(), kHkeyCurrentUser, "K.V", spec);
+                    }).empty())
             << spec;
     }
     EXPECT_TRUE(Errors().empty());
@@ -201,20 +208,20 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        CreateScriptRegistry();
-        core::ErrorList = std::make_unique<core::TStringList>();
-        logon::UserName = "tarnwick" + RunId();
+        context().CreateScriptRegistry();
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().UserName = "tarnwick" + RunId();
         key_ = TestKey();
     }
     void TearDown() override {
         for (const std::string& name : written_) {
-            ApplyRegistryCommand(kHkeyCurrentUser, key_ + "." + name, "-");
+            ApplyRegistryCommand(context(), kHkeyCurrentUser, key_ + "." + name, "-");
         }
         PlatformTest::TearDown();
     }
     void Run(const std::string& name, const std::string& spec) {
         written_.push_back(name);
-        ApplyRegistryCommand(kHkeyCurrentUser, key_ + "." + name, spec);
+        ApplyRegistryCommand(context(), kHkeyCurrentUser, key_ + "." + name, spec);
     }
     // "<type>:<bytes>" of a value, or "<rc>".
     std::string Stored(const std::string& keyPath, const std::string& name) {
@@ -277,41 +284,42 @@ TEST_F(RegistryCommandsTest, ValueSpecsWriteTheirTypes) {
 }
 
 TEST_F(RegistryCommandsTest, ReadingAndDeletingCreateTheKey) {
-    EXPECT_EQ(ReadScriptDword(kHkeyCurrentUser, key_ + "\\Read", "Count"), 0);
+    EXPECT_EQ(ReadScriptDword(context(), kHkeyCurrentUser, key_ + "\\Read", "Count"), 0);
     EXPECT_EQ(Stored(key_ + "\\Read", "Count"), "<2>");  // the key exists now, empty
-    ApplyRegistryCommand(kHkeyCurrentUser, key_ + "\\Deleted.Count", "-");
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, key_ + "\\Deleted.Count", "-");
     EXPECT_EQ(Stored(key_ + "\\Deleted", "Count"), "<2>");
 
     Run("Count", "D-7");
-    EXPECT_EQ(ReadScriptDword(kHkeyCurrentUser, key_, "Count"), -7);
+    EXPECT_EQ(ReadScriptDword(context(), kHkeyCurrentUser, key_, "Count"), -7);
     Run("Text", "Sabc");
-    EXPECT_THROW(ReadScriptDword(kHkeyCurrentUser, key_, "Text"), core::ERegistryException);
-    DeleteScriptValue(kHkeyCurrentUser, "\\" + key_, "COUNT");
+    EXPECT_THROW(ReadScriptDword(context(), kHkeyCurrentUser, key_, "Text"),
+                 core::ERegistryException);
+    DeleteScriptValue(context(), kHkeyCurrentUser, "\\" + key_, "COUNT");
     EXPECT_EQ(Stored("Count"), "<2>");
 }
 
 TEST_F(RegistryCommandsTest, AttachedHiveTakesTheCurrentUsersWrites) {
     WriteFile(At("user.dat"), "REGEDIT4\n\n[HKEY_USERS\\old\\Software]\n");
-    AttachUserHive(At("user.dat"));
+    AttachUserHive(context(), At("user.dat"));
     if (!IsStandin()) {
         // Loading hives needs a privilege this process does not hold.
         EXPECT_EQ(Errors(), std::vector<std::string>{"Error attaching " + At("user.dat") +
-                                                     " to HKEY_USERS\\" + logon::UserName});
-        EXPECT_EQ(AttachedHive, "");
+                                                     " to HKEY_USERS\\" + context().UserName});
+        EXPECT_EQ(context().AttachedHive, "");
         return;
     }
     ASSERT_TRUE(Errors().empty());
-    EXPECT_EQ(AttachedHive, At("user.dat"));
-    ApplyRegistryCommand(kHkeyCurrentUser, "Software\\Hived.Where", "Shive");
+    EXPECT_EQ(context().AttachedHive, At("user.dat"));
+    ApplyRegistryCommand(context(), kHkeyCurrentUser, "Software\\Hived.Where", "Shive");
     EXPECT_NE(ReadFile(At("user.dat")).find("\\Software\\Hived]\n\"Where\"=\"hive\""),
               std::string::npos);
     EXPECT_EQ(Stored("Software\\Hived", "Where"), "<2>");
 
     // A failing L command reports and turns the redirection off; the hive
     // stays loaded.
-    AttachUserHive(At("missing.dat"));
+    AttachUserHive(context(), At("missing.dat"));
     EXPECT_EQ(Errors(), std::vector<std::string>{"Error attaching " + At("missing.dat") +
-                                                 " to HKEY_USERS\\" + logon::UserName});
+                                                 " to HKEY_USERS\\" + context().UserName});
     Run("After", "Sown");
     EXPECT_EQ(Stored("After"), std::string("1:own\0", 6));
     EXPECT_EQ(ReadFile(At("user.dat")).find("After"), std::string::npos);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error_list.h"
 #include "core/exceptions.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
@@ -21,17 +20,17 @@ class RunScriptTest : public testsupport::PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        logon::GlobalDir = At("GLOBAL\\");
-        logon::GroupDir = At("GROUP\\");
-        logon::UserDir = At("USER\\");
-        logon::MachineDir = At("MACHINE\\");
-        logon::UserName = "jsmith";
-        logon::MachineName = "WS01";
-        logon::GroupName = "EVERYONE";
-        logon::MacroList = std::make_unique<core::TStringList>();
-        logon::MacroList->Add("UIDL=jsmith");
-        core::ErrorList = std::make_unique<core::TStringList>();
-        script::CreateScriptRegistry();
+        context().GlobalDir = At("GLOBAL\\");
+        context().GroupDir = At("GROUP\\");
+        context().UserDir = At("USER\\");
+        context().MachineDir = At("MACHINE\\");
+        context().UserName = "jsmith";
+        context().MachineName = "WS01";
+        context().GroupName = "EVERYONE";
+        context().MacroList = std::make_unique<core::TStringList>();
+        context().MacroList->Add("UIDL=jsmith");
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().CreateScriptRegistry();
         ClearRecord();
     }
     void TearDown() override {
@@ -40,11 +39,11 @@ class RunScriptTest : public testsupport::PlatformTest {
     }
     void ClearRecord() {
         for (int i = 1; i <= 20; ++i) {
-            script::DeleteScriptValue(kHkcu, script::kRunRecordKey,
+            script::DeleteScriptValue(context(), kHkcu, script::kRunRecordKey,
                                       "ErrorString" + std::to_string(i));
         }
-        script::DeleteScriptValue(kHkcu, script::kRunRecordKey, "ErrorCount");
-        script::DeleteScriptValue(kHkcu, script::kRunRecordKey, "ErrorUpdated");
+        script::DeleteScriptValue(context(), kHkcu, script::kRunRecordKey, "ErrorCount");
+        script::DeleteScriptValue(context(), kHkcu, script::kRunRecordKey, "ErrorUpdated");
     }
     std::optional<std::string> RecordString(int i) {
         return ReadString(kHkcu, script::kRunRecordKey, "ErrorString" + std::to_string(i));
@@ -57,32 +56,32 @@ class RunScriptTest : public testsupport::PlatformTest {
 TEST_F(RunScriptTest, AssemblesTheFilesOfTheProcessOrderWithHeaders) {
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "; global one\r\n; global two\r\n");
     WriteFile(At("USER\\jsmith.DAT"), "; user %UIDL%\r\n");
-    script::BuildCodeList("*gGuUmM");
-    EXPECT_EQ(script::CodeList->Lines(),
+    script::BuildCodeList(context(), "*gGuUmM");
+    EXPECT_EQ(context().CodeList->Lines(),
               (V{";---" + At("GLOBAL\\_DEFAULT.DAT"), "; global one", "; global two",
                  ";---" + At("USER\\jsmith.DAT"), "; user %UIDL%"}));
 
-    script::BuildCodeList("*x*");  // a repeated letter loads its file again
-    EXPECT_EQ(script::CodeList->Count(), 6);
+    script::BuildCodeList(context(), "*x*");  // a repeated letter loads its file again
+    EXPECT_EQ(context().CodeList->Count(), 6);
 }
 
 TEST_F(RunScriptTest, LettersChooseFilesCaseSensitively) {
-    EXPECT_EQ(*script::ScriptFileForLetter('g'), At("GROUP\\EVERYONE.DAT"));
-    EXPECT_EQ(*script::ScriptFileForLetter('G'), At("GROUP\\_DEFAULT.DAT"));
-    EXPECT_EQ(*script::ScriptFileForLetter('m'), At("MACHINE\\WS01.DAT"));
-    EXPECT_EQ(*script::ScriptFileForLetter('U'), At("USER\\_DEFAULT.DAT"));
-    EXPECT_FALSE(script::ScriptFileForLetter('x'));
-    EXPECT_FALSE(script::ScriptFileForLetter('*' + 1));
+    EXPECT_EQ(*script::ScriptFileForLetter(context(), 'g'), At("GROUP\\EVERYONE.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter(context(), 'G'), At("GROUP\\_DEFAULT.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter(context(), 'm'), At("MACHINE\\WS01.DAT"));
+    EXPECT_EQ(*script::ScriptFileForLetter(context(), 'U'), At("USER\\_DEFAULT.DAT"));
+    EXPECT_FALSE(script::ScriptFileForLetter(context(), 'x'));
+    EXPECT_FALSE(script::ScriptFileForLetter(context(), '*' + 1));
 }
 
 TEST_F(RunScriptTest, RewritesTheRunRecordAndKeepsNumbersBeyondTheOldCount) {
-    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 3);
+    script::WriteScriptDword(context(), kHkcu, script::kRunRecordKey, "ErrorCount", 3);
     for (int i = 1; i <= 4; ++i) {
-        script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString" + std::to_string(i),
-                                  "old " + std::to_string(i));
+        script::WriteScriptString(context(), kHkcu, script::kRunRecordKey,
+                                  "ErrorString" + std::to_string(i), "old " + std::to_string(i));
     }
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "Xbogus %UIDL%\r\n; fine\r\n");
-    script::RunScript();
+    script::RunScript(context());
     EXPECT_EQ(RecordCount(), 1u);
     EXPECT_EQ(RecordString(1), "Unknown command : Xbogus jsmith");
     EXPECT_FALSE(RecordString(2));
@@ -92,11 +91,12 @@ TEST_F(RunScriptTest, RewritesTheRunRecordAndKeepsNumbersBeyondTheOldCount) {
 }
 
 TEST_F(RunScriptTest, AHugePreviousCountDoesNotHoldUpTheRun) {
-    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 2147483647);
-    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString1", "old 1");
-    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString900", "old 900");
-    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorString2147483647", "last");
-    script::RunScript();
+    script::WriteScriptDword(context(), kHkcu, script::kRunRecordKey, "ErrorCount", 2147483647);
+    script::WriteScriptString(context(), kHkcu, script::kRunRecordKey, "ErrorString1", "old 1");
+    script::WriteScriptString(context(), kHkcu, script::kRunRecordKey, "ErrorString900", "old 900");
+    script::WriteScriptString(context(), kHkcu, script::kRunRecordKey, "ErrorString2147483647",
+                              "last");
+    script::RunScript(context());
     EXPECT_EQ(RecordCount(), 0u);
     EXPECT_FALSE(RecordString(1));
     EXPECT_FALSE(ReadString(kHkcu, script::kRunRecordKey, "ErrorString900"));
@@ -106,29 +106,29 @@ TEST_F(RunScriptTest, AHugePreviousCountDoesNotHoldUpTheRun) {
 // Every numbered value from 1 to the previous count goes, however far apart
 // they lie; names the run never writes, and numbers beyond the count, stay.
 TEST_F(RunScriptTest, ClearsExactlyTheNumberedValuesUpToThePreviousCount) {
-    script::WriteScriptDword(kHkcu, script::kRunRecordKey, "ErrorCount", 1500);
+    script::WriteScriptDword(context(), kHkcu, script::kRunRecordKey, "ErrorCount", 1500);
     const std::vector<std::pair<std::string, bool>> values = {
         {"ErrorString1", false},   {"ErrorString1500", false}, {"errorSTRING700", false},
         {"ErrorString1501", true}, {"ErrorString0", true},     {"ErrorString07", true},
         {"ErrorString12x", true},  {"ErrorStrings", true},     {"Other", true},
     };
     for (const auto& [name, stays] : values) {
-        script::WriteScriptString(kHkcu, script::kRunRecordKey, name, "old");
+        script::WriteScriptString(context(), kHkcu, script::kRunRecordKey, name, "old");
     }
-    script::RunScript();
+    script::RunScript(context());
     for (const auto& [name, stays] : values) {
         EXPECT_EQ(ReadString(kHkcu, script::kRunRecordKey, name).has_value(), stays) << name;
     }
 }
 
 TEST_F(RunScriptTest, StartUpMessagesComeFirstAndEveryMessageIsNumbered) {
-    core::AddError("Failed to load X.INI");
+    context().AddError("Failed to load X.INI");
     std::string script;
     for (int i = 0; i < 11; ++i) {
         script += "?line " + std::to_string(i) + "\r\n";
     }
     WriteFile(At("MACHINE\\_DEFAULT.DAT"), script);
-    script::RunScript();
+    script::RunScript(context());
     EXPECT_EQ(RecordCount(), 12u);
     EXPECT_EQ(RecordString(1), "Failed to load X.INI");
     EXPECT_EQ(RecordString(2), "Unknown command : ?line 0");
@@ -137,25 +137,25 @@ TEST_F(RunScriptTest, StartUpMessagesComeFirstAndEveryMessageIsNumbered) {
 }
 
 TEST_F(RunScriptTest, NoScriptFilesGiveAnEmptyRecord) {
-    script::RunScript();
-    EXPECT_EQ(script::CodeList->Count(), 0);
+    script::RunScript(context());
+    EXPECT_EQ(context().CodeList->Count(), 0);
     EXPECT_EQ(RecordCount(), 0u);
     EXPECT_FALSE(RecordString(1));
     EXPECT_TRUE(ReadString(kHkcu, script::kRunRecordKey, "ErrorUpdated"));
 }
 
 TEST_F(RunScriptTest, ARecordCountOfTheWrongTypeStopsTheRunBeforeAnyLine) {
-    script::WriteScriptString(kHkcu, script::kRunRecordKey, "ErrorCount", "3");
+    script::WriteScriptString(context(), kHkcu, script::kRunRecordKey, "ErrorCount", "3");
     WriteFile(At("GLOBAL\\_DEFAULT.DAT"), "V" + At("made") + "\r\n");
-    EXPECT_THROW(script::RunScript(), core::ERegistryException);
+    EXPECT_THROW(script::RunScript(context()), core::ERegistryException);
     EXPECT_FALSE(Exists(At("made")));
 }
 
 TEST_F(RunScriptTest, FreeLogonSkipsWhatWasNeverCreated) {
-    script::FreeLogon();
-    EXPECT_FALSE(script::CodeList);
-    EXPECT_FALSE(core::ErrorList);
-    script::FreeLogon();
+    context().FreeLogon();
+    EXPECT_FALSE(context().CodeList);
+    EXPECT_FALSE(context().ErrorList);
+    context().FreeLogon();
 }
 
 }  // namespace

@@ -25,13 +25,13 @@ std::string PlatformTest::TestKey() {
 
 void PlatformTest::SetUp() {
     platform_ = CreateTestPlatform();
+    context_ = std::make_unique<logon::LogonContext>(platform_->services());
     Install(platform_->services());
     scratch_ = platform_->ScratchDir();
-    ResetModuleState();
 }
 
 void PlatformTest::TearDown() {
-    ResetModuleState();
+    context_.reset();
     installed_.reset();
     platform_.reset();
 }
@@ -39,6 +39,7 @@ void PlatformTest::TearDown() {
 void PlatformTest::Install(const platform::Services& services) {
     installed_.reset();
     installed_.emplace(services);
+    context_->services = services;
 }
 
 void PlatformTest::WriteFile(const std::string& windowsPath, const std::string& bytes) {

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "logon/context.h"
 #include "platform/platform.h"
 #include "support/fake_services.h"
 #include "support/fake_toolkit.h"
-#include "support/module_state.h"
 
 namespace testsupport {
 
@@ -34,8 +34,8 @@ std::unique_ptr<TestPlatform> CreateTestPlatform();
 // the real registry under Wine never meets another run's.
 std::string RunId();
 
-// A test with this build's platform installed, a scratch directory, and
-// every module's state reset before and after it (see module_state.h).
+// A test with this build's platform installed, a scratch directory, and a
+// logon context of its own on that platform, fresh for every test.
 class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -55,12 +55,21 @@ class PlatformTest : public ::testing::Test {
     static std::string TestKey();
     TestPlatform& testPlatform() { return *platform_; }
     // Installs `services` in place of the test platform's own until the test
-    // ends (a fake or an override of some of them).
+    // ends (a fake or an override of some of them); the logon context runs
+    // on them from now on.
     void Install(const platform::Services& services);
+    // The logon of this test: every setting at its default, nothing learned,
+    // no list and no registry object yet.
+    logon::LogonContext& context() { return *context_; }
+    // The services the context runs on now.
+    const platform::Services& services() const { return context_->services; }
+    // The messages the context's ErrorList holds now.
+    std::vector<std::string> Errors() const { return context_->Errors(); }
 
   private:
     std::unique_ptr<TestPlatform> platform_;
     std::optional<platform::ScopedServices> installed_;
+    std::unique_ptr<logon::LogonContext> context_;
     std::string scratch_;
 };
 

@@ -3,12 +3,10 @@
 // user has an HKEY_CURRENT_USER of his own.
 #include <gtest/gtest.h>
 
-#include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "script/registry_commands.h"
 #include "script/run.h"
-#include "support/module_state.h"
 #include "support/registry_reader.h"
 #include "support/standin/scratch_standin.h"
 
@@ -19,28 +17,26 @@ constexpr platform::RegKey kHkcu = platform::kHkeyCurrentUser;
 class RunRecordPerUserTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        testsupport::ResetModuleState();
         scratch_.Install();
         scratch_.Write("drives/c/Share/GLOBAL/_DEFAULT.DAT", "Xbogus %UIDL%\r\n");
         scratch_.Write("drives/c/Share/USER/adoe.DAT", "; clean\r\n");
     }
-    void TearDown() override { testsupport::ResetModuleState(); }
 
     // One logon of `user`, in a process of its own: his user script runs
     // after the global one.
     void LogOn(const std::string& user) {
-        testsupport::ResetModuleState();
         scratch_.Write("identity.ini", "User=" + user + "\n");
         scratch_.Restart();
-        logon::GlobalDir = "C:\\Share\\GLOBAL\\";
-        logon::UserDir = "C:\\Share\\USER\\";
-        logon::GroupDir = logon::MachineDir = "C:\\Share\\NONE\\";
-        logon::UserName = user;
-        logon::MacroList = std::make_unique<core::TStringList>();
-        logon::MacroList->Add("UIDL=" + user);
-        core::ErrorList = std::make_unique<core::TStringList>();
-        script::CreateScriptRegistry();
-        script::RunScript();
+        context_.emplace(scratch_.services());
+        context().GlobalDir = "C:\\Share\\GLOBAL\\";
+        context().UserDir = "C:\\Share\\USER\\";
+        context().GroupDir = context().MachineDir = "C:\\Share\\NONE\\";
+        context().UserName = user;
+        context().MacroList = std::make_unique<core::TStringList>();
+        context().MacroList->Add("UIDL=" + user);
+        context().ErrorList = std::make_unique<core::TStringList>();
+        context().CreateScriptRegistry();
+        script::RunScript(context());
     }
     std::string Record() {
         const auto count = testsupport::ReadDword(kHkcu, script::kRunRecordKey, "ErrorCount");
@@ -48,7 +44,10 @@ class RunRecordPerUserTest : public ::testing::Test {
         return (count ? std::to_string(*count) : "-") + " " + first.value_or("-");
     }
 
+    logon::LogonContext& context() { return *context_; }
+
     testsupport::ScratchStandin scratch_{"runrecord"};
+    std::optional<logon::LogonContext> context_;
 };
 
 TEST_F(RunRecordPerUserTest, EachLogonKeepsItsOwnRecord) {

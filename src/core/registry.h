@@ -8,7 +8,7 @@
 #include "platform/reg_key.h"
 #include "platform/registry.h"
 
-namespace script {
+namespace core {
 
 // How a stored value's type is classified when it is read back.
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
@@ -17,8 +17,8 @@ TRegDataType DataTypeOf(uint32_t type);
 
 class TRegistry {
   public:
-    // Root HKEY_CURRENT_USER, no key open.
-    TRegistry();
+    // Root HKEY_CURRENT_USER, no key open; every key is opened on `api`.
+    explicit TRegistry(platform::Registry& api);
     // Closes the current key.
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
@@ -56,14 +56,15 @@ class TRegistry {
     std::vector<std::string> GetValueNames();
 
   private:
-    // The registry the current key came from; with no key open, the one
-    // installed now, which refuses the key 0 the value calls then pass.
+    // The registry the current key came from; with no key open, the one it
+    // was given, which refuses the key 0 the value calls then pass.
     platform::Registry& Api() const;
     // Raises "Failed to set data for '<name>'" for a write that failed.
     static void CheckWrite(uint32_t rc, const std::string& name);
 
+    platform::Registry& api_;
     platform::RegKey rootKey_ = platform::kHkeyCurrentUser;
     platform::UniqueRegKey currentKey_;
 };
 
-}  // namespace script
+}  // namespace core

@@ -1,10 +1,9 @@
-#include "script/registry.h"
+#include "core/registry.h"
 
 #include "core/exceptions.h"
 #include "platform/errors.h"
-#include "platform/platform.h"
 
-namespace script {
+namespace core {
 
 namespace {
 
@@ -30,12 +29,12 @@ TRegDataType DataTypeOf(uint32_t type) {
     }
 }
 
-TRegistry::TRegistry() = default;
+TRegistry::TRegistry(platform::Registry& api) : api_(api) {}
 
 TRegistry::~TRegistry() = default;
 
 platform::Registry& TRegistry::Api() const {
-    return currentKey_ ? *currentKey_.registry() : platform::Current().registry();
+    return currentKey_ ? *currentKey_.registry() : api_;
 }
 
 void TRegistry::SetRootKey(platform::RegKey root) {
@@ -50,7 +49,7 @@ void TRegistry::CloseKey() {
 }
 
 bool TRegistry::OpenKey(const std::string& path) {
-    platform::Registry& api = platform::Current().registry();
+    platform::Registry& api = api_;
     const std::string subKey = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
     // The new key is opened before the current one is closed.
     const uint32_t rc = subKey.empty()
@@ -115,4 +114,4 @@ bool TRegistry::DeleteValue(const std::string& name) {
     return Api().DeleteValue(CurrentKey(), name) == 0;
 }
 
-}  // namespace script
+}  // namespace core

@@ -1,6 +1,6 @@
 // TRegistry on this build's platform (the stand-in natively, the real
 // registry under Wine), below HKEY_CURRENT_USER\Software\TarnwickTest.
-#include "script/registry.h"
+#include "core/registry.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace {
 
 using namespace platform;
-using script::TRegistry;
+using core::TRegistry;
 
 using testsupport::RunId;
 
@@ -23,7 +23,7 @@ class TRegistryTest : public testsupport::PlatformTest {
     void SetUp() override {
         PlatformTest::SetUp();
         path_ = "\\" + TestKey();
-        registry_ = std::make_unique<TRegistry>();
+        registry_ = std::make_unique<TRegistry>(Current().registry());
     }
     void TearDown() override {
         registry_.reset();
