@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto path = state.Write("LIST.DAT", bytes);
 
     core::TStringList fromFile;
-    fromFile.LoadFromFile(path.string());
+    const platform::Services services = state.services();
+    fromFile.LoadFromFile(services.files(), path.string());
     core::TStringList fromText;
     fromText.SetText(bytes);
     if (fromFile.Lines() != fromText.Lines()) {
@@ -39,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         }
         const std::string name = fromFile.NameAt(i);
-        const int found = fromFile.IndexOfName(name);
+        const int found = fromFile.IndexOfName(name, services.system());
         if (found < 0 || found > i) {
             std::abort();
         }
-        (void)fromFile.ValueOf(name);
+        (void)fromFile.ValueOf(name, services.system());
     }
     return 0;
 }
