@@ -25,6 +25,7 @@ class RunRecordPerUserTest : public ::testing::Test {
     // One logon of `user`, in a process of its own: his user script runs
     // after the global one.
     void LogOn(const std::string& user) {
+        context_.reset();  // the last logon's process ends before the next starts
         scratch_.Write("identity.ini", "User=" + user + "\n");
         scratch_.Restart();
         context_.emplace(scratch_.services());
