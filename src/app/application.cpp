@@ -48,10 +48,9 @@ void TApplication::Initialize() {
 }
 
 void TApplication::SetTitle(const std::string& title) {
-    const uint32_t result = toolkit_.SetApplicationTitle(title);
-    if (result != 0) {
-        throw core::Exception(core::Format(kTitleRefused, std::to_string(result)));
-    }
+    core::ThrowIfFailed(toolkit_.SetApplicationTitle(title), [](uint32_t code) {
+        return core::Format(kTitleRefused, std::to_string(code));
+    });
     title_ = title;
 }
 
@@ -73,10 +72,9 @@ void TApplication::Run() {
         return;
     }
     mainForm_->Show();
-    const uint32_t result = toolkit_.RunEventLoop();
-    if (result != 0) {
-        throw core::Exception(core::Format(kEventLoopFailed, std::to_string(result)));
-    }
+    core::ThrowIfFailed(toolkit_.RunEventLoop(), [](uint32_t code) {
+        return core::Format(kEventLoopFailed, std::to_string(code));
+    });
 }
 
 void TApplication::Guard(const std::function<void()>& handler) noexcept {
@@ -85,13 +83,15 @@ void TApplication::Guard(const std::function<void()>& handler) noexcept {
     } catch (const std::exception& failure) {
         HandleException(failure);
     } catch (...) {
-        toolkit_.ShowMessageBox(title_, std::string(kUnknownFailure) + ".");
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit_.ShowMessageBox(title_, std::string(kUnknownFailure) + "."));
     }
 }
 
 void TApplication::HandleException(const std::exception& failure) noexcept {
     try {
-        toolkit_.ShowMessageBox(title_, std::string(failure.what()) + ".");
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit_.ShowMessageBox(title_, std::string(failure.what()) + "."));
     } catch (...) {
         // Nothing is left to report with; the program goes on.
     }
@@ -174,17 +174,19 @@ int RunApplication(platform::Toolkit& toolkit) {
         const std::string text = failure.what();
         ReportLogonOutcome(&text);
         const std::string kind = FailureKind(failure);
-        toolkit.ShowMessageBox(kStartupFailureCaption,
-                               StartupFailureText(kind, ModulePath(), failure.what(),
-                                                  StartupFailureAdvice(kind, progress.step)));
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit.ShowMessageBox(
+            kStartupFailureCaption, StartupFailureText(kind, ModulePath(), failure.what(),
+                                                       StartupFailureAdvice(kind, progress.step))));
         exitCode = 1;
     } catch (...) {
         const std::string text = kUnknownFailure;
         ReportLogonOutcome(&text);
-        toolkit.ShowMessageBox(
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit.ShowMessageBox(
             kStartupFailureCaption,
             StartupFailureText("Exception", ModulePath(), kUnknownFailure,
-                               StartupFailureAdvice("Exception", progress.step)));
+                               StartupFailureAdvice("Exception", progress.step))));
         exitCode = 1;
     }
     core::RunExitProcs();

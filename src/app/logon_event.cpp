@@ -7,6 +7,7 @@
 #include "core/error_list.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
+#include "platform/errors.h"
 #include "platform/eventlog.h"
 #include "platform/network.h"
 #include "platform/platform.h"
@@ -22,7 +23,8 @@ bool g_reported = false;
 // The identity as far as start-up learned it; a start-up that failed before
 // that asks the system itself, quietly, so the event still names who and
 // where (the logon's own accessors would report a failure to ErrorList).
-std::string KnownOr(const std::string& known, const std::function<uint32_t(std::string*)>& ask) {
+std::string KnownOr(const std::string& known,
+                    const std::function<platform::Win32Error(std::string*)>& ask) {
     std::string value = known;
     if (value.empty() && ask(&value) != 0) {
         value.clear();
@@ -105,8 +107,10 @@ void ReportLogonOutcome(const std::string* failure) {
             eventId = kEventNoScriptFiles;
             type = platform::kEventlogWarningType;
         }
-        platform::Current().eventLog().ReportEventA(kEventSource, type, eventId,
-                                                    LogonEventText(outcome));
+        // An event that cannot be written is lost: the event is an addition
+        // to the run, as the handler below says.
+        static_cast<void>(platform::Current().eventLog().ReportEventA(kEventSource, type, eventId,
+                                                                      LogonEventText(outcome)));
     } catch (...) {
         // The event is an addition to the run; nothing of it may change it.
     }

@@ -1,42 +1,66 @@
 // The system's exception family: one base carrying the formatted message,
-// and the kinds that library operations raise.
+// the kinds that library operations raise, and the one way a failed
+// platform call becomes one of them.
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <utility>
+
+#include "platform/errors.h"
 
 namespace core {
 
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
     std::string Message() const { return what(); }
 };
 
 // A registry read or write that the platform refused.
 class ERegistryException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // A text that does not convert to a number.
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // A file that cannot be opened: "Cannot open file %s".
 class EFOpenError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // An index outside a line list.
 class EStringListError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // Replaces the first "%s" of `pattern` by `argument`.
 std::string Format(const std::string& pattern, const std::string& argument);
+
+// Raises E with `message` when `error` is a failure; a success passes.
+template <typename E = Exception>
+void ThrowIfFailed(platform::Win32Error error, const std::string& message) {
+    if (error) {
+        throw E(message);
+    }
+}
+
+// The same, with the message made only for a failure, from its code: for a
+// message that names the code.
+template <typename E = Exception, typename MakeMessage,
+          typename = std::enable_if_t<std::is_invocable_r_v<std::string, MakeMessage, uint32_t>>>
+void ThrowIfFailed(platform::Win32Error error, MakeMessage&& makeMessage) {
+    if (error) {
+        throw E(std::forward<MakeMessage>(makeMessage)(error.code()));
+    }
+}
 
 }  // namespace core

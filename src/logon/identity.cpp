@@ -30,7 +30,7 @@ template <typename Ask>
 const std::string& CachedName(std::string& cache, const char* failure, Ask ask) {
     if (cache.empty()) {
         std::string name;
-        const uint32_t code = ask(&name);
+        const uint32_t code = ask(&name).code();
         if (code == 0) {
             cache = name;
         } else {

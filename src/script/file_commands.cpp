@@ -71,7 +71,9 @@ void MakeDirectoryChain(const std::string& path) {
     if (parent.size() < level.size() || (!parent.empty() && parent.back() == '\\')) {
         MakeDirectoryChain(parent);
     }
-    Files().CreateDirectoryA(level);
+    // Refusals are not examined (see the header): what cannot be created
+    // stays missing, and the commands that use it report that.
+    static_cast<void>(Files().CreateDirectoryA(level));
 }
 
 void EnsureDirectory(const std::string& directory) {

@@ -9,9 +9,9 @@
 namespace script {
 
 void CancelConnection(const std::string& localName) {
-    const uint32_t code = platform::Current().network().CancelConnection(
+    const auto code = platform::Current().network().CancelConnection(
         localName, platform::kConnectUpdateProfile, /*force=*/true);
-    switch (code) {
+    switch (code.code()) {
         case platform::kErrorSuccess:
         case platform::kErrorNotConnected:  // the device had no connection
             return;
@@ -33,12 +33,12 @@ void ConnectResource(uint32_t resourceType, const std::string& localName,
     resource.type = resourceType;
     resource.localName = localName;
     resource.remoteName = remoteName;
-    const uint32_t code =
+    const platform::Win32Error code =
         platform::Current().network().AddConnection(resource, platform::kConnectUpdateProfile);
     if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
         return;
     }
-    core::AddError(ConnectFailedMessage(code, localName, remoteName));
+    core::AddError(ConnectFailedMessage(code.code(), localName, remoteName));
 }
 
 }  // namespace script
