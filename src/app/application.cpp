@@ -21,6 +21,9 @@ namespace {
 constexpr const char* kUnknownFailure = "Unknown failure";
 constexpr const char* kTitleRefused = "Cannot set the application title (error %s)";
 constexpr const char* kEventLoopFailed = "The event loop failed (error %s)";
+// The kinds a start-up report names for failures outside the system's family.
+constexpr const char* kOutOfMemoryKind = "EOutOfMemory";
+constexpr const char* kOtherKind = "Exception";
 
 // The program's own file name, the last part of its path.
 std::string ProgramFileName(const std::string& path) {
@@ -104,25 +107,6 @@ void TApplication::DestroyWindows() {
     mainForm_.reset();
 }
 
-std::string FailureKind(const std::exception& failure) {
-    if (dynamic_cast<const core::EFOpenError*>(&failure)) {
-        return "EFOpenError";
-    }
-    if (dynamic_cast<const core::ERegistryException*>(&failure)) {
-        return "ERegistryException";
-    }
-    if (dynamic_cast<const core::EConvertError*>(&failure)) {
-        return "EConvertError";
-    }
-    if (dynamic_cast<const core::EStringListError*>(&failure)) {
-        return "EStringListError";
-    }
-    if (dynamic_cast<const std::bad_alloc*>(&failure)) {
-        return "EOutOfMemory";
-    }
-    return "Exception";
-}
-
 std::string StartupFailureText(const std::string& kind, const std::string& programPath,
                                const std::string& text, const std::string& advice) {
     std::string report =
@@ -161,8 +145,17 @@ std::string StartupFailureAdvice(const std::string& kind, logon::LogonStep step)
 
 int RunApplication(platform::Toolkit& toolkit) {
     TApplication application(toolkit);
-    int exitCode = 0;
     logon::LogonProgress progress;
+    // A start-up that failed: the event, then the message box, the last
+    // place a failure is shown, so its own refusal is not examined.
+    auto reportFailure = [&](const std::string& kind, const std::string& text) {
+        ReportLogonOutcome(&text);
+        static_cast<void>(toolkit.ShowMessageBox(
+            kStartupFailureCaption, StartupFailureText(kind, ModulePath(), text,
+                                                       StartupFailureAdvice(kind, progress.step))));
+        return 1;
+    };
+    int exitCode = 0;
     try {
         logon::InitSettingsModule();
         InitLogon(&progress);
@@ -170,24 +163,14 @@ int RunApplication(platform::Toolkit& toolkit) {
         application.SetTitle(kApplicationTitle);
         application.CreateLoginForm();
         application.Run();
+    } catch (const core::Exception& failure) {
+        exitCode = reportFailure(core::KindName(failure.Kind()), failure.what());
+    } catch (const std::bad_alloc& failure) {
+        exitCode = reportFailure(kOutOfMemoryKind, failure.what());
     } catch (const std::exception& failure) {
-        const std::string text = failure.what();
-        ReportLogonOutcome(&text);
-        const std::string kind = FailureKind(failure);
-        // The message box is the last place a failure is shown.
-        static_cast<void>(toolkit.ShowMessageBox(
-            kStartupFailureCaption, StartupFailureText(kind, ModulePath(), failure.what(),
-                                                       StartupFailureAdvice(kind, progress.step))));
-        exitCode = 1;
+        exitCode = reportFailure(kOtherKind, failure.what());
     } catch (...) {
-        const std::string text = kUnknownFailure;
-        ReportLogonOutcome(&text);
-        // The message box is the last place a failure is shown.
-        static_cast<void>(toolkit.ShowMessageBox(
-            kStartupFailureCaption,
-            StartupFailureText("Exception", ModulePath(), kUnknownFailure,
-                               StartupFailureAdvice("Exception", progress.step))));
-        exitCode = 1;
+        exitCode = reportFailure(kOtherKind, kUnknownFailure);
     }
     core::RunExitProcs();
     return exitCode;

@@ -1,6 +1,6 @@
-// The system's exception family: one base carrying the formatted message,
-// the kinds that library operations raise, and the one way a failed
-// platform call becomes one of them.
+// The system's exception family: one base carrying the formatted message
+// and the kind of failure, the kinds that library operations raise, and the
+// one way a failed platform call becomes one of them.
 #pragma once
 #include <cstdint>
 #include <stdexcept>
@@ -12,35 +12,62 @@
 
 namespace core {
 
+// Which member of the family an exception is, so that a handler tells
+// them apart by value. Kinds of other modules (EIniFileException) are plain
+// exceptions here: nothing tells them apart.
+enum class ExceptionKind {
+    kException,
+    kRegistry,    // ERegistryException
+    kConvert,     // EConvertError
+    kFileOpen,    // EFOpenError
+    kStringList,  // EStringListError
+};
+
 class Exception : public std::runtime_error {
   public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    explicit Exception(const std::string& message)
+        : Exception(ExceptionKind::kException, message) {}
     std::string Message() const { return what(); }
+    ExceptionKind Kind() const { return kind_; }
+
+  protected:
+    Exception(ExceptionKind kind, const std::string& message)
+        : std::runtime_error(message), kind_(kind) {}
+
+  private:
+    ExceptionKind kind_;
 };
 
 // A registry read or write that the platform refused.
 class ERegistryException : public Exception {
   public:
-    using Exception::Exception;
+    explicit ERegistryException(const std::string& message)
+        : Exception(ExceptionKind::kRegistry, message) {}
 };
 
 // A text that does not convert to a number.
 class EConvertError : public Exception {
   public:
-    using Exception::Exception;
+    explicit EConvertError(const std::string& message)
+        : Exception(ExceptionKind::kConvert, message) {}
 };
 
 // A file that cannot be opened: "Cannot open file %s".
 class EFOpenError : public Exception {
   public:
-    using Exception::Exception;
+    explicit EFOpenError(const std::string& message)
+        : Exception(ExceptionKind::kFileOpen, message) {}
 };
 
 // An index outside a line list.
 class EStringListError : public Exception {
   public:
-    using Exception::Exception;
+    explicit EStringListError(const std::string& message)
+        : Exception(ExceptionKind::kStringList, message) {}
 };
+
+// The class name of `kind`, as a report of the failure names it.
+const char* KindName(ExceptionKind kind);
 
 // Replaces the first "%s" of `pattern` by `argument`.
 std::string Format(const std::string& pattern, const std::string& argument);
