@@ -17,6 +17,9 @@ namespace {
 constexpr const char* kUnknownFailure = "Unknown failure";
 constexpr const char* kTitleRefused = "Cannot set the application title (error %s)";
 constexpr const char* kEventLoopFailed = "The event loop failed (error %s)";
+// The kinds a start-up report names for failures outside the system's family.
+constexpr const char* kOutOfMemoryKind = "EOutOfMemory";
+constexpr const char* kOtherKind = "Exception";
 
 // The program's own file name, the last part of its path.
 std::string ProgramFileName(const std::string& path) {
@@ -33,10 +36,9 @@ TApplication::~TApplication() {
 }
 
 void TApplication::SetTitle(const std::string& title) {
-    const uint32_t result = toolkit_.SetApplicationTitle(title);
-    if (result != 0) {
-        throw core::Exception(core::Format(kTitleRefused, std::to_string(result)));
-    }
+    core::ThrowIfFailed(toolkit_.SetApplicationTitle(title), [](uint32_t code) {
+        return core::Format(kTitleRefused, std::to_string(code));
+    });
     title_ = title;
 }
 
@@ -50,10 +52,9 @@ void TApplication::Run() {
         return;
     }
     mainForm_->Show();
-    const uint32_t result = toolkit_.RunEventLoop();
-    if (result != 0) {
-        throw core::Exception(core::Format(kEventLoopFailed, std::to_string(result)));
-    }
+    core::ThrowIfFailed(toolkit_.RunEventLoop(), [](uint32_t code) {
+        return core::Format(kEventLoopFailed, std::to_string(code));
+    });
 }
 
 void TApplication::Guard(const std::function<void()>& handler) noexcept {
@@ -62,13 +63,15 @@ void TApplication::Guard(const std::function<void()>& handler) noexcept {
     } catch (const std::exception& failure) {
         HandleException(failure);
     } catch (...) {
-        toolkit_.ShowMessageBox(title_, std::string(kUnknownFailure) + ".");
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit_.ShowMessageBox(title_, std::string(kUnknownFailure) + "."));
     }
 }
 
 void TApplication::HandleException(const std::exception& failure) noexcept {
     try {
-        toolkit_.ShowMessageBox(title_, std::string(failure.what()) + ".");
+        // The message box is the last place a failure is shown.
+        static_cast<void>(toolkit_.ShowMessageBox(title_, std::string(failure.what()) + "."));
     } catch (...) {
         // Nothing is left to report with; the program goes on.
     }
@@ -76,25 +79,6 @@ void TApplication::HandleException(const std::exception& failure) noexcept {
 
 void TApplication::DestroyWindows() {
     mainForm_.reset();
-}
-
-std::string FailureKind(const std::exception& failure) {
-    if (dynamic_cast<const core::EFOpenError*>(&failure)) {
-        return "EFOpenError";
-    }
-    if (dynamic_cast<const core::ERegistryException*>(&failure)) {
-        return "ERegistryException";
-    }
-    if (dynamic_cast<const core::EConvertError*>(&failure)) {
-        return "EConvertError";
-    }
-    if (dynamic_cast<const core::EStringListError*>(&failure)) {
-        return "EStringListError";
-    }
-    if (dynamic_cast<const std::bad_alloc*>(&failure)) {
-        return "EOutOfMemory";
-    }
-    return "Exception";
 }
 
 std::string StartupFailureText(const std::string& kind, const std::string& programPath,
@@ -143,30 +127,32 @@ int RunLogon(logon::LogonContext& context) {
     platform::Toolkit& toolkit = services.toolkit();
     TApplication application(toolkit);
     logon::LogonProgress progress;
+    // A start-up that failed: the event, then the message box, the last
+    // place a failure is shown, so its own refusal is not examined.
+    auto reportFailure = [&](const std::string& kind, const std::string& text) {
+        ReportLogonOutcome(context, &text);
+        static_cast<void>(toolkit.ShowMessageBox(
+            kStartupFailureCaption,
+            StartupFailureText(kind, services.system().ModulePath(), text,
+                               StartupFailureAdvice(context, kind, progress.step))));
+        return 1;
+    };
+    int exitCode = 0;
     try {
         InitLogon(context, &progress);
         application.SetTitle(kApplicationTitle);
         application.CreateLoginForm(context);
         application.Run();
+    } catch (const core::Exception& failure) {
+        exitCode = reportFailure(core::KindName(failure.Kind()), failure.what());
+    } catch (const std::bad_alloc& failure) {
+        exitCode = reportFailure(kOutOfMemoryKind, failure.what());
     } catch (const std::exception& failure) {
-        const std::string text = failure.what();
-        ReportLogonOutcome(context, &text);
-        const std::string kind = FailureKind(failure);
-        toolkit.ShowMessageBox(
-            kStartupFailureCaption,
-            StartupFailureText(kind, services.system().ModulePath(), failure.what(),
-                               StartupFailureAdvice(context, kind, progress.step)));
-        return 1;
+        exitCode = reportFailure(kOtherKind, failure.what());
     } catch (...) {
-        const std::string text = kUnknownFailure;
-        ReportLogonOutcome(context, &text);
-        toolkit.ShowMessageBox(
-            kStartupFailureCaption,
-            StartupFailureText("Exception", services.system().ModulePath(), kUnknownFailure,
-                               StartupFailureAdvice(context, "Exception", progress.step)));
-        return 1;
+        exitCode = reportFailure(kOtherKind, kUnknownFailure);
     }
-    return 0;
+    return exitCode;
 }
 
 }  // namespace

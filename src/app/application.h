@@ -59,8 +59,6 @@ class TApplication {
     std::unique_ptr<TTarnwickForm> mainForm_;
 };
 
-// The kind of a failure as the start-up report names it ("EFOpenError" ...).
-std::string FailureKind(const std::exception& failure);
 // The text of the start-up failure report: the kind, the program's file
 // name and the failure's text, then, after a blank line, `advice`: what
 // failed in plain words and what to do (none when empty).

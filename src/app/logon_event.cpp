@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
+#include "platform/errors.h"
 #include "platform/eventlog.h"
 #include "platform/network.h"
 #include "platform/system.h"
@@ -18,7 +19,8 @@ namespace {
 // The identity as far as start-up learned it; a start-up that failed before
 // that asks the system itself, quietly, so the event still names who and
 // where (the logon's own accessors would report a failure to ErrorList).
-std::string KnownOr(const std::string& known, const std::function<uint32_t(std::string*)>& ask) {
+std::string KnownOr(const std::string& known,
+                    const std::function<platform::Win32Error(std::string*)>& ask) {
     std::string value = known;
     if (value.empty() && ask(&value) != 0) {
         value.clear();
@@ -99,7 +101,10 @@ void ReportLogonOutcome(logon::LogonContext& context, const std::string* failure
             eventId = kEventNoScriptFiles;
             type = platform::kEventlogWarningType;
         }
-        services.eventLog().ReportEventA(kEventSource, type, eventId, LogonEventText(outcome));
+        // An event that cannot be written is lost: the event is an addition
+        // to the run, as the handler below says.
+        static_cast<void>(
+            services.eventLog().ReportEventA(kEventSource, type, eventId, LogonEventText(outcome)));
     } catch (...) {
         // The event is an addition to the run; nothing of it may change it.
     }

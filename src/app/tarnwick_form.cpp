@@ -192,11 +192,11 @@ void TControl::Bind(platform::Window* window, platform::ControlId id, std::strin
     name_ = std::move(name);
 }
 
-void TControl::Check(uint32_t result, const char* operation) const {
-    if (result != 0) {
-        throw core::Exception(core::Format(kControlCallFailed, operation) + name_ + " (error " +
-                              std::to_string(result) + ")");
-    }
+void TControl::Check(platform::Win32Error result, const char* operation) const {
+    core::ThrowIfFailed(result, [&](uint32_t code) {
+        return core::Format(kControlCallFailed, operation) + name_ + " (error " +
+               std::to_string(code) + ")";
+    });
 }
 
 void TControl::Show() {
@@ -217,12 +217,9 @@ void TLabel::SetColor(platform::Color color) {
 
 void TRichEdit::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string data;
-    if (files.ReadWholeFile(path, &data) != 0) {
-        throw core::EFOpenError(core::Format(kCannotOpenFile, path));
-    }
-    if (window_->LoadRichText(id_, data) != 0) {
-        throw core::Exception(kFailedToLoadStream);
-    }
+    core::ThrowIfFailed<core::EFOpenError>(files.ReadWholeFile(path, &data),
+                                           core::Format(kCannotOpenFile, path));
+    core::ThrowIfFailed(window_->LoadRichText(id_, data), kFailedToLoadStream);
 }
 
 void TMemo::Assign(const core::TStringList& lines) {
@@ -247,7 +244,9 @@ void TButton::SetOnClick(std::function<void()> action) {
 
 void TTimer::Release() {
     if (window_) {
-        window_->StopTimer();
+        // The window stops its timer when it goes anyway; a refusal here
+        // leaves nothing to do.
+        static_cast<void>(window_->StopTimer());
     }
 }
 
@@ -255,9 +254,10 @@ void TTimer::Release() {
 
 TTarnwickForm::TTarnwickForm(TApplication& owner, logon::LogonContext& context)
     : owner_(owner), context_(context) {
-    const uint32_t result = owner_.toolkit().CreateMainWindow(LoginWindowLayout(), this, &window_);
-    if (result != 0 || !window_) {
-        throw core::Exception(core::Format(kCannotCreateWindow, std::to_string(result)));
+    const platform::Win32Error result =
+        owner_.toolkit().CreateMainWindow(LoginWindowLayout(), this, &window_);
+    if (result || !window_) {
+        throw core::Exception(core::Format(kCannotCreateWindow, std::to_string(result.code())));
     }
     platform::Window* w = window_.get();
     const auto& controls = LoginWindowLayout().controls;
@@ -287,13 +287,18 @@ void TTarnwickForm::Show() {
     if (!shown_) {
         shown_ = true;
         owner_.Guard([this] { FormShow(); });
-        window_->CenterOnScreen();
+        // A window that cannot be moved is shown where it is.
+        static_cast<void>(window_->CenterOnScreen());
     }
-    window_->Show();
+    // The window is where failures are shown: one that cannot be shown has
+    // nowhere to say so, and the program goes on as if it were.
+    static_cast<void>(window_->Show());
 }
 
 void TTarnwickForm::Close() {
-    window_->Close();
+    // Closing is the last thing asked of the window: a refusal has nowhere
+    // left to be shown.
+    static_cast<void>(window_->Close());
 }
 
 void TTarnwickForm::FormShow() {

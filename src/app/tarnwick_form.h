@@ -35,7 +35,7 @@ class TControl {
     void Hide();
 
   protected:
-    void Check(uint32_t result, const char* operation) const;
+    void Check(platform::Win32Error result, const char* operation) const;
     platform::Window* window_ = nullptr;
     platform::ControlId id_ = -1;
     std::string name_;

@@ -4,11 +4,11 @@
 
 namespace check {
 
-uint32_t ReadOnlyFiles::ReadWholeFile(const std::string& path, std::string* contents) {
+platform::Win32Error ReadOnlyFiles::ReadWholeFile(const std::string& path, std::string* contents) {
     return real_.ReadWholeFile(path, contents);
 }
 
-uint32_t ReadOnlyFiles::FindFirst(const std::string& path, bool* isDirectory) {
+platform::Win32Error ReadOnlyFiles::FindFirst(const std::string& path, bool* isDirectory) {
     return real_.FindFirst(path, isDirectory);
 }
 
@@ -16,15 +16,16 @@ uint32_t ReadOnlyFiles::GetFileAttributesA(const std::string& path) {
     return real_.GetFileAttributesA(path);
 }
 
-uint32_t ReadOnlyFiles::GetLastWriteTime(const std::string& path, platform::FileTime* time) {
+platform::Win32Error ReadOnlyFiles::GetLastWriteTime(const std::string& path,
+                                                     platform::FileTime* time) {
     return real_.GetLastWriteTime(path, time);
 }
 
-uint32_t ReadOnlyFiles::CopyFileA(const std::string&, const std::string&, bool) {
+platform::Win32Error ReadOnlyFiles::CopyFileA(const std::string&, const std::string&, bool) {
     return platform::kErrorAccessDenied;
 }
 
-uint32_t ReadOnlyFiles::CreateDirectoryA(const std::string&) {
+platform::Win32Error ReadOnlyFiles::CreateDirectoryA(const std::string&) {
     return platform::kErrorAccessDenied;
 }
 

@@ -11,14 +11,15 @@ namespace check {
 class ReadOnlyFiles : public platform::Files {
   public:
     explicit ReadOnlyFiles(platform::Files& real) : real_(real) {}
-    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override;
-    uint32_t FindFirst(const std::string& path, bool* isDirectory) override;
+    platform::Win32Error ReadWholeFile(const std::string& path, std::string* contents) override;
+    platform::Win32Error FindFirst(const std::string& path, bool* isDirectory) override;
     uint32_t GetFileAttributesA(const std::string& path) override;
-    uint32_t GetLastWriteTime(const std::string& path, platform::FileTime* time) override;
+    platform::Win32Error GetLastWriteTime(const std::string& path,
+                                          platform::FileTime* time) override;
     // Refused with ERROR_ACCESS_DENIED; nothing is copied or made.
-    uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                       bool failIfExists) override;
-    uint32_t CreateDirectoryA(const std::string& path) override;
+    platform::Win32Error CopyFileA(const std::string& existing, const std::string& target,
+                                   bool failIfExists) override;
+    platform::Win32Error CreateDirectoryA(const std::string& path) override;
 
   private:
     platform::Files& real_;

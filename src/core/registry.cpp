@@ -52,16 +52,14 @@ bool TRegistry::OpenKey(const std::string& path) {
     platform::Registry& api = api_;
     const std::string subKey = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
     // The new key is opened before the current one is closed.
-    const uint32_t rc = subKey.empty()
-                            ? platform::OpenRegKey(api, rootKey_, subKey, &currentKey_)
-                            : platform::CreateRegKey(api, rootKey_, subKey, &currentKey_);
+    const platform::Win32Error rc =
+        subKey.empty() ? platform::OpenRegKey(api, rootKey_, subKey, &currentKey_)
+                       : platform::CreateRegKey(api, rootKey_, subKey, &currentKey_);
     return rc == platform::kErrorSuccess;
 }
 
-void TRegistry::CheckWrite(uint32_t rc, const std::string& name) {
-    if (rc != platform::kErrorSuccess) {
-        throw core::ERegistryException(core::Format(kSetFailed, name));
-    }
+void TRegistry::CheckWrite(platform::Win32Error rc, const std::string& name) {
+    core::ThrowIfFailed<core::ERegistryException>(rc, core::Format(kSetFailed, name));
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& text) {

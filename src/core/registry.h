@@ -60,7 +60,7 @@ class TRegistry {
     // was given, which refuses the key 0 the value calls then pass.
     platform::Registry& Api() const;
     // Raises "Failed to set data for '<name>'" for a write that failed.
-    static void CheckWrite(uint32_t rc, const std::string& name);
+    static void CheckWrite(platform::Win32Error rc, const std::string& name);
 
     platform::Registry& api_;
     platform::RegKey rootKey_ = platform::kHkeyCurrentUser;

@@ -26,7 +26,7 @@ const std::string& CachedName(LogonContext& context, std::string& cache, const c
                               Ask ask) {
     if (cache.empty()) {
         std::string name;
-        const uint32_t code = ask(&name);
+        const uint32_t code = ask(&name).code();
         if (code == 0) {
             cache = name;
         } else {

@@ -1,6 +1,8 @@
-// Win32 error codes that the system and its stand-in platform speak.
+// Win32 error codes that the system and its stand-in platform speak, and
+// the one type every platform call returns them in.
 #pragma once
 #include <cstdint>
+#include <iosfwd>
 
 namespace platform {
 
@@ -40,5 +42,33 @@ inline constexpr uint32_t kErrorKeyDeleted = 1018;
 inline constexpr uint32_t kErrorDatatypeMismatch = 1629;
 inline constexpr uint32_t kErrorUnsupportedType = 1630;
 inline constexpr uint32_t kErrorNotConnected = 2250;
+
+// The result of a platform call: its Win32 error code, 0 for success.
+// [[nodiscard]] makes a dropped result a compile warning, so every failure
+// is either looked at or set aside visibly, with a cast to void.
+class [[nodiscard]] Win32Error {
+  public:
+    // Implicit, so that a call returns its code as it stands
+    // (`return kErrorAccessDenied;`) and a result compares with a code.
+    constexpr Win32Error(uint32_t code = kErrorSuccess) noexcept : code_(code) {}
+
+    constexpr bool ok() const noexcept { return code_ == kErrorSuccess; }
+    // True for a failure, as std::error_code.
+    constexpr explicit operator bool() const noexcept { return !ok(); }
+    constexpr uint32_t code() const noexcept { return code_; }
+
+    friend constexpr bool operator==(Win32Error a, Win32Error b) noexcept {
+        return a.code_ == b.code_;
+    }
+    friend constexpr bool operator!=(Win32Error a, Win32Error b) noexcept {
+        return a.code_ != b.code_;
+    }
+
+  private:
+    uint32_t code_;
+};
+
+// The code in decimal, as a message or a test failure shows it.
+std::ostream& operator<<(std::ostream& out, Win32Error error);
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 // The types of an event, with the values Windows gives them.
@@ -17,8 +19,8 @@ class EventLog {
     // RegisterEventSourceA(NULL, source), then ReportEventA(source, type,
     // category 0, eventId, no user, the one string `text`, no data), then
     // DeregisterEventSource: 0 or the error code of the call that failed.
-    virtual uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
-                                  const std::string& text) = 0;
+    virtual Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                                    const std::string& text) = 0;
 };
 
 }  // namespace platform

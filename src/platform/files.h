@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
@@ -19,19 +21,19 @@ class Files {
     virtual ~Files() = default;
     // Reads the whole file, opened for reading only. 0 or a Win32 error code
     // (a directory cannot be read as a file).
-    virtual uint32_t ReadWholeFile(const std::string& path, std::string* contents) = 0;
+    virtual Win32Error ReadWholeFile(const std::string& path, std::string* contents) = 0;
     // FindFirstFileA followed by FindClose: 0 when an entry exists for the
     // name, with whether that entry is a directory; otherwise the error code.
-    virtual uint32_t FindFirst(const std::string& path, bool* isDirectory) = 0;
+    virtual Win32Error FindFirst(const std::string& path, bool* isDirectory) = 0;
     // CopyFileA: 0 or the error code.
-    virtual uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                               bool failIfExists) = 0;
+    virtual Win32Error CopyFileA(const std::string& existing, const std::string& target,
+                                 bool failIfExists) = 0;
     // GetFileAttributesA: the attributes, or kInvalidFileAttributes.
     virtual uint32_t GetFileAttributesA(const std::string& path) = 0;
     // CreateDirectoryA without security attributes: 0 or the error code.
-    virtual uint32_t CreateDirectoryA(const std::string& path) = 0;
+    virtual Win32Error CreateDirectoryA(const std::string& path) = 0;
     // The file's last-modification time in local time: 0 or the error code.
-    virtual uint32_t GetLastWriteTime(const std::string& path, FileTime* time) = 0;
+    virtual Win32Error GetLastWriteTime(const std::string& path, FileTime* time) = 0;
 };
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 inline constexpr uint32_t kResourceTypeDisk = 1;
@@ -23,12 +25,12 @@ class Network {
   public:
     virtual ~Network() = default;
     // WNetGetUserA(localName) with a buffer of `bufferSize` characters.
-    virtual uint32_t GetUser(const std::string& localName, uint32_t bufferSize,
-                             std::string* user) = 0;
+    virtual Win32Error GetUser(const std::string& localName, uint32_t bufferSize,
+                               std::string* user) = 0;
     // WNetCancelConnection2A(name, flags, force).
-    virtual uint32_t CancelConnection(const std::string& name, uint32_t flags, bool force) = 0;
+    virtual Win32Error CancelConnection(const std::string& name, uint32_t flags, bool force) = 0;
     // WNetAddConnection2A(resource, no password, no user name, flags).
-    virtual uint32_t AddConnection(const NetResource& resource, uint32_t flags) = 0;
+    virtual Win32Error AddConnection(const NetResource& resource, uint32_t flags) = 0;
 };
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 class Profile {
@@ -10,9 +12,9 @@ class Profile {
     virtual ~Profile() = default;
     // WritePrivateProfileStringA(section, key, value, file): 0 on success,
     // otherwise the error code of the failed call.
-    virtual uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                                const std::string& value,
-                                                const std::string& file) = 0;
+    virtual Win32Error WritePrivateProfileStringA(const std::string& section,
+                                                  const std::string& key, const std::string& value,
+                                                  const std::string& file) = 0;
 };
 
 }  // namespace platform

@@ -19,31 +19,33 @@ inline constexpr uint32_t kRefusedCall = kErrorAccessDenied;
 
 class RefusingRegistry : public Registry {
   public:
-    uint32_t CreateKey(RegKey, const std::string&, RegKey*) override { return kRefusedCall; }
-    uint32_t OpenKey(RegKey, const std::string&, RegKey*) override { return kRefusedCall; }
-    uint32_t SetValue(RegKey, const std::string&, uint32_t, const uint8_t*, uint32_t) override {
+    Win32Error CreateKey(RegKey, const std::string&, RegKey*) override { return kRefusedCall; }
+    Win32Error OpenKey(RegKey, const std::string&, RegKey*) override { return kRefusedCall; }
+    Win32Error SetValue(RegKey, const std::string&, uint32_t, const uint8_t*, uint32_t) override {
         return kRefusedCall;
     }
-    uint32_t QueryValue(RegKey, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
+    Win32Error QueryValue(RegKey, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
         return kRefusedCall;
     }
-    uint32_t DeleteValue(RegKey, const std::string&) override { return kRefusedCall; }
-    uint32_t CloseKey(RegKey) override { return kRefusedCall; }
-    uint32_t LoadKey(const std::string&, const std::string&) override { return kRefusedCall; }
-    uint32_t EnumKey(RegKey, uint32_t, std::string*) override { return kRefusedCall; }
-    uint32_t EnumValue(RegKey, uint32_t, std::string*) override { return kRefusedCall; }
+    Win32Error DeleteValue(RegKey, const std::string&) override { return kRefusedCall; }
+    Win32Error CloseKey(RegKey) override { return kRefusedCall; }
+    Win32Error LoadKey(const std::string&, const std::string&) override { return kRefusedCall; }
+    Win32Error EnumKey(RegKey, uint32_t, std::string*) override { return kRefusedCall; }
+    Win32Error EnumValue(RegKey, uint32_t, std::string*) override { return kRefusedCall; }
 };
 
 class RefusingNetwork : public Network {
   public:
-    uint32_t GetUser(const std::string&, uint32_t, std::string*) override { return kRefusedCall; }
-    uint32_t CancelConnection(const std::string&, uint32_t, bool) override { return kRefusedCall; }
-    uint32_t AddConnection(const NetResource&, uint32_t) override { return kRefusedCall; }
+    Win32Error GetUser(const std::string&, uint32_t, std::string*) override { return kRefusedCall; }
+    Win32Error CancelConnection(const std::string&, uint32_t, bool) override {
+        return kRefusedCall;
+    }
+    Win32Error AddConnection(const NetResource&, uint32_t) override { return kRefusedCall; }
 };
 
 class RefusingSystem : public System {
   public:
-    uint32_t GetComputerNameA(uint32_t, std::string*) override { return kRefusedCall; }
+    Win32Error GetComputerNameA(uint32_t, std::string*) override { return kRefusedCall; }
     LocalTime Now() override { return {}; }
     std::string ShortDayName(int) override { return {}; }
     std::string ShortMonthName(int) override { return {}; }
@@ -55,39 +57,40 @@ class RefusingSystem : public System {
 
 class RefusingFiles : public Files {
   public:
-    uint32_t ReadWholeFile(const std::string&, std::string*) override { return kRefusedCall; }
-    uint32_t FindFirst(const std::string&, bool*) override { return kRefusedCall; }
-    uint32_t CopyFileA(const std::string&, const std::string&, bool) override {
+    Win32Error ReadWholeFile(const std::string&, std::string*) override { return kRefusedCall; }
+    Win32Error FindFirst(const std::string&, bool*) override { return kRefusedCall; }
+    Win32Error CopyFileA(const std::string&, const std::string&, bool) override {
         return kRefusedCall;
     }
     uint32_t GetFileAttributesA(const std::string&) override { return kInvalidFileAttributes; }
-    uint32_t CreateDirectoryA(const std::string&) override { return kRefusedCall; }
-    uint32_t GetLastWriteTime(const std::string&, FileTime*) override { return kRefusedCall; }
+    Win32Error CreateDirectoryA(const std::string&) override { return kRefusedCall; }
+    Win32Error GetLastWriteTime(const std::string&, FileTime*) override { return kRefusedCall; }
 };
 
 class RefusingProfile : public Profile {
   public:
-    uint32_t WritePrivateProfileStringA(const std::string&, const std::string&, const std::string&,
-                                        const std::string&) override {
+    Win32Error WritePrivateProfileStringA(const std::string&, const std::string&,
+                                          const std::string&, const std::string&) override {
         return kRefusedCall;
     }
 };
 
 class RefusingToolkit : public Toolkit {
   public:
-    uint32_t SetApplicationTitle(const std::string&) override { return kRefusedCall; }
-    uint32_t CreateMainWindow(const WindowSpec&, WindowEvents*, std::unique_ptr<Window>*) override {
+    Win32Error SetApplicationTitle(const std::string&) override { return kRefusedCall; }
+    Win32Error CreateMainWindow(const WindowSpec&, WindowEvents*,
+                                std::unique_ptr<Window>*) override {
         return kRefusedCall;
     }
-    uint32_t RunEventLoop() override { return kRefusedCall; }
-    uint32_t ShowMessageBox(const std::string&, const std::string&) override {
+    Win32Error RunEventLoop() override { return kRefusedCall; }
+    Win32Error ShowMessageBox(const std::string&, const std::string&) override {
         return kRefusedCall;
     }
 };
 
 class RefusingEventLog : public EventLog {
   public:
-    uint32_t ReportEventA(const std::string&, uint16_t, uint32_t, const std::string&) override {
+    Win32Error ReportEventA(const std::string&, uint16_t, uint32_t, const std::string&) override {
         return kRefusedCall;
     }
 };

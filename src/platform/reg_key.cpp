@@ -10,11 +10,11 @@ constexpr uint32_t kDwordBytes = 4;
 
 // Opens (or creates) `subKey` below `base`, runs `action` on it and closes it.
 template <typename Action>
-uint32_t InSubKey(Registry& registry, RegKey base, const std::string& subKey, bool create,
-                  Action action) {
+Win32Error InSubKey(Registry& registry, RegKey base, const std::string& subKey, bool create,
+                    Action action) {
     UniqueRegKey key;
-    const uint32_t rc = create ? CreateRegKey(registry, base, subKey, &key)
-                               : OpenRegKey(registry, base, subKey, &key);
+    const Win32Error rc = create ? CreateRegKey(registry, base, subKey, &key)
+                                 : OpenRegKey(registry, base, subKey, &key);
     return rc != kErrorSuccess ? rc : action(key.get());
 }
 
@@ -23,37 +23,38 @@ const uint8_t* Bytes(const std::string& data) {
 }
 
 // A value that must be of `type`.
-uint32_t ReadTyped(Registry& registry, RegKey key, const std::string& name, uint32_t type,
-                   RegValue* value) {
-    const uint32_t rc = ReadRegValue(registry, key, name, value);
+Win32Error ReadTyped(Registry& registry, RegKey key, const std::string& name, uint32_t type,
+                     RegValue* value) {
+    const Win32Error rc = ReadRegValue(registry, key, name, value);
     return rc == kErrorSuccess && value->type != type ? kErrorUnsupportedType : rc;
 }
 
 }  // namespace
 
-uint32_t OpenRegKey(Registry& registry, RegKey base, const std::string& subKey, UniqueRegKey* key) {
+Win32Error OpenRegKey(Registry& registry, RegKey base, const std::string& subKey,
+                      UniqueRegKey* key) {
     RegKey opened = 0;
-    const uint32_t rc = registry.OpenKey(base, subKey, &opened);
+    const Win32Error rc = registry.OpenKey(base, subKey, &opened);
     if (rc == kErrorSuccess) {
         key->reset(registry, opened);
     }
     return rc;
 }
 
-uint32_t CreateRegKey(Registry& registry, RegKey base, const std::string& subKey,
-                      UniqueRegKey* key) {
+Win32Error CreateRegKey(Registry& registry, RegKey base, const std::string& subKey,
+                        UniqueRegKey* key) {
     RegKey created = 0;
-    const uint32_t rc = registry.CreateKey(base, subKey, &created);
+    const Win32Error rc = registry.CreateKey(base, subKey, &created);
     if (rc == kErrorSuccess) {
         key->reset(registry, created);
     }
     return rc;
 }
 
-uint32_t ReadRegValue(Registry& registry, RegKey key, const std::string& name, RegValue* value) {
+Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& name, RegValue* value) {
     RegValue read;
     uint32_t size = 0;
-    uint32_t rc = registry.QueryValue(key, name, &read.type, nullptr, &size);
+    Win32Error rc = registry.QueryValue(key, name, &read.type, nullptr, &size);
     if (rc == kErrorSuccess && size > 0) {
         read.data.resize(size);
         rc = registry.QueryValue(key, name, &read.type,
@@ -66,9 +67,10 @@ uint32_t ReadRegValue(Registry& registry, RegKey key, const std::string& name, R
     return rc;
 }
 
-uint32_t ReadRegString(Registry& registry, RegKey key, const std::string& name, std::string* text) {
+Win32Error ReadRegString(Registry& registry, RegKey key, const std::string& name,
+                         std::string* text) {
     RegValue value;
-    if (const uint32_t rc = ReadTyped(registry, key, name, kRegSz, &value); rc != kErrorSuccess) {
+    if (const Win32Error rc = ReadTyped(registry, key, name, kRegSz, &value); rc != kErrorSuccess) {
         return rc;
     }
     if (!value.data.empty() && value.data.back() == '\0') {
@@ -78,9 +80,9 @@ uint32_t ReadRegString(Registry& registry, RegKey key, const std::string& name, 
     return kErrorSuccess;
 }
 
-uint32_t ReadRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t* number) {
+Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t* number) {
     RegValue value;
-    if (const uint32_t rc = ReadTyped(registry, key, name, kRegDword, &value);
+    if (const Win32Error rc = ReadTyped(registry, key, name, kRegDword, &value);
         rc != kErrorSuccess) {
         return rc;
     }
@@ -95,19 +97,19 @@ uint32_t ReadRegDword(Registry& registry, RegKey key, const std::string& name, u
     return kErrorSuccess;
 }
 
-uint32_t WriteRegValue(Registry& registry, RegKey key, const std::string& name, uint32_t type,
-                       const std::string& data) {
+Win32Error WriteRegValue(Registry& registry, RegKey key, const std::string& name, uint32_t type,
+                         const std::string& data) {
     return registry.SetValue(key, name, type, Bytes(data), static_cast<uint32_t>(data.size()));
 }
 
-uint32_t WriteRegString(Registry& registry, RegKey key, const std::string& name,
-                        const std::string& text) {
+Win32Error WriteRegString(Registry& registry, RegKey key, const std::string& name,
+                          const std::string& text) {
     // The text and the NUL that c_str() guarantees after it.
     return registry.SetValue(key, name, kRegSz, Bytes(text),
                              static_cast<uint32_t>(text.size() + 1));
 }
 
-uint32_t WriteRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t number) {
+Win32Error WriteRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t number) {
     std::string bytes(kDwordBytes, '\0');
     for (uint32_t i = 0; i < kDwordBytes; ++i) {
         bytes[i] = static_cast<char>(number >> (8 * i));
@@ -115,39 +117,39 @@ uint32_t WriteRegDword(Registry& registry, RegKey key, const std::string& name, 
     return WriteRegValue(registry, key, name, kRegDword, bytes);
 }
 
-uint32_t ReadRegValue(Registry& registry, RegKey key, const std::string& subKey,
-                      const std::string& name, RegValue* value) {
+Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& subKey,
+                        const std::string& name, RegValue* value) {
     return InSubKey(registry, key, subKey, false,
                     [&](RegKey opened) { return ReadRegValue(registry, opened, name, value); });
 }
 
-uint32_t ReadRegString(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, std::string* text) {
+Win32Error ReadRegString(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, std::string* text) {
     return InSubKey(registry, key, subKey, false,
                     [&](RegKey opened) { return ReadRegString(registry, opened, name, text); });
 }
 
-uint32_t ReadRegDword(Registry& registry, RegKey key, const std::string& subKey,
-                      const std::string& name, uint32_t* number) {
+Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& subKey,
+                        const std::string& name, uint32_t* number) {
     return InSubKey(registry, key, subKey, false,
                     [&](RegKey opened) { return ReadRegDword(registry, opened, name, number); });
 }
 
-uint32_t WriteRegValue(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, uint32_t type, const std::string& data) {
+Win32Error WriteRegValue(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, uint32_t type, const std::string& data) {
     return InSubKey(registry, key, subKey, true, [&](RegKey opened) {
         return WriteRegValue(registry, opened, name, type, data);
     });
 }
 
-uint32_t WriteRegString(Registry& registry, RegKey key, const std::string& subKey,
-                        const std::string& name, const std::string& text) {
+Win32Error WriteRegString(Registry& registry, RegKey key, const std::string& subKey,
+                          const std::string& name, const std::string& text) {
     return InSubKey(registry, key, subKey, true,
                     [&](RegKey opened) { return WriteRegString(registry, opened, name, text); });
 }
 
-uint32_t WriteRegDword(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, uint32_t number) {
+Win32Error WriteRegDword(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, uint32_t number) {
     return InSubKey(registry, key, subKey, true,
                     [&](RegKey opened) { return WriteRegDword(registry, opened, name, number); });
 }

@@ -22,7 +22,9 @@ struct RegKeyTraits {
     static constexpr RegKey Invalid() { return 0; }
     void Close(RegKey key) const {
         if (!IsPredefinedKey(key)) {
-            registry->CloseKey(key);
+            // An owner lets go of its key as a destructor does: a key that
+            // will not close leaves nothing for its owner to do.
+            static_cast<void>(registry->CloseKey(key));
         }
     }
 };
@@ -50,9 +52,10 @@ class UniqueRegKey : public UniqueHandle<RegKey, RegKeyTraits> {
 // OpenKey / CreateKey of `subKey` below `base`. On success the key opened
 // replaces the one `*key` held, which is closed after it; on failure `*key`
 // stays as it was.
-uint32_t OpenRegKey(Registry& registry, RegKey base, const std::string& subKey, UniqueRegKey* key);
-uint32_t CreateRegKey(Registry& registry, RegKey base, const std::string& subKey,
+Win32Error OpenRegKey(Registry& registry, RegKey base, const std::string& subKey,
                       UniqueRegKey* key);
+Win32Error CreateRegKey(Registry& registry, RegKey base, const std::string& subKey,
+                        UniqueRegKey* key);
 
 struct RegValue {
     uint32_t type = kRegNone;
@@ -63,32 +66,33 @@ struct RegValue {
 // `subKey` open it below `key` first (the writers create it), and close it.
 //
 // The value's type and all its bytes.
-uint32_t ReadRegValue(Registry& registry, RegKey key, const std::string& name, RegValue* value);
-uint32_t ReadRegValue(Registry& registry, RegKey key, const std::string& subKey,
-                      const std::string& name, RegValue* value);
+Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& name, RegValue* value);
+Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& subKey,
+                        const std::string& name, RegValue* value);
 // A REG_SZ value without its terminating NUL; another type gives
 // ERROR_UNSUPPORTED_TYPE.
-uint32_t ReadRegString(Registry& registry, RegKey key, const std::string& name, std::string* text);
-uint32_t ReadRegString(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, std::string* text);
+Win32Error ReadRegString(Registry& registry, RegKey key, const std::string& name,
+                         std::string* text);
+Win32Error ReadRegString(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, std::string* text);
 // A REG_DWORD value; another type gives ERROR_UNSUPPORTED_TYPE, a size
 // other than four bytes ERROR_DATATYPE_MISMATCH.
-uint32_t ReadRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t* number);
-uint32_t ReadRegDword(Registry& registry, RegKey key, const std::string& subKey,
-                      const std::string& name, uint32_t* number);
+Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t* number);
+Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& subKey,
+                        const std::string& name, uint32_t* number);
 
-uint32_t WriteRegValue(Registry& registry, RegKey key, const std::string& name, uint32_t type,
-                       const std::string& data);
-uint32_t WriteRegValue(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, uint32_t type, const std::string& data);
+Win32Error WriteRegValue(Registry& registry, RegKey key, const std::string& name, uint32_t type,
+                         const std::string& data);
+Win32Error WriteRegValue(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, uint32_t type, const std::string& data);
 // REG_SZ: the text and one terminating NUL.
-uint32_t WriteRegString(Registry& registry, RegKey key, const std::string& name,
-                        const std::string& text);
-uint32_t WriteRegString(Registry& registry, RegKey key, const std::string& subKey,
-                        const std::string& name, const std::string& text);
+Win32Error WriteRegString(Registry& registry, RegKey key, const std::string& name,
+                          const std::string& text);
+Win32Error WriteRegString(Registry& registry, RegKey key, const std::string& subKey,
+                          const std::string& name, const std::string& text);
 // REG_DWORD: four bytes, little-endian as Windows stores them.
-uint32_t WriteRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t number);
-uint32_t WriteRegDword(Registry& registry, RegKey key, const std::string& subKey,
-                       const std::string& name, uint32_t number);
+Win32Error WriteRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t number);
+Win32Error WriteRegDword(Registry& registry, RegKey key, const std::string& subKey,
+                         const std::string& name, uint32_t number);
 
 }  // namespace platform

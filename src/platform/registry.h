@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 // An open key, or one of the predefined root keys (same values as Windows).
@@ -27,29 +29,29 @@ class Registry {
     virtual ~Registry() = default;
     // RegCreateKeyExA(base, subKey, 0, no class, REG_OPTION_NON_VOLATILE,
     // KEY_ALL_ACCESS, no security): opens or creates every key on the way.
-    virtual uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
+    virtual Win32Error CreateKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
     // RegOpenKeyExA(base, subKey, 0, KEY_ALL_ACCESS).
-    virtual uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
+    virtual Win32Error OpenKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
     // RegSetValueExA(key, name, 0, type, data, size).
-    virtual uint32_t SetValue(RegKey key, const std::string& name, uint32_t type,
-                              const uint8_t* data, uint32_t size) = 0;
+    virtual Win32Error SetValue(RegKey key, const std::string& name, uint32_t type,
+                                const uint8_t* data, uint32_t size) = 0;
     // RegQueryValueExA(key, name, 0, type, data, size). `data` may be null to
     // ask for type and size only; `*size` is the buffer size on entry and the
     // stored size on return. A buffer that is too small gives ERROR_MORE_DATA.
-    virtual uint32_t QueryValue(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
-                                uint32_t* size) = 0;
+    virtual Win32Error QueryValue(RegKey key, const std::string& name, uint32_t* type,
+                                  uint8_t* data, uint32_t* size) = 0;
     // RegDeleteValueA(key, name).
-    virtual uint32_t DeleteValue(RegKey key, const std::string& name) = 0;
+    virtual Win32Error DeleteValue(RegKey key, const std::string& name) = 0;
     // RegCloseKey(key).
-    virtual uint32_t CloseKey(RegKey key) = 0;
+    virtual Win32Error CloseKey(RegKey key) = 0;
     // RegLoadKeyA(HKEY_USERS, subKey, file).
-    virtual uint32_t LoadKey(const std::string& subKey, const std::string& file) = 0;
+    virtual Win32Error LoadKey(const std::string& subKey, const std::string& file) = 0;
     // RegEnumKeyExA(key, index, name): the name of the index-th sub-key, or
     // ERROR_NO_MORE_ITEMS past the last one.
-    virtual uint32_t EnumKey(RegKey key, uint32_t index, std::string* name) = 0;
+    virtual Win32Error EnumKey(RegKey key, uint32_t index, std::string* name) = 0;
     // RegEnumValueA(key, index, name): the name of the index-th value, as
     // EnumKey. The run lists the run record's values to clear it.
-    virtual uint32_t EnumValue(RegKey key, uint32_t index, std::string* name) = 0;
+    virtual Win32Error EnumValue(RegKey key, uint32_t index, std::string* name) = 0;
 };
 
 }  // namespace platform

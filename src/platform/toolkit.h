@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 // A colour as Windows keeps it in a COLORREF: 0x00BBGGRR.
@@ -95,42 +97,42 @@ class Window {
     // Destroys the window and its controls.
     virtual ~Window() = default;
 
-    virtual uint32_t SetText(ControlId control, const std::string& text) = 0;
-    virtual uint32_t SetBackground(ControlId control, Color color) = 0;
-    virtual uint32_t SetVisible(ControlId control, bool visible) = 0;
+    virtual Win32Error SetText(ControlId control, const std::string& text) = 0;
+    virtual Win32Error SetBackground(ControlId control, Color color) = 0;
+    virtual Win32Error SetVisible(ControlId control, bool visible) = 0;
     // Rich-text box: replaces its content by `data` read as RTF or, when it
     // cannot be read as RTF, from its beginning again as plain text. An error
     // code when it cannot be read either way.
-    virtual uint32_t LoadRichText(ControlId control, const std::string& data) = 0;
+    virtual Win32Error LoadRichText(ControlId control, const std::string& data) = 0;
     // Plain box: replaces all its lines, or appends lines after the last one.
-    virtual uint32_t SetLines(ControlId control, const std::vector<std::string>& lines) = 0;
-    virtual uint32_t AddLines(ControlId control, const std::vector<std::string>& lines) = 0;
+    virtual Win32Error SetLines(ControlId control, const std::vector<std::string>& lines) = 0;
+    virtual Win32Error AddLines(ControlId control, const std::vector<std::string>& lines) = 0;
     // Button: the action its click runs; an empty function makes it inert.
-    virtual uint32_t SetClickAction(ControlId control, std::function<void()> action) = 0;
+    virtual Win32Error SetClickAction(ControlId control, std::function<void()> action) = 0;
     // Stops and releases the timer; safe inside its own tick. It never ticks again.
-    virtual uint32_t StopTimer() = 0;
+    virtual Win32Error StopTimer() = 0;
     // Moves the window to the middle of the screen (never past its top left).
-    virtual uint32_t CenterOnScreen() = 0;
+    virtual Win32Error CenterOnScreen() = 0;
     // Puts the window on the screen.
-    virtual uint32_t Show() = 0;
+    virtual Win32Error Show() = 0;
     // Takes the window off the screen; for the main window this ends the
     // event loop. The window itself lives until it is destroyed.
-    virtual uint32_t Close() = 0;
+    virtual Win32Error Close() = 0;
 };
 
 class Toolkit {
   public:
     virtual ~Toolkit() = default;
     // The name under which the running program is listed in the task bar.
-    virtual uint32_t SetApplicationTitle(const std::string& title) = 0;
+    virtual Win32Error SetApplicationTitle(const std::string& title) = 0;
     // Creates the main window hidden, its timer counting from now. `events`
     // must outlive the window.
-    virtual uint32_t CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
-                                      std::unique_ptr<Window>* window) = 0;
+    virtual Win32Error CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                        std::unique_ptr<Window>* window) = 0;
     // Dispatches events until the main window is closed.
-    virtual uint32_t RunEventLoop() = 0;
+    virtual Win32Error RunEventLoop() = 0;
     // A modal message box with one OK button and a stop icon.
-    virtual uint32_t ShowMessageBox(const std::string& caption, const std::string& text) = 0;
+    virtual Win32Error ShowMessageBox(const std::string& caption, const std::string& text) = 0;
 };
 
 }  // namespace platform

@@ -67,7 +67,9 @@ void MakeDirectoryChain(platform::Files& files, const std::string& path) {
     if (parent.size() < level.size() || (!parent.empty() && parent.back() == '\\')) {
         MakeDirectoryChain(files, parent);
     }
-    files.CreateDirectoryA(level);
+    // Refusals are not examined (see the header): what cannot be created
+    // stays missing, and the commands that use it report that.
+    static_cast<void>(files.CreateDirectoryA(level));
 }
 
 void EnsureDirectory(logon::LogonContext& context, const std::string& directory) {

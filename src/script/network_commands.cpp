@@ -7,9 +7,9 @@
 namespace script {
 
 void CancelConnection(logon::LogonContext& context, const std::string& localName) {
-    const uint32_t code = context.services.network().CancelConnection(
+    const auto code = context.services.network().CancelConnection(
         localName, platform::kConnectUpdateProfile, /*force=*/true);
-    switch (code) {
+    switch (code.code()) {
         case platform::kErrorSuccess:
         case platform::kErrorNotConnected:  // the device had no connection
             return;
@@ -31,12 +31,12 @@ void ConnectResource(logon::LogonContext& context, uint32_t resourceType,
     resource.type = resourceType;
     resource.localName = localName;
     resource.remoteName = remoteName;
-    const uint32_t code =
+    const platform::Win32Error code =
         context.services.network().AddConnection(resource, platform::kConnectUpdateProfile);
     if (code == platform::kErrorSuccess || code == platform::kErrorAlreadyAssigned) {
         return;
     }
-    context.AddError(ConnectFailedMessage(code, localName, remoteName));
+    context.AddError(ConnectFailedMessage(code.code(), localName, remoteName));
 }
 
 }  // namespace script

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 #include "app/tarnwick_form.h"
+#include "core/exceptions.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
 #include "script/run.h"
@@ -161,6 +164,39 @@ TEST_F(ApplicationTest, AShowHandlerFailingBeforeTheRunStillEndsWithZero) {
     EXPECT_EQ(toolkit().boxes[0].first, "Tarnwick Executor");
     EXPECT_FALSE(Logged("SetLines mCodeList"));
     EXPECT_TRUE(Logged("DestroyWindow"));
+}
+
+// The report names the system's exceptions by their class, running out of
+// memory as EOutOfMemory, and anything else as a plain Exception.
+TEST_F(ApplicationTest, AFailureOfTheRunIsReportedUnderTheNameOfItsKind) {
+    const struct {
+        std::function<void()> raise;
+        std::string firstLines;
+    } cases[] = {
+        {[] { throw core::EFOpenError("Cannot open file X"); },
+         "Exception EFOpenError in module RUN.EXE.\nCannot open file X."},
+        {[] { throw core::ERegistryException("r"); },
+         "Exception ERegistryException in module RUN.EXE.\nr."},
+        {[] { throw core::EConvertError("c"); }, "Exception EConvertError in module RUN.EXE.\nc."},
+        {[] { throw core::EStringListError("s"); },
+         "Exception EStringListError in module RUN.EXE.\ns."},
+        {[] { throw core::Exception("e"); }, "Exception Exception in module RUN.EXE.\ne."},
+        {[] { throw std::bad_alloc(); },
+         "Exception EOutOfMemory in module RUN.EXE.\nstd::bad_alloc."},
+        {[] { throw std::runtime_error("o"); }, "Exception Exception in module RUN.EXE.\no."},
+        {[] { throw 7; }, "Exception Exception in module RUN.EXE.\nUnknown failure."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstLines);
+        WriteSettings();
+        toolkit().boxes.clear();
+        toolkit().loop = [&c](FakeWindow&) { c.raise(); };
+
+        EXPECT_EQ(app::RunApplication(context()), 1);
+
+        ASSERT_EQ(toolkit().boxes.size(), 1u);
+        EXPECT_EQ(toolkit().boxes[0].second.substr(0, c.firstLines.size()), c.firstLines);
+    }
 }
 
 }  // namespace

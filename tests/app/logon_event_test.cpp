@@ -35,8 +35,8 @@ struct Event {
 
 class RecordingEventLog : public platform::EventLog {
   public:
-    uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t id,
-                          const std::string& text) override {
+    platform::Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t id,
+                                      const std::string& text) override {
         events.push_back({source, type, id, text});
         return result;
     }

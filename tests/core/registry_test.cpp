@@ -38,10 +38,11 @@ class TRegistryTest : public testsupport::PlatformTest {
         }
         uint8_t buffer[64];
         uint32_t size = sizeof buffer;
-        const uint32_t rc = reg.QueryValue(key, name, type, buffer, &size);
-        reg.CloseKey(key);
+        const platform::Win32Error rc = reg.QueryValue(key, name, type, buffer, &size);
+        // The value is read; a close that fails changes nothing of it.
+        static_cast<void>(reg.CloseKey(key));
         return rc == kErrorSuccess ? std::string(reinterpret_cast<char*>(buffer), size)
-                                   : "<" + std::to_string(rc) + ">";
+                                   : "<" + std::to_string(rc.code()) + ">";
     }
     void PutRaw(const std::string& name, uint32_t type, const std::string& bytes) {
         ASSERT_EQ(Current().registry().SetValue(registry_->CurrentKey(), name, type,

@@ -348,7 +348,8 @@ class RegistryReader {
     // The value's bytes and type; none and 0 when it cannot be read.
     std::string Bytes(platform::RegKey key, const std::string& name, uint32_t* type) {
         platform::RegValue value;
-        platform::ReadRegValue(registry_, key, name, &value);
+        // A value that cannot be read leaves `value` empty, which is the answer.
+        static_cast<void>(platform::ReadRegValue(registry_, key, name, &value));
         *type = value.type;
         return value.data;
     }
@@ -423,10 +424,11 @@ Lines Snapshot(Workstation& station, const differential::RunResult& result, cons
     out.push_back("exit " + std::to_string(result.exitCode));
     platform::Registry& registry = station.services().registry();
     if (!hive.empty()) {
-        // Attached again to read it; Windows refuses as it did for the run.
+        // Attached again to read it; Windows refuses as it did for the run,
+        // and the walk below then reports the keys as they are.
         const fs::path previous = fs::current_path();
         fs::current_path(share);
-        registry.LoadKey(identity.user, hive);
+        static_cast<void>(registry.LoadKey(identity.user, hive));
         fs::current_path(previous);
     }
     Lines lines;

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class FilesTest : public testsupport::PlatformTest {
   protected:
     platform::Files& files() { return platform::Current().files(); }
-    uint32_t Copy(const std::string& from, const std::string& to) {
+    platform::Win32Error Copy(const std::string& from, const std::string& to) {
         return files().CopyFileA(from, to, false);
     }
     int EntriesInScratch() {
@@ -175,7 +175,7 @@ TEST_F(FilesTest, OnlySharesThatExistTakeFilesAndFolders) {
         if (c.needsServer && !IsStandin()) {
             continue;
         }
-        uint32_t rc = 0;
+        platform::Win32Error rc = 0;
         switch (c.call) {
             case kMakeFolder:
                 rc = files().CreateDirectoryA(c.path);

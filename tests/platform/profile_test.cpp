@@ -120,8 +120,8 @@ const WriteCase kWriteCases[] = {
 
 class ProfileTest : public testsupport::PlatformTest {
   protected:
-    uint32_t Write(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& file) {
+    platform::Win32Error Write(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& file) {
         return platform::Current().profile().WritePrivateProfileStringA(section, key, value, file);
     }
 };

@@ -22,7 +22,7 @@ using Calls = std::vector<std::string>;
 class NotingRegistry : public RefusingRegistry {
   public:
     NotingRegistry(std::string name, Calls* log) : name_(std::move(name)), log_(log) {}
-    uint32_t OpenKey(RegKey, const std::string& subKey, RegKey* result) override {
+    platform::Win32Error OpenKey(RegKey, const std::string& subKey, RegKey* result) override {
         if (subKey == "refused") {
             return kErrorAccessDenied;
         }
@@ -30,7 +30,7 @@ class NotingRegistry : public RefusingRegistry {
         log_->push_back(name_ + " open " + std::to_string(*result));
         return kErrorSuccess;
     }
-    uint32_t CloseKey(RegKey key) override {
+    platform::Win32Error CloseKey(RegKey key) override {
         log_->push_back(name_ + " close " + std::to_string(key));
         return kErrorSuccess;
     }
@@ -68,7 +68,7 @@ TEST(UniqueRegKeyTest, EachKeyIsClosedOnceInTheRegistryItCameFrom) {
         EXPECT_EQ(other.get(), 1u);
         log.push_back("reopened");  // the new key opens before the old one closes
         EXPECT_EQ(OpenRegKey(b, kHkeyCurrentUser, "key", &other), kErrorSuccess);
-        a.OpenKey(kHkeyCurrentUser, "key", other.put(a));
+        EXPECT_EQ(a.OpenKey(kHkeyCurrentUser, "key", other.put(a)), 0u);
         other.reset();
         other.reset();
         log.push_back("end");
@@ -118,7 +118,8 @@ TEST_F(RegHelpersTest, WritersAndReadersAgreeOnTypesAndBytes) {
         EXPECT_EQ(text, c.text) << c.name;
         EXPECT_EQ(ReadRegDword(reg, kHkeyCurrentUser, sub, c.name, &number), c.dwordRc) << c.name;
         EXPECT_EQ(number, c.number) << c.name;
-        reg.DeleteValue(key.get(), c.name);
+        // The value is removed only to leave the key as the next case expects it.
+        static_cast<void>(reg.DeleteValue(key.get(), c.name));
     }
     // A reader does not make the key it reads below.
     RegValue value;

@@ -24,7 +24,8 @@ using testsupport::RunId;
 // Records which keys are created and opened where; refuses what it is told to.
 class RecordingRegistry : public Registry {
   public:
-    uint32_t CreateKey(RegKey base, const std::string& subKey, RegKey* result) override {
+    platform::Win32Error CreateKey(RegKey base, const std::string& subKey,
+                                   RegKey* result) override {
         calls.push_back("create " + ShortRootName(base) + " " + subKey);
         if (refused.count(subKey) != 0 || (!subKey.empty() && subKey.front() == '\\')) {
             return kErrorAccessDenied;
@@ -32,30 +33,37 @@ class RecordingRegistry : public Registry {
         *result = ++lastHandle;
         return kErrorSuccess;
     }
-    uint32_t OpenKey(RegKey base, const std::string& subKey, RegKey* result) override {
+    platform::Win32Error OpenKey(RegKey base, const std::string& subKey, RegKey* result) override {
         calls.push_back("open " + ShortRootName(base) + " " + subKey);
         *result = ++lastHandle;
         return kErrorSuccess;
     }
-    uint32_t SetValue(RegKey, const std::string& name, uint32_t, const uint8_t*,
-                      uint32_t) override {
+    platform::Win32Error SetValue(RegKey, const std::string& name, uint32_t, const uint8_t*,
+                                  uint32_t) override {
         calls.push_back("set " + name);
         return refuseSet ? kErrorAccessDenied : kErrorSuccess;
     }
-    uint32_t QueryValue(RegKey, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
+    platform::Win32Error QueryValue(RegKey, const std::string&, uint32_t*, uint8_t*,
+                                    uint32_t*) override {
         return kErrorFileNotFound;
     }
-    uint32_t DeleteValue(RegKey, const std::string&) override { return kErrorFileNotFound; }
-    uint32_t CloseKey(RegKey key) override {
+    platform::Win32Error DeleteValue(RegKey, const std::string&) override {
+        return kErrorFileNotFound;
+    }
+    platform::Win32Error CloseKey(RegKey key) override {
         calls.push_back("close " + std::to_string(key));
         return kErrorSuccess;
     }
-    uint32_t LoadKey(const std::string& subKey, const std::string& file) override {
+    platform::Win32Error LoadKey(const std::string& subKey, const std::string& file) override {
         calls.push_back("load " + subKey + " " + file);
         return loadResult;
     }
-    uint32_t EnumKey(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
-    uint32_t EnumValue(RegKey, uint32_t, std::string*) override { return kErrorNoMoreItems; }
+    platform::Win32Error EnumKey(RegKey, uint32_t, std::string*) override {
+        return kErrorNoMoreItems;
+    }
+    platform::Win32Error EnumValue(RegKey, uint32_t, std::string*) override {
+        return kErrorNoMoreItems;
+    }
 
     std::vector<std::string> calls;
     std::set<std::string> refused;
@@ -227,16 +235,17 @@ class RegistryCommandsTest : public testsupport::PlatformTest {
     std::string Stored(const std::string& keyPath, const std::string& name) {
         Registry& reg = Current().registry();
         RegKey key = 0;
-        if (const uint32_t rc = reg.OpenKey(kHkeyCurrentUser, keyPath, &key); rc != 0) {
-            return "<" + std::to_string(rc) + ">";
+        if (const platform::Win32Error rc = reg.OpenKey(kHkeyCurrentUser, keyPath, &key); rc != 0) {
+            return "<" + std::to_string(rc.code()) + ">";
         }
         uint8_t buffer[64];
         uint32_t size = sizeof buffer;
         uint32_t type = 0;
-        const uint32_t rc = reg.QueryValue(key, name, &type, buffer, &size);
-        reg.CloseKey(key);
+        const platform::Win32Error rc = reg.QueryValue(key, name, &type, buffer, &size);
+        // The value is read; a close that fails changes nothing of it.
+        static_cast<void>(reg.CloseKey(key));
         if (rc != 0) {
-            return "<" + std::to_string(rc) + ">";
+            return "<" + std::to_string(rc.code()) + ">";
         }
         return std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(buffer), size);
     }

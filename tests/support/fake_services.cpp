@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-uint32_t FakeSystem::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+platform::Win32Error FakeSystem::GetComputerNameA(uint32_t bufferSize, std::string* name) {
     ++computerNameCalls;
     computerNameBufferSize = bufferSize;
     if (computerNameError != 0) {
@@ -29,8 +29,8 @@ std::string FakeSystem::TimeSeparator() {
     return locale ? locale->timeSeparator : real_.TimeSeparator();
 }
 
-uint32_t FakeNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
-                              std::string* result) {
+platform::Win32Error FakeNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
+                                          std::string* result) {
     ++userCalls;
     userAsked = localName + "/" + std::to_string(bufferSize);
     if (userError != 0) {
@@ -43,27 +43,29 @@ uint32_t FakeNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
     return real_.GetUser(localName, bufferSize, result);
 }
 
-uint32_t FakeNetwork::CancelConnection(const std::string& name, uint32_t flags, bool force) {
+platform::Win32Error FakeNetwork::CancelConnection(const std::string& name, uint32_t flags,
+                                                   bool force) {
     calls.push_back("cancel " + name + " flags=" + std::to_string(flags) +
                     (force ? " forced" : " unforced"));
     return cancelResult ? *cancelResult : real_.CancelConnection(name, flags, force);
 }
 
-uint32_t FakeNetwork::AddConnection(const platform::NetResource& resource, uint32_t flags) {
+platform::Win32Error FakeNetwork::AddConnection(const platform::NetResource& resource,
+                                                uint32_t flags) {
     calls.push_back("add " + resource.localName + "=" + resource.remoteName +
                     " type=" + std::to_string(resource.type) + " flags=" + std::to_string(flags));
     added.push_back(resource);
     return addResult ? *addResult : real_.AddConnection(resource, flags);
 }
 
-uint32_t FakeFiles::ReadWholeFile(const std::string& path, std::string* contents) {
+platform::Win32Error FakeFiles::ReadWholeFile(const std::string& path, std::string* contents) {
     if (locked.count(path) != 0) {
         return platform::kErrorSharingViolation;
     }
     return real_.ReadWholeFile(path, contents);
 }
 
-uint32_t FakeFiles::FindFirst(const std::string& path, bool* isDirectory) {
+platform::Win32Error FakeFiles::FindFirst(const std::string& path, bool* isDirectory) {
     if (locked.count(path) != 0) {
         *isDirectory = false;
         return 0;
@@ -71,8 +73,8 @@ uint32_t FakeFiles::FindFirst(const std::string& path, bool* isDirectory) {
     return real_.FindFirst(path, isDirectory);
 }
 
-uint32_t FakeFiles::CopyFileA(const std::string& existing, const std::string& target,
-                              bool failIfExists) {
+platform::Win32Error FakeFiles::CopyFileA(const std::string& existing, const std::string& target,
+                                          bool failIfExists) {
     if (onCopy) {
         onCopy();
     }
@@ -86,7 +88,8 @@ uint32_t FakeFiles::GetFileAttributesA(const std::string& path) {
     return real_.GetFileAttributesA(path);
 }
 
-uint32_t FakeFiles::GetLastWriteTime(const std::string& path, platform::FileTime* time) {
+platform::Win32Error FakeFiles::GetLastWriteTime(const std::string& path,
+                                                 platform::FileTime* time) {
     const auto found = writeTimes.find(path);
     if (found != writeTimes.end()) {
         *time = found->second;

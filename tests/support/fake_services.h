@@ -39,7 +39,7 @@ class FakeSystem : public platform::System {
     int computerNameCalls = 0;
     uint32_t computerNameBufferSize = 0;
 
-    uint32_t GetComputerNameA(uint32_t bufferSize, std::string* name) override;
+    platform::Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) override;
     platform::LocalTime Now() override { return now ? *now : real_.Now(); }
     std::string ShortDayName(int day) override;
     std::string ShortMonthName(int month) override;
@@ -70,10 +70,12 @@ class FakeNetwork : public platform::Network {
     std::vector<std::string> calls;
     std::vector<platform::NetResource> added;
 
-    uint32_t GetUser(const std::string& localName, uint32_t bufferSize,
-                     std::string* result) override;
-    uint32_t CancelConnection(const std::string& name, uint32_t flags, bool force) override;
-    uint32_t AddConnection(const platform::NetResource& resource, uint32_t flags) override;
+    platform::Win32Error GetUser(const std::string& localName, uint32_t bufferSize,
+                                 std::string* result) override;
+    platform::Win32Error CancelConnection(const std::string& name, uint32_t flags,
+                                          bool force) override;
+    platform::Win32Error AddConnection(const platform::NetResource& resource,
+                                       uint32_t flags) override;
 
   private:
     platform::Network& real_;
@@ -91,15 +93,16 @@ class FakeFiles : public platform::Files {
     // never throws, but a test may show what a throw would do.
     std::function<void()> onCopy, onAttributes;
 
-    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override;
-    uint32_t FindFirst(const std::string& path, bool* isDirectory) override;
-    uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                       bool failIfExists) override;
+    platform::Win32Error ReadWholeFile(const std::string& path, std::string* contents) override;
+    platform::Win32Error FindFirst(const std::string& path, bool* isDirectory) override;
+    platform::Win32Error CopyFileA(const std::string& existing, const std::string& target,
+                                   bool failIfExists) override;
     uint32_t GetFileAttributesA(const std::string& path) override;
-    uint32_t CreateDirectoryA(const std::string& path) override {
+    platform::Win32Error CreateDirectoryA(const std::string& path) override {
         return real_.CreateDirectoryA(path);
     }
-    uint32_t GetLastWriteTime(const std::string& path, platform::FileTime* time) override;
+    platform::Win32Error GetLastWriteTime(const std::string& path,
+                                          platform::FileTime* time) override;
 
   private:
     platform::Files& real_;

@@ -31,47 +31,50 @@ class FakeWindow : public platform::Window {
                platform::WindowEvents* events);
     ~FakeWindow() override;
 
-    uint32_t SetText(platform::ControlId id, const std::string& text) override {
+    platform::Win32Error SetText(platform::ControlId id, const std::string& text) override {
         controls[id].text = text;
         return Call("SetText " + Name(id) + " " + text);
     }
-    uint32_t SetBackground(platform::ControlId id, platform::Color color) override {
+    platform::Win32Error SetBackground(platform::ControlId id, platform::Color color) override {
         controls[id].hasBackground = true;
         controls[id].background = color;
         return Call("SetBackground " + Name(id));
     }
-    uint32_t SetVisible(platform::ControlId id, bool visible) override {
+    platform::Win32Error SetVisible(platform::ControlId id, bool visible) override {
         controls[id].visible = visible;
         return Call((visible ? "Show " : "Hide ") + Name(id));
     }
-    uint32_t LoadRichText(platform::ControlId id, const std::string& data) override;
-    uint32_t SetLines(platform::ControlId id, const std::vector<std::string>& lines) override {
+    platform::Win32Error LoadRichText(platform::ControlId id, const std::string& data) override;
+    platform::Win32Error SetLines(platform::ControlId id,
+                                  const std::vector<std::string>& lines) override {
         controls[id].lines = lines;
         return Call("SetLines " + Name(id));
     }
-    uint32_t AddLines(platform::ControlId id, const std::vector<std::string>& lines) override {
+    platform::Win32Error AddLines(platform::ControlId id,
+                                  const std::vector<std::string>& lines) override {
         controls[id].lines.insert(controls[id].lines.end(), lines.begin(), lines.end());
         return Call("AddLines " + Name(id));
     }
-    uint32_t SetClickAction(platform::ControlId id, std::function<void()> action) override {
+    platform::Win32Error SetClickAction(platform::ControlId id,
+                                        std::function<void()> action) override {
         controls[id].click = std::move(action);
         return Call("SetClickAction " + Name(id));
     }
-    uint32_t StopTimer() override {
+    platform::Win32Error StopTimer() override {
         Log("StopTimer");
         timerRunning = false;
         return 0;
     }
-    uint32_t CenterOnScreen() override {
+    platform::Win32Error CenterOnScreen() override {
         Log("CenterOnScreen");
         return 0;
     }
-    uint32_t Show() override {
+    platform::Win32Error Show() override {
         Log("ShowWindow");
         onScreen = true;
         return 0;
     }
-    uint32_t Close() override {
+    platform::Win32Error Close() override {
         Log("Close");
         onScreen = false;
         closed = true;
@@ -118,13 +121,14 @@ class FakeWindow : public platform::Window {
 
 class FakeToolkit : public platform::Toolkit {
   public:
-    uint32_t SetApplicationTitle(const std::string& newTitle) override {
+    platform::Win32Error SetApplicationTitle(const std::string& newTitle) override {
         log.push_back("SetApplicationTitle " + newTitle);
         title = newTitle;
         return titleResult;
     }
-    uint32_t CreateMainWindow(const platform::WindowSpec& layout, platform::WindowEvents* events,
-                              std::unique_ptr<platform::Window>* created) override {
+    platform::Win32Error CreateMainWindow(const platform::WindowSpec& layout,
+                                          platform::WindowEvents* events,
+                                          std::unique_ptr<platform::Window>* created) override {
         log.push_back("CreateMainWindow");
         if (createResult != 0) {
             return createResult;
@@ -135,14 +139,15 @@ class FakeToolkit : public platform::Toolkit {
         *created = std::move(made);
         return 0;
     }
-    uint32_t RunEventLoop() override {
+    platform::Win32Error RunEventLoop() override {
         log.push_back("RunEventLoop");
         if (loop && window) {
             loop(*window);
         }
         return 0;
     }
-    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override {
+    platform::Win32Error ShowMessageBox(const std::string& caption,
+                                        const std::string& text) override {
         log.push_back("MessageBox [" + caption + "] " + text);
         boxes.emplace_back(caption, text);
         return 0;
@@ -192,7 +197,8 @@ inline FakeWindow::~FakeWindow() {
     }
 }
 
-inline uint32_t FakeWindow::LoadRichText(platform::ControlId id, const std::string& data) {
+inline platform::Win32Error FakeWindow::LoadRichText(platform::ControlId id,
+                                                     const std::string& data) {
     Log("LoadRichText " + Name(id));
     if (toolkit.loadRichTextResult != 0) {
         return toolkit.loadRichTextResult;

@@ -1,5 +1,7 @@
 #include "support/registry_reader.h"
 
+#include <gtest/gtest.h>
+
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "platform/reg_key.h"
@@ -38,7 +40,10 @@ std::optional<uint32_t> ReadDword(platform::RegKey root, const std::string& key,
 
 void WriteValue(platform::RegKey root, const std::string& key, const std::string& name,
                 uint32_t type, const std::string& data) {
-    platform::WriteRegValue(platform::Current().registry(), root, key, name, type, data);
+    const platform::Win32Error rc =
+        platform::WriteRegValue(platform::Current().registry(), root, key, name, type, data);
+    // A test's own setup that does not take is a broken test, not a result.
+    EXPECT_EQ(rc, platform::kErrorSuccess) << "writing " << key << "\\" << name;
 }
 
 }  // namespace testsupport

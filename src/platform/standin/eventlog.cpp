@@ -49,8 +49,8 @@ std::string TimeText(const LocalTime& now) {
 StandinEventLog::StandinEventLog(std::filesystem::path stateDir, System& system)
     : file_(std::move(stateDir) / "eventlog" / "Application.log"), system_(system) {}
 
-uint32_t StandinEventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
-                                       const std::string& text) {
+Win32Error StandinEventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                                         const std::string& text) {
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
     const UniqueFd log(::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));

@@ -26,8 +26,8 @@ namespace platform::standin {
 class StandinEventLog : public EventLog {
   public:
     StandinEventLog(std::filesystem::path stateDir, System& system);
-    uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
-                          const std::string& text) override;
+    Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                            const std::string& text) override;
 
     const std::filesystem::path& LogFile() const { return file_; }
 

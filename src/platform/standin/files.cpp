@@ -75,7 +75,7 @@ bool IsReadOnly(const fs::path& host) {
 
 }  // namespace
 
-uint32_t StandinFiles::ReadWholeFile(const std::string& path, std::string* contents) {
+Win32Error StandinFiles::ReadWholeFile(const std::string& path, std::string* contents) {
     fs::path host;
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;
@@ -89,7 +89,7 @@ uint32_t StandinFiles::ReadWholeFile(const std::string& path, std::string* conte
     return kErrorSuccess;
 }
 
-uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
+Win32Error StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
     fs::path host;
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;
@@ -118,8 +118,8 @@ uint32_t StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
     return kErrorSuccess;
 }
 
-uint32_t StandinFiles::CopyFileA(const std::string& existing, const std::string& target,
-                                 bool failIfExists) {
+Win32Error StandinFiles::CopyFileA(const std::string& existing, const std::string& target,
+                                   bool failIfExists) {
     fs::path source, destination;
     if (const uint32_t rc = paths_.Locate(existing, &source); rc != kErrorSuccess) {
         return rc;
@@ -192,7 +192,7 @@ uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
     return kArchive | ((info.st_mode & S_IWUSR) == 0 ? kReadOnly : 0);
 }
 
-uint32_t StandinFiles::CreateDirectoryA(const std::string& path) {
+Win32Error StandinFiles::CreateDirectoryA(const std::string& path) {
     fs::path host;
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;
@@ -210,7 +210,7 @@ uint32_t StandinFiles::CreateDirectoryA(const std::string& path) {
     return kErrorSuccess;
 }
 
-uint32_t StandinFiles::GetLastWriteTime(const std::string& path, FileTime* time) {
+Win32Error StandinFiles::GetLastWriteTime(const std::string& path, FileTime* time) {
     fs::path host;
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;

@@ -7,13 +7,13 @@ namespace platform::standin {
 class StandinFiles : public Files {
   public:
     explicit StandinFiles(const PathResolver& paths) : paths_(paths) {}
-    uint32_t ReadWholeFile(const std::string& path, std::string* contents) override;
-    uint32_t FindFirst(const std::string& path, bool* isDirectory) override;
-    uint32_t CopyFileA(const std::string& existing, const std::string& target,
-                       bool failIfExists) override;
+    Win32Error ReadWholeFile(const std::string& path, std::string* contents) override;
+    Win32Error FindFirst(const std::string& path, bool* isDirectory) override;
+    Win32Error CopyFileA(const std::string& existing, const std::string& target,
+                         bool failIfExists) override;
     uint32_t GetFileAttributesA(const std::string& path) override;
-    uint32_t CreateDirectoryA(const std::string& path) override;
-    uint32_t GetLastWriteTime(const std::string& path, FileTime* time) override;
+    Win32Error CreateDirectoryA(const std::string& path) override;
+    Win32Error GetLastWriteTime(const std::string& path, FileTime* time) override;
 
   private:
     const PathResolver& paths_;

@@ -69,8 +69,8 @@ std::vector<std::string> UncComponents(const std::string& remoteName) {
 
 // Connections are made with the logged-on user's own credentials, so the
 // process and every device that is local or connected report that user.
-uint32_t StandinNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
-                                 std::string* user) {
+Win32Error StandinNetwork::GetUser(const std::string& localName, uint32_t bufferSize,
+                                   std::string* user) {
     const Identity identity = ReadIdentity(context_.stateDir);
     if (identity.userError != 0) {
         return identity.userError;
@@ -94,7 +94,7 @@ uint32_t StandinNetwork::GetUser(const std::string& localName, uint32_t bufferSi
 // The stand-in's session is its profile: every connection of a device is
 // remembered, with CONNECT_UPDATE_PROFILE or without; and no file is ever
 // held open on a share, so `force` changes nothing.
-uint32_t StandinNetwork::CancelConnection(const std::string& name, uint32_t, bool) {
+Win32Error StandinNetwork::CancelConnection(const std::string& name, uint32_t, bool) {
     // A remote name cancels only the deviceless connections to it, as on
     // Windows; a drive connected to the same share stays.
     if (IsRemoteName(name)) {
@@ -113,7 +113,7 @@ uint32_t StandinNetwork::CancelConnection(const std::string& name, uint32_t, boo
     return kErrorSuccess;
 }
 
-uint32_t StandinNetwork::AddConnection(const NetResource& resource, uint32_t) {
+Win32Error StandinNetwork::AddConnection(const NetResource& resource, uint32_t) {
     // The system connects drives and printers only.
     if (resource.type != kResourceTypeDisk && resource.type != kResourceTypePrint) {
         return kErrorInvalidParameter;

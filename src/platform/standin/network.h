@@ -16,9 +16,10 @@ namespace platform::standin {
 class StandinNetwork : public Network {
   public:
     explicit StandinNetwork(Context& context) : context_(context) {}
-    uint32_t GetUser(const std::string& localName, uint32_t bufferSize, std::string* user) override;
-    uint32_t CancelConnection(const std::string& name, uint32_t flags, bool force) override;
-    uint32_t AddConnection(const NetResource& resource, uint32_t flags) override;
+    Win32Error GetUser(const std::string& localName, uint32_t bufferSize,
+                       std::string* user) override;
+    Win32Error CancelConnection(const std::string& name, uint32_t flags, bool force) override;
+    Win32Error AddConnection(const NetResource& resource, uint32_t flags) override;
 
   private:
     // 0 when `remoteName` names a share that a connection of `type` can use.

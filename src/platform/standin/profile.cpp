@@ -31,10 +31,10 @@ bool IsBareName(const std::string& file) {
 
 }  // namespace
 
-uint32_t StandinProfile::WritePrivateProfileStringA(const std::string& section,
-                                                    const std::string& key,
-                                                    const std::string& value,
-                                                    const std::string& file) {
+Win32Error StandinProfile::WritePrivateProfileStringA(const std::string& section,
+                                                      const std::string& key,
+                                                      const std::string& value,
+                                                      const std::string& file) {
     if (file.empty()) {
         return kErrorAccessDenied;
     }

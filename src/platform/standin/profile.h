@@ -18,8 +18,9 @@ class StandinProfile : public Profile {
     // FE in front) is written back in UTF-16; one that ANSI text cannot hold
     // without losing a character, and big-endian UTF-16 (FE FF), are refused
     // (13) and left untouched rather than rewritten as something else.
-    uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                        const std::string& value, const std::string& file) override;
+    Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                          const std::string& value,
+                                          const std::string& file) override;
 
   private:
     Context& context_;

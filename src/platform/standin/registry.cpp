@@ -227,7 +227,7 @@ RegKey StandinRegistry::NewHandle(Location location) {
     return handle;
 }
 
-uint32_t StandinRegistry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
+Win32Error StandinRegistry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
     if (result == nullptr) {
         return kErrorInvalidParameter;
     }
@@ -248,7 +248,7 @@ uint32_t StandinRegistry::CreateKey(RegKey base, const std::string& subKey, RegK
     return kErrorSuccess;
 }
 
-uint32_t StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
+Win32Error StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
     if (result == nullptr) {
         return kErrorInvalidParameter;
     }
@@ -278,8 +278,8 @@ uint32_t StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegKey
     return kErrorSuccess;
 }
 
-uint32_t StandinRegistry::SetValue(RegKey key, const std::string& name, uint32_t type,
-                                   const uint8_t* data, uint32_t size) {
+Win32Error StandinRegistry::SetValue(RegKey key, const std::string& name, uint32_t type,
+                                     const uint8_t* data, uint32_t size) {
     const std::string valueName = CText(name);
     if ((data == nullptr && size > 0) || !regfile::IsStorableName(valueName)) {
         return kErrorInvalidParameter;
@@ -298,8 +298,8 @@ uint32_t StandinRegistry::SetValue(RegKey key, const std::string& name, uint32_t
     return location.store->SetValue(location.path, valueName, type, std::move(bytes));
 }
 
-uint32_t StandinRegistry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
-                                     uint8_t* data, uint32_t* size) {
+Win32Error StandinRegistry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
+                                       uint8_t* data, uint32_t* size) {
     if (data != nullptr && size == nullptr) {
         return kErrorInvalidParameter;
     }
@@ -337,7 +337,7 @@ uint32_t StandinRegistry::QueryValue(RegKey key, const std::string& name, uint32
     return kErrorSuccess;
 }
 
-uint32_t StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
+Win32Error StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
     Location location;
     if (const uint32_t rc = Locate(key, &location); rc != kErrorSuccess) {
         return rc;
@@ -348,14 +348,14 @@ uint32_t StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
     return location.store->DeleteValue(location.path, CText(name));
 }
 
-uint32_t StandinRegistry::CloseKey(RegKey key) {
+Win32Error StandinRegistry::CloseKey(RegKey key) {
     if (IsPredefinedKey(key)) {
         return kErrorSuccess;  // as on Windows: the predefined keys stay
     }
     return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
-uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& file) {
+Win32Error StandinRegistry::LoadKey(const std::string& subKey, const std::string& file) {
     // The stand-in grants the right to load hives to every process.
     const std::string name = CText(subKey);
     if (name.empty() || name.find('\\') != std::string::npos || !regfile::IsStorableName(name)) {
@@ -397,11 +397,11 @@ uint32_t StandinRegistry::LoadKey(const std::string& subKey, const std::string& 
     return kErrorSuccess;
 }
 
-uint32_t StandinRegistry::EnumKey(RegKey key, uint32_t index, std::string* name) {
+Win32Error StandinRegistry::EnumKey(RegKey key, uint32_t index, std::string* name) {
     return EnumName(key, index, /*subKeys=*/true, name);
 }
 
-uint32_t StandinRegistry::EnumValue(RegKey key, uint32_t index, std::string* name) {
+Win32Error StandinRegistry::EnumValue(RegKey key, uint32_t index, std::string* name) {
     return EnumName(key, index, /*subKeys=*/false, name);
 }
 

@@ -194,21 +194,21 @@ uint32_t StandinWindow::Update(ControlState* c, Change change) {
     return kErrorSuccess;
 }
 
-uint32_t StandinWindow::SetText(ControlId control, const std::string& text) {
+Win32Error StandinWindow::SetText(ControlId control, const std::string& text) {
     ControlState* c = Find(control, ControlKind::Label);
     return Update(c ? c : Find(control, ControlKind::Button),
                   [&text](ControlState& found) { found.text = text; });
 }
 
-uint32_t StandinWindow::SetBackground(ControlId control, Color color) {
+Win32Error StandinWindow::SetBackground(ControlId control, Color color) {
     return Update(Find(control), [color](ControlState& found) { found.background = color; });
 }
 
-uint32_t StandinWindow::SetVisible(ControlId control, bool visible) {
+Win32Error StandinWindow::SetVisible(ControlId control, bool visible) {
     return Update(Find(control), [visible](ControlState& found) { found.visible = visible; });
 }
 
-uint32_t StandinWindow::LoadRichText(ControlId control, const std::string& data) {
+Win32Error StandinWindow::LoadRichText(ControlId control, const std::string& data) {
     return Update(Find(control, ControlKind::RichEdit), [&data](ControlState& found) {
         found.utf8 = LooksLikeRtf(data);
         if (found.utf8) {
@@ -221,18 +221,18 @@ uint32_t StandinWindow::LoadRichText(ControlId control, const std::string& data)
     });
 }
 
-uint32_t StandinWindow::SetLines(ControlId control, const std::vector<std::string>& lines) {
+Win32Error StandinWindow::SetLines(ControlId control, const std::vector<std::string>& lines) {
     return Update(Find(control, ControlKind::Memo),
                   [&lines](ControlState& found) { found.lines = lines; });
 }
 
-uint32_t StandinWindow::AddLines(ControlId control, const std::vector<std::string>& lines) {
+Win32Error StandinWindow::AddLines(ControlId control, const std::vector<std::string>& lines) {
     return Update(Find(control, ControlKind::Memo), [&lines](ControlState& found) {
         found.lines.insert(found.lines.end(), lines.begin(), lines.end());
     });
 }
 
-uint32_t StandinWindow::SetClickAction(ControlId control, std::function<void()> action) {
+Win32Error StandinWindow::SetClickAction(ControlId control, std::function<void()> action) {
     ControlState* c = Find(control, ControlKind::Button);
     if (!c) {
         return kErrorInvalidHandle;
@@ -242,7 +242,7 @@ uint32_t StandinWindow::SetClickAction(ControlId control, std::function<void()> 
     return kErrorSuccess;
 }
 
-uint32_t StandinWindow::StopTimer() {
+Win32Error StandinWindow::StopTimer() {
     timerArmed_ = false;
     return kErrorSuccess;
 }
@@ -255,7 +255,7 @@ void StandinWindow::TimerTicked() {
     }
 }
 
-uint32_t StandinWindow::Show() {
+Win32Error StandinWindow::Show() {
     if (closed_) {
         return kErrorInvalidHandle;
     }
@@ -266,7 +266,7 @@ uint32_t StandinWindow::Show() {
     return kErrorSuccess;
 }
 
-uint32_t StandinWindow::Close() {
+Win32Error StandinWindow::Close() {
     onScreen_ = false;
     closed_ = true;
     return kErrorSuccess;
@@ -287,13 +287,13 @@ StandinToolkit::StandinToolkit(ToolkitOptions options) : options_(options) {}
 
 StandinToolkit::~StandinToolkit() = default;
 
-uint32_t StandinToolkit::SetApplicationTitle(const std::string& title) {
+Win32Error StandinToolkit::SetApplicationTitle(const std::string& title) {
     title_ = title;
     return kErrorSuccess;
 }
 
-uint32_t StandinToolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
-                                          std::unique_ptr<Window>* window) {
+Win32Error StandinToolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                            std::unique_ptr<Window>* window) {
     if (!window) {
         return kErrorInvalidParameter;
     }
@@ -476,7 +476,7 @@ void StandinToolkit::HandleInput(const char* data, size_t size) {
     }
 }
 
-uint32_t StandinToolkit::RunEventLoop() {
+Win32Error StandinToolkit::RunEventLoop() {
     if (!main_) {
         return kErrorInvalidHandle;
     }
@@ -547,7 +547,7 @@ uint32_t StandinToolkit::RunEventLoop() {
     return kErrorSuccess;
 }
 
-uint32_t StandinToolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
+Win32Error StandinToolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
     const std::string report = "[" + caption + "] " + text;
     std::fprintf(options_.err, "%s\n", PrintableText(report).c_str());
     std::fflush(options_.err);

@@ -60,11 +60,11 @@ class StandinToolkit : public Toolkit {
     explicit StandinToolkit(ToolkitOptions options);
     ~StandinToolkit() override;
 
-    uint32_t SetApplicationTitle(const std::string& title) override;
-    uint32_t CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
-                              std::unique_ptr<Window>* window) override;
-    uint32_t RunEventLoop() override;
-    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
+    Win32Error SetApplicationTitle(const std::string& title) override;
+    Win32Error CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                std::unique_ptr<Window>* window) override;
+    Win32Error RunEventLoop() override;
+    Win32Error ShowMessageBox(const std::string& caption, const std::string& text) override;
 
     const std::string& title() const { return title_; }
 
@@ -101,17 +101,17 @@ class StandinWindow : public Window {
                   std::chrono::steady_clock::duration timerInterval);
     ~StandinWindow() override;
 
-    uint32_t SetText(ControlId control, const std::string& text) override;
-    uint32_t SetBackground(ControlId control, Color color) override;
-    uint32_t SetVisible(ControlId control, bool visible) override;
-    uint32_t LoadRichText(ControlId control, const std::string& data) override;
-    uint32_t SetLines(ControlId control, const std::vector<std::string>& lines) override;
-    uint32_t AddLines(ControlId control, const std::vector<std::string>& lines) override;
-    uint32_t SetClickAction(ControlId control, std::function<void()> action) override;
-    uint32_t StopTimer() override;
-    uint32_t CenterOnScreen() override { return 0; }
-    uint32_t Show() override;
-    uint32_t Close() override;
+    Win32Error SetText(ControlId control, const std::string& text) override;
+    Win32Error SetBackground(ControlId control, Color color) override;
+    Win32Error SetVisible(ControlId control, bool visible) override;
+    Win32Error LoadRichText(ControlId control, const std::string& data) override;
+    Win32Error SetLines(ControlId control, const std::vector<std::string>& lines) override;
+    Win32Error AddLines(ControlId control, const std::vector<std::string>& lines) override;
+    Win32Error SetClickAction(ControlId control, std::function<void()> action) override;
+    Win32Error StopTimer() override;
+    Win32Error CenterOnScreen() override { return 0; }
+    Win32Error Show() override;
+    Win32Error Close() override;
 
     const WindowState& state() const { return state_; }
     const WindowSpec& layout() const { return layout_; }

@@ -17,8 +17,8 @@ using UniqueEventSource = UniqueHandle<HANDLE, EventSourceTraits>;
 
 }  // namespace
 
-uint32_t Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
-                                     const std::string& text) {
+Win32Error Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                                       const std::string& text) {
     const UniqueEventSource handle(::RegisterEventSourceA(nullptr, source.c_str()));
     if (!handle) {
         return LastErrorOr(ERROR_INVALID_HANDLE);

@@ -5,8 +5,8 @@ namespace platform::win32 {
 
 class Win32EventLog : public EventLog {
   public:
-    uint32_t ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
-                          const std::string& text) override;
+    Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+                            const std::string& text) override;
 };
 
 }  // namespace platform::win32

@@ -5,7 +5,7 @@
 
 namespace platform::win32 {
 
-uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
+Win32Error Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -27,7 +27,7 @@ uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string* content
     return ERROR_SUCCESS;
 }
 
-uint32_t Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
+Win32Error Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
     WIN32_FIND_DATAA data{};
     UniqueFind find(::FindFirstFileA(path.c_str(), &data));
     if (!find) {
@@ -37,8 +37,8 @@ uint32_t Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
     return ERROR_SUCCESS;
 }
 
-uint32_t Win32Files::CopyFileA(const std::string& existing, const std::string& target,
-                               bool failIfExists) {
+Win32Error Win32Files::CopyFileA(const std::string& existing, const std::string& target,
+                                 bool failIfExists) {
     if (!::CopyFileA(existing.c_str(), target.c_str(), failIfExists ? TRUE : FALSE)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
@@ -49,14 +49,14 @@ uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
     return ::GetFileAttributesA(path.c_str());
 }
 
-uint32_t Win32Files::CreateDirectoryA(const std::string& path) {
+Win32Error Win32Files::CreateDirectoryA(const std::string& path) {
     if (!::CreateDirectoryA(path.c_str(), nullptr)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
 }
 
-uint32_t Win32Files::GetLastWriteTime(const std::string& path, FileTime* time) {
+Win32Error Win32Files::GetLastWriteTime(const std::string& path, FileTime* time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
         return LastErrorOr(ERROR_FILE_NOT_FOUND);

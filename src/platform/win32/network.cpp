@@ -11,8 +11,8 @@ namespace platform::win32 {
 // thread's last error, but Wine leaves the last error at 0, so the call's
 // own result is what is reported (the same number on Windows).
 
-uint32_t Win32Network::GetUser(const std::string& localName, uint32_t bufferSize,
-                               std::string* user) {
+Win32Error Win32Network::GetUser(const std::string& localName, uint32_t bufferSize,
+                                 std::string* user) {
     std::vector<char> buffer(bufferSize + 1, '\0');
     DWORD size = bufferSize;
     const DWORD rc = ::WNetGetUserA(localName.c_str(), buffer.data(), &size);
@@ -22,11 +22,11 @@ uint32_t Win32Network::GetUser(const std::string& localName, uint32_t bufferSize
     return rc;
 }
 
-uint32_t Win32Network::CancelConnection(const std::string& name, uint32_t flags, bool force) {
+Win32Error Win32Network::CancelConnection(const std::string& name, uint32_t flags, bool force) {
     return ::WNetCancelConnection2A(name.c_str(), flags, force ? TRUE : FALSE);
 }
 
-uint32_t Win32Network::AddConnection(const NetResource& resource, uint32_t flags) {
+Win32Error Win32Network::AddConnection(const NetResource& resource, uint32_t flags) {
     std::string local = resource.localName;
     std::string remote = resource.remoteName;
     NETRESOURCEA record{};

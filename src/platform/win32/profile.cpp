@@ -6,9 +6,10 @@
 
 namespace platform::win32 {
 
-uint32_t Win32Profile::WritePrivateProfileStringA(const std::string& section,
-                                                  const std::string& key, const std::string& value,
-                                                  const std::string& file) {
+Win32Error Win32Profile::WritePrivateProfileStringA(const std::string& section,
+                                                    const std::string& key,
+                                                    const std::string& value,
+                                                    const std::string& file) {
     // The call leaves an earlier error code in place on some failures (and
     // sets one on success), so the code is cleared first and a failure that
     // gives none is reported as a write fault.

@@ -4,10 +4,10 @@
 namespace platform::win32 {
 
 class Win32Profile : public Profile {
-public:
-    uint32_t WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                       const std::string& value,
-                                       const std::string& file) override;
+  public:
+    Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                          const std::string& value,
+                                          const std::string& file) override;
 };
 
 }  // namespace platform::win32

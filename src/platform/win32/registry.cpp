@@ -36,7 +36,7 @@ uint32_t Deliver(LONG rc, UniqueHkey& key, RegKey* result) {
 
 }  // namespace
 
-uint32_t Win32Registry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
+Win32Error Win32Registry::CreateKey(RegKey base, const std::string& subKey, RegKey* result) {
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -47,7 +47,7 @@ uint32_t Win32Registry::CreateKey(RegKey base, const std::string& subKey, RegKey
     return Deliver(rc, key, result);
 }
 
-uint32_t Win32Registry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
+Win32Error Win32Registry::OpenKey(RegKey base, const std::string& subKey, RegKey* result) {
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -56,13 +56,13 @@ uint32_t Win32Registry::OpenKey(RegKey base, const std::string& subKey, RegKey* 
     return Deliver(rc, key, result);
 }
 
-uint32_t Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
-                                 const uint8_t* data, uint32_t size) {
+Win32Error Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
+                                   const uint8_t* data, uint32_t size) {
     return static_cast<uint32_t>(::RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size));
 }
 
-uint32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
-                                   uint8_t* data, uint32_t* size) {
+Win32Error Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
+                                     uint8_t* data, uint32_t* size) {
     DWORD storedType = 0;
     DWORD storedSize = size != nullptr ? *size : 0;
     const LONG rc = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &storedType, data,
@@ -76,21 +76,21 @@ uint32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t
     return static_cast<uint32_t>(rc);
 }
 
-uint32_t Win32Registry::DeleteValue(RegKey key, const std::string& name) {
+Win32Error Win32Registry::DeleteValue(RegKey key, const std::string& name) {
     return static_cast<uint32_t>(::RegDeleteValueA(ToHkey(key), name.c_str()));
 }
 
-uint32_t Win32Registry::CloseKey(RegKey key) {
+Win32Error Win32Registry::CloseKey(RegKey key) {
     return static_cast<uint32_t>(::RegCloseKey(ToHkey(key)));
 }
 
-uint32_t Win32Registry::LoadKey(const std::string& subKey, const std::string& file) {
+Win32Error Win32Registry::LoadKey(const std::string& subKey, const std::string& file) {
     // No privilege is asked for: a process without the right to load hives
     // gets the refusal (1314).
     return static_cast<uint32_t>(::RegLoadKeyA(HKEY_USERS, subKey.c_str(), file.c_str()));
 }
 
-uint32_t Win32Registry::EnumKey(RegKey key, uint32_t index, std::string* name) {
+Win32Error Win32Registry::EnumKey(RegKey key, uint32_t index, std::string* name) {
     if (name == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -104,7 +104,7 @@ uint32_t Win32Registry::EnumKey(RegKey key, uint32_t index, std::string* name) {
     return static_cast<uint32_t>(rc);
 }
 
-uint32_t Win32Registry::EnumValue(RegKey key, uint32_t index, std::string* name) {
+Win32Error Win32Registry::EnumValue(RegKey key, uint32_t index, std::string* name) {
     if (name == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }

@@ -16,7 +16,7 @@ std::string LocaleText(LCTYPE type) {
 }
 }  // namespace
 
-uint32_t Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+Win32Error Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
     std::vector<char> buffer(bufferSize + 1, '\0');
     DWORD size = bufferSize;
     // GetComputerNameA returns only a boolean: the code is the thread's last

@@ -271,7 +271,9 @@ class Win32Toolkit::ApplicationWindow : public MessageTarget {
         if (message == WM_CLOSE) {
             // Closing the task-bar entry closes the main window.
             if (toolkit_.main_) {
-                toolkit_.main_->Close();
+                // Closing only hides the windows and wakes the loop: it
+                // does not fail.
+                static_cast<void>(toolkit_.main_->Close());
             }
             return 0;
         }
@@ -509,7 +511,9 @@ uint32_t Win32Window::CreateControl(size_t index) {
         WrapInside(hwnd);
     }
     if (spec.background) {
-        SetBackground(static_cast<ControlId>(index), *spec.background);
+        // Without a brush (the system is out of them) the control keeps the
+        // system's colour and still works, so its creation goes on.
+        static_cast<void>(SetBackground(static_cast<ControlId>(index), *spec.background));
     }
     if (spec.kind == ControlKind::Label && spec.autoSize) {
         FitToText(control);
@@ -589,7 +593,7 @@ HWND Win32Window::control(ControlId control) const {
     return controls_[static_cast<size_t>(control)].hwnd.get();
 }
 
-uint32_t Win32Window::SetText(ControlId id, const std::string& text) {
+Win32Error Win32Window::SetText(ControlId id, const std::string& text) {
     Control* label = Find(id, ControlKind::Label);
     return Update(label ? label : Find(id, ControlKind::Button), [this, &text](Control& control) {
         if (!::SetWindowTextA(control.hwnd.get(), text.c_str())) {
@@ -604,7 +608,7 @@ uint32_t Win32Window::SetText(ControlId id, const std::string& text) {
     });
 }
 
-uint32_t Win32Window::SetBackground(ControlId id, Color color) {
+Win32Error Win32Window::SetBackground(ControlId id, Color color) {
     return Update(Find(id), [color](Control& control) {
         if (control.spec.kind == ControlKind::RichEdit) {
             ::SendMessageA(control.hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
@@ -621,14 +625,14 @@ uint32_t Win32Window::SetBackground(ControlId id, Color color) {
     });
 }
 
-uint32_t Win32Window::SetVisible(ControlId id, bool visible) {
+Win32Error Win32Window::SetVisible(ControlId id, bool visible) {
     return Update(Find(id), [visible](Control& control) {
         ::ShowWindow(control.hwnd.get(), visible ? SW_SHOW : SW_HIDE);
         return uint32_t{0};
     });
 }
 
-uint32_t Win32Window::LoadRichText(ControlId id, const std::string& data) {
+Win32Error Win32Window::LoadRichText(ControlId id, const std::string& data) {
     return Update(Find(id, ControlKind::RichEdit), [&data](Control& control) {
         if (StreamIn(control.hwnd.get(), data, SF_RTF) == 0) {
             return uint32_t{0};
@@ -668,11 +672,11 @@ LRESULT CALLBACK Win32Window::MemoProc(HWND edit, UINT message, WPARAM wParam, L
     return ::CallWindowProcA(editProc, edit, message, wParam, lParam);
 }
 
-uint32_t Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
+Win32Error Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
     return PutLines(id, lines, /*replace=*/true);
 }
 
-uint32_t Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
+Win32Error Win32Window::AddLines(ControlId id, const std::vector<std::string>& lines) {
     return PutLines(id, lines, /*replace=*/false);
 }
 
@@ -687,14 +691,14 @@ uint32_t Win32Window::PutLines(ControlId id, const std::vector<std::string>& lin
     });
 }
 
-uint32_t Win32Window::SetClickAction(ControlId id, std::function<void()> action) {
+Win32Error Win32Window::SetClickAction(ControlId id, std::function<void()> action) {
     return Update(Find(id, ControlKind::Button), [&action](Control& control) {
         control.click = std::move(action);
         return uint32_t{0};
     });
 }
 
-uint32_t Win32Window::StopTimer() {
+Win32Error Win32Window::StopTimer() {
     if (timerRunning_) {
         timerRunning_ = false;
         if (window_) {
@@ -704,7 +708,7 @@ uint32_t Win32Window::StopTimer() {
     return 0;
 }
 
-uint32_t Win32Window::CenterOnScreen() {
+Win32Error Win32Window::CenterOnScreen() {
     if (!window_) {
         return ERROR_INVALID_WINDOW_HANDLE;
     }
@@ -719,7 +723,7 @@ uint32_t Win32Window::CenterOnScreen() {
     return 0;
 }
 
-uint32_t Win32Window::Show() {
+Win32Error Win32Window::Show() {
     if (!window_ || closed_) {
         return ERROR_INVALID_WINDOW_HANDLE;
     }
@@ -743,7 +747,7 @@ uint32_t Win32Window::Show() {
     return 0;
 }
 
-uint32_t Win32Window::Close() {
+Win32Error Win32Window::Close() {
     if (!closed_) {
         closed_ = true;
         if (window_) {
@@ -821,8 +825,9 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         }
         case WM_CLOSE:
             // The window has no close box; Alt+F4 ends it as the button does,
-            // and it is never destroyed behind the event loop's back.
-            Close();
+            // and it is never destroyed behind the event loop's back. Closing
+            // does not fail.
+            static_cast<void>(Close());
             return 0;
         default:
             break;
@@ -884,7 +889,7 @@ uint32_t Win32Toolkit::EnsureApplicationWindow() {
     return 0;
 }
 
-uint32_t Win32Toolkit::SetApplicationTitle(const std::string& title) {
+Win32Error Win32Toolkit::SetApplicationTitle(const std::string& title) {
     title_ = title;
     if (const uint32_t error = EnsureApplicationWindow(); error != 0) {
         return error;
@@ -895,8 +900,8 @@ uint32_t Win32Toolkit::SetApplicationTitle(const std::string& title) {
     return 0;
 }
 
-uint32_t Win32Toolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
-                                        std::unique_ptr<Window>* window) {
+Win32Error Win32Toolkit::CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                          std::unique_ptr<Window>* window) {
     if (!window) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -935,7 +940,7 @@ void Win32Toolkit::WakeEventLoop() {
     ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
-uint32_t Win32Toolkit::RunEventLoop() {
+Win32Error Win32Toolkit::RunEventLoop() {
     if (!main_) {
         return ERROR_INVALID_WINDOW_HANDLE;
     }
@@ -957,7 +962,7 @@ uint32_t Win32Toolkit::RunEventLoop() {
     return 0;
 }
 
-uint32_t Win32Toolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
+Win32Error Win32Toolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
     HWND owner =
         main_ && main_->hwnd() && ::IsWindowVisible(main_->hwnd()) ? main_->hwnd() : nullptr;
     if (::MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP) == 0) {

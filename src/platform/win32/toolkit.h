@@ -44,17 +44,17 @@ class Win32Window : public Window, private MessageTarget {
                 uint32_t* error);
     ~Win32Window() override;
 
-    uint32_t SetText(ControlId control, const std::string& text) override;
-    uint32_t SetBackground(ControlId control, Color color) override;
-    uint32_t SetVisible(ControlId control, bool visible) override;
-    uint32_t LoadRichText(ControlId control, const std::string& data) override;
-    uint32_t SetLines(ControlId control, const std::vector<std::string>& lines) override;
-    uint32_t AddLines(ControlId control, const std::vector<std::string>& lines) override;
-    uint32_t SetClickAction(ControlId control, std::function<void()> action) override;
-    uint32_t StopTimer() override;
-    uint32_t CenterOnScreen() override;
-    uint32_t Show() override;
-    uint32_t Close() override;
+    Win32Error SetText(ControlId control, const std::string& text) override;
+    Win32Error SetBackground(ControlId control, Color color) override;
+    Win32Error SetVisible(ControlId control, bool visible) override;
+    Win32Error LoadRichText(ControlId control, const std::string& data) override;
+    Win32Error SetLines(ControlId control, const std::vector<std::string>& lines) override;
+    Win32Error AddLines(ControlId control, const std::vector<std::string>& lines) override;
+    Win32Error SetClickAction(ControlId control, std::function<void()> action) override;
+    Win32Error StopTimer() override;
+    Win32Error CenterOnScreen() override;
+    Win32Error Show() override;
+    Win32Error Close() override;
 
     HWND hwnd() const { return window_.get(); }
     HWND control(ControlId control) const;
@@ -123,11 +123,11 @@ class Win32Toolkit : public Toolkit {
     Win32Toolkit();
     ~Win32Toolkit() override;
 
-    uint32_t SetApplicationTitle(const std::string& title) override;
-    uint32_t CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
-                              std::unique_ptr<Window>* window) override;
-    uint32_t RunEventLoop() override;
-    uint32_t ShowMessageBox(const std::string& caption, const std::string& text) override;
+    Win32Error SetApplicationTitle(const std::string& title) override;
+    Win32Error CreateMainWindow(const WindowSpec& spec, WindowEvents* events,
+                                std::unique_ptr<Window>* window) override;
+    Win32Error RunEventLoop() override;
+    Win32Error ShowMessageBox(const std::string& caption, const std::string& text) override;
 
     // The system's pixels per inch (the screen's device context): a new
     // window's first scale, until it knows its monitor's.

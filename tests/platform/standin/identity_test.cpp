@@ -18,10 +18,10 @@ using namespace platform::standin;
 class StandinIdentityTest : public ::testing::Test {
   protected:
     void WriteIdentity(const std::string& text) { scratch_.Write("identity.ini", text); }
-    uint32_t GetUser(std::string* user, uint32_t size = 100) {
+    platform::Win32Error GetUser(std::string* user, uint32_t size = 100) {
         return scratch_.services().network().GetUser("C:", size, user);
     }
-    uint32_t GetComputerName(std::string* name, uint32_t size = 100) {
+    platform::Win32Error GetComputerName(std::string* name, uint32_t size = 100) {
         return scratch_.services().system().GetComputerNameA(size, name);
     }
 

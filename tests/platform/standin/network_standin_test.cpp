@@ -26,23 +26,23 @@ class StandinNetworkTest : public ::testing::Test {
     // A new process on the same workstation.
     void Restart() { scratch_.Restart(); }
     Network& net() { return scratch_.services().network(); }
-    uint32_t Add(uint32_t type, const std::string& local, const std::string& remote) {
+    platform::Win32Error Add(uint32_t type, const std::string& local, const std::string& remote) {
         NetResource resource;
         resource.type = type;
         resource.localName = local;
         resource.remoteName = remote;
         return net().AddConnection(resource, kConnectUpdateProfile);
     }
-    uint32_t Drive(const std::string& local, const std::string& remote) {
+    platform::Win32Error Drive(const std::string& local, const std::string& remote) {
         return Add(kResourceTypeDisk, local, remote);
     }
-    uint32_t Cancel(const std::string& name) {
+    platform::Win32Error Cancel(const std::string& name) {
         return net().CancelConnection(name, kConnectUpdateProfile, true);
     }
     std::string Read(const std::string& path) {
         std::string contents;
-        const uint32_t rc = scratch_.services().files().ReadWholeFile(path, &contents);
-        return rc == 0 ? contents : "error " + std::to_string(rc);
+        const platform::Win32Error rc = scratch_.services().files().ReadWholeFile(path, &contents);
+        return rc == 0 ? contents : "error " + std::to_string(rc.code());
     }
 
     testsupport::ScratchStandin scratch_{"network"};

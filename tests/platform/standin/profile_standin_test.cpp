@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 class StandinProfileTest : public ::testing::Test {
   protected:
-    uint32_t Write(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& file) {
+    platform::Win32Error Write(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& file) {
         return scratch_.services().profile().WritePrivateProfileStringA(section, key, value, file);
     }
     static void Put(const fs::path& path, const std::string& bytes) {

@@ -48,9 +48,9 @@ void Apply(State& state, long n) {
     }
 }
 
-uint32_t Change(Registry& reg, RegKey key, long n) {
+platform::Win32Error Change(Registry& reg, RegKey key, long n) {
     if (Deletes(n)) {
-        const uint32_t rc = reg.DeleteValue(key, NameOf(n));
+        const platform::Win32Error rc = reg.DeleteValue(key, NameOf(n));
         return rc == kErrorFileNotFound ? kErrorSuccess : rc;
     }
     const std::string text = TextOf(n);
@@ -64,7 +64,7 @@ std::optional<State> ReadBack(const std::filesystem::path& stateDir) {
     StandinPlatform fresh(stateDir);
     Registry& reg = fresh.services().registry();
     RegKey key = 0;
-    const uint32_t rc = reg.OpenKey(kHkeyCurrentUser, kKey, &key);
+    const platform::Win32Error rc = reg.OpenKey(kHkeyCurrentUser, kKey, &key);
     if (rc == kErrorFileNotFound) {
         return State();
     }
@@ -77,7 +77,7 @@ std::optional<State> ReadBack(const std::filesystem::path& stateDir) {
         std::string buffer(1024, '\0');
         uint32_t size = static_cast<uint32_t>(buffer.size());
         uint32_t type = 0;
-        const uint32_t q =
+        const platform::Win32Error q =
             reg.QueryValue(key, name, &type, reinterpret_cast<uint8_t*>(buffer.data()), &size);
         if (q == kErrorSuccess && type == kRegSz && size > 0) {
             state[name] = buffer.substr(0, size - 1);
@@ -85,7 +85,8 @@ std::optional<State> ReadBack(const std::filesystem::path& stateDir) {
             return std::nullopt;
         }
     }
-    reg.CloseKey(key);
+    // The state is read; a close that fails changes nothing of it.
+    static_cast<void>(reg.CloseKey(key));
     return state;
 }
 

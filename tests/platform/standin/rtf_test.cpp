@@ -205,9 +205,9 @@ TEST(RtfTest, TheNewsBoxShowsRtfAsUnicodeAndPlainNewsAs1252) {
     platform::standin::StandinToolkit toolkit(options);
     std::unique_ptr<platform::Window> window;
     ASSERT_EQ(toolkit.CreateMainWindow(spec, nullptr, &window), 0u);
-    window->Show();
-    window->LoadRichText(0, "{\\rtf1\\ansicpg1251 \\'c0\\'e1}");
-    window->LoadRichText(0, "Caf\xE9");
+    EXPECT_EQ(window->Show(), 0u);
+    EXPECT_EQ(window->LoadRichText(0, "{\\rtf1\\ansicpg1251 \\'c0\\'e1}"), 0u);
+    EXPECT_EQ(window->LoadRichText(0, "Caf\xE9"), 0u);
     std::fflush(out.get());
     std::rewind(out.get());
     std::string shown(4096, '\0');

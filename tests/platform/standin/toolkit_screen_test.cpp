@@ -209,7 +209,7 @@ class PseudoTerminalTest : public ::testing::Test {
         options.screen = kPlain;
         toolkit_ = std::make_unique<platform::standin::StandinToolkit>(options);
         EXPECT_EQ(toolkit_->CreateMainWindow(app::LoginWindowLayout(), nullptr, &window_), 0u);
-        window_->Show();
+        EXPECT_EQ(window_->Show(), 0u);
         return *window_;
     }
     std::string Read() {
@@ -238,7 +238,7 @@ TEST_F(PseudoTerminalTest, TheWindowIsDrawnThenOnlyItsChangedRowsAreRewritten) {
     const std::string first = Read();
     EXPECT_EQ(first.rfind("\x1b[H\x1b[2J┌─ Login Script ─", 0), 0u) << first;
 
-    window.SetText(12, "Press to continue");
+    EXPECT_EQ(window.SetText(12, "Press to continue"), 0u);
     EXPECT_EQ(Read(),
               "\x1b[24;1H│   [            Press to continue             ]   │\x1b[K\x1b[26;1H");
 }

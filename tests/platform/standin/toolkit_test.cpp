@@ -130,13 +130,13 @@ class StandinToolkitTest : public ::testing::Test {
 TEST_F(StandinToolkitTest, DrawsTheWindowAsABlockOncePerChangeWhileItIsOnTheScreen) {
     Toolkit();
     platform::Window& window = Create();
-    window.SetText(kValue, "Caf\xE9 \"q\" \\ end");
-    window.SetBackground(kHeading, platform::RgbColor(0, 255, 0));
-    window.LoadRichText(kNews, "{\\rtf1{\\fonttbl{\\f0 Arial;}}x\\par y}");
-    window.AddLines(kList, {"one", "  two"});
+    EXPECT_EQ(window.SetText(kValue, "Caf\xE9 \"q\" \\ end"), 0u);
+    EXPECT_EQ(window.SetBackground(kHeading, platform::RgbColor(0, 255, 0)), 0u);
+    EXPECT_EQ(window.LoadRichText(kNews, "{\\rtf1{\\fonttbl{\\f0 Arial;}}x\\par y}"), 0u);
+    EXPECT_EQ(window.AddLines(kList, {"one", "  two"}), 0u);
     EXPECT_EQ(Read(out_), "");  // nothing is drawn before the window is shown
 
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     EXPECT_EQ(Read(out_),
               "--- Caption ---\n"
               "Heading: \"Hello\" background=#00FF00\n"
@@ -148,9 +148,9 @@ TEST_F(StandinToolkitTest, DrawsTheWindowAsABlockOncePerChangeWhileItIsOnTheScre
               "Go: \"Wait\"\n"
               "--- end ---\n");
 
-    window.SetText(kGo, "Wait");  // no change, no block
+    EXPECT_EQ(window.SetText(kGo, "Wait"), 0u);  // no change, no block
     EXPECT_EQ(Blocks(Read(out_)), 1);
-    window.SetVisible(kNews, false);
+    EXPECT_EQ(window.SetVisible(kNews, false), 0u);
     const std::string text = Read(out_);
     EXPECT_EQ(Blocks(text), 2);
     EXPECT_NE(text.find("News: \"x\\ny\" hidden\n"), std::string::npos);
@@ -160,7 +160,7 @@ TEST_F(StandinToolkitTest, NewsThatIsNotRtfIsShownWholeAsPlainText) {
     Toolkit();
     platform::Window& window = Create();
     EXPECT_EQ(window.LoadRichText(kNews, std::string("line1\r\nline2\tx\0rest", 19)), 0u);
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     EXPECT_NE(Read(out_).find("News: \"line1\\nline2\\tx\\x00rest\"\n"), std::string::npos)
         << Read(out_);
 }
@@ -169,14 +169,16 @@ TEST_F(StandinToolkitTest, PressesTheActiveButtonOnceInputHasEnded) {
     Toolkit();
     platform::Window& window = Create();
     events_.onTimer = [&] {
-        window.SetText(kGo, "Press");
-        window.SetClickAction(kGo, [&] {
-            events_.log.push_back("click");
-            window.Close();
-        });
-        window.StopTimer();
+        EXPECT_EQ(window.SetText(kGo, "Press"), 0u);
+        EXPECT_EQ(window.SetClickAction(kGo,
+                                        [&] {
+                                            events_.log.push_back("click");
+                                            EXPECT_EQ(window.Close(), 0u);
+                                        }),
+                  0u);
+        EXPECT_EQ(window.StopTimer(), 0u);
     };
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     CloseInput();
 
     EXPECT_EQ(toolkit_->RunEventLoop(), 0u);
@@ -193,17 +195,19 @@ TEST_F(StandinToolkitTest, WaitsForTheEndOfInputBeforePressing) {
     int ticks = 0;
     events_.onTimer = [&] {
         if (++ticks == 1) {
-            window.SetClickAction(kGo, [&] {
-                events_.log.push_back("click");
-                window.Close();
-            });
+            EXPECT_EQ(window.SetClickAction(kGo,
+                                            [&] {
+                                                events_.log.push_back("click");
+                                                EXPECT_EQ(window.Close(), 0u);
+                                            }),
+                      0u);
             Input("ignored input\n");
         } else {
             CloseInput();
-            window.StopTimer();
+            EXPECT_EQ(window.StopTimer(), 0u);
         }
     };
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
 
     EXPECT_EQ(toolkit_->RunEventLoop(), 0u);
 
@@ -213,11 +217,13 @@ TEST_F(StandinToolkitTest, WaitsForTheEndOfInputBeforePressing) {
 TEST_F(StandinToolkitTest, LiveInputPressesTheButtonAndTogglesByKeyOrDoubleClick) {
     Toolkit(true, 1000.0);  // the timer never comes into it
     platform::Window& window = Create();
-    window.SetClickAction(kGo, [&] {
-        events_.log.push_back("click");
-        window.Close();
-    });
-    window.Show();
+    EXPECT_EQ(window.SetClickAction(kGo,
+                                    [&] {
+                                        events_.log.push_back("click");
+                                        EXPECT_EQ(window.Close(), 0u);
+                                    }),
+              0u);
+    EXPECT_EQ(window.Show(), 0u);
     // Drawn live, without the hidden box: caption, Heading, Value, News, Go.
     // "n", a double-click on Heading's row, a single click there, then a
     // click on the button's row.
@@ -232,14 +238,16 @@ TEST_F(StandinToolkitTest, EnterIsInertWithoutAClickAction) {
     Toolkit(true, 0.001);
     platform::Window& window = Create();
     events_.onTimer = [&] {
-        window.SetClickAction(kGo, [&] {
-            events_.log.push_back("click");
-            window.Close();
-        });
-        window.StopTimer();
+        EXPECT_EQ(window.SetClickAction(kGo,
+                                        [&] {
+                                            events_.log.push_back("click");
+                                            EXPECT_EQ(window.Close(), 0u);
+                                        }),
+                  0u);
+        EXPECT_EQ(window.StopTimer(), 0u);
         Input("\r");
     };
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     Input("\r\r");  // before the tick: nothing happens
 
     EXPECT_EQ(toolkit_->RunEventLoop(), 0u);
@@ -250,7 +258,7 @@ TEST_F(StandinToolkitTest, EnterIsInertWithoutAClickAction) {
 TEST_F(StandinToolkitTest, AWindowThatNothingCanCloseEndsTheLoopInsteadOfHanging) {
     Toolkit();
     platform::Window& window = Create(Spec(0));
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     CloseInput();
     EXPECT_NE(toolkit_->RunEventLoop(), 0u);
     EXPECT_NE(Read(err_).find("cannot be closed"), std::string::npos);
@@ -268,11 +276,12 @@ TEST_F(StandinToolkitTest, MessageBoxesGoToStandardError) {
 TEST_F(StandinToolkitTest, ControlCharactersOfBoxLinesAndReportsAreShownEscaped) {
     Toolkit();
     platform::Window& window = Create();
-    window.AddLines(kList, {"\x1B]0;title\x07\x1B[31mred\tx\x7F\\y"});
-    window.Show();
+    EXPECT_EQ(window.AddLines(kList, {"\x1B]0;title\x07\x1B[31mred\tx\x7F\\y"}), 0u);
+    EXPECT_EQ(window.Show(), 0u);
     EXPECT_NE(Read(out_).find("    \\x1B]0;title\\x07\\x1B[31mred\tx\\x7F\\y\n"), std::string::npos)
         << Read(out_);
-    toolkit_->ShowMessageBox("Application Error", "Exception\nCannot open file \x1B[2J.");
+    EXPECT_EQ(toolkit_->ShowMessageBox("Application Error", "Exception\nCannot open file \x1B[2J."),
+              0u);
     EXPECT_EQ(Read(err_), "[Application Error] Exception\nCannot open file \\x1B[2J.\n");
 }
 

@@ -190,7 +190,7 @@ TEST_F(Win32ToolkitTest, AutoSizedLabelsFitTheirTextAndRightAlignedOnesKeepTheir
 TEST_F(Win32ToolkitTest, BackgroundsAreDrawnInTheColourGiven) {
     Win32Window& window = Create();
     ASSERT_EQ(window.SetBackground(kBanner, kLime), 0u);
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     ::UpdateWindow(window.hwnd());
     Pump(50);
     HDC dc = ::GetDC(window.control(kBanner));
@@ -253,7 +253,7 @@ TEST_F(Win32ToolkitTest, AHiddenPlainBoxTakesItsLinesOnlyWhenSeenOrAskedFor) {
         {"its text asked for", [](Win32Window&, HWND list) { ::GetWindowTextLengthA(list); }},
         {"its lines counted",
          [](Win32Window&, HWND list) { ::SendMessageA(list, EM_GETLINECOUNT, 0, 0); }},
-        {"shown", [](Win32Window& window, HWND) { window.SetVisible(kList, true); }},
+        {"shown", [](Win32Window& window, HWND) { EXPECT_EQ(window.SetVisible(kList, true), 0u); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -265,7 +265,7 @@ TEST_F(Win32ToolkitTest, AHiddenPlainBoxTakesItsLinesOnlyWhenSeenOrAskedFor) {
         ASSERT_EQ(window.SetLines(kList, std::vector<std::string>(100, "line")), 0u);
         ASSERT_EQ(window.AddLines(kList, {"a"}), 0u);
         ASSERT_EQ(window.SetVisible(kList, false), 0u);
-        window.Show();
+        EXPECT_EQ(window.Show(), 0u);
         Pump(50);
         EXPECT_EQ(g_textsSet, 0);
 
@@ -282,15 +282,17 @@ TEST_F(Win32ToolkitTest, TimerTicksOnceAndTheButtonClosesTheWindowWhichEndsTheLo
     Win32Window& window = Create(50);
     HWND go = window.control(kGo);
     events_.onTimer = [&] {
-        window.SetText(kGo, "Press to continue");
-        window.SetClickAction(kGo, [&] {
-            events_.log.push_back("click");
-            window.Close();
-        });
-        window.StopTimer();
+        EXPECT_EQ(window.SetText(kGo, "Press to continue"), 0u);
+        EXPECT_EQ(window.SetClickAction(kGo,
+                                        [&] {
+                                            events_.log.push_back("click");
+                                            EXPECT_EQ(window.Close(), 0u);
+                                        }),
+                  0u);
+        EXPECT_EQ(window.StopTimer(), 0u);
         ::PostMessageA(go, BM_CLICK, 0, 0);
     };
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     ::PostMessageA(go, BM_CLICK, 0, 0);  // before the tick: the button is inert
 
     ASSERT_EQ(toolkit_->RunEventLoop(), 0u);
@@ -318,7 +320,7 @@ TEST_F(Win32ToolkitTest, DoubleClickOnTheSurfaceAndCentring) {
 
 TEST_F(Win32ToolkitTest, AltF4ClosesLikeTheButtonAndNeverDestroysBehindTheLoop) {
     Win32Window& window = Create();
-    window.Show();
+    EXPECT_EQ(window.Show(), 0u);
     ::PostMessageA(window.hwnd(), WM_CLOSE, 0, 0);
     ASSERT_EQ(toolkit_->RunEventLoop(), 0u);
     EXPECT_TRUE(window.closed());
