@@ -58,6 +58,7 @@ TEST_F(InterpreterTest, UnknownFirstCharacterIsReportedWithTheWholeLine) {
 TEST_F(InterpreterTest, RegistryHiveAndNetworkLinesReachTheirOwnCommands) {
     // Each family answers a line it cannot carry out with its own message:
     // the line reached it, and was not taken for an unknown command.
+    network().cancelResult = platform::kErrorNotConnected;
     network().addResult = platform::kErrorBadNetPath;
     context().UserName = "jsmith";
     const std::string hive = At("NOHIVE.DAT");
