@@ -301,7 +301,6 @@ void ShareReader::State::LearnLogon(const std::string& user, const std::string& 
     logon::IdentityInput identity;
     identity.user = user;
     identity.machine = machine;
-    identity.group = request.group;
     identity.dateTime = dateTime;
     logon.FullNameList = std::make_unique<core::TStringList>();
     const std::string line = FullNameLine(user);

@@ -26,7 +26,6 @@ struct CheckRequest {
     std::string settingsFile;  // empty: tarnwick.INI in the share
     std::string user;
     std::string machine;
-    std::optional<std::string> group;     // default: the program's group
     std::optional<std::string> userList;  // default: the UserList setting
     std::optional<std::string> dateTime;  // default: now, as the program formats it
 };

@@ -34,7 +34,6 @@ constexpr const char* kUsage =
     "  --machine NAME    the machine name (required unless --all-machines)\n"
     "  --all-users       every user with a script file or a full name\n"
     "  --all-machines    every machine with a script file\n"
-    "  --group NAME      the group (default EVERYONE)\n"
     "  --userlist FILE   the full-name list (default: the UserList setting)\n"
     "  --settings FILE   the settings file (default tarnwick.INI)\n"
     "  --datetime TEXT   what %DateTime% stands for (default: now)\n"
@@ -45,7 +44,7 @@ constexpr const char* kUsage =
     "  --version         the program's version\n";
 
 // The options that take a value, and the flags.
-constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--group", "--userlist",
+constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--userlist",
                                          "--settings", "--datetime", "--html"};
 constexpr const char* kFlags[] = {"--json", "--csv", "--all-users", "--all-machines",
                                   "--help", "-h",    "--version"};
@@ -172,7 +171,6 @@ Options ParseOptions(const std::vector<std::string>& args) {
                                      "--all-users");
     request.machine = IdentityUnlessAll(Once(values["--machine"], "--machine"), options.allMachines,
                                         "--machine", "--all-machines");
-    request.group = Once(values["--group"], "--group");
     request.userList = Once(values["--userlist"], "--userlist");
     request.settingsFile = Once(values["--settings"], "--settings").value_or(std::string());
     request.dateTime = Once(values["--datetime"], "--datetime");

@@ -37,7 +37,7 @@ class UsageError : public std::runtime_error {
 };
 
 // tarnwick-check (--user NAME | --all-users) (--machine NAME | --all-machines)
-//   [--group NAME] [--userlist FILE] [--settings FILE] [--datetime TEXT]
+//   [--userlist FILE] [--settings FILE] [--datetime TEXT]
 //   [--json | --csv] [--html FILE] SHARE
 // tarnwick-check --help | --version
 // Values follow their option as the next argument or after "=".

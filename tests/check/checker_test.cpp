@@ -187,19 +187,21 @@ TEST_F(CheckerTest, TheFlagsShareTripsEveryFlag) {
     EXPECT_FALSE(report.stops);
 }
 
+// The group is always EVERYONE, as the program's: GROUP\\STAFF.DAT never runs.
 TEST_F(CheckerTest, IdentityOptionsReplaceWhatTheProgramWouldLearn) {
     Share({{"tarnwick.ini", "Process=gu\r\n"},
            {"NAMES.TXT", "adoe=Alice Doe\r\n"},
-           {"GROUP\\STAFF.DAT", "USoftware\\X.G=S%Group% %Fullname% %DateTime%\r\n"},
+           {"GROUP\\STAFF.DAT", "USoftware\\X.G=SSTAFF\r\n"},
+           {"GROUP\\EVERYONE.DAT", "USoftware\\X.G=S%Group% %Fullname% %DateTime%\r\n"},
            {"USER\\adoe.DAT", "VC:\\%UIDL%\r\n"}});
     check::CheckRequest request = Request();
     request.user = "ADoe";
-    request.group = "STAFF";
     request.userList = "NAMES.TXT";
     request.dateTime = "now";
     const check::CheckReport report = check::CheckLogon(request);
-    EXPECT_EQ(Lines(report), (Strings{"GROUP\\STAFF.DAT:1 USoftware\\X.G=SSTAFF Alice Doe now",
-                                      "USER\\ADoe.DAT:1 VC:\\adoe"}));
+    EXPECT_EQ(Lines(report),
+              (Strings{"GROUP\\EVERYONE.DAT:1 USoftware\\X.G=SEVERYONE Alice Doe now",
+                       "USER\\ADoe.DAT:1 VC:\\adoe"}));
     EXPECT_TRUE(report.findings.empty());
 }
 

@@ -9,12 +9,11 @@ using check::UsageError;
 using Args = std::vector<std::string>;
 
 TEST(OptionsTest, ReadsEveryOptionInBothForms) {
-    const check::Options options = ParseOptions(
-        {"--user", "jsmith", "--machine=WS01", "--group", "STAFF", "--userlist=N.DAT", "--settings",
-         "LOGON.INI", "--datetime=Mon, Dec 7, 2026 02:05 PM", "--json", "share"});
+    const check::Options options =
+        ParseOptions({"--user", "jsmith", "--machine=WS01", "--userlist=N.DAT", "--settings",
+                      "LOGON.INI", "--datetime=Mon, Dec 7, 2026 02:05 PM", "--json", "share"});
     EXPECT_EQ(options.request.user, "jsmith");
     EXPECT_EQ(options.request.machine, "WS01");
-    EXPECT_EQ(options.request.group, "STAFF");
     EXPECT_EQ(options.request.userList, "N.DAT");
     EXPECT_EQ(options.request.settingsFile, "LOGON.INI");
     EXPECT_EQ(options.request.dateTime, "Mon, Dec 7, 2026 02:05 PM");
@@ -23,7 +22,6 @@ TEST(OptionsTest, ReadsEveryOptionInBothForms) {
 
     const check::Options plain = ParseOptions({"share", "--machine", "WS01", "--user", "j"});
     EXPECT_FALSE(plain.json);
-    EXPECT_FALSE(plain.request.group);
     EXPECT_FALSE(plain.request.userList);
     EXPECT_FALSE(plain.request.dateTime);
     EXPECT_EQ(plain.request.settingsFile, "");
@@ -57,6 +55,8 @@ TEST(OptionsTest, RefusesCommandLinesItCannotUse) {
         {{"--user", "j", "--machine", "m", "s", "t"}, "the share folder is given twice"},
         {{"--user", "j", "--user", "k", "--machine", "m", "s"}, "--user is given twice"},
         {{"--user", "j", "--machine", "m", "--colour", "s"}, "unknown option --colour"},
+        // The program's group is always EVERYONE: no group can be asked for.
+        {{"--user", "j", "--machine", "m", "--group", "STAFF", "s"}, "unknown option --group"},
         {{"--user", "j", "--machine"}, "--machine needs a value"},
         {{"--user", "j", "--machine", "m", "--json=yes", "s"}, "--json takes no value"},
         {{"--version=2"}, "--version takes no value"},
