@@ -2,38 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-using core::ExceptionKind;
-
-// Each member of the family carries its own kind, named as its class.
-TEST(ExceptionKindTest, EachClassCarriesItsKindAndName) {
-    const struct {
-        std::function<void()> raise;
-        ExceptionKind kind;
-        const char* name;
-    } cases[] = {
-        {[] { throw core::Exception("m"); }, ExceptionKind::kException, "Exception"},
-        {[] { throw core::ERegistryException("m"); }, ExceptionKind::kRegistry,
-         "ERegistryException"},
-        {[] { throw core::EConvertError("m"); }, ExceptionKind::kConvert, "EConvertError"},
-        {[] { throw core::EFOpenError("m"); }, ExceptionKind::kFileOpen, "EFOpenError"},
-        {[] { throw core::EStringListError("m"); }, ExceptionKind::kStringList, "EStringListError"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        try {
-            c.raise();
-            ADD_FAILURE() << "nothing raised";
-        } catch (const core::Exception& e) {
-            EXPECT_EQ(e.Kind(), c.kind);
-            EXPECT_STREQ(core::KindName(e.Kind()), c.name);
-            EXPECT_EQ(e.Message(), "m");
-        }
-    }
-}
 
 TEST(ThrowIfFailedTest, RaisesTheKindAskedForOnlyForAFailure) {
     // A success passes, and the message of a failure is made only then.
