@@ -80,9 +80,8 @@ int32_t TRegistry::ReadInteger(const std::string& name) {
     uint8_t bytes[kDwordBytes] = {};
     uint32_t type = platform::kRegNone;
     uint32_t size = kDwordBytes;
-    if (Api().QueryValue(CurrentKey(), name, &type, bytes, &size) != 0) {
-        throw core::ERegistryException(core::Format(kGetFailed, name));
-    }
+    ThrowIfFailed<ERegistryException>(Api().QueryValue(CurrentKey(), name, &type, bytes, &size),
+                                      Format(kGetFailed, name));
     if (DataTypeOf(type) != TRegDataType::rdInteger) {
         throw core::ERegistryException(core::Format(kInvalidType, name));
     }

@@ -47,9 +47,8 @@ void TStringList::Assign(const TStringList& other) {
 
 void TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string contents;
-    if (files.ReadWholeFile(path, &contents) != 0) {
-        throw EFOpenError(Format("Cannot open file %s", path));
-    }
+    ThrowIfFailed<EFOpenError>(files.ReadWholeFile(path, &contents),
+                               Format("Cannot open file %s", path));
     SetText(contents);
 }
 
