@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         return kNothingFlagged;
     }
     try {
-        const auto native = platform::CreateNativePlatform();
+        const auto native = platform::CreateNativePlatform(platform::PlatformUse::kInspect);
         check::ReadOnlyPlatform readOnly(native->services());
         if (options.Site()) {
             return CheckSite(options, readOnly);

@@ -89,6 +89,11 @@ class NativePlatform {
     virtual Services services() = 0;
 };
 
-std::unique_ptr<NativePlatform> CreateNativePlatform();
+// What the platform is opened for: a logon, which may change the
+// workstation, or a look at it that must leave it as it found it (the
+// stand-in then makes none of its own folders either).
+enum class PlatformUse { kLogon, kInspect };
+
+std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse use = PlatformUse::kLogon);
 
 }  // namespace platform

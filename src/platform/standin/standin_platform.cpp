@@ -5,15 +5,18 @@
 namespace platform::standin {
 
 namespace {
-std::filesystem::path Prepared(std::filesystem::path dir) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir / "drives" / "c", ec);
+// A workstation always has drive C; one only looked at is left as it is.
+std::filesystem::path Prepared(std::filesystem::path dir, bool makeDriveC) {
+    if (makeDriveC) {
+        std::error_code ec;
+        std::filesystem::create_directories(dir / "drives" / "c", ec);
+    }
     return dir;
 }
 }  // namespace
 
-StandinPlatform::StandinPlatform(std::filesystem::path stateDir)
-    : context_(Prepared(std::move(stateDir))),
+StandinPlatform::StandinPlatform(std::filesystem::path stateDir, bool makeDriveC)
+    : context_(Prepared(std::move(stateDir), makeDriveC)),
       files_(context_.paths),
       system_(context_.stateDir),
       registry_(context_),
@@ -30,8 +33,9 @@ Services StandinPlatform::services() {
 
 namespace platform {
 
-std::unique_ptr<NativePlatform> CreateNativePlatform() {
-    return std::make_unique<standin::StandinPlatform>(standin::DefaultStateDir());
+std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse use) {
+    return std::make_unique<standin::StandinPlatform>(standin::DefaultStateDir(),
+                                                      use == PlatformUse::kLogon);
 }
 
 }  // namespace platform

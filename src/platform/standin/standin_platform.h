@@ -19,7 +19,9 @@ namespace platform::standin {
 class StandinPlatform : public NativePlatform {
   public:
     // Creates the state directory and drive C when they are missing.
-    explicit StandinPlatform(std::filesystem::path stateDir);
+    // `makeDriveC` false: a workstation only looked at, whose folders are
+    // left as they are.
+    explicit StandinPlatform(std::filesystem::path stateDir, bool makeDriveC = true);
     Services services() override;
     Context& context() { return context_; }
 

@@ -30,7 +30,7 @@ class Win32Platform : public NativePlatform {
 
 }  // namespace
 
-std::unique_ptr<NativePlatform> CreateNativePlatform() {
+std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse) {
     // Before any service loads a DLL at run time: none may come from the
     // program's own folder or the current one.
     win32::SearchSystem32Only();
