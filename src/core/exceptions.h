@@ -38,33 +38,21 @@ class Exception : public std::runtime_error {
     ExceptionKind kind_;
 };
 
+// The member of the family of kind `K`.
+template <ExceptionKind K>
+class KindedException : public Exception {
+  public:
+    explicit KindedException(const std::string& message) : Exception(K, message) {}
+};
+
 // A registry read or write that the platform refused.
-class ERegistryException : public Exception {
-  public:
-    explicit ERegistryException(const std::string& message)
-        : Exception(ExceptionKind::kRegistry, message) {}
-};
-
+using ERegistryException = KindedException<ExceptionKind::kRegistry>;
 // A text that does not convert to a number.
-class EConvertError : public Exception {
-  public:
-    explicit EConvertError(const std::string& message)
-        : Exception(ExceptionKind::kConvert, message) {}
-};
-
+using EConvertError = KindedException<ExceptionKind::kConvert>;
 // A file that cannot be opened: "Cannot open file %s".
-class EFOpenError : public Exception {
-  public:
-    explicit EFOpenError(const std::string& message)
-        : Exception(ExceptionKind::kFileOpen, message) {}
-};
-
+using EFOpenError = KindedException<ExceptionKind::kFileOpen>;
 // An index outside a line list.
-class EStringListError : public Exception {
-  public:
-    explicit EStringListError(const std::string& message)
-        : Exception(ExceptionKind::kStringList, message) {}
-};
+using EStringListError = KindedException<ExceptionKind::kStringList>;
 
 // The class name of `kind`, as a report of the failure names it.
 const char* KindName(ExceptionKind kind);
