@@ -38,21 +38,33 @@ class Exception : public std::runtime_error {
     ExceptionKind kind_;
 };
 
-// The member of the family of kind `K`.
-template <ExceptionKind K>
-class KindedException : public Exception {
+// A registry read or write that the platform refused.
+class ERegistryException : public Exception {
   public:
-    explicit KindedException(const std::string& message) : Exception(K, message) {}
+    explicit ERegistryException(const std::string& message)
+        : Exception(ExceptionKind::kRegistry, message) {}
 };
 
-// A registry read or write that the platform refused.
-using ERegistryException = KindedException<ExceptionKind::kRegistry>;
 // A text that does not convert to a number.
-using EConvertError = KindedException<ExceptionKind::kConvert>;
+class EConvertError : public Exception {
+  public:
+    explicit EConvertError(const std::string& message)
+        : Exception(ExceptionKind::kConvert, message) {}
+};
+
 // A file that cannot be opened: "Cannot open file %s".
-using EFOpenError = KindedException<ExceptionKind::kFileOpen>;
+class EFOpenError : public Exception {
+  public:
+    explicit EFOpenError(const std::string& message)
+        : Exception(ExceptionKind::kFileOpen, message) {}
+};
+
 // An index outside a line list.
-using EStringListError = KindedException<ExceptionKind::kStringList>;
+class EStringListError : public Exception {
+  public:
+    explicit EStringListError(const std::string& message)
+        : Exception(ExceptionKind::kStringList, message) {}
+};
 
 // The class name of `kind`, as a report of the failure names it.
 const char* KindName(ExceptionKind kind);
