@@ -1,5 +1,7 @@
 #include "app/tarnwick_form.h"
 
+#include <utility>
+
 #include "app/application.h"
 #include "app/logon_event.h"
 #include "core/exceptions.h"
@@ -61,16 +63,21 @@ platform::WindowSpec BuildLayout() {
     using platform::ControlSpec;
     const platform::FontSpec arial16{"Arial", 16, false};
 
-    ControlSpec caption;  // "Login Name" and the other captions on the left
-    caption.kind = ControlKind::Label;
-    caption.font = arial16;
-    caption.alignment = Alignment::Left;
+    // A control's look, before `at` names and places it.
+    auto style = [](ControlKind kind, platform::FontSpec font, Alignment alignment) {
+        ControlSpec spec;
+        spec.kind = kind;
+        spec.font = std::move(font);
+        spec.alignment = alignment;
+        return spec;
+    };
+
+    // "Login Name" and the other captions on the left.
+    ControlSpec caption = style(ControlKind::Label, arial16, Alignment::Left);
     caption.autoSize = true;
 
-    ControlSpec value;  // the value labels, right-aligned at 375
-    value.kind = ControlKind::Label;
-    value.font = arial16;
-    value.alignment = Alignment::Right;
+    // The value labels, right-aligned at 375.
+    ControlSpec value = style(ControlKind::Label, arial16, Alignment::Right);
     value.autoSize = true;
     value.background = kWhite;
 
@@ -101,32 +108,23 @@ platform::WindowSpec BuildLayout() {
     c.push_back(at(value, "lMName", 371, 55, 4, 18, ""));
     c.push_back(at(value, "lDTstring", 371, 79, 4, 18, ""));
 
-    ControlSpec heading;
-    heading.kind = ControlKind::Label;
-    heading.font = {"Arial", 19, true};
-    heading.alignment = Alignment::Center;
+    const ControlSpec heading = style(ControlKind::Label, {"Arial", 19, true}, Alignment::Center);
     c.push_back(at(heading, "NewsLabel", 20, 111, 358, 22, "News of the Day"));
 
-    ControlSpec news;
-    news.kind = ControlKind::RichEdit;
+    ControlSpec news = style(ControlKind::RichEdit, {}, Alignment::Left);
     news.tabOrder = 0;
     c.push_back(at(news, "NewsOfTheDay", 20, 143, 358, 150, ""));
 
-    ControlSpec memo;
-    memo.kind = ControlKind::Memo;
+    ControlSpec memo = style(ControlKind::Memo, {}, Alignment::Left);
     memo.visible = false;
     memo.tabOrder = 2;
     c.push_back(at(memo, "mCodeList", 20, 143, 358, 150, ""));
 
-    ControlSpec warning;
-    warning.kind = ControlKind::Label;
-    warning.font = {"Arial Narrow", 13, false};
-    warning.alignment = Alignment::Center;
+    const ControlSpec warning =
+        style(ControlKind::Label, {"Arial Narrow", 13, false}, Alignment::Center);
     c.push_back(at(warning, "ErrorStatus", 20, 299, 358, 20, ""));
 
-    ControlSpec button;
-    button.kind = ControlKind::Button;
-    button.font = arial16;
+    ControlSpec button = style(ControlKind::Button, arial16, Alignment::Left);
     button.tabOrder = 1;
     c.push_back(at(button, "Continue", 20, 325, 358, 27, kBanner));
     return layout;

@@ -8,6 +8,19 @@ namespace {
 
 constexpr uint32_t kDwordBytes = 4;
 
+// Runs `call` (Registry::OpenKey or CreateKey) and hands the key it gives to
+// `key`, to be closed through `registry`.
+Win32Error KeepKey(Registry& registry,
+                   Win32Error (Registry::*call)(RegKey, const std::string&, RegKey*), RegKey base,
+                   const std::string& subKey, UniqueRegKey* key) {
+    RegKey got = 0;
+    const Win32Error rc = (registry.*call)(base, subKey, &got);
+    if (rc == kErrorSuccess) {
+        key->reset(registry, got);
+    }
+    return rc;
+}
+
 // Opens (or creates) `subKey` below `base`, runs `action` on it and closes it.
 template <typename Action>
 Win32Error InSubKey(Registry& registry, RegKey base, const std::string& subKey, bool create,
@@ -33,22 +46,12 @@ Win32Error ReadTyped(Registry& registry, RegKey key, const std::string& name, ui
 
 Win32Error OpenRegKey(Registry& registry, RegKey base, const std::string& subKey,
                       UniqueRegKey* key) {
-    RegKey opened = 0;
-    const Win32Error rc = registry.OpenKey(base, subKey, &opened);
-    if (rc == kErrorSuccess) {
-        key->reset(registry, opened);
-    }
-    return rc;
+    return KeepKey(registry, &Registry::OpenKey, base, subKey, key);
 }
 
 Win32Error CreateRegKey(Registry& registry, RegKey base, const std::string& subKey,
                         UniqueRegKey* key) {
-    RegKey created = 0;
-    const Win32Error rc = registry.CreateKey(base, subKey, &created);
-    if (rc == kErrorSuccess) {
-        key->reset(registry, created);
-    }
-    return rc;
+    return KeepKey(registry, &Registry::CreateKey, base, subKey, key);
 }
 
 Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& name, RegValue* value) {

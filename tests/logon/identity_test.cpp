@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <tuple>
 
 #include "core/exceptions.h"
 #include "platform/errors.h"
@@ -31,6 +33,12 @@ class IdentityFakeTest : public testsupport::FakeServicesTest {
         system().now = platform::LocalTime{year, month, day, dayOfWeek, hour, minute, 0, 0};
     }
     using FakeServicesTest::At;
+    // The user and machine names the context gives now, then how often the
+    // fakes were asked for each.
+    std::tuple<std::string, std::string, int, int> Names() {
+        return {CurrentUserName(context()), CurrentMachineName(context()), network().userCalls,
+                system().computerNameCalls};
+    }
 };
 
 TEST_F(IdentityFakeTest, UserAndMachineAreLearnedOnceAndKept) {
@@ -40,10 +48,7 @@ TEST_F(IdentityFakeTest, UserAndMachineAreLearnedOnceAndKept) {
     EXPECT_EQ(system().computerNameBufferSize, 100u);
     network().user = "other";
     system().computerName = "OTHER";
-    EXPECT_EQ(CurrentUserName(context()), "jsmith");
-    EXPECT_EQ(CurrentMachineName(context()), "WS01");
-    EXPECT_EQ(network().userCalls, 1);
-    EXPECT_EQ(system().computerNameCalls, 1);
+    EXPECT_EQ(Names(), std::make_tuple("jsmith", "WS01", 1, 1));
     EXPECT_EQ(context().UserName, "jsmith");
     EXPECT_EQ(context().MachineName, "WS01");
     EXPECT_EQ(Errors(), std::vector<std::string>{});
@@ -56,10 +61,7 @@ TEST_F(IdentityFakeTest, FailuresAreReportedOnceAndKeptAsError) {
     EXPECT_EQ(CurrentMachineName(context()), "_Error");
     network().userError = 0;
     system().computerNameError = 0;
-    EXPECT_EQ(CurrentUserName(context()), "_Error");
-    EXPECT_EQ(CurrentMachineName(context()), "_Error");
-    EXPECT_EQ(network().userCalls, 1);
-    EXPECT_EQ(system().computerNameCalls, 1);
+    EXPECT_EQ(Names(), std::make_tuple("_Error", "_Error", 1, 1));
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Error 1222 getting user name",
                                                   "Error 111 getting computer name"}));
 }
@@ -74,10 +76,7 @@ TEST_F(IdentityFakeTest, AnEmptyNameIsAskedForAgain) {
     EXPECT_EQ(network().userCalls, 2);
     network().user = "late";
     system().computerName = "LATE";
-    EXPECT_EQ(CurrentUserName(context()), "late");
-    EXPECT_EQ(CurrentMachineName(context()), "LATE");
-    EXPECT_EQ(network().userCalls, 3);
-    EXPECT_EQ(system().computerNameCalls, 2);
+    EXPECT_EQ(Names(), std::make_tuple("late", "LATE", 3, 2));
     EXPECT_EQ(Errors(), std::vector<std::string>{});
 }
 

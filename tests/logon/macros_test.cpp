@@ -139,6 +139,16 @@ class RandomText {
         }
         return s;
     }
+    // Fewer than `count` macros-file lines: a name of up to `name`
+    // characters, in three lines of four "=", and a value of up to `value`.
+    V MacroLines(size_t count, size_t name, size_t value) {
+        V lines;
+        const size_t made = random_() % count;
+        for (size_t i = 0; i < made; ++i) {
+            lines.push_back((*this)(name) + (random_() % 4 ? "=" : "") + (*this)(value));
+        }
+        return lines;
+    }
 
   private:
     std::mt19937& random_;
@@ -150,11 +160,7 @@ TEST_F(MacrosTest, FastExpansionMatchesThePlainAlgorithm) {
     std::mt19937 random(20261208);
     RandomText text(random, "%%%%=ABab.;x");
     for (int round = 0; round < 400; ++round) {
-        V macros;
-        const size_t macroCount = random() % 8;
-        for (size_t i = 0; i < macroCount; ++i) {
-            macros.push_back(text(3) + (random() % 4 ? "=" : "") + text(5));
-        }
+        const V macros = text.MacroLines(8, 3, 5);
         TStringList plain, fast;
         for (int i = 0; i < 6; ++i) {
             const std::string line = text(14);
@@ -174,11 +180,7 @@ TEST_F(MacrosTest, ExpandingMacroListItselfMatchesThePlainAlgorithm) {
     std::mt19937 random(20261209);
     RandomText text(random, "%%%%==ABab.x");
     for (int round = 0; round < 600; ++round) {
-        V macros;
-        const size_t macroCount = random() % 9;
-        for (size_t i = 0; i < macroCount; ++i) {
-            macros.push_back(text(4) + (random() % 4 ? "=" : "") + text(6));
-        }
+        const V macros = text.MacroLines(9, 4, 6);
         Macros(macros);
         logon::ExpandMacrosPlain(context(), *context().MacroList);
         const V plain = context().MacroList->Lines();

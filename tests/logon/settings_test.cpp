@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <map>
+#include <string>
 
 #include "core/exceptions.h"
 #include "support/test_platform.h"
@@ -11,25 +12,36 @@ namespace {
 
 using namespace logon;
 
+using Values = std::map<std::string, std::string>;  // value by key
+
 class SettingsTest : public testsupport::PlatformTest {
   protected:
     bool Load(const std::string& text) {
         WriteFile(At("RUN.INI"), text);
         return LoadConfig(context(), At("RUN.INI"));
     }
+    // The nine settings of the context by their keys in the file.
+    Values Settings() {
+        const auto& c = context();
+        return {{"Machine", c.MachineDir},       {"User", c.UserDir},
+                {"Group", c.GroupDir},           {"Global", c.GlobalDir},
+                {"Notice", c.NoticeFile},        {"Default", c.DefaultName},
+                {"UserList", c.UserListFile},    {"Process", c.ProcessOrder},
+                {"Extension", c.ScriptExtension}};
+    }
 };
 
 TEST_F(SettingsTest, MissingFileKeepsEveryDefaultAndEmptyLists) {
     EXPECT_FALSE(LoadConfig(context(), At("NONE.INI")));
-    EXPECT_EQ(context().MachineDir, "MACHINE\\");
-    EXPECT_EQ(context().UserDir, "USER\\");
-    EXPECT_EQ(context().GroupDir, "GROUP\\");
-    EXPECT_EQ(context().GlobalDir, "GLOBAL\\");
-    EXPECT_EQ(context().NoticeFile, "NOTICE.RTF");
-    EXPECT_EQ(context().DefaultName, "_DEFAULT");
-    EXPECT_EQ(context().UserListFile, "USERLIST.DAT");
-    EXPECT_EQ(context().ProcessOrder, "*gGuUmM");
-    EXPECT_EQ(context().ScriptExtension, ".DAT");
+    EXPECT_EQ(Settings(), (Values{{"Machine", "MACHINE\\"},
+                                  {"User", "USER\\"},
+                                  {"Group", "GROUP\\"},
+                                  {"Global", "GLOBAL\\"},
+                                  {"Notice", "NOTICE.RTF"},
+                                  {"Default", "_DEFAULT"},
+                                  {"UserList", "USERLIST.DAT"},
+                                  {"Process", "*gGuUmM"},
+                                  {"Extension", ".DAT"}}));
     ASSERT_TRUE(context().ConfigList && context().MacroList);
     EXPECT_EQ(context().ConfigList->Count(), 0);
     EXPECT_EQ(context().MacroList->Count(), 0);
@@ -45,15 +57,15 @@ TEST_F(SettingsTest, DirectoriesGetOneTrailingBackslashOtherValuesStayVerbatim) 
     EXPECT_TRUE(
         Load("USER=\\\\SRV\\HOME\r\nmachine=M\\\r\nGlobal=GLOBAL\\ \r\nNotice=NEWS\r\n"
              "Default=DEF\\\r\nExtension=.scr \r\nProcess=*u\r\nUserList=LIST"));
-    EXPECT_EQ(context().UserDir, "\\\\SRV\\HOME\\");
-    EXPECT_EQ(context().MachineDir, "M\\");         // no second backslash
-    EXPECT_EQ(context().GlobalDir, "GLOBAL\\ \\");  // the blank is the last character
-    EXPECT_EQ(context().GroupDir, "GROUP\\");
-    EXPECT_EQ(context().NoticeFile, "NEWS");
-    EXPECT_EQ(context().DefaultName, "DEF\\");
-    EXPECT_EQ(context().ScriptExtension, ".scr ");
-    EXPECT_EQ(context().ProcessOrder, "*u");
-    EXPECT_EQ(context().UserListFile, "LIST");
+    EXPECT_EQ(Settings(), (Values{{"User", "\\\\SRV\\HOME\\"},
+                                  {"Machine", "M\\"},         // no second backslash
+                                  {"Global", "GLOBAL\\ \\"},  // the blank is the last character
+                                  {"Group", "GROUP\\"},
+                                  {"Notice", "NEWS"},
+                                  {"Default", "DEF\\"},
+                                  {"Extension", ".scr "},
+                                  {"Process", "*u"},
+                                  {"UserList", "LIST"}}));
 }
 
 TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
@@ -113,14 +125,8 @@ TEST_F(SettingsTest, StarterFileNamesEveryKeyWithItsDefault) {
     core::TStringList starter;
     starter.LoadFromFile(services().files(),
                          std::string(TARNWICK_SOURCE_DIR) + "/packaging/tarnwick.ini");
-    const std::pair<const char*, const std::string*> defaults[] = {
-        {"Machine", &context().MachineDir},       {"User", &context().UserDir},
-        {"Group", &context().GroupDir},           {"Global", &context().GlobalDir},
-        {"Notice", &context().NoticeFile},        {"Default", &context().DefaultName},
-        {"UserList", &context().UserListFile},    {"Process", &context().ProcessOrder},
-        {"Extension", &context().ScriptExtension}};
-    for (const auto& [key, value] : defaults) {
-        EXPECT_EQ(starter.ValueOf(key, services().system()), *value) << key;
+    for (const auto& [key, value] : Settings()) {
+        EXPECT_EQ(starter.ValueOf(key, services().system()), value) << key;
     }
     // No default: the Macros line is only a remark, so a copy of the
     // starter alone names no macros file that could stop the logon.

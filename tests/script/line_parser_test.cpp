@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using script::CommandKind;
@@ -17,35 +19,41 @@ TEST(LineParserTest, LinesShorterThanFiveCharactersAreSkipped) {
     EXPECT_EQ(ParseLine("     ").kind, CommandKind::kUnknown);
 }
 
+// A line and the parts it is cut into.
+struct Parts {
+    const char* line;
+    long long eq;
+    const char* destination;
+    const char* value;
+    const char* rest;
+};
+
+void ExpectParts(const std::vector<Parts>& cases) {
+    for (const Parts& c : cases) {
+        const auto parsed = ParseLine(c.line);
+        EXPECT_EQ(parsed.eq, c.eq) << c.line;
+        EXPECT_EQ(parsed.destination, c.destination) << c.line;
+        EXPECT_EQ(parsed.value, c.value) << c.line;
+        EXPECT_EQ(parsed.rest, c.rest) << c.line;
+    }
+}
+
 TEST(LineParserTest, CutsDestinationValueAndRestAtTheFirstEqualsSign) {
-    const auto copy = ParseLine("CD:\\TARGET.TXT=C:\\SOURCE\\FILE.TXT");
-    EXPECT_EQ(copy.eq, 15);
-    EXPECT_EQ(copy.destination, "D:\\TARGET.TXT");
-    EXPECT_EQ(copy.value, "C:\\SOURCE\\FILE.TXT");
-    EXPECT_EQ(copy.rest, "D:\\TARGET.TXT=C:\\SOURCE\\FILE.TXT");
-
-    // Blanks belong to the arguments; later "=" belong to the value.
-    const auto blanks = ParseLine("D X: = \\\\SRV\\A=B ");
-    EXPECT_EQ(blanks.destination, " X: ");
-    EXPECT_EQ(blanks.value, " \\\\SRV\\A=B ");
-
-    const auto equalsSecond = ParseLine("U=Sabc");
-    EXPECT_EQ(equalsSecond.destination, "");
-    EXPECT_EQ(equalsSecond.value, "Sabc");
-
-    const auto equalsLast = ParseLine("USoft.X=");
-    EXPECT_EQ(equalsLast.destination, "Soft.X");
-    EXPECT_EQ(equalsLast.value, "");
+    ExpectParts({
+        {"CD:\\TARGET.TXT=C:\\SOURCE\\FILE.TXT", 15, "D:\\TARGET.TXT", "C:\\SOURCE\\FILE.TXT",
+         "D:\\TARGET.TXT=C:\\SOURCE\\FILE.TXT"},
+        // Blanks belong to the arguments; later "=" belong to the value.
+        {"D X: = \\\\SRV\\A=B ", 6, " X: ", " \\\\SRV\\A=B ", " X: = \\\\SRV\\A=B "},
+        {"U=Sabc", 2, "", "Sabc", "=Sabc"},
+        {"USoft.X=", 8, "Soft.X", "", "Soft.X="},
+    });
 }
 
 TEST(LineParserTest, LineWithoutEqualsHasEmptyDestinationAndTheWholeLineAsValue) {
-    const auto line = ParseLine("CC:\\SOURCE.TXT");
-    EXPECT_EQ(line.eq, 0);
-    EXPECT_EQ(line.destination, "");
-    EXPECT_EQ(line.value, "CC:\\SOURCE.TXT");
-    EXPECT_EQ(line.rest, "C:\\SOURCE.TXT");
-    const auto hive = ParseLine("LC:\\USERS\\NTUSER.DAT");
-    EXPECT_EQ(hive.rest, "C:\\USERS\\NTUSER.DAT");
+    ExpectParts({
+        {"CC:\\SOURCE.TXT", 0, "", "CC:\\SOURCE.TXT", "C:\\SOURCE.TXT"},
+        {"LC:\\USERS\\NTUSER.DAT", 0, "", "LC:\\USERS\\NTUSER.DAT", "C:\\USERS\\NTUSER.DAT"},
+    });
 }
 
 TEST(LineParserTest, ValueAndRestKeepAtMost999CharactersAndDestinationIsNotCut) {

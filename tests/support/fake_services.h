@@ -17,9 +17,19 @@
 
 namespace testsupport {
 
-class FakeSystem : public platform::System {
+// The base of each fake: the installed service it forwards to.
+template <typename Service>
+class Wrapping : public Service {
   public:
-    explicit FakeSystem(platform::System& real) : real_(real) {}
+    explicit Wrapping(Service& real) : real_(real) {}
+
+  protected:
+    Service& real_;
+};
+
+class FakeSystem : public Wrapping<platform::System> {
+  public:
+    using Wrapping::Wrapping;
 
     // A user locale of its own: English (United States) until a test
     // changes a name.
@@ -48,14 +58,11 @@ class FakeSystem : public platform::System {
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override {
         return real_.SameTextIgnoreCase(a, b);
     }
-
-  private:
-    platform::System& real_;
 };
 
-class FakeNetwork : public platform::Network {
+class FakeNetwork : public Wrapping<platform::Network> {
   public:
-    explicit FakeNetwork(platform::Network& real) : real_(real) {}
+    using Wrapping::Wrapping;
 
     std::optional<std::string> user;
     uint32_t userError = 0;  // the user-name query fails with it
@@ -76,14 +83,11 @@ class FakeNetwork : public platform::Network {
                                           bool force) override;
     platform::Win32Error AddConnection(const platform::NetResource& resource,
                                        uint32_t flags) override;
-
-  private:
-    platform::Network& real_;
 };
 
-class FakeFiles : public platform::Files {
+class FakeFiles : public Wrapping<platform::Files> {
   public:
-    explicit FakeFiles(platform::Files& real) : real_(real) {}
+    using Wrapping::Wrapping;
 
     // Files that exist but cannot be opened (held by another program).
     std::set<std::string> locked;
@@ -103,9 +107,6 @@ class FakeFiles : public platform::Files {
     }
     platform::Win32Error GetLastWriteTime(const std::string& path,
                                           platform::FileTime* time) override;
-
-  private:
-    platform::Files& real_;
 };
 
 }  // namespace testsupport

@@ -9,11 +9,7 @@ namespace platform::win32 {
 
 namespace {
 
-struct EventSourceTraits {
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { ::DeregisterEventSource(h); }
-};
-using UniqueEventSource = UniqueHandle<HANDLE, EventSourceTraits>;
+using UniqueEventSource = UniqueHandle<HANDLE, NullHandleTraits<HANDLE, ::DeregisterEventSource>>;
 
 }  // namespace
 

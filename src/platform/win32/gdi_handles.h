@@ -7,29 +7,10 @@
 
 namespace platform::win32 {
 
-struct WindowHandleTraits {
-    static HWND Invalid() { return nullptr; }
-    static void Close(HWND h) { ::DestroyWindow(h); }
-};
-using UniqueHwnd = UniqueHandle<HWND, WindowHandleTraits>;
-
-struct FontHandleTraits {
-    static HFONT Invalid() { return nullptr; }
-    static void Close(HFONT h) { ::DeleteObject(h); }
-};
-using UniqueFont = UniqueHandle<HFONT, FontHandleTraits>;
-
-struct BrushHandleTraits {
-    static HBRUSH Invalid() { return nullptr; }
-    static void Close(HBRUSH h) { ::DeleteObject(h); }
-};
-using UniqueBrush = UniqueHandle<HBRUSH, BrushHandleTraits>;
-
-struct ModuleHandleTraits {
-    static HMODULE Invalid() { return nullptr; }
-    static void Close(HMODULE h) { ::FreeLibrary(h); }
-};
-using UniqueModule = UniqueHandle<HMODULE, ModuleHandleTraits>;
+using UniqueHwnd = UniqueHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>;
+using UniqueFont = UniqueHandle<HFONT, NullHandleTraits<HFONT, ::DeleteObject>>;
+using UniqueBrush = UniqueHandle<HBRUSH, NullHandleTraits<HBRUSH, ::DeleteObject>>;
+using UniqueModule = UniqueHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
 
 // GetDC for a window, released with ReleaseDC; the object selected into it
 // is put back first.

@@ -7,22 +7,22 @@
 
 namespace platform::win32 {
 
-struct FileHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::CloseHandle(h); }
+// The traits of a handle that `Closer` closes and whose "no handle" is null.
+template <typename Handle, auto Closer>
+struct NullHandleTraits {
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { Closer(h); }
 };
-using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
 
-struct FindHandleTraits {
+// The same for the kernel handles whose "no handle" is INVALID_HANDLE_VALUE
+// (CreateFile's and FindFirstFile's).
+template <auto Closer>
+struct InvalidValueHandleTraits : NullHandleTraits<HANDLE, Closer> {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::FindClose(h); }
 };
-using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;
 
-struct KeyHandleTraits {
-    static HKEY Invalid() { return nullptr; }
-    static void Close(HKEY h) { ::RegCloseKey(h); }
-};
-using UniqueHkey = UniqueHandle<HKEY, KeyHandleTraits>;
+using UniqueFile = UniqueHandle<HANDLE, InvalidValueHandleTraits<::CloseHandle>>;
+using UniqueFind = UniqueHandle<HANDLE, InvalidValueHandleTraits<::FindClose>>;
+using UniqueHkey = UniqueHandle<HKEY, NullHandleTraits<HKEY, ::RegCloseKey>>;
 
 }  // namespace platform::win32

@@ -19,6 +19,18 @@ namespace {
 using platform::standin::LooksLikeRtf;
 using platform::standin::RtfToText;
 
+struct Case {
+    const char* what;
+    std::string rtf;
+    std::string text;
+};
+
+void ExpectTexts(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(RtfToText(c.rtf), c.text) << c.what;
+    }
+}
+
 TEST(RtfTest, KeepsTheTextAndDropsFormattingAndTables) {
     const std::string document =
         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Times;}}"
@@ -30,47 +42,52 @@ TEST(RtfTest, KeepsTheTextAndDropsFormattingAndTables) {
 }
 
 TEST(RtfTest, DecodesEscapesBytesAndUnicodeWithTheirFallbacks) {
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\{b\\}c\\\\d}"), "a{b}c\\d");
-    EXPECT_EQ(RtfToText("{\\rtf1 Caf\\'e9 \\'80}"), "Caf\u00E9 \u20AC");
     // \uN stands in front of its fallback, which is skipped; \uc sets how
     // many characters that is, \' bytes counting as one.
-    EXPECT_EQ(RtfToText("{\\rtf1 \\u8364?x}"), "\u20ACx");
-    EXPECT_EQ(RtfToText("{\\rtf1\\uc2 \\u233\\'65\\'65y}"), "\u00E9y");
-    EXPECT_EQ(RtfToText("{\\rtf1\\uc0 \\u233 z}"), "\u00E9z");
-    EXPECT_EQ(RtfToText("{\\rtf1 \\u-4064?}"), "?");  // U+F020, a symbol font's: its substitute
-    EXPECT_EQ(RtfToText("{\\rtf1 \\u20013?\\u169?}"), "\u4E2D\u00A9");
-    // A group end ends a pending fallback.
-    EXPECT_EQ(RtfToText("{\\rtf1\\uc3 {\\u233}ok}"), "\u00E9ok");
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\~b\\_c\\-d\\emdash\\bullet\\lquote\\rdblquote}"),
-              "a\u00A0"
-              "b-cd\u2014\u2022\u2018\u201D");
+    ExpectTexts({
+        {"escaped braces and backslash", "{\\rtf1 a\\{b\\}c\\\\d}", "a{b}c\\d"},
+        {"bytes", "{\\rtf1 Caf\\'e9 \\'80}", "Caf\u00E9 \u20AC"},
+        {"fallback skipped", "{\\rtf1 \\u8364?x}", "\u20ACx"},
+        {"uc2, bytes count as one", "{\\rtf1\\uc2 \\u233\\'65\\'65y}", "\u00E9y"},
+        {"uc0", "{\\rtf1\\uc0 \\u233 z}", "\u00E9z"},
+        {"U+F020, a symbol font's: its substitute", "{\\rtf1 \\u-4064?}", "?"},
+        {"two characters", "{\\rtf1 \\u20013?\\u169?}", "\u4E2D\u00A9"},
+        {"a group end ends a pending fallback", "{\\rtf1\\uc3 {\\u233}ok}", "\u00E9ok"},
+        {"symbol words", "{\\rtf1 a\\~b\\_c\\-d\\emdash\\bullet\\lquote\\rdblquote}",
+         "a\u00A0"
+         "b-cd\u2014\u2022\u2018\u201D"},
+    });
 }
 
 TEST(RtfTest, SkipsOptionalDestinationsAndBinaryData) {
-    EXPECT_EQ(RtfToText("{\\rtf1 a{\\*\\generator Writer;}b{\\*\\unknown {x}y}c}"), "abc");
-    EXPECT_EQ(RtfToText("{\\rtf1 {\\pict\\pngblip 89504e47}after}"), "after");
     // \bin data may hold braces and backslashes; none of it is read as RTF.
-    EXPECT_EQ(RtfToText("{\\rtf1 x\\bin5 {\\}{\\y}"), "xy");
-    EXPECT_EQ(RtfToText("{\\rtf1 x\\bin999999 abc"), "x");
-    EXPECT_EQ(RtfToText("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}"), "link");
+    ExpectTexts({
+        {"optional destinations", "{\\rtf1 a{\\*\\generator Writer;}b{\\*\\unknown {x}y}c}", "abc"},
+        {"picture", "{\\rtf1 {\\pict\\pngblip 89504e47}after}", "after"},
+        {"bin", "{\\rtf1 x\\bin5 {\\}{\\y}", "xy"},
+        {"bin past the end", "{\\rtf1 x\\bin999999 abc", "x"},
+        {"field result", "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}", "link"},
+    });
 }
 
 TEST(RtfTest, SurvivesMalformedInput) {
     // Truncated control sequences, stray braces and endless nesting.
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\"), "a");
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\'"), "a");
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\'4"), "a4");
-    EXPECT_EQ(RtfToText("{\\rtf1 a\\'zzb"), "azzb");
-    EXPECT_EQ(RtfToText("}}}{\\rtf1 a}}}b"), "ab");
-    EXPECT_EQ(RtfToText("{\\rtf1 \\u99999999999999999999?x\\uc99999999999999999 \\u65 yz}"), "?xA");
-    EXPECT_EQ(RtfToText(std::string(200000, '{') + "deep" + std::string(200000, '}') + "end"),
-              "deepend");
-    // Nesting past the kept depth still follows skipped destinations.
-    EXPECT_EQ(RtfToText("{\\rtf1 {\\info " + std::string(1000, '{') + "hidden" +
-                        std::string(1000, '}') + "}shown}"),
-              "shown");
-    const std::string longWord = "{\\rtf1 \\" + std::string(10000, 'a') + "1234 text}";
-    EXPECT_EQ(RtfToText(longWord), "text");
+    ExpectTexts({
+        {"a lone backslash", "{\\rtf1 a\\", "a"},
+        {"a byte without digits", "{\\rtf1 a\\'", "a"},
+        {"a byte with one digit", "{\\rtf1 a\\'4", "a4"},
+        {"a byte without hex digits", "{\\rtf1 a\\'zzb", "azzb"},
+        {"stray braces", "}}}{\\rtf1 a}}}b", "ab"},
+        {"numbers past their range",
+         "{\\rtf1 \\u99999999999999999999?x\\uc99999999999999999 \\u65 yz}", "?xA"},
+        {"endless nesting", std::string(200000, '{') + "deep" + std::string(200000, '}') + "end",
+         "deepend"},
+        {"nesting past the kept depth still follows skipped destinations",
+         "{\\rtf1 {\\info " + std::string(1000, '{') + "hidden" + std::string(1000, '}') +
+             "}shown}",
+         "shown"},
+        {"a long control word", "{\\rtf1 \\" + std::string(10000, 'a') + "1234 text}", "text"},
+    });
 }
 
 // Whether `text` is made of whole UTF-8 sequences.
@@ -111,18 +128,6 @@ TEST(RtfTest, RandomInputNeverGrowsTheText) {
         const std::string text = RtfToText(input);
         ASSERT_LE(text.size(), 3 * input.size()) << input;
         ASSERT_TRUE(IsUtf8(text)) << input;
-    }
-}
-
-struct Case {
-    const char* what;
-    std::string rtf;
-    std::string text;
-};
-
-void ExpectTexts(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        EXPECT_EQ(RtfToText(c.rtf), c.text) << c.what;
     }
 }
 

@@ -88,6 +88,13 @@ class StandinToolkitTest : public ::testing::Test {
         EXPECT_EQ(toolkit_->CreateMainWindow(spec, &events_, &window_), 0u);
         return *window_;
     }
+    // Gives the button the action that logs "click" and closes `window`.
+    platform::Win32Error ClickCloses(platform::Window& window) {
+        return window.SetClickAction(kGo, [this, &window] {
+            events_.log.push_back("click");
+            EXPECT_EQ(window.Close(), 0u);
+        });
+    }
     void CloseInput() {
         if (input_[1] >= 0) {
             ::close(input_[1]);
@@ -170,12 +177,7 @@ TEST_F(StandinToolkitTest, PressesTheActiveButtonOnceInputHasEnded) {
     platform::Window& window = Create();
     events_.onTimer = [&] {
         EXPECT_EQ(window.SetText(kGo, "Press"), 0u);
-        EXPECT_EQ(window.SetClickAction(kGo,
-                                        [&] {
-                                            events_.log.push_back("click");
-                                            EXPECT_EQ(window.Close(), 0u);
-                                        }),
-                  0u);
+        EXPECT_EQ(ClickCloses(window), 0u);
         EXPECT_EQ(window.StopTimer(), 0u);
     };
     EXPECT_EQ(window.Show(), 0u);
@@ -195,12 +197,7 @@ TEST_F(StandinToolkitTest, WaitsForTheEndOfInputBeforePressing) {
     int ticks = 0;
     events_.onTimer = [&] {
         if (++ticks == 1) {
-            EXPECT_EQ(window.SetClickAction(kGo,
-                                            [&] {
-                                                events_.log.push_back("click");
-                                                EXPECT_EQ(window.Close(), 0u);
-                                            }),
-                      0u);
+            EXPECT_EQ(ClickCloses(window), 0u);
             Input("ignored input\n");
         } else {
             CloseInput();
@@ -217,12 +214,7 @@ TEST_F(StandinToolkitTest, WaitsForTheEndOfInputBeforePressing) {
 TEST_F(StandinToolkitTest, LiveInputPressesTheButtonAndTogglesByKeyOrDoubleClick) {
     Toolkit(true, 1000.0);  // the timer never comes into it
     platform::Window& window = Create();
-    EXPECT_EQ(window.SetClickAction(kGo,
-                                    [&] {
-                                        events_.log.push_back("click");
-                                        EXPECT_EQ(window.Close(), 0u);
-                                    }),
-              0u);
+    EXPECT_EQ(ClickCloses(window), 0u);
     EXPECT_EQ(window.Show(), 0u);
     // Drawn live, without the hidden box: caption, Heading, Value, News, Go.
     // "n", a double-click on Heading's row, a single click there, then a
@@ -238,12 +230,7 @@ TEST_F(StandinToolkitTest, EnterIsInertWithoutAClickAction) {
     Toolkit(true, 0.001);
     platform::Window& window = Create();
     events_.onTimer = [&] {
-        EXPECT_EQ(window.SetClickAction(kGo,
-                                        [&] {
-                                            events_.log.push_back("click");
-                                            EXPECT_EQ(window.Close(), 0u);
-                                        }),
-                  0u);
+        EXPECT_EQ(ClickCloses(window), 0u);
         EXPECT_EQ(window.StopTimer(), 0u);
         Input("\r");
     };
