@@ -83,6 +83,18 @@ use_wine_prefix() {
 # Runs a command inside a virtual X display of 1024x768.
 in_xvfb() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 
+# The one way the scripts and shell tests run the Windows programs: a
+# command that starts them under Wine (wine PROGRAM, a shell that does, or
+# a test runner) inside the virtual display, the Wine server stopped after
+# it, since one left running outside the display would refuse every window
+# later. Its exit status is the command's.
+under_wine() {
+  local status=0
+  in_xvfb "$@" || status=$?
+  wineserver -k 2>/dev/null || true
+  return "$status"
+}
+
 # The shell tests' checks: begin_checks makes a scratch folder $work,
 # removed at exit, and zeroes the counts; each check ends in passed_check
 # or failed_check NAME; end_checks prints the counts and fails if any

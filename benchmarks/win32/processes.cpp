@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 
 #include "logon_timing.h"
+#include "support/program.h"
 
 namespace timing {
 
@@ -18,47 +20,48 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string Win32Failure(const std::string& what) {
-    return what + " (error " + std::to_string(::GetLastError()) + ")";
+std::string Win32Failure(const std::string& what, unsigned long error) {
+    return what + " (error " + std::to_string(error) + ")";
 }
 
-// A started child; ended and released when it goes out of scope unless it
-// has ended by itself.
+// A started child, ended when it goes out of scope unless it has ended by
+// itself.
 class Child {
   public:
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (info_.hProcess) {
-            if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-                ::TerminateProcess(info_.hProcess, 99);
-                ::WaitForSingleObject(info_.hProcess, 5000);
-            }
-            ::CloseHandle(info_.hProcess);
-            ::CloseHandle(info_.hThread);
-        }
+    bool Start(std::string commandLine, const std::string& directory) {
+        testsupport::ProgramStart start;
+        start.commandLine = std::move(commandLine);
+        start.directory = directory;
+        return Started(start);
     }
-    bool Start(const char* program, std::string commandLine, const std::string& directory) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        return ::CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                directory.c_str(), &startup, &info_) != FALSE;
+    bool Start(const std::string& program, const std::string& arguments,
+               const std::string& directory) {
+        testsupport::ProgramStart start;
+        start.program = program;
+        if (!arguments.empty()) {
+            start.args = {arguments};
+        }
+        start.directory = directory;
+        return Started(start);
     }
     // True when the process ended within `ms` milliseconds.
-    bool Ended(DWORD ms) const {
-        return ::WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0;
-    }
+    bool Ended(DWORD ms) const { return program_->Wait(std::chrono::milliseconds(ms)).has_value(); }
     DWORD ExitCode() const {
-        DWORD code = 0;
-        ::GetExitCodeProcess(info_.hProcess, &code);
-        return code;
+        return static_cast<DWORD>(program_->Wait(std::chrono::milliseconds(0)).value_or(0));
     }
-    DWORD Id() const { return info_.dwProcessId; }
-    void WaitUntilIdle(DWORD ms) const { ::WaitForInputIdle(info_.hProcess, ms); }
+    unsigned long StartError() const { return program_->startErrorCode(); }
+    DWORD Id() const { return static_cast<DWORD>(program_->id()); }
+    void WaitUntilIdle(DWORD ms) const {
+        ::WaitForInputIdle(static_cast<HANDLE>(program_->handle()), ms);
+    }
 
   private:
-    PROCESS_INFORMATION info_{};
+    bool Started(const testsupport::ProgramStart& start) {
+        program_ = std::make_unique<testsupport::Program>(start);
+        return program_->startError().empty();
+    }
+
+    std::unique_ptr<testsupport::Program> program_;
 };
 
 // A visible top-level window of the class that belongs to the process. A
@@ -92,8 +95,8 @@ ProcessTiming RunToExit(const std::string& commandLine, const std::string& direc
     ProcessTiming result;
     Child child;
     const auto start = Clock::now();
-    if (!child.Start(nullptr, commandLine, directory)) {
-        result.failure = Win32Failure("cannot start " + commandLine);
+    if (!child.Start(commandLine, directory)) {
+        result.failure = Win32Failure("cannot start " + commandLine, child.StartError());
         return result;
     }
     if (!child.Ended(static_cast<DWORD>(limitSeconds * 1000))) {
@@ -116,10 +119,8 @@ ProcessTiming RunToWindow(const std::string& program, const std::string& argumen
     ProcessTiming result;
     Child child;
     const auto start = Clock::now();
-    const std::string commandLine =
-        "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!child.Start(program.c_str(), commandLine, directory)) {
-        result.failure = Win32Failure("cannot start " + program);
+    if (!child.Start(program, arguments, directory)) {
+        result.failure = Win32Failure("cannot start " + program, child.StartError());
         return result;
     }
     // Asking for the window while the program works would slow it down:

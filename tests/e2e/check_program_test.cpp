@@ -2,6 +2,7 @@
 // its JSON, and that it leaves the share (and the workstation) unchanged.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,21 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "support/program.h"
 #include "support/test_platform.h"
 #include "tarnwick_version.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-#endif
 
 namespace {
 
@@ -58,111 +47,34 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
 }
 
 // A limit that only a hanging checker reaches.
-constexpr int kGiveUpSeconds = 120;
+constexpr std::chrono::seconds kGiveUpSeconds{120};
 
-#ifdef _WIN32
-
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "\"";
-    for (char c : arg) {
-        if (c == '"') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-Result RunChecker(const std::vector<std::string>& args, const fs::path& work) {
-    const fs::path outPath = work / "out.txt", errPath = work / "err.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = ::CreateFileA(outPath.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                               CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = ::CreateFileA(errPath.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                               CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::string command = Quoted(TARNWICK_CHECK_PROGRAM);
-    for (const auto& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    PROCESS_INFORMATION info{};
-    Result result;
-    if (::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                         work.string().c_str(), &startup, &info)) {
-        if (::WaitForSingleObject(info.hProcess, kGiveUpSeconds * 1000) == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            ::GetExitCodeProcess(info.hProcess, &code);
-            result.exitCode = static_cast<int>(code);
-        } else {
-            ::TerminateProcess(info.hProcess, 1);
-        }
-        ::CloseHandle(info.hProcess);
-        ::CloseHandle(info.hThread);
-    }
-    ::CloseHandle(out);
-    ::CloseHandle(err);
-    result.out = ReadAll(outPath);
-    result.err = ReadAll(errPath);
-    return result;
-}
-
-#else
-
+#ifndef _WIN32
 // The stand-in's state directory of the checker runs, apart from the test's.
 fs::path StateHome(const fs::path& work) {
     return work / "xdg";
 }
+#endif
 
 Result RunChecker(const std::vector<std::string>& args, const fs::path& work) {
-    const fs::path outPath = work / "out.txt", errPath = work / "err.txt";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int in = ::open("/dev/null", O_RDONLY);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        if (::chdir(work.c_str()) != 0) {
-            ::_exit(126);
-        }
-        ::setenv("XDG_STATE_HOME", StateHome(work).c_str(), 1);
-        std::vector<char*> argv;
-        std::string program = TARNWICK_CHECK_PROGRAM;
-        argv.push_back(program.data());
-        std::vector<std::string> copies(args);
-        for (auto& arg : copies) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
+    testsupport::ProgramStart start;
+    start.program = TARNWICK_CHECK_PROGRAM;
+    start.args = args;
+    start.directory = work;
+    start.output = work / "out.txt";
+    start.errors = work / "err.txt";
+#ifndef _WIN32
+    start.environment = {{"XDG_STATE_HOME", StateHome(work).string()}};
+#endif
+    const testsupport::ProgramResult run = testsupport::RunProgram(start, kGiveUpSeconds);
     Result result;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(kGiveUpSeconds);
-    while (pid > 0 && std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (run.ended) {
+        result.exitCode = run.exitCode;
     }
-    if (result.exitCode == -1 && pid > 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    result.out = ReadAll(outPath);
-    result.err = ReadAll(errPath);
+    result.out = ReadAll(start.output);
+    result.err = ReadAll(start.errors);
     return result;
 }
-
-#endif
 
 class CheckProgramTest : public testsupport::PlatformTest {
   protected:

@@ -3,7 +3,7 @@
 // checker's report, and on Linux the shell sessions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -15,6 +15,7 @@
 #include "logon/settings.h"
 #include "script/interpreter.h"
 #include "script/registry_commands.h"
+#include "support/program.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -295,16 +296,17 @@ class GuideSessionTest : public ::testing::Test {
     }
     std::string Run(const std::string& script) {
         std::ofstream(root_ / "session.sh") << script;
-        const std::string command = "cd '" + tree_.string() + "' && env -u XDG_STATE_HOME HOME='" +
-                                    home_.string() + "' timeout 120 bash --noprofile --norc '" +
-                                    (root_ / "session.sh").string() + "' </dev/null >'" +
-                                    (root_ / "out.txt").string() + "' 2>&1";
-        EXPECT_NE(std::system(command.c_str()), -1);
-        std::ifstream in(root_ / "out.txt", std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
+        testsupport::ProgramStart start;
+        start.program = "/bin/bash";
+        start.args = {"--noprofile", "--norc", (root_ / "session.sh").string()};
+        start.directory = tree_;
+        start.environment = {{"XDG_STATE_HOME", std::nullopt}, {"HOME", home_.string()}};
+        start.output = start.errors = root_ / "out.txt";
+        const testsupport::ProgramResult run =
+            testsupport::RunProgram(start, std::chrono::seconds(120));
+        EXPECT_EQ(run.startError, "");
         // The session's home folder is printed as "~", as the guide writes it.
-        std::string text = out.str();
+        std::string text = run.out;
         const std::string home = home_.string();
         for (size_t at = text.find(home); at != std::string::npos; at = text.find(home, at + 1)) {
             text.replace(at, home.size(), "~");

@@ -39,14 +39,14 @@ share noscript $'Default=NONE\r\n' $'Xnever run\r\n'
 # finds an ErrorCount of the wrong type), the trace kept per share. What is
 # compared: the type and the string, the user's and machine's lines and
 # the time dropped (they differ from machine to machine).
-in_xvfb bash -c 'for name in clean messages badcount startup off noscript; do
+under_wine bash -c 'for name in clean messages badcount startup off noscript; do
     wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
     [ $name = badcount ] && wine reg add "HKCU\Software\Brackenlow\Tarnwick\Errors" \
       /v ErrorCount /t REG_SZ /d 3 /f >/dev/null 2>&1
     (cd "$1/$name" && WINEDEBUG=-all,+eventlog wine "$2" ".\\tarnwick.exe" >/dev/null 2>"$1/$name.trace")
   done
-  wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
-  wineserver -k' - "$work" "$root/build/mingw/run_logon.exe"
+  wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1 || true' \
+  - "$work" "$root/build/mingw/run_logon.exe"
 event() { # the event of a share's trace: "<type> <string>"
   sed -n 's/^[0-9a-f]*:\([a-z]*\):eventlog:ReportEventW L"\(.*\)"\r\{0,1\}$/\1 \2/p' "$work/$1.trace" |
     sed 's/User: [^\\]*\\nMachine: [^\\]*\\nDate and time: [^\\]*\\n//'

@@ -27,7 +27,7 @@ class IdentityFakeTest : public testsupport::FakeServicesTest {
         network().user = "jsmith";
         system().computerName = "WS01";
         system().now = platform::LocalTime{};
-        system().locale.emplace();
+        system().locale = testsupport::FakeSystem::Locale{};
     }
     void At(int year, int month, int day, int dayOfWeek, int hour, int minute) {
         system().now = platform::LocalTime{year, month, day, dayOfWeek, hour, minute, 0, 0};

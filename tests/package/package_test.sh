@@ -223,11 +223,11 @@ logon() {
   rm -rf "$WINEPREFIX/drive_c/Tarnwick"
   local share
   share=$(realpath "$1")
-  in_xvfb bash -c 'wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
+  under_wine bash -c 'wine reg delete "HKCU\Software\Brackenlow\Tarnwick\Errors" /f >/dev/null 2>&1
     cd "$1" && wine "$2" "cmd /c Z:${3//\//\\}\logon.cmd"; echo "exit code $?"
     wine reg query "HKCU\Software\Brackenlow\Tarnwick\Errors" 2>/dev/null |
-      sed -n "s/^    ErrorString\([0-9]*\)    REG_SZ    /\1 /p" | sort -n | cut -d" " -f2-
-    wineserver -k' - "$work/elsewhere" "$root/build/mingw/run_logon.exe" "$share" | tr -d '\r'
+      sed -n "s/^    ErrorString\([0-9]*\)    REG_SZ    /\1 /p" | sort -n | cut -d" " -f2-' \
+    - "$work/elsewhere" "$root/build/mingw/run_logon.exe" "$share" | tr -d '\r'
 }
 error_count() { # the run record's ErrorCount after the last logon
   wine reg query 'HKCU\Software\Brackenlow\Tarnwick\Errors' /v ErrorCount 2>/dev/null |

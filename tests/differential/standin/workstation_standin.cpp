@@ -3,21 +3,19 @@
 // shortened so that a run takes a fraction of a second. The program reads
 // no input, so its button presses itself once active; the window it draws
 // on standard output is read back from there.
-#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "platform/standin/standin_platform.h"
 #include "platform/standin/toolkit_render.h"
+#include "support/program.h"
 #include "workstation.h"
 
 namespace differential {
@@ -28,13 +26,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 constexpr int kCannotDropPrivileges = 125;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Every line of the first window the program drew, by control, and the
 // lines of its diagnostics list.
@@ -112,55 +103,45 @@ class StandinWorkstation : public Workstation {
             GiveToNobody(share);
             GiveToNobody(xdg_);
         }
-        const fs::path out = xdg_ / "stdout.txt", errors = xdg_ / "stderr.txt";
-        const pid_t child = ::fork();
-        if (child < 0) {
-            result.failure = "fork failed";
-            return result;
-        }
-        if (child == 0) {
-            ::setenv("XDG_STATE_HOME", xdg_.c_str(), 1);
-            const int in = ::open("/dev/null", O_RDONLY);
-            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(in, 0);
-            ::dup2(o, 1);
-            ::dup2(err, 2);
+        testsupport::ProgramStart start;
+        start.program = program;
+        start.directory = share;
+        start.environment = {{"XDG_STATE_HOME", xdg_.string()}};
+        start.output = xdg_ / "stdout.txt";
+        start.errors = xdg_ / "stderr.txt";
+        const uint64_t fileSizeLimit = options.fileSizeLimit;
+        start.beforeStart = [drop, fileSizeLimit] {
             if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
                          ::setuid(kNobody) != 0)) {
-                ::_exit(kCannotDropPrivileges);
+                return kCannotDropPrivileges;
             }
-            if (options.fileSizeLimit > 0) {
+            if (fileSizeLimit > 0) {
                 // A write past the limit then fails with EFBIG, as on a full
                 // disk, instead of ending the process.
                 ::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             }
-            if (::chdir(share.c_str()) == 0) {
-                ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            }
-            ::_exit(127);
+            return 0;
+        };
+        const testsupport::ProgramResult run = testsupport::RunProgram(
+            start, std::chrono::duration_cast<std::chrono::milliseconds>(options.limit));
+        if (!run.startError.empty()) {
+            result.failure = run.startError;
+            return result;
         }
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + options.limit;
-        while (::waitpid(child, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(child, SIGKILL);
-                ::waitpid(child, &status, 0);
-                result.failure = "the program did not end: it hangs";
-                return result;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!run.ended) {
+            result.failure = "the program did not end: it hangs";
+            return result;
         }
-        result.ended = WIFEXITED(status);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        result.ended = run.signal == 0;
+        result.exitCode = static_cast<unsigned long>(run.exitCode);
         if (drop && result.exitCode == kCannotDropPrivileges) {
             result.unsupported = "cannot run as an unprivileged user";
         }
-        result.report = ReadAll(errors);
+        result.report = run.err;
         result.messageBox = LastMessageBox(result.report);
-        ReadWindow(ReadAll(out), &result);
+        ReadWindow(run.out, &result);
         return result;
     }
 

@@ -93,17 +93,10 @@ class Win32Workstation : public Workstation {
         }
         // What the program writes to standard error (only a failure to
         // start does) is kept beside the share.
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const std::string errors = share.string() + ".stderr.txt";
-        const testsupport::OwnedHandle errorFile{::CreateFileA(
-            errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr)};
-        const std::string application = program.string();
-        const std::string directory = share.string();
         testsupport::RunRequest request;
-        request.application = application.c_str();
-        request.commandLine = "\"" + application + "\"";
-        request.directory = directory.c_str();
-        request.output = errorFile.value;
+        request.start.program = program;
+        request.start.directory = share;
+        request.start.output = request.start.errors = share.string() + ".stderr.txt";
         request.limitMs = static_cast<DWORD>(
             std::chrono::duration_cast<std::chrono::milliseconds>(options.limit).count());
         // The window is read once; then closed, or left until its button

@@ -1,21 +1,20 @@
 // The whole program on the stand-in workstation: a login share in a
 // temporary directory, the program copied into it beside its settings file,
 // the window drawn as text on standard output.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/program.h"
 #include "tarnwick_version.h"
 
 namespace {
@@ -71,13 +70,7 @@ class StandinProgramTest : public ::testing::Test {
         Write(share_ / "NEWS.RTF", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Welcome\\par}");
     }
     void TearDown() override {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (stdinWrite_ >= 0) {
-            ::close(stdinWrite_);
-        }
+        program_.reset();
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
@@ -88,61 +81,26 @@ class StandinProgramTest : public ::testing::Test {
     // Starts the program in the share with standard input at /dev/null, or
     // at a pipe that the test holds open, with the arguments `args`.
     void Start(bool holdInput = false, std::vector<std::string> args = {}) {
-        int input[2] = {-1, -1};
-        if (holdInput) {
-            ASSERT_EQ(::pipe(input), 0);
-        }
-        pid_ = ::fork();
-        ASSERT_GE(pid_, 0);
-        if (pid_ == 0) {
-            const int in = holdInput ? input[0] : ::open("/dev/null", O_RDONLY);
-            const int out = ::open((root_ / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = ::open((root_ / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(in, 0);
-            ::dup2(out, 1);
-            ::dup2(err, 2);
-            if (holdInput) {
-                ::close(input[1]);
-            }
-            if (::chdir(share_.c_str()) != 0) {
-                ::_exit(126);
-            }
-            ::setenv("XDG_STATE_HOME", (root_ / "xdg").c_str(), 1);
-            std::string program = (share_ / "tarnwick").string();
-            std::vector<char*> argv{program.data()};
-            for (std::string& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        if (holdInput) {
-            ::close(input[0]);
-            stdinWrite_ = input[1];
-        }
+        testsupport::ProgramStart start;
+        start.program = share_ / "tarnwick";
+        start.args = std::move(args);
+        start.directory = share_;
+        start.environment = {{"XDG_STATE_HOME", (root_ / "xdg").string()}};
+        start.output = root_ / "out.txt";
+        start.errors = root_ / "err.txt";
+        start.inputPipe = holdInput;
+        program_ = std::make_unique<testsupport::Program>(start);
+        ASSERT_EQ(program_->startError(), "");
     }
 
     // The exit code, or -1 when the program is still running after `limit`.
-    int Wait(std::chrono::milliseconds limit = 30s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return -1;
-    }
+    int Wait(std::chrono::milliseconds limit = 30s) { return program_->Wait(limit).value_or(-1); }
 
     std::string Out() const { return ReadAll(root_ / "out.txt"); }
     std::string Err() const { return ReadAll(root_ / "err.txt"); }
 
     fs::path root_, share_, state_;
-    pid_t pid_ = -1;
-    int stdinWrite_ = -1;
+    std::unique_ptr<testsupport::Program> program_;
 };
 
 TEST_F(StandinProgramTest, RunsTheScriptShowsTheWindowAndEndsThroughTheButton) {
@@ -242,9 +200,8 @@ TEST_F(StandinProgramTest, TheButtonIsPressedOnlyOnceStandardInputHasEnded) {
     }
     ASSERT_NE(Out().find("Press to continue"), std::string::npos) << Err();
     EXPECT_EQ(Wait(300ms), -1);  // active, but input is still open
-    ASSERT_EQ(::write(stdinWrite_, "typed ahead\n", 12), 12);
-    ::close(stdinWrite_);
-    stdinWrite_ = -1;
+    ASSERT_TRUE(program_->Input("typed ahead\n"));
+    program_->CloseInput();
     EXPECT_EQ(Wait(), 0);
     EXPECT_EQ(Blocks(Out()).size(), 2u);
 }

@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/program.h"
 #include "support/win32/windows_on_screen.h"
 
 namespace {
@@ -89,23 +92,13 @@ std::string XWindowSize(const std::string& title) {
     ::GetTempPathA(MAX_PATH, temp);
     const std::string path =
         std::string(temp) + "tarnwick-xwininfo-" + std::to_string(::GetCurrentProcessId()) + ".txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
-    PROCESS_INFORMATION info{};
-    std::string command = std::string(tool) + " -root -tree";
-    const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &info);
-    ::CloseHandle(out);
+    testsupport::ProgramStart start;
+    start.commandLine = std::string(tool) + " -root -tree";
+    start.output = start.errors = path;
+    testsupport::Program xwininfo(start);
     std::string size;
-    if (started) {
-        ::CloseHandle(info.hProcess);
-        ::CloseHandle(info.hThread);
+    if (xwininfo.startError().empty()) {
+        xwininfo.Release();
         const std::string key = "\"" + title + "\":";
         for (int i = 0; i < 50 && size.empty(); ++i) {
             ::Sleep(100);
@@ -140,56 +133,44 @@ class Win32ProgramTest : public ::testing::Test {
         std::error_code ec;
         fs::remove_all(share_, ec);
         fs::create_directories(share_);
-        program_ = share_ / "tarnwick.exe";
-        ASSERT_TRUE(::CopyFileA(TARNWICK_PROGRAM, program_.string().c_str(), FALSE))
+        programPath_ = share_ / "tarnwick.exe";
+        ASSERT_TRUE(::CopyFileA(TARNWICK_PROGRAM, programPath_.string().c_str(), FALSE))
             << ::GetLastError();
     }
     void TearDown() override {
-        if (process_.hProcess) {
-            if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                ::TerminateProcess(process_.hProcess, 99);
-                ::WaitForSingleObject(process_.hProcess, 5000);
-            }
-            ::CloseHandle(process_.hProcess);
-            ::CloseHandle(process_.hThread);
-        }
+        program_.reset();
         std::error_code ec;
         fs::remove_all(share_, ec);
     }
     void Start() {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string command = "\"" + program_.string() + "\"";
-        ASSERT_TRUE(::CreateProcessA(program_.string().c_str(), command.data(), nullptr, nullptr,
-                                     FALSE, 0, nullptr, share_.string().c_str(), &startup,
-                                     &process_))
-            << ::GetLastError();
+        testsupport::ProgramStart start;
+        start.program = programPath_;
+        start.directory = share_;
+        program_ = std::make_unique<testsupport::Program>(start);
+        ASSERT_EQ(program_->startError(), "");
     }
     // Waits until the program's window of `className` is visible.
     HWND WaitForWindow(const char* className, DWORD limitMs = 20000) {
         const DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < limitMs) {
-            HWND window = FindWindowOf(process_.dwProcessId, className);
+            HWND window = FindWindowOf(ProcessId(), className);
             if (window && ::IsWindowVisible(window)) {
                 return window;
             }
-            if (::WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
+            if (program_->Wait(std::chrono::milliseconds(50))) {
                 return nullptr;
             }
         }
         return nullptr;
     }
-    bool Running(DWORD waitMs) {
-        return ::WaitForSingleObject(process_.hProcess, waitMs) == WAIT_TIMEOUT;
-    }
+    bool Running(DWORD waitMs) { return !program_->Wait(std::chrono::milliseconds(waitMs)); }
     DWORD ExitCode() {
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        return code;
+        return static_cast<DWORD>(program_->Wait(std::chrono::milliseconds(0)).value_or(0));
     }
+    DWORD ProcessId() const { return static_cast<DWORD>(program_->id()); }
 
-    fs::path share_, program_;
-    PROCESS_INFORMATION process_{};
+    fs::path share_, programPath_;
+    std::unique_ptr<testsupport::Program> program_;
 };
 
 TEST_F(Win32ProgramTest, TheWindowIsOnTheScreenAtItsSizeAndClosesThroughItsButton) {
@@ -230,7 +211,7 @@ TEST_F(Win32ProgramTest, TheWindowIsOnTheScreenAtItsSizeAndClosesThroughItsButto
     }
 
     // The task bar shows the application title; the window its own caption.
-    HWND application = FindWindowOf(process_.dwProcessId, "TarnwickApplication");
+    HWND application = FindWindowOf(ProcessId(), "TarnwickApplication");
     ASSERT_NE(application, nullptr);
     EXPECT_EQ(Text(application), "Tarnwick Executor");
     EXPECT_EQ(::GetWindow(window, GW_OWNER), application);

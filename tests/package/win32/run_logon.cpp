@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     testsupport::RunRequest request;
-    request.commandLine = argv[1];
+    request.start.commandLine = argv[1];
     request.anyProcess = true;
     const testsupport::ProgramRun run = testsupport::RunClosingLoginWindow(request);
     if (run.startError != 0) {

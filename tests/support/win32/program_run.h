@@ -1,31 +1,20 @@
 // Running the program as a logon does, for the tools that drive the real
 // window system (under Wine inside Xvfb): the program runs its script before
 // its window appears, so the window is closed as soon as it is visible, and
-// a message box is answered with OK after its text is kept.
-// Header-only, so that programs without the test framework can use it too.
+// a message box is answered with OK after its text is kept. The program is
+// started through support/program.h; no test framework in here, so that
+// programs without one can use it too.
 #pragma once
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
+#include "support/program.h"
 #include "support/win32/windows_on_screen.h"
 
 namespace testsupport {
-
-// A handle closed when it goes out of scope.
-struct OwnedHandle {
-    HANDLE value = nullptr;
-    OwnedHandle() = default;
-    explicit OwnedHandle(HANDLE handle) : value(handle) {}
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle() {
-        if (value && value != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(value);
-        }
-    }
-};
 
 struct ProgramRun {
     DWORD startError = 0;  // not 0: the command could not be started
@@ -36,10 +25,8 @@ struct ProgramRun {
 };
 
 struct RunRequest {
-    const char* application = nullptr;  // null: the command line's first word
-    std::string commandLine;
-    const char* directory = nullptr;  // null: this process's current folder
-    HANDLE output = nullptr;          // standard output and error; null: inherited
+    // The program, or a whole command line (then its first word names it).
+    ProgramStart start;
     // The windows are looked for in the started process, or in every process
     // when the program is started by another one (cmd running logon.cmd).
     bool anyProcess = false;
@@ -66,51 +53,40 @@ inline ProgramRun RunClosingLoginWindow(RunRequest request) {
     constexpr int kMessageTextId = 0xFFFF;  // the static text of a message box
 
     ProgramRun run;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (request.output) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = request.output;
-        startup.hStdError = request.output;
-    }
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(request.application, request.commandLine.data(), nullptr, nullptr, TRUE,
-                          0, nullptr, request.directory, &startup, &info)) {
-        run.startError = ::GetLastError();
+    Program program(request.start);
+    if (!program.startError().empty()) {
+        run.startError = static_cast<DWORD>(program.startErrorCode());
         return run;
     }
-    OwnedHandle process{info.hProcess};
-    OwnedHandle thread{info.hThread};
+    const DWORD processId = static_cast<DWORD>(program.id());
     bool closing = false;
     const DWORD start = ::GetTickCount();
-    while (::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT) {
+    constexpr std::chrono::milliseconds kPoll{20};
+    while (!program.Wait(kPoll)) {
         if (::GetTickCount() - start > request.limitMs) {
-            ::TerminateProcess(process.value, 99);
-            ::WaitForSingleObject(process.value, 5000);
+            program.Kill(99);
             return run;
         }
-        if (HWND box = VisibleWindow(info.dwProcessId, request.anyProcess, kDialogClass)) {
+        if (HWND box = VisibleWindow(processId, request.anyProcess, kDialogClass)) {
             run.messageBox =
                 "[" + WindowText(box) + "] " + WindowText(::GetDlgItem(box, kMessageTextId));
             run.messageBoxes += run.messageBox + "\n";
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
             // Until the box has gone, the program has ended or the time is up.
-            while (VisibleWindow(info.dwProcessId, request.anyProcess, kDialogClass) == box &&
-                   ::WaitForSingleObject(process.value, 20) == WAIT_TIMEOUT &&
-                   ::GetTickCount() - start <= request.limitMs) {
+            while (VisibleWindow(processId, request.anyProcess, kDialogClass) == box &&
+                   !program.Wait(kPoll) && ::GetTickCount() - start <= request.limitMs) {
             }
             continue;
         }
         if (!closing) {
-            if (HWND window =
-                    VisibleWindow(info.dwProcessId, request.anyProcess, kLoginWindowClass)) {
+            if (HWND window = VisibleWindow(processId, request.anyProcess, kLoginWindowClass)) {
                 closing = request.atWindow ? request.atWindow(window)
                                            : ::PostMessageA(window, WM_CLOSE, 0, 0) != FALSE;
             }
         }
     }
     run.ended = true;
-    ::GetExitCodeProcess(process.value, &run.exitCode);
+    run.exitCode = static_cast<DWORD>(*program.Wait(kPoll));
     return run;
 }
 
