@@ -215,8 +215,7 @@ void TLabel::SetColor(platform::Color color) {
 
 void TRichEdit::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string data;
-    core::ThrowIfFailed<core::EFOpenError>(files.ReadWholeFile(path, &data),
-                                           core::Format(kCannotOpenFile, path));
+    core::ThrowIfFailed<core::EFOpenError>(files.ReadWholeFile(path, &data), kCannotOpenFile, path);
     core::ThrowIfFailed(window_->LoadRichText(id_, data), kFailedToLoadStream);
 }
 

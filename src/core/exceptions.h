@@ -80,6 +80,16 @@ void ThrowIfFailed(platform::Win32Error error, const std::string& message) {
     }
 }
 
+// The same, with the message Format(pattern, argument) made only for a
+// failure: a call that succeeds (a registry write, a file load) builds no
+// text.
+template <typename E = Exception>
+void ThrowIfFailed(platform::Win32Error error, const char* pattern, const std::string& argument) {
+    if (error) {
+        throw E(Format(pattern, argument));
+    }
+}
+
 // The same, with the message made only for a failure, from its code: for a
 // message that names the code.
 template <typename E = Exception, typename MakeMessage,

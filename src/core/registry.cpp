@@ -59,7 +59,7 @@ bool TRegistry::OpenKey(const std::string& path) {
 }
 
 void TRegistry::CheckWrite(platform::Win32Error rc, const std::string& name) {
-    core::ThrowIfFailed<core::ERegistryException>(rc, core::Format(kSetFailed, name));
+    core::ThrowIfFailed<core::ERegistryException>(rc, kSetFailed, name);
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& text) {
@@ -81,7 +81,7 @@ int32_t TRegistry::ReadInteger(const std::string& name) {
     uint32_t type = platform::kRegNone;
     uint32_t size = kDwordBytes;
     ThrowIfFailed<ERegistryException>(Api().QueryValue(CurrentKey(), name, &type, bytes, &size),
-                                      Format(kGetFailed, name));
+                                      kGetFailed, name);
     if (DataTypeOf(type) != TRegDataType::rdInteger) {
         throw core::ERegistryException(core::Format(kInvalidType, name));
     }

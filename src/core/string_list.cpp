@@ -47,8 +47,7 @@ void TStringList::Assign(const TStringList& other) {
 
 void TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string contents;
-    ThrowIfFailed<EFOpenError>(files.ReadWholeFile(path, &contents),
-                               Format("Cannot open file %s", path));
+    ThrowIfFailed<EFOpenError>(files.ReadWholeFile(path, &contents), "Cannot open file %s", path);
     SetText(contents);
 }
 

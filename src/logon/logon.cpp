@@ -23,17 +23,17 @@ void LearnIdentity(LogonContext& context, const IdentityInput& given) {
 }
 
 void DefineMacros(LogonContext& context) {
-    core::TStringList& MacroList = *context.MacroList;
+    core::TStringList& macros = *context.MacroList;
     // Each inserted at the top, so the final order is Group, Fullname, UIDL,
     // UID, DateTime, MachId, then the macros file's lines.
-    MacroList.Insert(0, "MachId=" + context.MachineName);
-    MacroList.Insert(0, "DateTime=" + context.DateTimeText);
-    MacroList.Insert(0, "UID=" + UidMacroValue(context.UserName));
-    MacroList.Insert(0, "UIDL=" + UidlMacroValue(context.UserName));
-    MacroList.Insert(0, "Fullname=" + context.FullName);
-    MacroList.Insert(0, "Group=" + context.GroupName);
+    macros.Insert(0, "MachId=" + context.MachineName);
+    macros.Insert(0, "DateTime=" + context.DateTimeText);
+    macros.Insert(0, "UID=" + UidMacroValue(context.UserName));
+    macros.Insert(0, "UIDL=" + UidlMacroValue(context.UserName));
+    macros.Insert(0, "Fullname=" + context.FullName);
+    macros.Insert(0, "Group=" + context.GroupName);
 
-    ExpandMacros(context, MacroList);
+    ExpandMacros(context, macros);
 }
 
 void LoadLogonContext(LogonContext& context, const LogonInput& input, LogonProgress* progress) {

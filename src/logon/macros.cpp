@@ -211,33 +211,33 @@ bool ExpandMacro(LogonContext& context, const std::string& name, std::string& li
 }
 
 void ExpandMacrosPlain(LogonContext& context, core::TStringList& list) {
-    const std::unique_ptr<core::TStringList>& MacroList = context.MacroList;
-    if (!MacroList) {
+    const std::unique_ptr<core::TStringList>& macros = context.MacroList;
+    if (!macros) {
         return;
     }
     platform::System& locale = context.services.system();
     const int lineCount = list.Count();
     for (int l = 0; l < lineCount; ++l) {
-        const int macroCount = MacroList->Count();
+        const int macroCount = macros->Count();
         for (int i = 0; i < macroCount; ++i) {
             std::string line = list.Get(l);
-            const std::string name = MacroList->NameAt(i);
-            RepeatMacro(Reference(name), MacroList->ValueOf(name, locale), line);
+            const std::string name = macros->NameAt(i);
+            RepeatMacro(Reference(name), macros->ValueOf(name, locale), line);
             list.Put(l, std::move(line));
         }
     }
 }
 
 void ExpandMacros(LogonContext& context, core::TStringList& list) {
-    const std::unique_ptr<core::TStringList>& MacroList = context.MacroList;
-    if (!MacroList) {
+    const std::unique_ptr<core::TStringList>& macros = context.MacroList;
+    if (!macros) {
         return;
     }
     // Expanding MacroList itself changes its names and values as it goes:
     // every change of a line is put back at once and the index follows it,
     // so each lookup sees the list as the plain algorithm would.
-    const bool self = &list == MacroList.get();
-    MacroIndex index(*MacroList, context.services.system());
+    const bool self = &list == macros.get();
+    MacroIndex index(*macros, context.services.system());
     const int macroCount = index.Count();
     const int lineCount = list.Count();
     for (int l = 0; l < lineCount; ++l) {

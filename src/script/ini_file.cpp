@@ -9,8 +9,8 @@ constexpr const char* kUnableToWrite = "Unable to write to %s";
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
     core::ThrowIfFailed<EIniFileException>(
-        profile_.WritePrivateProfileStringA(section, key, value, fileName_),
-        core::Format(kUnableToWrite, fileName_));
+        profile_.WritePrivateProfileStringA(section, key, value, fileName_), kUnableToWrite,
+        fileName_);
 }
 
 }  // namespace script

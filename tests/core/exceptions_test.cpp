@@ -28,6 +28,15 @@ TEST(ThrowIfFailedTest, RaisesTheKindAskedForOnlyForAFailure) {
         EXPECT_EQ(e.Message(), "Cannot open file x");
     }
     EXPECT_THROW(core::ThrowIfFailed(platform::kErrorNoMoreItems, "m"), core::Exception);
+    // A pattern and its argument are put together only for a failure.
+    EXPECT_NO_THROW(core::ThrowIfFailed(0u, "Unable to write to %s", "x.ini"));
+    try {
+        core::ThrowIfFailed<core::EFOpenError>(platform::kErrorAccessDenied, "Cannot open file %s",
+                                               "C:\\x");
+        ADD_FAILURE() << "nothing raised";
+    } catch (const core::EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file C:\\x");
+    }
     EXPECT_EQ(made, 1);
 }
 
