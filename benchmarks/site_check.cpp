@@ -27,7 +27,6 @@
 #include <string>
 
 #include "check/checker.h"
-#include "check/read_only.h"
 #include "check/site.h"
 #include "check/site_report.h"
 #include "platform/platform.h"
@@ -126,8 +125,7 @@ int main(int argc, char** argv) {
     MakeShare(share, users);
 
     const auto native = platform::CreateNativePlatform();
-    check::ReadOnlyPlatform readOnly(native->services());
-    const platform::ScopedServices installed(readOnly.services());
+    const platform::ScopedServices installed(native->services());
 
     check::SiteRequest site;
     site.base.shareDir = share.string();

@@ -8,7 +8,6 @@
 
 #include "check/checker.h"
 #include "check/options.h"
-#include "check/read_only.h"
 #include "check/site_report.h"
 #include "platform/platform.h"
 #include "tarnwick_version.h"
@@ -31,9 +30,9 @@ void Print(const std::string& out) {
 
 // Every logon the options name, one report; the page written besides when
 // asked for.
-int CheckSite(const check::Options& options, check::ReadOnlyPlatform& readOnly) {
+int CheckSite(const check::Options& options, const platform::Services& services) {
     const check::SiteReport report = [&] {
-        const platform::ScopedServices installed(readOnly.services());
+        const platform::ScopedServices installed(services);
         return check::CheckSite(options.Logons());
     }();
     if (!options.htmlFile.empty()) {
@@ -67,15 +66,17 @@ int main(int argc, char** argv) {
         return kNothingFlagged;
     }
     try {
+        // The workstation is only read: every line runs on the what-if
+        // platform over it, which changes nothing (check/what_if.h).
         const auto native = platform::CreateNativePlatform(platform::PlatformUse::kInspect);
-        check::ReadOnlyPlatform readOnly(native->services());
         if (options.Site()) {
-            return CheckSite(options, readOnly);
+            return CheckSite(options, native->services());
         }
-        const check::CheckReport report = [&] {
-            const platform::ScopedServices installed(readOnly.services());
-            return check::CheckLogon(options.request);
-        }();
+        check::CheckRequest request = options.request;
+        request.sight = options.here || platform::ChecksLookHereByDefault()
+                            ? check::Sight::kWorkstation
+                            : check::Sight::kShareOnly;
+        const check::CheckReport report = check::CheckLogon(request, native->services());
         Print(check::FormatReport(options, report));
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;
     } catch (const check::UsageError& failure) {

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "script/commands.h"
+#include "script/interpreter.h"
 #include "script/run.h"
 
 namespace check {
@@ -97,42 +98,31 @@ void NoteProcessOrder(const logon::LogonContext& logon, CheckReport& report) {
     }
 }
 
-// The verdict of a line depends on its text, its expansion and where the
-// latest L line stands; that of an L line, and of a U line after one, on
-// the user's name too (the hive's key is named after the user).
-bool DependsOnUser(script::CommandKind kind, const LineContext& context) {
-    return kind == script::CommandKind::kAttachHive ||
-           (kind == script::CommandKind::kRegistryCurrentUser && !context.hiveLine.empty());
-}
-
-// A line's verdict as the latest logon had it, with what it depends on.
-struct Told {
+// A line's advice as the latest logon had it: it depends on the line's
+// text and its expansion alone.
+struct Advised {
     bool valid = false;
-    std::string expanded, hiveLine, userName;
-    LineVerdict verdict;
+    std::string expanded;
+    LineAdvice advice;
 
-    const LineVerdict& For(const std::string& raw, const std::string& text,
-                           const LineContext& context) {
-        if (!valid || expanded != text || hiveLine != context.hiveLine ||
-            (DependsOnUser(verdict.kind, context) && userName != context.userName)) {
-            verdict = CheckLine(raw, text, context);
+    const LineAdvice& For(const std::string& raw, const std::string& text) {
+        if (!valid || expanded != text) {
+            advice = AdviseLine(raw, text);
             expanded = text;
-            hiveLine = context.hiveLine;
-            userName = context.userName;
             valid = true;
         }
-        return verdict;
+        return advice;
     }
 };
 
 // A script file as every logon reads it: looked for and cut once, and each
-// line's latest verdict kept, which the next logon mostly shares.
+// line's latest advice kept, which the next logon mostly shares.
 struct CachedFile {
     bool exists = false;
     bool opened = false;
     std::string failure;  // the program's message when it cannot be opened
     core::TStringList lines;
-    std::vector<Told> told;
+    std::vector<Advised> advised;
 };
 
 // The key of a name among names compared as the system compares them: the
@@ -227,10 +217,14 @@ std::vector<std::string> DistinctSorted(const std::vector<std::string>& names) {
 }  // namespace
 
 struct ShareReader::State {
-    State(const std::string& shareDir, const platform::Services& services)
-        : share(shareDir), logon(services) {}
+    State(const std::string& shareDir, const platform::Services& services, Sight sight)
+        : share(shareDir),
+          whatIf(services, sight, fs::current_path().string()),
+          logon(whatIf.services()) {}
 
     ShareDirectory share;
+    // The workstation the logon runs on, changed by none of its lines.
+    WhatIfPlatform whatIf;
     // The program's logon context, built by its own start-up steps.
     logon::LogonContext logon;
     CheckRequest request;
@@ -268,7 +262,7 @@ CachedFile& ShareReader::State::File(const std::string& path) {
         try {
             file.lines.LoadFromFile(files, path);
             file.opened = true;
-            file.told.resize(static_cast<size_t>(file.lines.Count()));
+            file.advised.resize(static_cast<size_t>(file.lines.Count()));
         } catch (const core::EFOpenError& failure) {
             file.failure = failure.Message();
         }
@@ -357,6 +351,20 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>&
     report.findings.insert(report.findings.end(), missing.begin(), missing.end());
 }
 
+// The action of a line, from what it changes.
+std::string ActionOf(const LineAdvice& advice, const std::vector<Effect>& effects, bool fails) {
+    std::string action;
+    for (const Effect& effect : effects) {
+        action += (action.empty() ? "" : "; ") + effect.text;
+    }
+    if (action.empty()) {
+        return fails ? "nothing: it fails" : advice.idle;
+    }
+    return action;
+}
+
+// Runs the script's lines as the run does, each through ExecuteLine on the
+// what-if workstation, and tells each line by what it recorded and changed.
 void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine,
                                     CheckReport& report) {
     // Only lines that hold a "%" can change in expansion; those are
@@ -371,8 +379,10 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
     }
     logon::ExpandMacros(logon, referring);
 
-    LineContext context;
-    context.userName = logon.UserName;
+    // Every logon starts on the workstation as it is.
+    whatIf.Forget();
+    logon.AttachedHive.clear();
+    logon.ErrorList = std::make_unique<core::TStringList>();
     int next = 0;
     size_t part = 0;
     for (const ScriptFile& scriptFile : report.files) {
@@ -384,24 +394,35 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
             const std::string& text = file.lines.Get(k);
             const bool refers = text.find('%') != std::string::npos;
             const std::string& expanded = refers ? referring.Get(next++) : text;
-            const LineVerdict& verdict =
-                file.told[static_cast<size_t>(k)].For(text, expanded, context);
-            std::vector<Finding> flags;
-            if (verdict.kind != script::CommandKind::kComment &&
-                verdict.kind != script::CommandKind::kTooShort &&
+            const int recorded = logon.ErrorList->Count();
+            script::ExecuteLine(logon, expanded);
+            const LineAdvice& advice = file.advised[static_cast<size_t>(k)].For(text, expanded);
+            std::vector<Finding> findings;
+            for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
+                findings.push_back(
+                    Flag(advice.failureKind, advice.failureText, logon.ErrorList->Get(m)));
+            }
+            const bool fails = !findings.empty();
+            findings.insert(findings.end(), advice.notes.begin(), advice.notes.end());
+            if (advice.kind != script::CommandKind::kComment &&
+                advice.kind != script::CommandKind::kTooShort &&
                 expanded.find('%') != std::string::npos) {
-                flags = LeftReferences(logon.services.system(), expanded, *logon.MacroList);
+                for (Finding& left :
+                     LeftReferences(logon.services.system(), expanded, *logon.MacroList)) {
+                    findings.push_back(std::move(left));
+                }
             }
-            if (verdict.kind == script::CommandKind::kAttachHive) {
-                context.hiveLine = scriptFile.path + ":" + std::to_string(k + 1);
+            for (const std::string& fact : whatIf.TakeDepends()) {
+                findings.push_back(Note(kind::kDepends, "depends on the workstation: " + fact));
             }
+            std::vector<Effect> effects = whatIf.TakeEffects();
             ++report.lineCount;
-            if (!everyLine && verdict.flags.empty() && flags.empty()) {
+            if (!everyLine && findings.empty()) {
                 continue;
             }
-            flags.insert(flags.begin(), verdict.flags.begin(), verdict.flags.end());
-            report.lines.push_back({scriptFile.path, k + 1, text, expanded, verdict.command,
-                                    verdict.action, std::move(flags)});
+            report.lines.push_back({scriptFile.path, k + 1, text, expanded, advice.command,
+                                    ActionOf(advice, effects, fails), std::move(findings),
+                                    std::move(effects)});
         }
     }
 }
@@ -420,7 +441,7 @@ int CheckReport::Count(Severity severity) const {
 }
 
 ShareReader::ShareReader(const CheckRequest& request, const platform::Services& services)
-    : state_(std::make_unique<State>(request.shareDir, services)) {
+    : state_(std::make_unique<State>(request.shareDir, services, request.sight)) {
     State& state = *state_;
     state.request = request;
     state.settingsFile = request.settingsFile.empty() ? kSettingsFileName : request.settingsFile;
@@ -429,6 +450,7 @@ ShareReader::ShareReader(const CheckRequest& request, const platform::Services& 
                                : request.settingsFile;
     logon::LogonContext& logon = state.logon;
     logon.ErrorList = std::make_unique<core::TStringList>();
+    logon.CreateScriptRegistry();
     state.dateTime = request.dateTime ? *request.dateTime : logon::CurrentDateTimeText(logon);
 
     // The program's own start-up steps up to the identity, which alone

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/finding.h"
+#include "check/what_if.h"
 #include "platform/platform.h"
 
 namespace check {
@@ -28,6 +29,9 @@ struct CheckRequest {
     std::string machine;
     std::optional<std::string> userList;  // default: the UserList setting
     std::optional<std::string> dateTime;  // default: now, as the program formats it
+    // What the logon's lines are run on: the workstation the services show,
+    // or none (only the share is read, and every other fact depends).
+    Sight sight = Sight::kShareOnly;
 };
 
 // A request the checker cannot work on (a share folder that is not there).
@@ -51,7 +55,10 @@ struct CheckedLine {
     std::string expanded;  // as ExecuteLine receives it
     std::string command;   // a fixed word: "copy", "registry", "comment", ...
     std::string action;    // what the line would do
+    // Each message the run records for the line, as a flag with the message;
+    // each fact of the workstation it depends on, as a note (kind::kDepends).
     std::vector<Finding> findings;
+    std::vector<Effect> effects;  // what it changes, in order
 };
 
 struct CheckReport {

@@ -37,6 +37,19 @@ inline constexpr const char* kUndefinedMacro = "undefined-macro";
 inline constexpr const char* kMacroOrder = "macro-order";
 inline constexpr const char* kSelfReference = "self-reference";
 inline constexpr const char* kLongLine = "long-line";
+inline constexpr const char* kNoCopySource = "no-copy-source";
+inline constexpr const char* kBadDevice = "bad-device";
+inline constexpr const char* kBadNetworkName = "bad-network-name";
+inline constexpr const char* kKeyTooLong = "key-too-long";
+// A failure the run records that only the workstation explains.
+inline constexpr const char* kCopyFails = "copy-fails";
+inline constexpr const char* kConnectFails = "connect-fails";
+inline constexpr const char* kIniFails = "ini-fails";
+inline constexpr const char* kHiveFails = "hive-fails";
+inline constexpr const char* kRegistryFails = "registry-fails";
+inline constexpr const char* kLineFails = "line-fails";
+// A fact of the workstation the check cannot know; the text says what must hold.
+inline constexpr const char* kDepends = "depends";
 }  // namespace kind
 
 inline Finding Flag(std::string kindWord, std::string text, std::string message = {}) {

@@ -1,12 +1,12 @@
 #include "check/line_check.h"
 
 #include <array>
-#include <cstdio>
 
 #include "core/convert.h"
 #include "core/exceptions.h"
 #include "core/strings.h"
-#include "platform/registry_roots.h"
+#include "platform/names.h"
+#include "platform/reg_key.h"
 #include "script/commands.h"
 #include "script/line_parser.h"
 #include "script/messages.h"
@@ -18,12 +18,11 @@ namespace {
 
 using script::CommandKind;
 
-// What the check of a command reads: the line as ExecuteLine receives it,
-// its cutting, and where it stands in the script.
+// What the advice on a command reads: the line as ExecuteLine receives it
+// and its cutting.
 struct LineInput {
     const std::string& line;
     const script::ParsedLine& parsed;
-    const LineContext& context;
 };
 
 bool IsBlank(char c) {
@@ -37,6 +36,11 @@ std::string Shown(const std::string& text) {
         return "\"" + text + "\"";
     }
     return text;
+}
+
+void Fails(LineAdvice& advice, const char* kindWord, std::string text) {
+    advice.failureKind = kindWord;
+    advice.failureText = std::move(text);
 }
 
 // Why the line is no command, and what may have been meant.
@@ -62,139 +66,92 @@ std::string UnknownCommandText(const std::string& line) {
     return "\"" + line.substr(0, 1) + "\" is no command";
 }
 
-// Where a registry value lies: the key as OpenScriptKey sends it, then the
-// value name (an empty one names the key's default value).
-std::string ValuePlace(const script::ScriptKeyTarget& target, const std::string& valueName) {
-    std::string key = platform::RootName(target.root) + target.path;
-    if (valueName.empty()) {
-        return "the default value of " + key;
-    }
-    if (valueName.find('\\') != std::string::npos) {
-        return "the value \"" + valueName + "\" of " + key;
-    }
-    if (key.back() != '\\') {
-        key += '\\';
-    }
-    return key + valueName;
-}
-
-std::string HexBytes(const std::string& bytes) {
-    std::string text;
-    for (unsigned char byte : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", byte);
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += pair;
-    }
-    return text;
-}
-
-std::string DwordText(int32_t number) {
-    std::string text = std::to_string(number);
-    if (number < 0) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%08X", static_cast<uint32_t>(number));
-        text += std::string(" ($") + hex + ")";
-    }
-    return text;
-}
-
-void CheckRegistry(const LineInput& input, LineVerdict& verdict) {
+void AdviseRegistry(const LineInput& input, LineAdvice& advice) {
     const script::ParsedLine& parsed = input.parsed;
-    const LineContext& context = input.context;
     const script::RegistryCommand command =
         script::ParseRegistryCommand(parsed.destination, parsed.value);
     if (!command.hasValueName) {
-        verdict.action = "nothing: no value name";
-        verdict.flags.push_back(Flag(
-            kind::kNoValueName,
-            "the destination " + Shown(parsed.destination) + " has no \".\" before a value name",
-            script::NoValueNameMessage(parsed.destination)));
+        Fails(advice, kind::kNoValueName,
+              "the destination " + Shown(parsed.destination) + " has no \".\" before a value name");
         return;
     }
     if (command.valueName.find('\\') != std::string::npos) {
-        verdict.flags.push_back(
+        advice.notes.push_back(
             Flag(kind::kBackslashInValueName,
                  "the value name " + Shown(command.valueName) +
                      " holds a \"\\\": the key path ends at the first \".\", so a key whose name "
                      "holds a dot cannot be written to"));
     }
-    const platform::RegKey root = script::CommandFor(parsed.kind).root;
-    std::string place =
-        ValuePlace(script::TargetOfScriptKey(root, command.keyPath, false, context.userName),
-                   command.valueName);
-    if (root == platform::kHkeyCurrentUser && !context.hiveLine.empty()) {
-        place +=
-            ", or " +
-            ValuePlace(script::TargetOfScriptKey(root, command.keyPath, true, context.userName),
-                       command.valueName) +
-            " once the hive of " + context.hiveLine + " is attached";
-    }
-    switch (command.action) {
-        case script::RegistryAction::kDelete:
-            verdict.action = "delete " + place;
-            return;
-        case script::RegistryAction::kBinary: {
-            std::string bytes = command.argument;
-            script::HexToBinary(bytes);
-            verdict.action = bytes.empty() ? "write an empty REG_BINARY to " + place
-                                           : "write REG_BINARY " + HexBytes(bytes) + " to " + place;
+    if (command.action == script::RegistryAction::kDword) {
+        try {
+            static_cast<void>(core::StrToInt(command.argument));
+        } catch (const core::EConvertError&) {
+            Fails(advice, kind::kBadNumber, "\"" + command.argument + "\" is not a number");
             return;
         }
-        case script::RegistryAction::kDword:
-            try {
-                verdict.action = "write REG_DWORD " + DwordText(core::StrToInt(command.argument)) +
-                                 " to " + place;
-            } catch (const core::EConvertError& failure) {
-                verdict.action = "nothing: the number does not convert";
-                verdict.flags.push_back(
-                    Flag(kind::kBadNumber, "\"" + command.argument + "\" is not a number",
-                         script::LineFailureMessage(failure.Message(), input.line)));
-            }
-            return;
-        case script::RegistryAction::kString:
-            verdict.action = "write REG_SZ \"" + command.argument + "\" to " + place;
-            return;
-        case script::RegistryAction::kNothing:
-            verdict.action = "nothing";
-            verdict.flags.push_back(
-                Flag(kind::kNoTypeLetter,
-                     parsed.value.empty()
-                         ? "no type letter after the \"=\": the line does nothing"
-                         : "\"" + parsed.value.substr(0, 1) +
-                               "\" is not a type letter (S, D, B or -): the line does nothing"));
-            return;
     }
-}
-
-void CheckCopy(const LineInput& input, LineVerdict& verdict) {
-    const script::ParsedLine& parsed = input.parsed;
-    const bool overwrite = parsed.kind == CommandKind::kCopyReplacing;
-    if (parsed.destination.empty()) {
-        verdict.action = "nothing: the copy fails, there is no target";
-        verdict.flags.push_back(Flag(kind::kNoCopyTarget,
-                                     parsed.eq == 0
-                                         ? "the line has no \"=\": the whole line is taken as "
-                                           "the source and the target is empty"
-                                         : "the target before the \"=\" is empty",
-                                     script::CopyFailureMessage(parsed.value, parsed.destination)));
+    if (command.action == script::RegistryAction::kNothing) {
+        advice.idle = "nothing: no type letter";
+        advice.notes.push_back(
+            Flag(kind::kNoTypeLetter,
+                 parsed.value.empty()
+                     ? "no type letter after the \"=\": the line does nothing"
+                     : "\"" + parsed.value.substr(0, 1) +
+                           "\" is not a type letter (S, D, B or -): the line does nothing"));
         return;
     }
-    verdict.action = "copy " + Shown(parsed.value) + " to " + Shown(parsed.destination) +
-                     (overwrite ? " (replacing it)" : " (only when it does not exist yet)");
+    if (platform::SubKeyLengthError(command.keyPath)) {
+        Fails(advice, kind::kKeyTooLong,
+              "the key path is longer than 260 characters, or a key name in it longer than 255: "
+              "no such key can be opened or made");
+        return;
+    }
+    Fails(advice, kind::kRegistryFails,
+          "the key cannot be opened or made for writing on this workstation");
 }
 
-void CheckConnect(const LineInput& input, LineVerdict& verdict) {
+void AdviseCopy(const LineInput& input, LineAdvice& advice) {
     const script::ParsedLine& parsed = input.parsed;
-    const char* what = parsed.kind == CommandKind::kConnectDrive ? "drive" : "printer";
-    verdict.action =
-        std::string("map ") + what + " " + Shown(parsed.destination) + " to " + Shown(parsed.value);
+    advice.idle = "nothing: the target is there already";
+    if (parsed.destination.empty()) {
+        Fails(advice, kind::kNoCopyTarget,
+              parsed.eq == 0 ? "the line has no \"=\": the whole line is taken as the source and "
+                               "the target is empty"
+                             : "the target before the \"=\" is empty");
+    } else if (parsed.value.empty()) {
+        Fails(advice, kind::kNoCopySource, "the source after the \"=\" is empty");
+    } else {
+        Fails(advice, kind::kCopyFails,
+              "the source is missing or a folder, the target's folder is missing, or the target "
+              "cannot be replaced");
+    }
+}
+
+void AdviseConnect(const LineInput& input, LineAdvice& advice) {
+    const script::ParsedLine& parsed = input.parsed;
+    const bool drive = parsed.kind == CommandKind::kConnectDrive;
+    const platform::DeviceKind device = platform::ClassifyDevice(parsed.destination);
     if (parsed.eq == 0) {
-        verdict.flags.push_back(Flag(kind::kNoDevice,
-                                     "the line has no \"=\": the device is empty and the whole "
-                                     "line is taken as the network name"));
+        Fails(advice, kind::kNoDevice,
+              "the line has no \"=\": the device is empty and the whole line is taken as the "
+              "network name");
+    } else if (device == platform::DeviceKind::kInvalid) {
+        Fails(advice, kind::kBadDevice,
+              Shown(parsed.destination) +
+                  " is no device name: a drive is a letter and a colon, a printer LPT1-LPT9, "
+                  "COM1-COM9 or PRN");
+    } else if (device != platform::DeviceKind::kNone &&
+               device !=
+                   (drive ? platform::DeviceKind::kDrive : platform::DeviceKind::kPrinterPort)) {
+        Fails(advice, kind::kBadDevice,
+              drive ? Shown(parsed.destination) + " is a printer port, not a drive"
+                    : Shown(parsed.destination) + " is a drive, not a printer port");
+    } else if (platform::UncComponents(parsed.value).size() < 2) {
+        Fails(advice, kind::kBadNetworkName,
+              "the network name " + Shown(parsed.value) + " is not of the form \\\\server\\share");
+    } else {
+        Fails(advice, kind::kConnectFails,
+              "the network refuses the connection (the code in the message says why)");
     }
 }
 
@@ -211,24 +168,22 @@ std::string IniFault(const script::ParsedLine& parsed) {
     return "the \"=\" comes before the \"]\"";
 }
 
-void CheckIni(const LineInput& input, LineVerdict& verdict) {
+void AdviseIni(const LineInput& input, LineAdvice& advice) {
     const script::ParsedLine& parsed = input.parsed;
     if (!parsed.iniFormValid) {
-        verdict.action = "nothing written: the line is not of the form I[file]section.key=value";
-        verdict.flags.push_back(
-            Flag(kind::kMalformedIni, IniFault(parsed),
-                 script::IniFailureMessage(parsed.file, parsed.sectionAndKey, parsed.value)));
-        return;
+        Fails(advice, kind::kMalformedIni,
+              IniFault(parsed) + ": the line is not of the form I[file]section.key=value");
+    } else if (parsed.file.empty()) {
+        Fails(advice, kind::kIniFails, "no file name between the brackets");
+    } else {
+        Fails(advice, kind::kIniFails,
+              "the INI file cannot be written: its folder is missing, or it is a folder or "
+              "read-only");
     }
-    const std::string entry = Shown(parsed.target.key + "=" + parsed.value);
-    verdict.action = parsed.target.section.empty()
-                         ? "write " + entry + " outside any section of " + Shown(parsed.file)
-                         : "write " + entry + " in section [" + parsed.target.section + "] of " +
-                               Shown(parsed.file);
 }
 
 void CheckLength(const std::string& raw, const std::string& line, const script::ParsedLine& parsed,
-                 LineVerdict& verdict) {
+                 std::vector<Finding>& notes) {
     const auto limit = static_cast<size_t>(script::kArgumentLimit);
     const script::CommandArguments arguments = script::CommandFor(parsed.kind).arguments;
     const bool usesValue = arguments == script::CommandArguments::kValue;
@@ -237,87 +192,87 @@ void CheckLength(const std::string& raw, const std::string& line, const script::
     // there is none; the rest after the command letter.
     const size_t valueLength = line.size() - static_cast<size_t>(parsed.eq);
     if (usesValue && valueLength > limit) {
-        verdict.flags.push_back(Flag(kind::kLongLine,
-                                     "over 999 characters after the \"=\": only the first 999 are "
-                                     "used, " +
-                                         std::to_string(valueLength - limit) + " are dropped"));
+        notes.push_back(Flag(kind::kLongLine,
+                             "over 999 characters after the \"=\": only the first 999 are "
+                             "used, " +
+                                 std::to_string(valueLength - limit) + " are dropped"));
     } else if (usesRest && line.size() - 1 > limit) {
-        verdict.flags.push_back(Flag(kind::kLongLine,
-                                     "over 999 characters after the command letter: only the "
-                                     "first 999 are used, " +
-                                         std::to_string(line.size() - 1 - limit) + " are dropped"));
+        notes.push_back(Flag(kind::kLongLine,
+                             "over 999 characters after the command letter: only the "
+                             "first 999 are used, " +
+                                 std::to_string(line.size() - 1 - limit) + " are dropped"));
     }
     if (parsed.kind != CommandKind::kComment && raw != line &&
         (raw.size() > limit || line.size() > limit)) {
-        verdict.flags.push_back(Flag(kind::kLongLine,
-                                     "over 999 characters with macro references: expansion keeps "
-                                     "at most 999 characters after each reference, so the end of "
-                                     "the line may be lost"));
+        notes.push_back(Flag(kind::kLongLine,
+                             "over 999 characters with macro references: expansion keeps "
+                             "at most 999 characters after each reference, so the end of "
+                             "the line may be lost"));
     }
 }
 
-void CheckTooShort(const LineInput&, LineVerdict& verdict) {
-    verdict.action = "ignored: shorter than 5 characters";
+void AdviseTooShort(const LineInput&, LineAdvice& advice) {
+    advice.idle = "ignored: shorter than 5 characters";
 }
 
-void CheckComment(const LineInput&, LineVerdict& verdict) {
-    verdict.action = "nothing: a comment";
+void AdviseComment(const LineInput&, LineAdvice& advice) {
+    advice.idle = "nothing: a comment";
 }
 
-void CheckHive(const LineInput& input, LineVerdict& verdict) {
-    verdict.action = "attach the hive " + Shown(input.parsed.rest) + " as " +
-                     script::HiveKeyName(input.context.userName) +
-                     "; once it loads, U lines and the run record go into it";
+void AdviseHive(const LineInput&, LineAdvice& advice) {
+    Fails(advice, kind::kHiveFails,
+          "the hive file is missing or no hive, a hive is attached under the name already, or "
+          "the user may not load hives");
 }
 
-void CheckFolder(const LineInput& input, LineVerdict& verdict) {
-    verdict.action =
-        "make the folder " + Shown(input.parsed.rest) + " and any missing folders above it";
+void AdviseFolder(const LineInput&, LineAdvice& advice) {
+    advice.idle = "nothing: the folder is there already, or cannot be made";
 }
 
-void CheckUnknown(const LineInput& input, LineVerdict& verdict) {
-    verdict.action = "nothing: unknown command";
-    verdict.flags.push_back(Flag(kind::kUnknownCommand, UnknownCommandText(input.line),
-                                 script::UnknownCommandMessage(input.line)));
+void AdviseUnknown(const LineInput& input, LineAdvice& advice) {
+    advice.idle = "nothing: unknown command";
+    Fails(advice, kind::kUnknownCommand, UnknownCommandText(input.line));
 }
 
-// How each command is told, one row per kind of the command table
-// (script/commands.cpp), in its order. The checks live here, apart from that
+// The advice on each command, one row per kind of the command table
+// (script/commands.cpp), in its order. It lives here, apart from that
 // table, so that script/ never depends on check/; InKindOrder keeps this
 // table complete: a kind without its row here fails to build.
-struct CommandCheck {
+struct CommandAdvice {
     CommandKind kind;
-    void (*check)(const LineInput& input, LineVerdict& verdict);
+    void (*advise)(const LineInput& input, LineAdvice& advice);
 };
-constexpr std::array<CommandCheck, script::kCommandKinds> kChecks = {{
-    {CommandKind::kTooShort, CheckTooShort},
-    {CommandKind::kComment, CheckComment},
-    {CommandKind::kCopyReplacing, CheckCopy},
-    {CommandKind::kCopyIfMissing, CheckCopy},
-    {CommandKind::kConnectDrive, CheckConnect},
-    {CommandKind::kConnectPrinter, CheckConnect},
-    {CommandKind::kWriteIni, CheckIni},
-    {CommandKind::kAttachHive, CheckHive},
-    {CommandKind::kRegistryLocalMachine, CheckRegistry},
-    {CommandKind::kRegistryClassesRoot, CheckRegistry},
-    {CommandKind::kRegistryCurrentUser, CheckRegistry},
-    {CommandKind::kMakeDirectory, CheckFolder},
-    {CommandKind::kUnknown, CheckUnknown},
+constexpr std::array<CommandAdvice, script::kCommandKinds> kAdvice = {{
+    {CommandKind::kTooShort, AdviseTooShort},
+    {CommandKind::kComment, AdviseComment},
+    {CommandKind::kCopyReplacing, AdviseCopy},
+    {CommandKind::kCopyIfMissing, AdviseCopy},
+    {CommandKind::kConnectDrive, AdviseConnect},
+    {CommandKind::kConnectPrinter, AdviseConnect},
+    {CommandKind::kWriteIni, AdviseIni},
+    {CommandKind::kAttachHive, AdviseHive},
+    {CommandKind::kRegistryLocalMachine, AdviseRegistry},
+    {CommandKind::kRegistryClassesRoot, AdviseRegistry},
+    {CommandKind::kRegistryCurrentUser, AdviseRegistry},
+    {CommandKind::kMakeDirectory, AdviseFolder},
+    {CommandKind::kUnknown, AdviseUnknown},
 }};
-static_assert(script::InKindOrder(kChecks),
-              "one check for every kind, in the order of CommandKind");
+static_assert(script::InKindOrder(kAdvice), "advice for every kind, in the order of CommandKind");
 
 }  // namespace
 
-LineVerdict CheckLine(const std::string& raw, const std::string& expanded,
-                      const LineContext& context) {
+LineAdvice AdviseLine(const std::string& raw, const std::string& expanded) {
     const script::ParsedLine parsed = script::ParseLine(expanded);
-    LineVerdict verdict;
-    verdict.kind = parsed.kind;
-    verdict.command = script::CommandFor(parsed.kind).word;
-    kChecks[static_cast<size_t>(parsed.kind)].check({expanded, parsed, context}, verdict);
-    CheckLength(raw, expanded, parsed, verdict);
-    return verdict;
+    LineAdvice advice;
+    advice.kind = parsed.kind;
+    advice.command = script::CommandFor(parsed.kind).word;
+    advice.idle = "nothing changes";
+    kAdvice[static_cast<size_t>(parsed.kind)].advise({expanded, parsed}, advice);
+    CheckLength(raw, expanded, parsed, advice.notes);
+    if (advice.failureKind.empty()) {
+        Fails(advice, kind::kLineFails, "the run records a failure for the line");
+    }
+    return advice;
 }
 
 }  // namespace check

@@ -1,6 +1,7 @@
-// What one expanded script line would do, told from the same cutting and
-// the same conversions that ExecuteLine uses, and what in it will certainly
-// fail or is almost certainly a mistake. Nothing is carried out.
+// What the run itself cannot say about one script line: why it fails when
+// its text alone tells, and what in it is almost certainly a mistake. What
+// the line does, and whether it fails, the program's own code tells when
+// the checker runs it (check/what_if.h); nothing here decides that.
 #pragma once
 #include <string>
 #include <vector>
@@ -10,23 +11,20 @@
 
 namespace check {
 
-struct LineContext {
-    std::string userName;  // the name an attached hive is loaded under
-    // Where the latest L line before this one stands ("USER\jsmith.DAT:3");
-    // empty when there is none. U lines then go into that hive once it loads.
-    std::string hiveLine;
-};
-
-struct LineVerdict {
+struct LineAdvice {
     script::CommandKind kind = script::CommandKind::kTooShort;
     std::string command;  // its fixed word: "copy", "registry", "comment", ...
-    std::string action;   // what the line would do, for people
-    std::vector<Finding> flags;
+    // The finding each message the run records for the line is told as:
+    // why it fails, as far as the text tells.
+    std::string failureKind, failureText;
+    // What the line does when it changes nothing and records nothing.
+    std::string idle;
+    // Mistakes and notes about the text, whatever the run does.
+    std::vector<Finding> notes;
 };
 
 // `expanded` is the line as ExecuteLine receives it; `raw` the line as its
 // file holds it (for the text that macro expansion may cut).
-LineVerdict CheckLine(const std::string& raw, const std::string& expanded,
-                      const LineContext& context);
+LineAdvice AdviseLine(const std::string& raw, const std::string& expanded);
 
 }  // namespace check

@@ -37,6 +37,10 @@ constexpr const char* kUsage =
     "  --userlist FILE   the full-name list (default: the UserList setting)\n"
     "  --settings FILE   the settings file (default tarnwick.INI)\n"
     "  --datetime TEXT   what %DateTime% stands for (default: now)\n"
+    "  --here            run the logon's lines against this machine, for the user\n"
+    "                    running the check: its files, registry and connections\n"
+    "                    (the stand-in always looks at its state folder); without\n"
+    "                    it, what only a workstation can tell is marked \"depends\"\n"
     "  --json            the report as JSON\n"
     "  --csv             the site report as CSV, one finding a row\n"
     "  --html FILE       also write the site report to FILE as one web page\n"
@@ -46,8 +50,8 @@ constexpr const char* kUsage =
 // The options that take a value, and the flags.
 constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--userlist",
                                          "--settings", "--datetime", "--html"};
-constexpr const char* kFlags[] = {"--json", "--csv", "--all-users", "--all-machines",
-                                  "--help", "-h",    "--version"};
+constexpr const char* kFlags[] = {"--json", "--csv",  "--all-users", "--all-machines",
+                                  "--here", "--help", "-h",          "--version"};
 
 template <size_t N>
 bool Among(const std::string& name, const char* const (&names)[N]) {
@@ -152,6 +156,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     app.add_flag("--csv", options.csv);
     app.add_flag("--all-users", options.allUsers);
     app.add_flag("--all-machines", options.allMachines);
+    app.add_flag("--here", options.here);
     app.add_flag("-h,--help", help);
     app.add_flag("--version", options.version);
     app.add_option("share", shares);
@@ -177,6 +182,9 @@ Options ParseOptions(const std::vector<std::string>& args) {
     options.htmlFile = Once(values["--html"], "--html").value_or(std::string());
     if (options.json && options.csv) {
         throw UsageError("--json and --csv exclude each other");
+    }
+    if (options.here && options.Site()) {
+        throw UsageError("--here checks one logon: a site check looks at no workstation");
     }
     if (shares.size() > 1) {
         throw UsageError("the share folder is given twice");

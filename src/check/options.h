@@ -16,6 +16,7 @@ struct Options {
     std::string htmlFile;  // empty: no page
     bool allUsers = false;
     bool allMachines = false;
+    bool here = false;  // the logon runs against this machine
     bool help = false;
     bool version = false;
 
@@ -37,7 +38,7 @@ class UsageError : public std::runtime_error {
 };
 
 // tarnwick-check (--user NAME | --all-users) (--machine NAME | --all-machines)
-//   [--userlist FILE] [--settings FILE] [--datetime TEXT]
+//   [--userlist FILE] [--settings FILE] [--datetime TEXT] [--here]
 //   [--json | --csv] [--html FILE] SHARE
 // tarnwick-check --help | --version
 // Values follow their option as the next argument or after "=".

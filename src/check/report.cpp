@@ -19,7 +19,9 @@ constexpr const char* kActionMark = "  -> ";
 constexpr const char* kMessageLabel = "the program's message: ";
 
 void AppendFinding(std::string& out, const Finding& finding, const std::string& indent) {
-    out += indent + SeverityMark(finding.severity) + finding.kind + ": " + finding.text + "\n";
+    // A fact the check could not know reads as it stands: its text says so.
+    const std::string head = finding.kind == kind::kDepends ? "" : finding.kind + ": ";
+    out += indent + SeverityMark(finding.severity) + head + finding.text + "\n";
     if (!finding.message.empty()) {
         out += indent + "     " + kMessageLabel + finding.message + "\n";
     }
@@ -174,12 +176,35 @@ std::string FormatJson(const CheckReport& report) {
     out["files"] = std::move(files);
     Json lines = Json::array();
     for (const CheckedLine& line : report.lines) {
+        // The run's own messages and the facts the line depends on, as
+        // tools compare them with a run; and what it changes.
+        Json messages = Json::array();
+        Json depends = Json::array();
+        for (const Finding& finding : line.findings) {
+            if (!finding.message.empty()) {
+                messages.push_back(Utf8FromAnsi(finding.message));
+            }
+            if (finding.kind == kind::kDepends) {
+                depends.push_back(Utf8FromAnsi(finding.text));
+            }
+        }
+        Json effects = Json::array();
+        for (const Effect& effect : line.effects) {
+            Json item = {{"kind", effect.kind}, {"text", Utf8FromAnsi(effect.text)}};
+            for (const auto& [name, value] : effect.fields) {
+                item[name] = Utf8FromAnsi(value);
+            }
+            effects.push_back(std::move(item));
+        }
         lines.push_back({{"file", Utf8FromAnsi(line.file)},
                          {"line", line.number},
                          {"text", Utf8FromAnsi(line.text)},
                          {"expanded", Utf8FromAnsi(line.expanded)},
                          {"command", line.command},
                          {"action", Utf8FromAnsi(line.action)},
+                         {"messages", std::move(messages)},
+                         {"effects", std::move(effects)},
+                         {"depends", std::move(depends)},
                          {"findings", JsonFindings(line.findings)}});
     }
     out["lines"] = std::move(lines);

@@ -15,6 +15,7 @@ inline constexpr uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr uint32_t kErrorInvalidData = 13;  // not data the call can use
 inline constexpr uint32_t kErrorWriteFault = 29;
 inline constexpr uint32_t kErrorSharingViolation = 32;
+inline constexpr uint32_t kErrorNotSupported = 50;
 inline constexpr uint32_t kErrorHandleDiskFull = 39;
 inline constexpr uint32_t kErrorBadNetPath = 53;
 inline constexpr uint32_t kErrorBadDevType = 66;  // the device and the resource differ in kind

@@ -31,6 +31,15 @@ class Network {
     virtual Win32Error CancelConnection(const std::string& name, uint32_t flags, bool force) = 0;
     // WNetAddConnection2A(resource, no password, no user name, flags).
     virtual Win32Error AddConnection(const NetResource& resource, uint32_t flags) = 0;
+    // WNetGetConnectionA(localName): the remote name a device is connected
+    // to, or ERROR_NOT_CONNECTED for a device without a connection (a local
+    // disk, a free letter). It changes nothing. A platform that cannot tell
+    // answers ERROR_NOT_SUPPORTED.
+    virtual Win32Error GetConnection(const std::string& localName, std::string* remoteName) {
+        static_cast<void>(localName);
+        static_cast<void>(remoteName);
+        return kErrorNotSupported;
+    }
 };
 
 }  // namespace platform

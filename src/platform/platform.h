@@ -96,4 +96,9 @@ enum class PlatformUse { kLogon, kInspect };
 
 std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse use = PlatformUse::kLogon);
 
+// Whether a check made on this machine looks at it by default: the
+// stand-in's state folder is the workstation it stands for, while a
+// Windows machine is the checker's own, looked at only when asked.
+bool ChecksLookHereByDefault();
+
 }  // namespace platform

@@ -15,6 +15,10 @@ class Profile {
     virtual Win32Error WritePrivateProfileStringA(const std::string& section,
                                                   const std::string& key, const std::string& value,
                                                   const std::string& file) = 0;
+    // Where WritePrivateProfileStringA puts `file`: a name without any "\"
+    // or "/" lies in the Windows directory, which every installation has;
+    // any other name as it stands.
+    virtual std::string PlaceOfFile(const std::string& file) { return file; }
 };
 
 }  // namespace platform

@@ -46,6 +46,14 @@ class Registry {
     virtual Win32Error CloseKey(RegKey key) = 0;
     // RegLoadKeyA(HKEY_USERS, subKey, file).
     virtual Win32Error LoadKey(const std::string& subKey, const std::string& file) = 0;
+    // What LoadKey(subKey, file) would answer now, told without loading
+    // anything: 0, the code it would fail with, or ERROR_NOT_SUPPORTED
+    // where the platform cannot tell without loading.
+    virtual Win32Error CanLoadKey(const std::string& subKey, const std::string& file) {
+        static_cast<void>(subKey);
+        static_cast<void>(file);
+        return kErrorNotSupported;
+    }
     // RegEnumKeyExA(key, index, name): the name of the index-th sub-key, or
     // ERROR_NO_MORE_ITEMS past the last one.
     virtual Win32Error EnumKey(RegKey key, uint32_t index, std::string* name) = 0;

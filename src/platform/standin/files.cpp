@@ -179,6 +179,15 @@ uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
     }
     struct stat info {};
     if (::stat(host.c_str(), &info) != 0) {
+        // Drive C is on every workstation: a state folder that is only
+        // looked at, never logged on to, has not made its folder yet.
+        std::string named = host.lexically_normal().string();
+        while (named.size() > 1 && named.back() == '/') {
+            named.pop_back();
+        }
+        if (named == (paths_.stateDir() / "drives" / "c").lexically_normal().string()) {
+            return kFileAttributeDirectory;
+        }
         return kInvalidFileAttributes;
     }
     if (S_ISDIR(info.st_mode)) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/names.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/identity.h"
 
@@ -12,58 +13,6 @@ namespace platform::standin {
 namespace {
 
 namespace fs = std::filesystem;
-
-enum class DeviceKind { kNone, kDrive, kPrinterPort, kInvalid };
-
-// The local device names Windows redirects: "X:" for a drive; LPT1-LPT9,
-// COM1-COM9 and PRN for a printer; the empty name asks for a deviceless
-// connection. Letter case does not matter.
-DeviceKind ClassifyDevice(const std::string& name) {
-    if (name.empty()) {
-        return DeviceKind::kNone;
-    }
-    if (name.size() == 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':') {
-        return DeviceKind::kDrive;
-    }
-    const std::string upper = FoldCase1252(name);
-    if (upper == "PRN") {
-        return DeviceKind::kPrinterPort;
-    }
-    if (upper.size() == 4 && (upper.compare(0, 3, "LPT") == 0 || upper.compare(0, 3, "COM") == 0) &&
-        upper[3] >= '1' && upper[3] <= '9') {
-        return DeviceKind::kPrinterPort;
-    }
-    return DeviceKind::kInvalid;
-}
-
-bool IsRemoteName(const std::string& name) {
-    return name.compare(0, 2, "\\\\") == 0;
-}
-
-// The components of a UNC name after its leading "\\"; empty when the name
-// is malformed (not UNC, an empty component, "." or "..", or a "/", which
-// no server or share name may hold).
-std::vector<std::string> UncComponents(const std::string& remoteName) {
-    if (!IsRemoteName(remoteName)) {
-        return {};
-    }
-    std::vector<std::string> parts;
-    std::string current;
-    for (size_t i = 2; i <= remoteName.size(); ++i) {
-        if (i == remoteName.size() || remoteName[i] == '\\') {
-            if (current.empty() || current == "." || current == "..") {
-                return {};
-            }
-            parts.push_back(current);
-            current.clear();
-        } else if (remoteName[i] == '/') {
-            return {};
-        } else {
-            current += remoteName[i];
-        }
-    }
-    return parts;
-}
 
 }  // namespace
 
@@ -149,6 +98,17 @@ Win32Error StandinNetwork::AddConnection(const NetResource& resource, uint32_t) 
         kErrorSuccess) {
         return kErrorCannotOpenProfile;
     }
+    return kErrorSuccess;
+}
+
+// Only a device remembered in the profile has a connection to tell; the
+// deviceless ones have no local name.
+Win32Error StandinNetwork::GetConnection(const std::string& localName, std::string* remoteName) {
+    const auto connection = context_.connections.Find(localName);
+    if (localName.empty() || !connection) {
+        return kErrorNotConnected;
+    }
+    *remoteName = connection->remoteName;
     return kErrorSuccess;
 }
 

@@ -20,6 +20,7 @@ class StandinNetwork : public Network {
                        std::string* user) override;
     Win32Error CancelConnection(const std::string& name, uint32_t flags, bool force) override;
     Win32Error AddConnection(const NetResource& resource, uint32_t flags) override;
+    Win32Error GetConnection(const std::string& localName, std::string* remoteName) override;
 
   private:
     // 0 when `remoteName` names a share that a connection of `type` can use.

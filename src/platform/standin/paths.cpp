@@ -100,24 +100,6 @@ uint32_t FindShare(const std::filesystem::path& stateDir, const std::string& ser
     return std::filesystem::exists(*folder, ec) ? kErrorSuccess : kErrorBadNetName;
 }
 
-bool EndsWithSeparator(const std::string& windowsPath) {
-    return !windowsPath.empty() && IsSeparator(windowsPath.back());
-}
-
-bool IsValidNewName(const std::string& windowsPath) {
-    size_t start = windowsPath.size();
-    while (start > 0 && !IsSeparator(windowsPath[start - 1])) {
-        --start;
-    }
-    for (size_t i = start; i < windowsPath.size(); ++i) {
-        const auto c = static_cast<unsigned char>(windowsPath[i]);
-        if (c < 0x20 || std::strchr("<>\"|?*", c) != nullptr) {
-            return false;
-        }
-    }
-    return true;
-}
-
 PathResolver::PathResolver(std::filesystem::path stateDir, const ConnectionStore& connections)
     : stateDir_(std::move(stateDir)), connections_(connections) {}
 
@@ -204,7 +186,9 @@ std::optional<std::filesystem::path> PathResolver::ResolveDrive(char letter,
         (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
     const auto root = stateDir_ / "drives" / std::string(1, lower);
     std::error_code ec;
-    if (!std::filesystem::is_directory(root, ec)) {
+    // Drive C is on every workstation, even one only looked at that has
+    // not made its folder yet: nothing is found in it then.
+    if (!std::filesystem::is_directory(root, ec) && lower != kCurrentDrive) {
         return std::nullopt;
     }
     return JoinIgnoringCase(root, rest);

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/names.h"
 #include "platform/standin/connections.h"
 
 namespace platform::standin {
@@ -65,14 +66,5 @@ uint32_t FindShare(const std::filesystem::path& stateDir, const std::string& ser
 // climbs, never above `base`.
 std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base,
                                        const std::string& relative);
-
-// True when the path ends in "\" or "/", which Windows reads as naming a
-// directory: such a name never matches a file.
-bool EndsWithSeparator(const std::string& windowsPath);
-
-// False when the last element of the path holds a character that Windows
-// allows in no file or folder name (a control character, < > " | ? *), so
-// nothing of that name can be created.
-bool IsValidNewName(const std::string& windowsPath);
 
 }  // namespace platform::standin

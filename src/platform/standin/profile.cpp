@@ -31,6 +31,10 @@ bool IsBareName(const std::string& file) {
 
 }  // namespace
 
+std::string StandinProfile::PlaceOfFile(const std::string& file) {
+    return IsBareName(file) ? std::string(kWindowsDirectory) + "\\" + file : file;
+}
+
 Win32Error StandinProfile::WritePrivateProfileStringA(const std::string& section,
                                                       const std::string& key,
                                                       const std::string& value,
@@ -42,13 +46,12 @@ Win32Error StandinProfile::WritePrivateProfileStringA(const std::string& section
         return kErrorInvalidName;
     }
     std::error_code ec;
-    std::string windowsPath = file;
+    const std::string windowsPath = PlaceOfFile(file);
     if (IsBareName(file)) {
         // Every Windows installation has its Windows directory.
         if (const auto windows = context_.paths.Resolve(kWindowsDirectory)) {
             fs::create_directories(*windows, ec);
         }
-        windowsPath = std::string(kWindowsDirectory) + "\\" + file;
     }
     const auto resolved = context_.paths.Resolve(windowsPath);
     if (!resolved) {

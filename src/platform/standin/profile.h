@@ -21,6 +21,7 @@ class StandinProfile : public Profile {
     Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                           const std::string& value,
                                           const std::string& file) override;
+    std::string PlaceOfFile(const std::string& file) override;
 
   private:
     Context& context_;

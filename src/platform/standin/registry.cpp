@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/names.h"
 #include "platform/reg_key.h"
 #include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
@@ -31,32 +32,16 @@ std::string CText(const std::string& text) {
     return std::string(text.c_str());
 }
 
-// The names of a sub-key path. Windows reads runs of backslashes as one and
-// ignores one at the end ("a\\b\" is "a\b"). Names holding a line break are
-// refused: a store keeps every name on one line.
-// The longest key name Windows stores; a longer one is refused.
-constexpr size_t kMaxKeyNameLength = 255;
-// The longest sub-key path the ANSI calls take: they convert it into the
-// thread's static Unicode buffer of MAX_PATH + 1 characters, and a longer
-// path does not fit (ERROR_MORE_DATA, measured under Wine, whatever the
-// names in it). Both limits answer 234; the contract test pins it.
-constexpr size_t kMaxSubKeyLength = 260;
-
+// The names of a sub-key path, as Windows reads it (platform/names.h).
+// Names holding a line break are refused: a store keeps every name on one
+// line.
 bool SplitSubKey(const std::string& subKey, KeyPath* names) {
-    names->clear();
-    size_t start = 0;
-    while (start <= subKey.size()) {
-        size_t end = subKey.find('\\', start);
-        if (end == std::string::npos) {
-            end = subKey.size();
+    const std::vector<std::string> split = SubKeyNames(subKey);
+    names->assign(split.begin(), split.end());
+    for (const std::string& name : *names) {
+        if (!regfile::IsStorableName(name)) {
+            return false;
         }
-        if (end > start) {
-            names->push_back(subKey.substr(start, end - start));
-            if (!regfile::IsStorableName(names->back())) {
-                return false;
-            }
-        }
-        start = end + 1;
     }
     return true;
 }
@@ -112,7 +97,7 @@ void AdoptSharedUserStore(const std::filesystem::path& shared, const std::filesy
 StandinRegistry::StandinRegistry(Context& context)
     : context_(context),
       machine_(RootStoreFile(context, kHkeyLocalMachine), RootName(kHkeyLocalMachine), false,
-               true) {}
+               !context.inspectOnly) {}
 
 StandinRegistry::~StandinRegistry() = default;
 
@@ -126,8 +111,10 @@ RegStore& StandinRegistry::UserStore(std::string* user) {
         const std::string root = RootName(kHkeyCurrentUser);
         const auto file =
             JoinIgnoringCase(context_.stateDir / "registry" / root, UserStoreName(name));
-        AdoptSharedUserStore(RootStoreFile(context_, kHkeyCurrentUser), file);
-        store = std::make_unique<RegStore>(file, root, false, true);
+        if (!context_.inspectOnly) {
+            AdoptSharedUserStore(RootStoreFile(context_, kHkeyCurrentUser), file);
+        }
+        store = std::make_unique<RegStore>(file, root, false, !context_.inspectOnly);
     }
     return *store;
 }
@@ -164,7 +151,9 @@ uint32_t StandinRegistry::Locate(RegKey key, Location* location) {
             // Always there on Windows; made on first use here.
             location->store = &machine_;
             location->path = kClassesPath;
-            return machine_.CreateKey(kClassesPath);
+            // A workstation only looked at keeps its store as it is: a
+            // missing Classes key reads as an empty one.
+            return context_.inspectOnly ? kErrorSuccess : machine_.CreateKey(kClassesPath);
         case kHkeyUsers:
             return kErrorSuccess;
         default:
@@ -184,13 +173,8 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
     if (!SplitSubKey(subKey, &names)) {
         return kErrorInvalidParameter;
     }
-    if (subKey.size() > kMaxSubKeyLength) {
-        return kErrorMoreData;
-    }
-    for (const std::string& name : names) {
-        if (name.size() > kMaxKeyNameLength) {
-            return kErrorMoreData;
-        }
+    if (const Win32Error tooLong = SubKeyLengthError(subKey)) {
+        return tooLong.code();
     }
     if (base.store != nullptr) {
         result->store = base.store;
@@ -355,7 +339,8 @@ Win32Error StandinRegistry::CloseKey(RegKey key) {
     return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
-Win32Error StandinRegistry::LoadKey(const std::string& subKey, const std::string& file) {
+uint32_t StandinRegistry::PrepareHive(const std::string& subKey, const std::string& file,
+                                      std::unique_ptr<RegStore>* hive) {
     // The stand-in grants the right to load hives to every process.
     const std::string name = CText(subKey);
     if (name.empty() || name.find('\\') != std::string::npos || !regfile::IsStorableName(name)) {
@@ -393,8 +378,23 @@ Win32Error StandinRegistry::LoadKey(const std::string& subKey, const std::string
     if (const uint32_t rc = store->Check(); rc != kErrorSuccess) {
         return rc;
     }
-    hives_.push_back({name, std::move(store)});
+    *hive = std::move(store);
     return kErrorSuccess;
+}
+
+Win32Error StandinRegistry::LoadKey(const std::string& subKey, const std::string& file) {
+    std::unique_ptr<RegStore> store;
+    if (const uint32_t rc = PrepareHive(subKey, file, &store); rc != kErrorSuccess) {
+        return rc;
+    }
+    hives_.push_back({CText(subKey), std::move(store)});
+    return kErrorSuccess;
+}
+
+// The file is opened and read as a load reads it, and let go again.
+Win32Error StandinRegistry::CanLoadKey(const std::string& subKey, const std::string& file) {
+    std::unique_ptr<RegStore> store;
+    return PrepareHive(subKey, file, &store);
 }
 
 Win32Error StandinRegistry::EnumKey(RegKey key, uint32_t index, std::string* name) {

@@ -38,6 +38,7 @@ class StandinRegistry : public Registry {
     Win32Error DeleteValue(RegKey key, const std::string& name) override;
     Win32Error CloseKey(RegKey key) override;
     Win32Error LoadKey(const std::string& subKey, const std::string& file) override;
+    Win32Error CanLoadKey(const std::string& subKey, const std::string& file) override;
     Win32Error EnumKey(RegKey key, uint32_t index, std::string* name) override;
     Win32Error EnumValue(RegKey key, uint32_t index, std::string* name) override;
 
@@ -46,6 +47,10 @@ class StandinRegistry : public Registry {
     std::filesystem::path StoreFile(RegKey root);
 
   private:
+    // Everything LoadKey checks, and the hive's store opened and read; 0 or
+    // the code LoadKey answers.
+    uint32_t PrepareHive(const std::string& subKey, const std::string& file,
+                         std::unique_ptr<RegStore>* hive);
     // Where a key lies: a store and the path below its root, or HKEY_USERS
     // itself (no store), whose sub-keys are the mounted hives.
     struct Location {

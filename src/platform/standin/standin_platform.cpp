@@ -16,7 +16,7 @@ std::filesystem::path Prepared(std::filesystem::path dir, bool makeDriveC) {
 }  // namespace
 
 StandinPlatform::StandinPlatform(std::filesystem::path stateDir, bool makeDriveC)
-    : context_(Prepared(std::move(stateDir), makeDriveC)),
+    : context_(Prepared(std::move(stateDir), makeDriveC), /*inspect=*/!makeDriveC),
       files_(context_.paths),
       system_(context_.stateDir),
       registry_(context_),
@@ -36,6 +36,10 @@ namespace platform {
 std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse use) {
     return std::make_unique<standin::StandinPlatform>(standin::DefaultStateDir(),
                                                       use == PlatformUse::kLogon);
+}
+
+bool ChecksLookHereByDefault() {
+    return true;
 }
 
 }  // namespace platform

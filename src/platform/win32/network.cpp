@@ -41,4 +41,18 @@ Win32Error Win32Network::AddConnection(const NetResource& resource, uint32_t fla
     return ::WNetAddConnection2A(&record, nullptr, nullptr, flags);
 }
 
+Win32Error Win32Network::GetConnection(const std::string& localName, std::string* remoteName) {
+    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    DWORD size = static_cast<DWORD>(buffer.size());
+    DWORD rc = ::WNetGetConnectionA(localName.c_str(), buffer.data(), &size);
+    if (rc == ERROR_MORE_DATA) {
+        buffer.assign(size + 1, '\0');
+        rc = ::WNetGetConnectionA(localName.c_str(), buffer.data(), &size);
+    }
+    if (rc == NO_ERROR) {
+        *remoteName = std::string(buffer.data());
+    }
+    return rc;
+}
+
 }  // namespace platform::win32

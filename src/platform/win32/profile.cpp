@@ -20,4 +20,16 @@ Win32Error Win32Profile::WritePrivateProfileStringA(const std::string& section,
     return ERROR_SUCCESS;
 }
 
+std::string Win32Profile::PlaceOfFile(const std::string& file) {
+    if (file.find_first_of("\\/") != std::string::npos) {
+        return file;
+    }
+    char windows[MAX_PATH + 1] = {};
+    const UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) {
+        return file;
+    }
+    return std::string(windows, length) + "\\" + file;
+}
+
 }  // namespace platform::win32

@@ -8,6 +8,7 @@ class Win32Profile : public Profile {
     Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                           const std::string& value,
                                           const std::string& file) override;
+    std::string PlaceOfFile(const std::string& file) override;
 };
 
 }  // namespace platform::win32

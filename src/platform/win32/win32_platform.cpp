@@ -37,4 +37,8 @@ std::unique_ptr<NativePlatform> CreateNativePlatform(PlatformUse) {
     return std::make_unique<Win32Platform>();
 }
 
+bool ChecksLookHereByDefault() {
+    return false;
+}
+
 }  // namespace platform

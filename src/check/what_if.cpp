@@ -1,0 +1,1030 @@
+#include "check/what_if.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/names.h"
+#include "platform/network.h"
+#include "platform/profile.h"
+#include "platform/refusing.h"
+#include "platform/reg_key.h"
+#include "platform/registry.h"
+#include "platform/registry_roots.h"
+#include "platform/system.h"
+
+namespace check {
+
+namespace {
+
+using platform::Win32Error;
+
+constexpr uint32_t kReadOnlyAttribute = 0x1;
+constexpr uint32_t kArchiveAttribute = 0x20;
+// The first handle the what-if registry gives; predefined keys lie far above.
+constexpr platform::RegKey kFirstHandle = 0x10000;
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool HasDrive(const std::string& path) {
+    return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+}
+
+bool IsUncPath(const std::string& path) {
+    return path.size() >= 2 && path[0] == '\\' && platform::IsPathSeparator(path[1]);
+}
+
+// A path that leads nowhere whatever the workstation holds: empty, or a
+// UNC name without a server and a share.
+bool LeadsNowhere(const std::string& path) {
+    if (path.empty()) {
+        return true;
+    }
+    if (!IsUncPath(path)) {
+        return false;
+    }
+    std::string unc = path;
+    std::replace(unc.begin(), unc.end(), '/', '\\');
+    const auto end = unc.find('\\', unc.find('\\', 2) + 1);
+    return platform::UncComponents(unc.substr(0, end)).size() < 2;
+}
+
+// The folder that holds a path's last element, as the path names it: "" for
+// a bare relative name (the current folder), "C:\" for "C:\x".
+std::string ParentOf(const std::string& path) {
+    std::string text = path;
+    while (text.size() > 1 && platform::EndsWithSeparator(text)) {
+        text.pop_back();
+    }
+    size_t cut = text.size();
+    while (cut > 0 && !platform::IsPathSeparator(text[cut - 1])) {
+        --cut;
+    }
+    if (cut == 0) {
+        return HasDrive(text) ? text.substr(0, 2) + "\\" : std::string();
+    }
+    const std::string head = text.substr(0, cut - 1);
+    // The root of a drive ("C:\") or of the current drive ("\") keeps its separator.
+    if (head.empty() || (head.size() == 2 && HasDrive(head))) {
+        return text.substr(0, cut);
+    }
+    return head;
+}
+
+std::string HexText(const std::string& bytes, const char* between) {
+    std::string text;
+    for (const unsigned char byte : bytes) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02X", byte);
+        if (!text.empty()) {
+            text += between;
+        }
+        text += pair;
+    }
+    return text;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+struct WhatIfPlatform::State {
+    enum class Kind { kFile, kFolder, kMissing, kUnknown };
+    struct Fact {
+        Kind kind = Kind::kUnknown;
+        uint32_t attributes = 0;
+        bool Exists() const { return kind == Kind::kFile || kind == Kind::kFolder; }
+    };
+    struct Node {
+        Kind kind = Kind::kFile;
+        uint32_t attributes = kArchiveAttribute;
+        std::string source;  // a copied file: the path it was copied from
+    };
+    struct KeyRef {
+        platform::RegKey root = 0;
+        std::string path;  // below the root, without a leading "\"
+    };
+
+    State(const platform::Services& b, Sight s, const std::string& shareDir) : base(b), sight(s) {
+        shareKey = Key(shareDir);
+    }
+
+    platform::Services base;
+    Sight sight;
+    std::string shareKey;
+
+    // The overlay: what the logon's earlier calls changed.
+    std::unordered_map<std::string, Node> files;
+    std::unordered_set<std::string> keys;  // made by the logon
+    // Values by key and upper-case name; nothing: deleted.
+    std::unordered_map<std::string, std::map<std::string, std::optional<platform::RegValue>>>
+        values;
+    std::set<std::string> hives;  // user names, upper case
+    // Devices, upper case: the remote name, or nothing once cancelled.
+    std::map<std::string, std::optional<std::string>> connections;
+    std::set<std::string> deviceless;
+    std::map<platform::RegKey, KeyRef> handles;
+    platform::RegKey nextHandle = kFirstHandle;
+
+    std::vector<Effect> effects;
+    std::vector<std::string> depends;
+
+    void Depend(const std::string& fact) {
+        if (std::find(depends.begin(), depends.end(), fact) == depends.end()) {
+            depends.push_back(fact);
+        }
+    }
+    void Did(const char* kind, std::string text,
+             std::vector<std::pair<std::string, std::string>> fields) {
+        effects.push_back({kind, std::move(text), std::move(fields)});
+    }
+
+    // --- files -----------------------------------------------------------
+
+    // A path as one key for every spelling of it: "\" for "/", letter case
+    // ignored, "." and ".." taken out, relative paths placed in the share,
+    // and a drive the logon connected replaced by its share.
+    std::string Key(const std::string& path) const {
+        std::string prefix;
+        std::string rest;
+        if (!path.empty() && path[0] == '/') {
+            prefix = "/";  // a host path, as it stands
+            rest = path.substr(1);
+        } else if (IsUncPath(path)) {
+            prefix = "\\\\";
+            rest = path.substr(2);
+        } else if (HasDrive(path)) {
+            const auto connected = connections.find(Upper(path.substr(0, 2)));
+            if (connected != connections.end() && connected->second) {
+                return Key(*connected->second + "\\" + path.substr(2));
+            }
+            prefix = Upper(path.substr(0, 2)) + "\\";
+            rest = path.substr(2);
+        } else if (!path.empty() && path[0] == '\\') {
+            prefix = "\\";
+            rest = path.substr(1);
+        } else {
+            prefix = shareKey + (shareKey.empty() || shareKey.back() == '\\' ? "" : "\\");
+            rest = path;
+        }
+        std::vector<std::string> parts;
+        std::string part;
+        for (size_t i = 0; i <= rest.size(); ++i) {
+            if (i == rest.size() || platform::IsPathSeparator(rest[i])) {
+                if (part == "..") {
+                    if (!parts.empty()) {
+                        parts.pop_back();
+                    }
+                } else if (!part.empty() && part != ".") {
+                    parts.push_back(Upper(part));
+                }
+                part.clear();
+            } else {
+                part += rest[i];
+            }
+        }
+        std::string key = prefix;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            key += (i == 0 ? "" : "\\") + parts[i];
+        }
+        return key;
+    }
+
+    // A path on a drive the logon connected, as the share's path: the
+    // workstation is asked of it there, where the run would find it.
+    std::string Rewritten(const std::string& path) const {
+        if (!HasDrive(path)) {
+            return path;
+        }
+        const auto connected = connections.find(Upper(path.substr(0, 2)));
+        if (connected == connections.end() || !connected->second) {
+            return path;
+        }
+        std::string rest = path.substr(2);
+        if (!rest.empty() && !platform::IsPathSeparator(rest.front())) {
+            rest.insert(0, "\\");
+        }
+        return *connected->second + rest;
+    }
+
+    // The share's own files are read from this machine whatever the check
+    // looks at; every other file is a fact of the workstation.
+    bool Known(const std::string& given) const {
+        const std::string path = Rewritten(given);
+        if (sight == Sight::kWorkstation) {
+            return true;
+        }
+        if (path.empty() || path[0] == '/') {
+            return true;
+        }
+        if (!IsUncPath(path) && !HasDrive(path) && path[0] != '\\') {
+            return true;
+        }
+        const std::string key = Key(path);
+        return key.compare(0, shareKey.size(), shareKey) == 0 &&
+               (key.size() == shareKey.size() || key[shareKey.size()] == '\\');
+    }
+
+    Fact Look(const std::string& given) {
+        const std::string path = Rewritten(given);
+        if (path.empty()) {
+            return {Kind::kFolder, platform::kFileAttributeDirectory};  // the current folder
+        }
+        const auto node = files.find(Key(path));
+        if (node != files.end()) {
+            return {node->second.kind, node->second.attributes};
+        }
+        if (!Known(path)) {
+            return {};
+        }
+        const uint32_t attributes = base.files().GetFileAttributesA(path);
+        if (attributes == platform::kInvalidFileAttributes) {
+            return {Kind::kMissing, 0};
+        }
+        if ((attributes & platform::kFileAttributeDirectory) != 0) {
+            return {Kind::kFolder, attributes};
+        }
+        return {Kind::kFile, attributes};
+    }
+
+    // The folder a new file or folder goes into must be there.
+    Win32Error NeedFolderOf(const std::string& path) {
+        const std::string parent = ParentOf(path);
+        const Fact folder = Look(parent);
+        // Drive C is on every workstation.
+        if (folder.kind == Kind::kUnknown && Upper(parent) == "C:\\") {
+            return platform::kErrorSuccess;
+        }
+        if (folder.kind == Kind::kUnknown) {
+            Depend(parent.size() == 3 && HasDrive(parent)
+                       ? "the drive " + parent.substr(0, 2) + " must exist"
+                       : "the folder " + parent + " must exist");
+            return platform::kErrorSuccess;
+        }
+        return folder.kind == Kind::kFolder ? platform::kErrorSuccess
+                                            : platform::kErrorPathNotFound;
+    }
+
+    // A new file or folder, and every folder above it, is there from now on.
+    void Put(const std::string& path, Node node) {
+        files[Key(path)] = std::move(node);
+        std::string parent = ParentOf(path);
+        while (!parent.empty()) {
+            const auto [at, added] = files.emplace(
+                Key(parent), Node{Kind::kFolder, platform::kFileAttributeDirectory, {}});
+            if (!added) {
+                break;
+            }
+            const std::string above = ParentOf(parent);
+            if (above == parent) {
+                break;
+            }
+            parent = above;
+        }
+    }
+
+    // --- registry ----------------------------------------------------------
+
+    static std::string Join(const std::string& a, const std::string& b) {
+        std::string path = a;
+        for (const std::string& name : platform::SubKeyNames(b)) {
+            path += (path.empty() ? "" : "\\") + name;
+        }
+        return path;
+    }
+    static std::string KeyId(const KeyRef& ref) {
+        return std::to_string(ref.root) + ":" + Upper(Join({}, ref.path));
+    }
+    static std::string KeyText(const KeyRef& ref) {
+        return platform::RootName(ref.root) + (ref.path.empty() ? "" : "\\" + ref.path);
+    }
+
+    // A key below a hive the logon attached: the hive's contents are not
+    // the workstation's until it is loaded, so they cannot be read here.
+    bool InAttachedHive(const KeyRef& ref) const {
+        if (ref.root != platform::kHkeyUsers) {
+            return false;
+        }
+        const auto names = platform::SubKeyNames(ref.path);
+        return !names.empty() && hives.count(Upper(names.front())) != 0;
+    }
+
+    enum class KeyFact { kExists, kCreatable, kFails };
+    // Whether a key is there, or can be made, and the code when not.
+    KeyFact LookKey(const KeyRef& ref, Win32Error* failure) {
+        if (keys.count(KeyId(ref)) != 0 || ref.path.empty()) {
+            return KeyFact::kExists;
+        }
+        if (InAttachedHive(ref)) {
+            return KeyFact::kCreatable;
+        }
+        const auto names = platform::SubKeyNames(ref.path);
+        if (sight != Sight::kWorkstation) {
+            if (ref.root == platform::kHkeyUsers) {
+                *failure = platform::kErrorAccessDenied;
+                return KeyFact::kFails;
+            }
+            if (ref.root != platform::kHkeyCurrentUser) {
+                Depend("the user must have the right to write " + KeyText(ref));
+            }
+            return KeyFact::kCreatable;
+        }
+        platform::Registry& registry = base.registry();
+        // The key itself, then each key above it: the nearest one there
+        // must let the user make keys in it.
+        for (size_t count = names.size(); count > 0; --count) {
+            std::string path;
+            for (size_t i = 0; i < count; ++i) {
+                path += (i == 0 ? "" : "\\") + names[i];
+            }
+            platform::UniqueRegKey key;
+            const Win32Error rc = platform::OpenRegKey(registry, ref.root, path, &key);
+            if (rc.ok()) {
+                return count == names.size() ? KeyFact::kExists : KeyFact::kCreatable;
+            }
+            if (rc != platform::kErrorFileNotFound) {
+                *failure = rc;
+                return KeyFact::kFails;
+            }
+        }
+        // No key of the path is there: only a root can take it, and no key
+        // is made directly below HKEY_USERS.
+        if (ref.root == platform::kHkeyUsers) {
+            *failure = platform::kErrorAccessDenied;
+            return KeyFact::kFails;
+        }
+        return KeyFact::kCreatable;
+    }
+
+    platform::RegKey NewHandle(KeyRef ref) {
+        const platform::RegKey handle = nextHandle;
+        nextHandle += 4;
+        handles[handle] = std::move(ref);
+        return handle;
+    }
+
+    std::optional<KeyRef> Ref(platform::RegKey key) const {
+        if (platform::IsPredefinedKey(key)) {
+            return KeyRef{key, {}};
+        }
+        const auto found = handles.find(key);
+        return found == handles.end() ? std::nullopt : std::optional<KeyRef>(found->second);
+    }
+
+    // --- network -----------------------------------------------------------
+
+    enum class Connected { kYes, kNo, kUnknown };
+    Connected DeviceConnected(const std::string& device) {
+        const auto found = connections.find(Upper(device));
+        if (found != connections.end()) {
+            return found->second ? Connected::kYes : Connected::kNo;
+        }
+        if (sight != Sight::kWorkstation) {
+            return Connected::kUnknown;
+        }
+        std::string remote;
+        const Win32Error rc = base.network().GetConnection(device, &remote);
+        if (rc.ok()) {
+            return Connected::kYes;
+        }
+        return rc == platform::kErrorNotConnected ? Connected::kNo : Connected::kUnknown;
+    }
+};
+
+namespace {
+
+using State = WhatIfPlatform::State;
+using Kind = State::Kind;
+
+class WhatIfFiles : public platform::Files {
+  public:
+    explicit WhatIfFiles(State& state) : s_(state) {}
+
+    Win32Error ReadWholeFile(const std::string& path, std::string* contents) override {
+        const auto node = s_.files.find(s_.Key(path));
+        if (node != s_.files.end()) {
+            if (node->second.kind == Kind::kFolder) {
+                return platform::kErrorAccessDenied;
+            }
+            if (!node->second.source.empty()) {
+                return ReadWholeFile(node->second.source, contents);
+            }
+        }
+        if (!s_.Known(path)) {
+            s_.Depend("the file " + path + " must exist");
+            return platform::kErrorFileNotFound;
+        }
+        return s_.base.files().ReadWholeFile(s_.Rewritten(path), contents);
+    }
+
+    Win32Error FindFirst(const std::string& path, bool* isDirectory) override {
+        const auto node = s_.files.find(s_.Key(path));
+        if (node != s_.files.end() && !platform::EndsWithSeparator(path)) {
+            *isDirectory = node->second.kind == Kind::kFolder;
+            return platform::kErrorSuccess;
+        }
+        if (!s_.Known(path)) {
+            s_.Depend("whether " + path + " exists");
+            return platform::kErrorFileNotFound;
+        }
+        return s_.base.files().FindFirst(s_.Rewritten(path), isDirectory);
+    }
+
+    uint32_t GetFileAttributesA(const std::string& path) override {
+        const State::Fact fact = s_.Look(path);
+        if (!fact.Exists() || (fact.kind == Kind::kFile && platform::EndsWithSeparator(path))) {
+            return platform::kInvalidFileAttributes;
+        }
+        return fact.attributes;
+    }
+
+    Win32Error GetLastWriteTime(const std::string& path, platform::FileTime* time) override {
+        if (!s_.Known(path)) {
+            return platform::kErrorFileNotFound;
+        }
+        return s_.base.files().GetLastWriteTime(s_.Rewritten(path), time);
+    }
+
+    Win32Error CopyFileA(const std::string& existing, const std::string& target,
+                         bool failIfExists) override {
+        if (LeadsNowhere(existing) || LeadsNowhere(target)) {
+            return platform::kErrorPathNotFound;
+        }
+        const State::Fact source = s_.Look(existing);
+        if (source.kind == Kind::kMissing) {
+            return platform::kErrorFileNotFound;
+        }
+        if (source.kind == Kind::kFolder) {
+            return platform::kErrorAccessDenied;
+        }
+        if (source.kind == Kind::kUnknown) {
+            s_.Depend("the file " + existing + " must exist");
+        }
+        if (platform::EndsWithSeparator(target) || !platform::IsValidNewName(target)) {
+            return platform::kErrorInvalidName;
+        }
+        const State::Fact present = s_.Look(target);
+        if (present.kind == Kind::kFolder) {
+            return platform::kErrorAccessDenied;
+        }
+        if (const Win32Error rc = s_.NeedFolderOf(target)) {
+            return rc;
+        }
+        if (present.kind == Kind::kFile) {
+            if (failIfExists) {
+                return platform::kErrorFileExists;
+            }
+            if (s_.Key(existing) == s_.Key(target)) {
+                return platform::kErrorSharingViolation;
+            }
+            if ((present.attributes & kReadOnlyAttribute) != 0) {
+                return platform::kErrorAccessDenied;
+            }
+        }
+        // The copy keeps the source's attributes.
+        const uint32_t attributes =
+            source.kind == Kind::kFile ? source.attributes : kArchiveAttribute;
+        s_.Put(target, {Kind::kFile, attributes, existing});
+        s_.Did(effect::kFile, "copy " + Quoted(existing) + " to " + Quoted(target),
+               {{"path", target}, {"source", existing}});
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error CreateDirectoryA(const std::string& path) override {
+        if (LeadsNowhere(path)) {
+            return platform::kErrorPathNotFound;
+        }
+        if (!platform::IsValidNewName(path)) {
+            return platform::kErrorInvalidName;
+        }
+        if (s_.Look(path).Exists()) {
+            return platform::kErrorAlreadyExists;
+        }
+        if (const Win32Error rc = s_.NeedFolderOf(path)) {
+            return rc;
+        }
+        s_.Put(path, {Kind::kFolder, platform::kFileAttributeDirectory, {}});
+        s_.Did(effect::kFolder, "make the folder " + Quoted(path), {{"path", path}});
+        return platform::kErrorSuccess;
+    }
+
+  private:
+    State& s_;
+};
+
+class WhatIfRegistry : public platform::Registry {
+  public:
+    explicit WhatIfRegistry(State& state) : s_(state) {}
+
+    Win32Error CreateKey(platform::RegKey base, const std::string& subKey,
+                         platform::RegKey* result) override {
+        const auto from = s_.Ref(base);
+        if (!from) {
+            return platform::kErrorInvalidHandle;
+        }
+        if (!subKey.empty() && subKey.front() == '\\') {
+            return platform::kErrorBadPathname;
+        }
+        if (const Win32Error tooLong = platform::SubKeyLengthError(subKey)) {
+            return tooLong;
+        }
+        State::KeyRef ref{from->root, State::Join(from->path, subKey)};
+        Win32Error failure;
+        switch (s_.LookKey(ref, &failure)) {
+            case State::KeyFact::kFails:
+                return failure;
+            case State::KeyFact::kCreatable: {
+                // The key and every key above it are there from now on.
+                std::string path;
+                for (const std::string& name : platform::SubKeyNames(ref.path)) {
+                    path += (path.empty() ? "" : "\\") + name;
+                    s_.keys.insert(State::KeyId({ref.root, path}));
+                }
+                s_.Did(effect::kKey, "make the key " + State::KeyText(ref),
+                       {{"key", State::KeyText(ref)}});
+                break;
+            }
+            case State::KeyFact::kExists:
+                break;
+        }
+        *result = s_.NewHandle(std::move(ref));
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error OpenKey(platform::RegKey base, const std::string& subKey,
+                       platform::RegKey* result) override {
+        const auto from = s_.Ref(base);
+        if (!from) {
+            return platform::kErrorInvalidHandle;
+        }
+        if (subKey.empty() && platform::IsPredefinedKey(base)) {
+            *result = base;
+            return platform::kErrorSuccess;
+        }
+        if (const Win32Error tooLong = platform::SubKeyLengthError(subKey)) {
+            return tooLong;
+        }
+        State::KeyRef ref{from->root, State::Join(from->path, subKey)};
+        Win32Error failure;
+        switch (s_.LookKey(ref, &failure)) {
+            case State::KeyFact::kFails:
+                return failure;
+            case State::KeyFact::kCreatable:
+                return platform::kErrorFileNotFound;
+            case State::KeyFact::kExists:
+                break;
+        }
+        *result = s_.NewHandle(std::move(ref));
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error SetValue(platform::RegKey key, const std::string& name, uint32_t type,
+                        const uint8_t* data, uint32_t size) override {
+        const auto ref = s_.Ref(key);
+        if (!ref) {
+            return platform::kErrorInvalidHandle;
+        }
+        if (ref->root == platform::kHkeyUsers && ref->path.empty()) {
+            return platform::kErrorAccessDenied;  // HKEY_USERS itself holds no values
+        }
+        platform::RegValue value{type, std::string(reinterpret_cast<const char*>(data), size)};
+        const std::string where = State::KeyText(*ref);
+        std::string typeWord, dataText, shown;
+        switch (type) {
+            case platform::kRegSz: {
+                typeWord = "REG_SZ";
+                dataText = value.data.substr(0, value.data.find('\0'));
+                shown = Quoted(dataText);
+                break;
+            }
+            case platform::kRegDword: {
+                typeWord = "REG_DWORD";
+                uint32_t bits = 0;
+                for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
+                    bits |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i]))
+                            << (8 * i);
+                }
+                dataText = std::to_string(static_cast<int32_t>(bits));
+                shown = dataText;
+                break;
+            }
+            default:
+                typeWord = type == platform::kRegBinary ? "REG_BINARY" : std::to_string(type);
+                dataText = HexText(value.data, "");
+                shown = value.data.empty() ? "(no bytes)" : HexText(value.data, " ");
+                break;
+        }
+        s_.values[State::KeyId(*ref)][Upper(name)] = std::move(value);
+        s_.Did(effect::kRegistryValue,
+               "write " + typeWord + " " + shown + " to " +
+                   (name.empty() ? "the default value of " + where : where + "\\" + name),
+               {{"key", where}, {"name", name}, {"type", typeWord}, {"data", dataText}});
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error QueryValue(platform::RegKey key, const std::string& name, uint32_t* type,
+                          uint8_t* data, uint32_t* size) override {
+        const auto ref = s_.Ref(key);
+        if (!ref) {
+            return platform::kErrorInvalidHandle;
+        }
+        const auto values = s_.values.find(State::KeyId(*ref));
+        if (values != s_.values.end()) {
+            const auto value = values->second.find(Upper(name));
+            if (value != values->second.end()) {
+                if (!value->second) {
+                    return platform::kErrorFileNotFound;
+                }
+                return Give(*value->second, type, data, size);
+            }
+        }
+        if (s_.InAttachedHive(*ref) || s_.sight != Sight::kWorkstation) {
+            // Not knowable here: the value may be there.
+            return Give({platform::kRegNone, {}}, type, data, size);
+        }
+        if (s_.keys.count(State::KeyId(*ref)) != 0) {
+            return platform::kErrorFileNotFound;  // a key the logon makes holds nothing yet
+        }
+        platform::UniqueRegKey open;
+        if (const Win32Error rc =
+                platform::OpenRegKey(s_.base.registry(), ref->root, ref->path, &open)) {
+            return rc;
+        }
+        return s_.base.registry().QueryValue(open.get(), name, type, data, size);
+    }
+
+    Win32Error DeleteValue(platform::RegKey key, const std::string& name) override {
+        const auto ref = s_.Ref(key);
+        if (!ref) {
+            return platform::kErrorInvalidHandle;
+        }
+        s_.values[State::KeyId(*ref)][Upper(name)] = std::nullopt;
+        const std::string where = State::KeyText(*ref);
+        s_.Did(effect::kDeleteValue,
+               "delete " + (name.empty() ? "the default value of " + where : where + "\\" + name),
+               {{"key", where}, {"name", name}});
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error CloseKey(platform::RegKey key) override {
+        if (platform::IsPredefinedKey(key)) {
+            return platform::kErrorSuccess;
+        }
+        return s_.handles.erase(key) > 0 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+    }
+
+    Win32Error LoadKey(const std::string& subKey, const std::string& file) override {
+        if (subKey.empty() || subKey.find('\\') != std::string::npos) {
+            return platform::kErrorInvalidParameter;
+        }
+        if (s_.hives.count(Upper(subKey)) != 0) {
+            return platform::kErrorAlreadyExists;
+        }
+        const State::Fact fact = s_.Look(file);
+        if (fact.kind == Kind::kMissing) {
+            return platform::kErrorFileNotFound;
+        }
+        if (fact.kind == Kind::kFolder) {
+            return platform::kErrorAccessDenied;
+        }
+        const std::string hiveFact =
+            "the file " + file + " must hold a registry hive that the " + "user may load";
+        const auto made = s_.files.find(s_.Key(file));
+        if (fact.kind == Kind::kUnknown || made != s_.files.end()) {
+            s_.Depend(hiveFact);
+        } else {
+            const Win32Error rc = s_.base.registry().CanLoadKey(subKey, file);
+            if (rc == platform::kErrorNotSupported) {
+                s_.Depend(hiveFact);
+            } else if (rc) {
+                return rc;
+            }
+        }
+        s_.hives.insert(Upper(subKey));
+        const std::string key = platform::RootName(platform::kHkeyUsers) + "\\" + subKey;
+        s_.Did(effect::kHive, "attach the hive " + Quoted(file) + " as " + key,
+               {{"key", key}, {"file", file}});
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error EnumKey(platform::RegKey, uint32_t, std::string*) override {
+        return platform::kErrorNoMoreItems;
+    }
+
+    // The values the workstation has, less those the logon deleted, and
+    // those the logon wrote.
+    Win32Error EnumValue(platform::RegKey key, uint32_t index, std::string* name) override {
+        const auto ref = s_.Ref(key);
+        if (!ref) {
+            return platform::kErrorInvalidHandle;
+        }
+        std::vector<std::string> names;
+        std::set<std::string> seen;
+        const auto values = s_.values.find(State::KeyId(*ref));
+        const auto overlaid = [&](const std::string& upper) {
+            return values != s_.values.end() && values->second.count(upper) != 0;
+        };
+        platform::UniqueRegKey open;
+        if (s_.sight == Sight::kWorkstation && !s_.InAttachedHive(*ref) &&
+            platform::OpenRegKey(s_.base.registry(), ref->root, ref->path, &open).ok()) {
+            std::string found;
+            for (uint32_t i = 0; s_.base.registry().EnumValue(open.get(), i, &found).ok(); ++i) {
+                if (!overlaid(Upper(found)) && seen.insert(Upper(found)).second) {
+                    names.push_back(found);
+                }
+            }
+        }
+        if (values != s_.values.end()) {
+            for (const auto& [upper, value] : values->second) {
+                if (value && seen.insert(upper).second) {
+                    names.push_back(upper);
+                }
+            }
+        }
+        if (index >= names.size()) {
+            return platform::kErrorNoMoreItems;
+        }
+        *name = names[index];
+        return platform::kErrorSuccess;
+    }
+
+  private:
+    static Win32Error Give(const platform::RegValue& value, uint32_t* type, uint8_t* data,
+                           uint32_t* size) {
+        const auto length = static_cast<uint32_t>(value.data.size());
+        if (type != nullptr) {
+            *type = value.type;
+        }
+        if (data != nullptr && size != nullptr && *size < length) {
+            *size = length;
+            return platform::kErrorMoreData;
+        }
+        if (data != nullptr) {
+            std::copy(value.data.begin(), value.data.end(), data);
+        }
+        if (size != nullptr) {
+            *size = length;
+        }
+        return platform::kErrorSuccess;
+    }
+
+    State& s_;
+};
+
+class WhatIfNetwork : public platform::Network {
+  public:
+    explicit WhatIfNetwork(State& state) : s_(state) {}
+
+    Win32Error GetUser(const std::string& localName, uint32_t bufferSize,
+                       std::string* user) override {
+        return s_.base.network().GetUser(localName, bufferSize, user);
+    }
+
+    Win32Error GetConnection(const std::string& localName, std::string* remoteName) override {
+        const auto found = s_.connections.find(Upper(localName));
+        if (found != s_.connections.end()) {
+            if (!found->second) {
+                return platform::kErrorNotConnected;
+            }
+            *remoteName = *found->second;
+            return platform::kErrorSuccess;
+        }
+        if (s_.sight != Sight::kWorkstation) {
+            return platform::kErrorNotSupported;
+        }
+        return s_.base.network().GetConnection(localName, remoteName);
+    }
+
+    Win32Error CancelConnection(const std::string& name, uint32_t, bool) override {
+        if (platform::IsRemoteName(name)) {
+            return s_.deviceless.erase(Upper(name)) > 0 ? platform::kErrorSuccess
+                                                        : platform::kErrorNotConnected;
+        }
+        const State::Connected connected =
+            name.empty() ? State::Connected::kNo : s_.DeviceConnected(name);
+        if (connected == State::Connected::kNo) {
+            return platform::kErrorNotConnected;
+        }
+        // Either way the device has no connection after this call; it is
+        // told only where the workstation shows one.
+        s_.connections[Upper(name)] = std::nullopt;
+        if (connected == State::Connected::kUnknown) {
+            return platform::kErrorSuccess;
+        }
+        s_.Did(effect::kDisconnection, "cancel the connection of " + name, {{"device", name}});
+        return platform::kErrorSuccess;
+    }
+
+    Win32Error AddConnection(const platform::NetResource& resource, uint32_t) override {
+        using platform::DeviceKind;
+        const bool disk = resource.type == platform::kResourceTypeDisk;
+        if (!disk && resource.type != platform::kResourceTypePrint) {
+            return platform::kErrorInvalidParameter;
+        }
+        const std::string& local = resource.localName;
+        const std::string& remote = resource.remoteName;
+        const DeviceKind kind = platform::ClassifyDevice(local);
+        if (kind == DeviceKind::kInvalid) {
+            return platform::kErrorBadDevice;
+        }
+        if (kind != DeviceKind::kNone) {
+            if (kind != (disk ? DeviceKind::kDrive : DeviceKind::kPrinterPort)) {
+                return platform::kErrorBadDevType;
+            }
+            if (const Win32Error taken = Taken(local, kind)) {
+                return taken;
+            }
+        }
+        if (const Win32Error rc = ReachShare(remote, disk)) {
+            return rc;
+        }
+        if (kind == DeviceKind::kNone) {
+            s_.deviceless.insert(Upper(remote));  // never remembered, nothing to tell
+            return platform::kErrorSuccess;
+        }
+        s_.connections[Upper(local)] = remote;
+        s_.Did(effect::kConnection, "connect " + local + " to " + remote,
+               {{"device", local}, {"remote", remote}});
+        return platform::kErrorSuccess;
+    }
+
+  private:
+    // A device already connected, or a drive letter that is a local disk,
+    // is taken: ERROR_ALREADY_ASSIGNED.
+    Win32Error Taken(const std::string& local, platform::DeviceKind kind) {
+        switch (s_.DeviceConnected(local)) {
+            case State::Connected::kYes:
+                return platform::kErrorAlreadyAssigned;
+            case State::Connected::kUnknown:
+                if (kind == platform::DeviceKind::kDrive) {
+                    s_.Depend("the drive " + local + " must not be a local disk");
+                }
+                return platform::kErrorSuccess;
+            case State::Connected::kNo:
+                break;
+        }
+        if (kind != platform::DeviceKind::kDrive || s_.connections.count(Upper(local)) != 0) {
+            return platform::kErrorSuccess;
+        }
+        std::string remote;
+        const bool baseConnected = s_.base.network().GetConnection(local, &remote).ok();
+        const uint32_t root = s_.base.files().GetFileAttributesA(local + "\\");
+        const bool localDisk = !baseConnected && root != platform::kInvalidFileAttributes &&
+                               (root & platform::kFileAttributeDirectory) != 0;
+        return localDisk ? platform::kErrorAlreadyAssigned : platform::kErrorSuccess;
+    }
+
+    // An unknown server gives ERROR_BAD_NETPATH; a malformed name or a share
+    // that the server does not have gives ERROR_BAD_NET_NAME. A drive may be
+    // connected to a share or to a folder inside it; a printer only to a
+    // share itself.
+    Win32Error ReachShare(const std::string& remote, bool disk) {
+        const std::vector<std::string> parts = platform::UncComponents(remote);
+        if (parts.size() < 2) {
+            return platform::kErrorBadNetName;
+        }
+        const std::string share = "\\\\" + parts[0] + "\\" + parts[1];
+        if (s_.sight != Sight::kWorkstation) {
+            s_.Depend("the share " + share + " must exist and let the user in");
+            return platform::kErrorSuccess;
+        }
+        bool isFolder = false;
+        const Win32Error rc = s_.base.files().FindFirst(share, &isFolder);
+        if (rc == platform::kErrorBadNetPath || rc == platform::kErrorBadNetName) {
+            return rc;
+        }
+        if (rc) {
+            s_.Depend("the share " + share + " must exist and let the user in");
+            return platform::kErrorSuccess;
+        }
+        if (!disk) {
+            return parts.size() == 2 ? platform::kErrorSuccess : platform::kErrorBadNetName;
+        }
+        if (!isFolder) {
+            return platform::kErrorBadDevType;  // a printer share cannot be a drive
+        }
+        if (parts.size() > 2 && s_.Look(remote).kind != Kind::kFolder) {
+            return platform::kErrorBadNetName;
+        }
+        return platform::kErrorSuccess;
+    }
+
+    State& s_;
+};
+
+class WhatIfProfile : public platform::Profile {
+  public:
+    explicit WhatIfProfile(State& state) : s_(state) {}
+
+    std::string PlaceOfFile(const std::string& file) override {
+        return s_.base.profile().PlaceOfFile(file);
+    }
+
+    Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                          const std::string& value,
+                                          const std::string& file) override {
+        if (file.empty()) {
+            return platform::kErrorAccessDenied;
+        }
+        if (!platform::IsValidNewName(file)) {
+            return platform::kErrorInvalidName;
+        }
+        const std::string place = PlaceOfFile(file);
+        const bool bare = file.find_first_of("\\/") == std::string::npos;
+        if (LeadsNowhere(place)) {
+            return platform::kErrorPathNotFound;
+        }
+        const State::Fact fact = s_.Look(place);
+        if (fact.kind == Kind::kFolder ||
+            (fact.kind == Kind::kFile && (fact.attributes & kReadOnlyAttribute) != 0)) {
+            return platform::kErrorAccessDenied;
+        }
+        if (fact.kind == Kind::kUnknown) {
+            s_.Depend("the file " + place + " must be writable where it exists");
+        }
+        // The Windows directory of a bare name is on every installation.
+        if (!bare && fact.kind != Kind::kFile) {
+            if (const Win32Error rc = s_.NeedFolderOf(place)) {
+                return rc;
+            }
+        }
+        if (fact.kind != Kind::kFile) {
+            s_.Put(place, {Kind::kFile, kArchiveAttribute, {}});
+        }
+        s_.Did(effect::kIniValue,
+               "write " + Quoted(key + "=" + value) + " in section [" + section + "] of " +
+                   Quoted(place),
+               {{"file", place}, {"section", section}, {"key", key}, {"value", value}});
+        return platform::kErrorSuccess;
+    }
+
+  private:
+    State& s_;
+};
+
+}  // namespace
+
+struct WhatIfPlatform::Parts {
+    explicit Parts(State& state) : files(state), registry(state), network(state), profile(state) {}
+    WhatIfFiles files;
+    WhatIfRegistry registry;
+    WhatIfNetwork network;
+    WhatIfProfile profile;
+    platform::RefusingToolkit toolkit;
+    platform::RefusingEventLog eventLog;
+};
+
+WhatIfPlatform::WhatIfPlatform(const platform::Services& base, Sight sight,
+                               const std::string& shareDir)
+    : state_(std::make_unique<State>(base, sight, shareDir)),
+      parts_(std::make_unique<Parts>(*state_)) {}
+
+WhatIfPlatform::~WhatIfPlatform() = default;
+
+platform::Services WhatIfPlatform::services() {
+    return platform::Services(parts_->registry, parts_->network, state_->base.system(),
+                              parts_->files, parts_->profile, parts_->toolkit, parts_->eventLog);
+}
+
+std::vector<Effect> WhatIfPlatform::TakeEffects() {
+    return std::exchange(state_->effects, {});
+}
+
+std::vector<std::string> WhatIfPlatform::TakeDepends() {
+    return std::exchange(state_->depends, {});
+}
+
+void WhatIfPlatform::Forget() {
+    State& s = *state_;
+    s.files.clear();
+    s.keys.clear();
+    s.values.clear();
+    s.hives.clear();
+    s.connections.clear();
+    s.deviceless.clear();
+    s.handles.clear();
+    s.effects.clear();
+    s.depends.clear();
+}
+
+}  // namespace check

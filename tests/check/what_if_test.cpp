@@ -1,0 +1,143 @@
+#include "check/what_if.h"
+
+#include <gtest/gtest.h>
+
+#include "logon/context.h"
+#include "script/interpreter.h"
+#include "support/test_platform.h"
+
+namespace {
+
+using check::Sight;
+using check::WhatIfPlatform;
+
+// What a list of lines recorded and changed.
+struct Outcome {
+    std::vector<std::string> messages;
+    std::vector<std::string> effects;  // "kind path-or-key"
+    std::vector<std::string> depends;
+};
+
+class WhatIfTest : public testsupport::PlatformTest {
+  protected:
+    // The lines run by the program's own code on the what-if workstation.
+    Outcome Told(const std::vector<std::string>& lines, Sight sight) {
+        WhatIfPlatform whatIf(services(), sight, Scratch());
+        logon::LogonContext logon(whatIf.services());
+        Prepare(logon);
+        Outcome outcome;
+        for (const std::string& line : lines) {
+            script::ExecuteLine(logon, line);
+            for (const check::Effect& effect : whatIf.TakeEffects()) {
+                outcome.effects.push_back(effect.kind + " " + effect.fields.front().second);
+            }
+            for (const std::string& fact : whatIf.TakeDepends()) {
+                outcome.depends.push_back(fact);
+            }
+        }
+        outcome.messages = logon.Errors();
+        return outcome;
+    }
+    // The same lines really run.
+    std::vector<std::string> Run(const std::vector<std::string>& lines) {
+        Prepare(context());
+        for (const std::string& line : lines) {
+            script::ExecuteLine(context(), line);
+        }
+        return Errors();
+    }
+    void Prepare(logon::LogonContext& logon) {
+        logon.UserName = "tarnwick-what-if";
+        logon.ErrorList = std::make_unique<core::TStringList>();
+        logon.CreateScriptRegistry();
+    }
+};
+
+// Looking at the workstation, the what-if tells every message the run
+// records and changes nothing, while the run after it makes what it told.
+TEST_F(WhatIfTest, TellsWhatTheRunRecordsAndChangesNothing) {
+    WriteFile(At("source.txt"), "text");
+    const std::string key = TestKey();
+    struct Case {
+        std::vector<std::string> lines;
+        std::vector<std::string> effects;
+        bool standinOnly = false;  // the device rules Wine does not follow
+    };
+    const std::vector<Case> cases = {
+        {{"C" + At("copy.txt") + "=" + At("source.txt")}, {"file " + At("copy.txt")}},
+        // A copy whose source an earlier line makes.
+        {{"C" + At("a.txt") + "=" + At("source.txt"), "C" + At("b.txt") + "=" + At("a.txt")},
+         {"file " + At("a.txt"), "file " + At("b.txt")}},
+        {{"C" + At("e2.txt") + "="}, {}},
+        {{"C" + At("x.txt") + "=" + At("missing.txt")}, {}},
+        {{"C" + At("no\\such\\x.txt") + "=" + At("source.txt")}, {}},
+        {{"c" + At("source.txt") + "=" + At("missing.txt")}, {}},
+        {{"V" + At("a\\b")}, {"folder " + At("a"), "folder " + At("a\\b")}},
+        {{"V" + At("d\\e"), "C" + At("d\\e\\c.txt") + "=" + At("source.txt")},
+         {"folder " + At("d"), "folder " + At("d\\e"), "file " + At("d\\e\\c.txt")}},
+        {{"I[" + At("local.ini") + "]NoSection=1"}, {"ini " + At("local.ini")}},
+        {{"I[]S.k=v", "I[" + At("none\\x.ini") + "]S.k=v"}, {}},
+        {{"U" + key + "\\" + std::string(315, 'k') + ".V=S1",
+          "U" + key + "\\" + std::string(315, 'k') + ".B=B01"},
+         {}},
+        {{"U" + key + ".V=Sone", "U" + key + ".N=Dtwelve", "U" + key + ".V=-"},
+         {"key HKEY_CURRENT_USER\\" + key, "registry HKEY_CURRENT_USER\\" + key,
+          "delete HKEY_CURRENT_USER\\" + key}},
+        {{"L" + At("missing.dat"), "L" + At("missing.dat")}, {}},
+        {{"DQQ:=\\\\FILES01\\SOFTWARE", "DLPT1=\\\\S\\X", "DH:=FILES01", "PLPT1\\\\PRINT01\\LASER",
+          "DC:=\\\\S\\X"},
+         {},
+         true},
+    };
+    for (const Case& c : cases) {
+        if (c.standinOnly && !IsStandin()) {
+            continue;
+        }
+        const Outcome told = Told(c.lines, Sight::kWorkstation);
+        EXPECT_TRUE(told.depends.empty()) << c.lines.front();
+        EXPECT_EQ(told.effects, c.effects) << c.lines.front();
+        for (const std::string& effect : c.effects) {
+            if (effect.compare(0, 5, "file ") == 0 || effect.compare(0, 7, "folder ") == 0) {
+                EXPECT_FALSE(Exists(effect.substr(effect.find(' ') + 1))) << effect;
+            }
+        }
+        EXPECT_EQ(told.messages, Run(c.lines)) << c.lines.front();
+        for (const std::string& effect : c.effects) {
+            if (effect.compare(0, 5, "file ") == 0 || effect.compare(0, 7, "folder ") == 0) {
+                EXPECT_TRUE(Exists(effect.substr(effect.find(' ') + 1))) << effect;
+            }
+        }
+    }
+}
+
+// Knowing no workstation, what its text decides is still certain; what
+// the workstation decides is a fact the line depends on, never a failure.
+TEST_F(WhatIfTest, WithoutAWorkstationTheWorkstationsFactsDepend) {
+    struct Case {
+        std::string line;
+        size_t messages;
+        bool depends;
+    };
+    const Case cases[] = {
+        {"CC:\\Data\\x.txt=C:\\Data\\missing.txt", 0, true},
+        {"CC:\\Data\\e2.txt=", 1, false},
+        {"DQQ:=\\\\FILES01\\SOFTWARE", 1, false},
+        {"DH:=\\\\FILES01\\HOME", 0, true},
+        {"I[]S.k=v", 1, false},
+        {"I[C:\\Data\\app.ini]S.k=v", 0, true},
+        {"MSoftware\\Tarnwick.V=S1", 0, true},
+        {"USoftware\\" + std::string(315, 'k') + ".V=S1", 1, false},
+        {"LC:\\Data\\hive.dat", 0, true},
+    };
+    for (const Case& c : cases) {
+        const Outcome told = Told({c.line}, Sight::kShareOnly);
+        EXPECT_EQ(told.messages.size(), c.messages) << c.line;
+        EXPECT_EQ(!told.depends.empty(), c.depends) << c.line;
+    }
+    // A second attach under the same name fails whatever the file holds.
+    EXPECT_EQ(
+        Told({"LC:\\Data\\hive.dat", "LC:\\Data\\hive.dat"}, Sight::kShareOnly).messages.size(),
+        1u);
+}
+
+}  // namespace
