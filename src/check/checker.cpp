@@ -115,6 +115,16 @@ struct Advised {
     }
 };
 
+// A line as the latest logon ran it, kept where its outcome can be had
+// again without running it (the site check's many logons share most lines).
+struct Ran {
+    bool valid = false;
+    std::string expanded;
+    std::string hiveUser;  // the user of an attached hive, which U lines go into
+    Replay replay;
+    std::vector<std::string> messages;
+};
+
 // A script file as every logon reads it: looked for and cut once, and each
 // line's latest advice kept, which the next logon mostly shares.
 struct CachedFile {
@@ -123,6 +133,7 @@ struct CachedFile {
     std::string failure;  // the program's message when it cannot be opened
     core::TStringList lines;
     std::vector<Advised> advised;
+    std::vector<Ran> ran;
 };
 
 // The key of a name among names compared as the system compares them: the
@@ -248,6 +259,7 @@ struct ShareReader::State {
     void LearnLogon(const std::string& user, const std::string& machine);
     void Assemble(CheckReport& report, std::vector<CachedFile*>& loaded);
     void CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine, CheckReport& report);
+    void Execute(Ran& ran, script::CommandKind kind, const std::string& expanded, bool reuse);
 };
 
 CachedFile& ShareReader::State::File(const std::string& path) {
@@ -263,6 +275,7 @@ CachedFile& ShareReader::State::File(const std::string& path) {
             file.lines.LoadFromFile(files, path);
             file.opened = true;
             file.advised.resize(static_cast<size_t>(file.lines.Count()));
+            file.ran.resize(static_cast<size_t>(file.lines.Count()));
         } catch (const core::EFOpenError& failure) {
             file.failure = failure.Message();
         }
@@ -363,6 +376,40 @@ std::string ActionOf(const LineAdvice& advice, const std::vector<Effect>& effect
     return action;
 }
 
+// Runs a line through ExecuteLine on the what-if workstation; or, with
+// `reuse`, does what the latest logon's run of the same line did, where
+// nothing this logon made so far could change that (check/what_if.h).
+// An L line changes the logon itself, and is always run.
+void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::string& expanded,
+                                 bool reuse) {
+    const std::string hiveUser = logon.AttachedHive.empty() ? std::string() : logon.UserName;
+    if (!reuse || kind == script::CommandKind::kAttachHive) {
+        script::ExecuteLine(logon, expanded);
+        return;
+    }
+    if (ran.valid && ran.expanded == expanded && ran.hiveUser == hiveUser &&
+        whatIf.Replays(ran.replay)) {
+        for (const std::string& message : ran.messages) {
+            logon.ErrorList->Add(message);
+        }
+        return;
+    }
+    const int recorded = logon.ErrorList->Count();
+    whatIf.Record();
+    script::ExecuteLine(logon, expanded);
+    std::optional<Replay> replay = whatIf.Recorded();
+    ran.valid = replay.has_value();
+    if (ran.valid) {
+        ran.expanded = expanded;
+        ran.hiveUser = hiveUser;
+        ran.replay = std::move(*replay);
+        ran.messages.clear();
+        for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
+            ran.messages.push_back(logon.ErrorList->Get(m));
+        }
+    }
+}
+
 // Runs the script's lines as the run does, each through ExecuteLine on the
 // what-if workstation, and tells each line by what it recorded and changed.
 void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine,
@@ -379,8 +426,11 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
     }
     logon::ExpandMacros(logon, referring);
 
-    // Every logon starts on the workstation as it is.
+    // Every logon starts on the workstation as it is. Keeping only the
+    // lines with findings (the site check, which looks at no workstation),
+    // the facts of the workstation and the effects are not told.
     whatIf.Forget();
+    whatIf.Tell(everyLine);
     logon.AttachedHive.clear();
     logon.ErrorList = std::make_unique<core::TStringList>();
     int next = 0;
@@ -395,8 +445,8 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
             const bool refers = text.find('%') != std::string::npos;
             const std::string& expanded = refers ? referring.Get(next++) : text;
             const int recorded = logon.ErrorList->Count();
-            script::ExecuteLine(logon, expanded);
             const LineAdvice& advice = file.advised[static_cast<size_t>(k)].For(text, expanded);
+            Execute(file.ran[static_cast<size_t>(k)], advice.kind, expanded, !everyLine);
             std::vector<Finding> findings;
             for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
                 findings.push_back(

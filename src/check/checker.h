@@ -99,7 +99,9 @@ class ShareReader {
     ShareReader& operator=(const ShareReader&) = delete;
 
     // The logon of `user` on `machine`, told as CheckLogon tells it. With
-    // `everyLine` false, only the lines with findings are kept.
+    // `everyLine` false, only the lines with findings are kept, and neither
+    // the effects of the lines nor the facts of the workstation they depend
+    // on are told: what is left are the findings certain from the share.
     CheckReport Check(const std::string& user, const std::string& machine, bool everyLine = true);
 
     // Every login name with a script file of its own (the default file

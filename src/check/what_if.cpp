@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -148,14 +149,75 @@ struct WhatIfPlatform::State {
 
     std::vector<Effect> effects;
     std::vector<std::string> depends;
+    bool tell = true;
+
+    // A line being recorded (see Replay): the overlay's places it found
+    // empty, whether it found one filled, and its changes.
+    bool recording = false;
+    mutable bool found = false;
+    mutable std::vector<std::string> reads;
+    std::vector<std::function<void(void*)>> changes;
+
+    // Every lookup of the overlay goes through Noted.
+    void Noted(char tag, const std::string& key, bool present) const {
+        if (recording) {
+            if (present) {
+                found = true;
+            } else {
+                reads.push_back(tag + key);
+            }
+        }
+    }
+    template <typename Map>
+    auto Find(char tag, Map& map, const std::string& key) const -> decltype(map.find(key)) {
+        auto at = map.find(key);
+        Noted(tag, key, at != map.end());
+        return at;
+    }
+    template <typename Set>
+    bool Has(char tag, const Set& set, const std::string& key) const {
+        const bool present = set.count(key) != 0;
+        Noted(tag, key, present);
+        return present;
+    }
+    // Every change of the overlay goes through Change.
+    void Change(std::function<void(State&)> change) {
+        change(*this);
+        if (recording) {
+            changes.push_back([change](void* state) { change(*static_cast<State*>(state)); });
+        }
+    }
+    bool Holds(const std::string& read) const {
+        const std::string key = read.substr(1);
+        switch (read[0]) {
+            case 'f':
+                return files.count(key) != 0;
+            case 'k':
+                return keys.count(key) != 0;
+            case 'v':
+                return values.count(key) != 0;
+            case 'h':
+                return hives.count(key) != 0;
+            case 'c':
+                return connections.count(key) != 0;
+            default:
+                return deviceless.count(key) != 0;
+        }
+    }
 
     void Depend(const std::string& fact) {
+        if (!tell) {
+            return;
+        }
         if (std::find(depends.begin(), depends.end(), fact) == depends.end()) {
             depends.push_back(fact);
         }
     }
     void Did(const char* kind, std::string text,
              std::vector<std::pair<std::string, std::string>> fields) {
+        if (!tell) {
+            return;
+        }
         effects.push_back({kind, std::move(text), std::move(fields)});
     }
 
@@ -174,7 +236,7 @@ struct WhatIfPlatform::State {
             prefix = "\\\\";
             rest = path.substr(2);
         } else if (HasDrive(path)) {
-            const auto connected = connections.find(Upper(path.substr(0, 2)));
+            const auto connected = Find('c', connections, Upper(path.substr(0, 2)));
             if (connected != connections.end() && connected->second) {
                 return Key(*connected->second + "\\" + path.substr(2));
             }
@@ -216,7 +278,7 @@ struct WhatIfPlatform::State {
         if (!HasDrive(path)) {
             return path;
         }
-        const auto connected = connections.find(Upper(path.substr(0, 2)));
+        const auto connected = Find('c', connections, Upper(path.substr(0, 2)));
         if (connected == connections.end() || !connected->second) {
             return path;
         }
@@ -250,7 +312,7 @@ struct WhatIfPlatform::State {
         if (path.empty()) {
             return {Kind::kFolder, platform::kFileAttributeDirectory};  // the current folder
         }
-        const auto node = files.find(Key(path));
+        const auto node = Find('f', files, Key(path));
         if (node != files.end()) {
             return {node->second.kind, node->second.attributes};
         }
@@ -286,7 +348,10 @@ struct WhatIfPlatform::State {
     }
 
     // A new file or folder, and every folder above it, is there from now on.
-    void Put(const std::string& path, Node node) {
+    void Put(const std::string& path, const Node& node) {
+        Change([path, node](State& s) { s.PutNow(path, node); });
+    }
+    void PutNow(const std::string& path, Node node) {
         files[Key(path)] = std::move(node);
         std::string parent = ParentOf(path);
         while (!parent.empty()) {
@@ -326,13 +391,13 @@ struct WhatIfPlatform::State {
             return false;
         }
         const auto names = platform::SubKeyNames(ref.path);
-        return !names.empty() && hives.count(Upper(names.front())) != 0;
+        return !names.empty() && Has('h', hives, Upper(names.front()));
     }
 
     enum class KeyFact { kExists, kCreatable, kFails };
     // Whether a key is there, or can be made, and the code when not.
     KeyFact LookKey(const KeyRef& ref, Win32Error* failure) {
-        if (keys.count(KeyId(ref)) != 0 || ref.path.empty()) {
+        if (ref.path.empty() || Has('k', keys, KeyId(ref))) {
             return KeyFact::kExists;
         }
         if (InAttachedHive(ref)) {
@@ -395,9 +460,9 @@ struct WhatIfPlatform::State {
 
     enum class Connected { kYes, kNo, kUnknown };
     Connected DeviceConnected(const std::string& device) {
-        const auto found = connections.find(Upper(device));
-        if (found != connections.end()) {
-            return found->second ? Connected::kYes : Connected::kNo;
+        const auto known = Find('c', connections, Upper(device));
+        if (known != connections.end()) {
+            return known->second ? Connected::kYes : Connected::kNo;
         }
         if (sight != Sight::kWorkstation) {
             return Connected::kUnknown;
@@ -421,7 +486,7 @@ class WhatIfFiles : public platform::Files {
     explicit WhatIfFiles(State& state) : s_(state) {}
 
     Win32Error ReadWholeFile(const std::string& path, std::string* contents) override {
-        const auto node = s_.files.find(s_.Key(path));
+        const auto node = s_.Find('f', s_.files, s_.Key(path));
         if (node != s_.files.end()) {
             if (node->second.kind == Kind::kFolder) {
                 return platform::kErrorAccessDenied;
@@ -438,7 +503,7 @@ class WhatIfFiles : public platform::Files {
     }
 
     Win32Error FindFirst(const std::string& path, bool* isDirectory) override {
-        const auto node = s_.files.find(s_.Key(path));
+        const auto node = s_.Find('f', s_.files, s_.Key(path));
         if (node != s_.files.end() && !platform::EndsWithSeparator(path)) {
             *isDirectory = node->second.kind == Kind::kFolder;
             return platform::kErrorSuccess;
@@ -555,11 +620,13 @@ class WhatIfRegistry : public platform::Registry {
                 return failure;
             case State::KeyFact::kCreatable: {
                 // The key and every key above it are there from now on.
-                std::string path;
-                for (const std::string& name : platform::SubKeyNames(ref.path)) {
-                    path += (path.empty() ? "" : "\\") + name;
-                    s_.keys.insert(State::KeyId({ref.root, path}));
-                }
+                s_.Change([ref](State& s) {
+                    std::string path;
+                    for (const std::string& name : platform::SubKeyNames(ref.path)) {
+                        path += (path.empty() ? "" : "\\") + name;
+                        s.keys.insert(State::KeyId({ref.root, path}));
+                    }
+                });
                 s_.Did(effect::kKey, "make the key " + State::KeyText(ref),
                        {{"key", State::KeyText(ref)}});
                 break;
@@ -634,7 +701,9 @@ class WhatIfRegistry : public platform::Registry {
                 shown = value.data.empty() ? "(no bytes)" : HexText(value.data, " ");
                 break;
         }
-        s_.values[State::KeyId(*ref)][Upper(name)] = std::move(value);
+        s_.Change([id = State::KeyId(*ref), upper = Upper(name), value](State& s) {
+            s.values[id][upper] = value;
+        });
         s_.Did(effect::kRegistryValue,
                "write " + typeWord + " " + shown + " to " +
                    (name.empty() ? "the default value of " + where : where + "\\" + name),
@@ -648,7 +717,7 @@ class WhatIfRegistry : public platform::Registry {
         if (!ref) {
             return platform::kErrorInvalidHandle;
         }
-        const auto values = s_.values.find(State::KeyId(*ref));
+        const auto values = s_.Find('v', s_.values, State::KeyId(*ref));
         if (values != s_.values.end()) {
             const auto value = values->second.find(Upper(name));
             if (value != values->second.end()) {
@@ -662,7 +731,7 @@ class WhatIfRegistry : public platform::Registry {
             // Not knowable here: the value may be there.
             return Give({platform::kRegNone, {}}, type, data, size);
         }
-        if (s_.keys.count(State::KeyId(*ref)) != 0) {
+        if (s_.Has('k', s_.keys, State::KeyId(*ref))) {
             return platform::kErrorFileNotFound;  // a key the logon makes holds nothing yet
         }
         platform::UniqueRegKey open;
@@ -678,7 +747,9 @@ class WhatIfRegistry : public platform::Registry {
         if (!ref) {
             return platform::kErrorInvalidHandle;
         }
-        s_.values[State::KeyId(*ref)][Upper(name)] = std::nullopt;
+        s_.Change([id = State::KeyId(*ref), upper = Upper(name)](State& s) {
+            s.values[id][upper] = std::nullopt;
+        });
         const std::string where = State::KeyText(*ref);
         s_.Did(effect::kDeleteValue,
                "delete " + (name.empty() ? "the default value of " + where : where + "\\" + name),
@@ -697,7 +768,7 @@ class WhatIfRegistry : public platform::Registry {
         if (subKey.empty() || subKey.find('\\') != std::string::npos) {
             return platform::kErrorInvalidParameter;
         }
-        if (s_.hives.count(Upper(subKey)) != 0) {
+        if (s_.Has('h', s_.hives, Upper(subKey))) {
             return platform::kErrorAlreadyExists;
         }
         const State::Fact fact = s_.Look(file);
@@ -709,7 +780,7 @@ class WhatIfRegistry : public platform::Registry {
         }
         const std::string hiveFact =
             "the file " + file + " must hold a registry hive that the " + "user may load";
-        const auto made = s_.files.find(s_.Key(file));
+        const auto made = s_.Find('f', s_.files, s_.Key(file));
         if (fact.kind == Kind::kUnknown || made != s_.files.end()) {
             s_.Depend(hiveFact);
         } else {
@@ -720,7 +791,7 @@ class WhatIfRegistry : public platform::Registry {
                 return rc;
             }
         }
-        s_.hives.insert(Upper(subKey));
+        s_.Change([upper = Upper(subKey)](State& s) { s.hives.insert(upper); });
         const std::string key = platform::RootName(platform::kHkeyUsers) + "\\" + subKey;
         s_.Did(effect::kHive, "attach the hive " + Quoted(file) + " as " + key,
                {{"key", key}, {"file", file}});
@@ -740,7 +811,7 @@ class WhatIfRegistry : public platform::Registry {
         }
         std::vector<std::string> names;
         std::set<std::string> seen;
-        const auto values = s_.values.find(State::KeyId(*ref));
+        const auto values = s_.Find('v', s_.values, State::KeyId(*ref));
         const auto overlaid = [&](const std::string& upper) {
             return values != s_.values.end() && values->second.count(upper) != 0;
         };
@@ -801,7 +872,7 @@ class WhatIfNetwork : public platform::Network {
     }
 
     Win32Error GetConnection(const std::string& localName, std::string* remoteName) override {
-        const auto found = s_.connections.find(Upper(localName));
+        const auto found = s_.Find('c', s_.connections, Upper(localName));
         if (found != s_.connections.end()) {
             if (!found->second) {
                 return platform::kErrorNotConnected;
@@ -817,8 +888,11 @@ class WhatIfNetwork : public platform::Network {
 
     Win32Error CancelConnection(const std::string& name, uint32_t, bool) override {
         if (platform::IsRemoteName(name)) {
-            return s_.deviceless.erase(Upper(name)) > 0 ? platform::kErrorSuccess
-                                                        : platform::kErrorNotConnected;
+            if (!s_.Has('d', s_.deviceless, Upper(name))) {
+                return platform::kErrorNotConnected;
+            }
+            s_.Change([upper = Upper(name)](State& s) { s.deviceless.erase(upper); });
+            return platform::kErrorSuccess;
         }
         const State::Connected connected =
             name.empty() ? State::Connected::kNo : s_.DeviceConnected(name);
@@ -827,7 +901,7 @@ class WhatIfNetwork : public platform::Network {
         }
         // Either way the device has no connection after this call; it is
         // told only where the workstation shows one.
-        s_.connections[Upper(name)] = std::nullopt;
+        s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
         if (connected == State::Connected::kUnknown) {
             return platform::kErrorSuccess;
         }
@@ -859,10 +933,11 @@ class WhatIfNetwork : public platform::Network {
             return rc;
         }
         if (kind == DeviceKind::kNone) {
-            s_.deviceless.insert(Upper(remote));  // never remembered, nothing to tell
+            // Never remembered, nothing to tell.
+            s_.Change([upper = Upper(remote)](State& s) { s.deviceless.insert(upper); });
             return platform::kErrorSuccess;
         }
-        s_.connections[Upper(local)] = remote;
+        s_.Change([upper = Upper(local), remote](State& s) { s.connections[upper] = remote; });
         s_.Did(effect::kConnection, "connect " + local + " to " + remote,
                {{"device", local}, {"remote", remote}});
         return platform::kErrorSuccess;
@@ -883,7 +958,7 @@ class WhatIfNetwork : public platform::Network {
             case State::Connected::kNo:
                 break;
         }
-        if (kind != platform::DeviceKind::kDrive || s_.connections.count(Upper(local)) != 0) {
+        if (kind != platform::DeviceKind::kDrive || s_.Has('c', s_.connections, Upper(local))) {
             return platform::kErrorSuccess;
         }
         std::string remote;
@@ -1012,6 +1087,43 @@ std::vector<Effect> WhatIfPlatform::TakeEffects() {
 
 std::vector<std::string> WhatIfPlatform::TakeDepends() {
     return std::exchange(state_->depends, {});
+}
+
+void WhatIfPlatform::Tell(bool tell) {
+    state_->tell = tell;
+}
+
+void WhatIfPlatform::Record() {
+    State& s = *state_;
+    s.recording = true;
+    s.found = false;
+    s.reads.clear();
+    s.changes.clear();
+}
+
+std::optional<Replay> WhatIfPlatform::Recorded() {
+    State& s = *state_;
+    s.recording = false;
+    if (s.found) {
+        return std::nullopt;
+    }
+    Replay replay;
+    replay.reads_ = std::move(s.reads);
+    replay.changes_ = std::move(s.changes);
+    return replay;
+}
+
+bool WhatIfPlatform::Replays(const Replay& replay) {
+    State& s = *state_;
+    for (const std::string& read : replay.reads_) {
+        if (s.Holds(read)) {
+            return false;
+        }
+    }
+    for (const auto& change : replay.changes_) {
+        change(&s);
+    }
+    return true;
 }
 
 void WhatIfPlatform::Forget() {

@@ -14,7 +14,9 @@
 // name's length, a file name's characters) is asked of the same rules the
 // platform itself applies (platform/names.h).
 #pragma once
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +55,18 @@ enum class Sight {
     kShareOnly,
 };
 
+class WhatIfPlatform;
+
+// What one line did to the what-if workstation, to be done again without
+// running the line: the overlay's places it looked at and found empty, and
+// the changes it made there.
+class Replay {
+  private:
+    friend class WhatIfPlatform;
+    std::vector<std::string> reads_;
+    std::vector<std::function<void(void*)>> changes_;
+};
+
 class WhatIfPlatform {
   public:
     // `base` is read and never written; `shareDir` is the share's folder on
@@ -72,6 +86,18 @@ class WhatIfPlatform {
     std::vector<std::string> TakeDepends();
     // A new logon on the same workstation: every earlier effect is forgotten.
     void Forget();
+    // Whether effects and facts are told at all (they are by default); a
+    // caller that needs only the messages saves the telling.
+    void Tell(bool tell);
+
+    // A line between Record() and Recorded() is noted. Recorded() gives
+    // what it did, unless it found something an earlier line of this logon
+    // made (its outcome then depends on them). Replays() does what a
+    // recorded line did, when no earlier line of this logon made anything
+    // it looked at: the line then does exactly that again.
+    void Record();
+    std::optional<Replay> Recorded();
+    bool Replays(const Replay& replay);
 
     struct State;
 

@@ -48,7 +48,8 @@ class SiteTest : public testsupport::PlatformTest {
     }
 };
 
-// Every finding of a logon as one line, in order.
+// Every finding of a logon as one line, in order; the facts of the
+// workstation that a site check, which looks at none, leaves untold apart.
 std::vector<std::string> Told(const check::CheckReport& report) {
     std::vector<std::string> out;
     for (const auto& finding : report.findings) {
@@ -56,6 +57,9 @@ std::vector<std::string> Told(const check::CheckReport& report) {
     }
     for (const auto& line : report.lines) {
         for (const auto& finding : line.findings) {
+            if (finding.kind == check::kind::kDepends) {
+                continue;
+            }
             out.push_back(line.file + ":" + std::to_string(line.number) + " " + finding.kind + " " +
                           finding.text + " " + finding.message);
         }
