@@ -40,7 +40,7 @@ const LineTemplate kLines[] = {
     {1, "D{drive}=FILES01\\SOFTWARE"},
     {1, "D={remote}"},
     // Hives.
-    {2, "L{hive}"},
+    {3, "L{hive}"},
     // Registry values.
     {10, "{root}{regkey}.{name}={data}"},
     {1, "{root}{regkey}=S{text}"},

@@ -410,9 +410,10 @@ std::string Place(const Json& effect) {
 }
 
 // One stated effect against the workstation: what was found, or nothing
-// when it holds. `later` tells whether a later effect replaced the source
-// of a copy, whose bytes then need not match.
-std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, bool sourceChanged) {
+// when it holds. `superseded`: a later effect of another kind changed the
+// file it relies on (a copy's target or source, an INI file), which then
+// need not hold what this one left.
+std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, bool superseded) {
     const std::string kind = effect.value("kind", "");
     std::error_code ec;
     if (kind == "file" || kind == "folder") {
@@ -426,7 +427,7 @@ std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, b
         // without a drive that a connection may have moved meanwhile.
         const std::string source = Ansi(effect.value("source", Json()));
         const bool fixed = source.rfind("\\\\", 0) == 0 || Upper(source).rfind("C:", 0) == 0;
-        const auto from = fixed && !sourceChanged ? after.Host(source) : std::nullopt;
+        const auto from = fixed && !superseded ? after.Host(source) : std::nullopt;
         if (kind == "file" && from && fs::is_regular_file(*from, ec) &&
             testsupport::FileText(*host) != testsupport::FileText(*from)) {
             return Disagreement{"content", "", path + " holds the bytes of " + source,
@@ -464,6 +465,9 @@ std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, b
                                  : std::optional<Disagreement>(
                                        {"value", "", key + "\\" + name + " " + expected, found});
     }
+    if (kind == "ini" && superseded) {
+        return std::nullopt;
+    }
     if (kind == "ini") {
         const std::string file = Ansi(effect["file"]);
         const std::string section = Ansi(effect["section"]), key = Ansi(effect["key"]);
@@ -494,37 +498,65 @@ std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, b
     return Disagreement{"unknown-effect", "", "a known kind", effect.dump()};
 }
 
-// Every stated effect, the last one for each place, against the workstation.
-void CompareEffects(const Json& report, Afterwards& after, std::vector<Disagreement>& out) {
+// Every stated effect, the last one for each place, against the
+// workstation; gives how many places were compared.
+size_t CompareEffects(const Json& report, Afterwards& after, std::vector<Disagreement>& out) {
     struct Last {
         const Json* effect;
         const Json* line;
         size_t order;
     };
     std::map<std::string, Last> last;
+    // The last copy or folder, and the last INI write, at each path.
+    std::map<std::string, size_t> replaced, written;
     size_t order = 0;
-    for (const Json& line : report.value("lines", Json::array())) {
-        if (!line.value("depends", Json::array()).empty()) {
+    static const Json kNone = Json::array();
+    const Json& lines = report.contains("lines") ? report["lines"] : kNone;
+    for (const Json& line : lines) {
+        if (!line.value("depends", kNone).empty() || !line.contains("effects")) {
             continue;
         }
-        for (const Json& effect : line.value("effects", Json::array())) {
+        for (const Json& effect : line["effects"]) {
             last[Place(effect)] = {&effect, &line, ++order};
+            const std::string kind = effect.value("kind", "");
+            if (kind == "file" || kind == "folder") {
+                replaced[Upper(Ansi(effect["path"]))] = order;
+            } else if (kind == "ini") {
+                written[Upper(Ansi(effect["file"]))] = order;
+            }
         }
     }
+    const auto later = [](const std::map<std::string, size_t>& at, const Json& path, size_t than) {
+        const auto found = at.find(Upper(Ansi(path)));
+        return found != at.end() && found->second > than;
+    };
     for (const auto& [place, entry] : last) {
         const Json& effect = *entry.effect;
-        const auto source = last.find("path " + Upper(Ansi(effect.value("source", Json()))));
-        const bool sourceChanged = source != last.end() && source->second.order > entry.order;
-        if (auto disagreement = CheckEffect(effect, after, sourceChanged)) {
+        const size_t at = entry.order;
+        const Json none;
+        const Json& path = effect.contains("path") ? effect["path"] : none;
+        const Json& source = effect.contains("source") ? effect["source"] : none;
+        const bool superseded = effect.value("kind", "") == "ini"
+                                    ? later(replaced, effect["file"], at)
+                                    : later(replaced, path, at) || later(written, path, at) ||
+                                          later(replaced, source, at) || later(written, source, at);
+        if (auto disagreement = CheckEffect(effect, after, superseded)) {
             disagreement->where = Where(*entry.line);
             out.push_back(*disagreement);
         }
     }
+    return last.size();
 }
 
+struct Outcome {
+    std::vector<Disagreement> disagreements;
+    size_t messages = 0, places = 0;  // how many were compared
+};
+
 // One logon from its making to its comparison.
-std::vector<Disagreement> RunLogon(const Logon& logon, const Site& site, const fs::path& checker) {
-    std::vector<Disagreement> out;
+Outcome RunLogon(const Logon& logon, const Site& site, const fs::path& checker) {
+    Outcome outcome;
+    std::vector<Disagreement>& out = outcome.disagreements;
     const auto digest = [&site] { return Hash(site.xdg) ^ (Hash(site.share) * 31); };
     const uint64_t before = digest();
     const auto check = Start(checker,
@@ -539,20 +571,22 @@ std::vector<Disagreement> RunLogon(const Logon& logon, const Site& site, const f
     if (!check.ended || check.exitCode == 2 || !report.is_object()) {
         out.push_back({"check-failed", "the logon", "a JSON report",
                        "exit " + std::to_string(check.exitCode) + ": " + check.err.substr(0, 200)});
-        return out;
+        return outcome;
     }
     const auto run = Start(site.share / "tarnwick", {}, site.share, site, "run");
     if (!run.ended) {
         out.push_back({"run-failed", "the logon", "a run that ends",
                        run.startError.empty() ? "killed after the limit" : run.startError});
-        return out;
+        return outcome;
     }
     Afterwards after(site, logon.user);
     const Json lines = report.value("lines", Json::array());
     const bool inHive = after.AttachHive(lines);
-    CompareMessages(report, after.Record(inHive), out);
-    CompareEffects(report, after, out);
-    return out;
+    const std::vector<std::string> record = after.Record(inHive);
+    CompareMessages(report, record, out);
+    outcome.messages = record.size();
+    outcome.places = CompareEffects(report, after, out);
+    return outcome;
 }
 
 // %DateTime% has the minute: a pair of runs that would straddle the turn
@@ -627,7 +661,7 @@ int main(int argc, char** argv) {
     const fs::path program = fs::absolute(options.program), checker = fs::absolute(options.checker);
     std::map<std::string, int> byKind;
     int agreeing = 0, total = 0;
-    size_t shown = 0;
+    size_t shown = 0, messages = 0, places = 0;
     const auto started = std::chrono::steady_clock::now();
     for (int index = 0; index < options.logons; ++index) {
         if (options.only >= 0 && index != options.only) {
@@ -636,16 +670,18 @@ int main(int argc, char** argv) {
         ++total;
         AwayFromTheMinute();
         const Logon logon = randomlogons::GenerateLogon(options.seed, static_cast<uint64_t>(index));
-        std::vector<Disagreement> found;
+        Outcome outcome;
         try {
             const Site site = Materialize(logon, work / "logon", program);
-            found = RunLogon(logon, site, checker);
+            outcome = RunLogon(logon, site, checker);
         } catch (const std::exception& failure) {
             std::fprintf(stderr, "random_logons: logon %d: %s\n", index, failure.what());
             return 2;
         }
-        agreeing += found.empty() ? 1 : 0;
-        for (const Disagreement& each : found) {
+        messages += outcome.messages;
+        places += outcome.places;
+        agreeing += outcome.disagreements.empty() ? 1 : 0;
+        for (const Disagreement& each : outcome.disagreements) {
             ++byKind[each.kind];
             if (shown++ < options.show) {
                 std::printf("logon %d (%s on %s): %s  %s\n    expected: %s\n    found:    %s\n",
@@ -666,7 +702,10 @@ int main(int argc, char** argv) {
         std::printf("(%zu more disagreements not shown; --show N shows more)\n",
                     shown - options.show);
     }
-    std::printf("%d of %d logons agree (%.1f s)\n", agreeing, total, seconds);
+    std::printf(
+        "%d of %d logons agree (%.1f s; %zu recorded messages and %zu stated effects "
+        "compared)\n",
+        agreeing, total, seconds, messages, places);
     for (const auto& [kind, count] : byKind) {
         std::printf("  %s: %d\n", kind.c_str(), count);
     }
