@@ -397,16 +397,13 @@ void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::
     const int recorded = logon.ErrorList->Count();
     whatIf.Record();
     script::ExecuteLine(logon, expanded);
-    std::optional<Replay> replay = whatIf.Recorded();
-    ran.valid = replay.has_value();
-    if (ran.valid) {
-        ran.expanded = expanded;
-        ran.hiveUser = hiveUser;
-        ran.replay = std::move(*replay);
-        ran.messages.clear();
-        for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
-            ran.messages.push_back(logon.ErrorList->Get(m));
-        }
+    ran.valid = true;
+    ran.expanded = expanded;
+    ran.hiveUser = hiveUser;
+    ran.replay = whatIf.Recorded();
+    ran.messages.clear();
+    for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
+        ran.messages.push_back(logon.ErrorList->Get(m));
     }
 }
 

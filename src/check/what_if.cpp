@@ -151,33 +151,71 @@ struct WhatIfPlatform::State {
     std::vector<std::string> depends;
     bool tell = true;
 
-    // A line being recorded (see Replay): the overlay's places it found
-    // empty, whether it found one filled, and its changes.
+    // A line being recorded (see Replay): what it saw at each place of
+    // the overlay it looked at, and its changes.
     bool recording = false;
-    mutable bool found = false;
-    mutable std::vector<std::string> reads;
+    mutable std::vector<std::pair<std::string, std::string>> reads;
     std::vector<std::function<void(void*)>> changes;
 
-    // Every lookup of the overlay goes through Noted.
-    void Noted(char tag, const std::string& key, bool present) const {
-        if (recording) {
-            if (present) {
-                found = true;
-            } else {
-                reads.push_back(tag + key);
-            }
+    // What a place of the overlay holds, as one text: "" for nothing.
+    static std::string Seen(const Node& node) {
+        return std::to_string(static_cast<int>(node.kind)) + ":" + std::to_string(node.attributes) +
+               ":" + node.source;
+    }
+    static std::string Seen(const std::optional<std::string>& remote) {
+        return remote ? "=" + *remote : "-";
+    }
+    static std::string Seen(const std::map<std::string, std::optional<platform::RegValue>>& named) {
+        std::string seen = "v";
+        for (const auto& [name, value] : named) {
+            seen += name + (value ? "=" + std::to_string(value->type) + ":" + value->data : "-");
+            seen += '\0';
+        }
+        return seen;
+    }
+    template <typename Map>
+    static std::string SeenIn(const Map& map, const std::string& key) {
+        const auto at = map.find(key);
+        return at == map.end() ? std::string() : Seen(at->second);
+    }
+    template <typename Set>
+    static std::string SeenOf(const Set& set, const std::string& key) {
+        return set.count(key) != 0 ? "1" : "";
+    }
+    // What the place `read` (a tag and a key) holds now.
+    std::string SeenNow(const std::string& read) const {
+        const std::string key = read.substr(1);
+        switch (read[0]) {
+            case 'f':
+                return SeenIn(files, key);
+            case 'k':
+                return SeenOf(keys, key);
+            case 'v':
+                return SeenIn(values, key);
+            case 'h':
+                return SeenOf(hives, key);
+            case 'c':
+                return SeenIn(connections, key);
+            default:
+                return SeenOf(deviceless, key);
         }
     }
+
+    // Every lookup of the overlay goes through Find or Has.
     template <typename Map>
     auto Find(char tag, Map& map, const std::string& key) const -> decltype(map.find(key)) {
         auto at = map.find(key);
-        Noted(tag, key, at != map.end());
+        if (recording) {
+            reads.emplace_back(tag + key, at == map.end() ? std::string() : Seen(at->second));
+        }
         return at;
     }
     template <typename Set>
     bool Has(char tag, const Set& set, const std::string& key) const {
         const bool present = set.count(key) != 0;
-        Noted(tag, key, present);
+        if (recording) {
+            reads.emplace_back(tag + key, present ? "1" : "");
+        }
         return present;
     }
     // Every change of the overlay goes through Change.
@@ -185,23 +223,6 @@ struct WhatIfPlatform::State {
         change(*this);
         if (recording) {
             changes.push_back([change](void* state) { change(*static_cast<State*>(state)); });
-        }
-    }
-    bool Holds(const std::string& read) const {
-        const std::string key = read.substr(1);
-        switch (read[0]) {
-            case 'f':
-                return files.count(key) != 0;
-            case 'k':
-                return keys.count(key) != 0;
-            case 'v':
-                return values.count(key) != 0;
-            case 'h':
-                return hives.count(key) != 0;
-            case 'c':
-                return connections.count(key) != 0;
-            default:
-                return deviceless.count(key) != 0;
         }
     }
 
@@ -289,6 +310,17 @@ struct WhatIfPlatform::State {
         return *connected->second + rest;
     }
 
+    // A path on a drive whose connection the logon cancelled: the
+    // workstation, asked of it, would still answer through that connection,
+    // while the run finds nothing there any more.
+    bool Disconnected(const std::string& path) const {
+        if (!HasDrive(path)) {
+            return false;
+        }
+        const auto connection = Find('c', connections, Upper(path.substr(0, 2)));
+        return connection != connections.end() && !connection->second;
+    }
+
     // The share's own files are read from this machine whatever the check
     // looks at; every other file is a fact of the workstation.
     bool Known(const std::string& given) const {
@@ -315,6 +347,9 @@ struct WhatIfPlatform::State {
         const auto node = Find('f', files, Key(path));
         if (node != files.end()) {
             return {node->second.kind, node->second.attributes};
+        }
+        if (Disconnected(path)) {
+            return {Kind::kMissing, 0};
         }
         if (!Known(path)) {
             return {};
@@ -495,6 +530,9 @@ class WhatIfFiles : public platform::Files {
                 return ReadWholeFile(node->second.source, contents);
             }
         }
+        if (s_.Disconnected(path)) {
+            return platform::kErrorPathNotFound;
+        }
         if (!s_.Known(path)) {
             s_.Depend("the file " + path + " must exist");
             return platform::kErrorFileNotFound;
@@ -507,6 +545,9 @@ class WhatIfFiles : public platform::Files {
         if (node != s_.files.end() && !platform::EndsWithSeparator(path)) {
             *isDirectory = node->second.kind == Kind::kFolder;
             return platform::kErrorSuccess;
+        }
+        if (s_.Disconnected(path)) {
+            return platform::kErrorPathNotFound;
         }
         if (!s_.Known(path)) {
             s_.Depend("whether " + path + " exists");
@@ -899,12 +940,11 @@ class WhatIfNetwork : public platform::Network {
         if (connected == State::Connected::kNo) {
             return platform::kErrorNotConnected;
         }
-        // Either way the device has no connection after this call; it is
-        // told only where the workstation shows one.
-        s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
+        // A device that may be a local disk as well stays unknown.
         if (connected == State::Connected::kUnknown) {
             return platform::kErrorSuccess;
         }
+        s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
         s_.Did(effect::kDisconnection, "cancel the connection of " + name, {{"device", name}});
         return platform::kErrorSuccess;
     }
@@ -1096,17 +1136,13 @@ void WhatIfPlatform::Tell(bool tell) {
 void WhatIfPlatform::Record() {
     State& s = *state_;
     s.recording = true;
-    s.found = false;
     s.reads.clear();
     s.changes.clear();
 }
 
-std::optional<Replay> WhatIfPlatform::Recorded() {
+Replay WhatIfPlatform::Recorded() {
     State& s = *state_;
     s.recording = false;
-    if (s.found) {
-        return std::nullopt;
-    }
     Replay replay;
     replay.reads_ = std::move(s.reads);
     replay.changes_ = std::move(s.changes);
@@ -1115,8 +1151,8 @@ std::optional<Replay> WhatIfPlatform::Recorded() {
 
 bool WhatIfPlatform::Replays(const Replay& replay) {
     State& s = *state_;
-    for (const std::string& read : replay.reads_) {
-        if (s.Holds(read)) {
+    for (const auto& [place, seen] : replay.reads_) {
+        if (s.SeenNow(place) != seen) {
             return false;
         }
     }

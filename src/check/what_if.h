@@ -58,12 +58,13 @@ enum class Sight {
 class WhatIfPlatform;
 
 // What one line did to the what-if workstation, to be done again without
-// running the line: the overlay's places it looked at and found empty, and
-// the changes it made there.
+// running the line: what it saw at each place of the overlay it looked at,
+// and the changes it made there. Everything else it asked was the
+// workstation's, which does not change while the check runs.
 class Replay {
   private:
     friend class WhatIfPlatform;
-    std::vector<std::string> reads_;
+    std::vector<std::pair<std::string, std::string>> reads_;
     std::vector<std::function<void(void*)>> changes_;
 };
 
@@ -90,13 +91,12 @@ class WhatIfPlatform {
     // caller that needs only the messages saves the telling.
     void Tell(bool tell);
 
-    // A line between Record() and Recorded() is noted. Recorded() gives
-    // what it did, unless it found something an earlier line of this logon
-    // made (its outcome then depends on them). Replays() does what a
-    // recorded line did, when no earlier line of this logon made anything
-    // it looked at: the line then does exactly that again.
+    // A line between Record() and Recorded() is noted. Replays() does what
+    // a recorded line did when every place of the overlay it looked at
+    // holds what it held then: the line, given the same text, then does
+    // exactly that again. Otherwise it changes nothing and answers false.
     void Record();
-    std::optional<Replay> Recorded();
+    Replay Recorded();
     bool Replays(const Replay& replay);
 
     struct State;
