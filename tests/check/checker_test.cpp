@@ -105,11 +105,11 @@ TEST_F(CheckerTest, AssemblesTheScriptInProcessOrderWithFileAndLineNumbers) {
     EXPECT_EQ(Kinds(report.findings),
               (Strings{"missing-script-file", "missing-script-file", "missing-script-file"}));
     EXPECT_EQ(report.Count(check::Severity::kFlag), 0);
-    // Looking at no workstation, the share of H: and the right to write
-    // the machine's key depend on it.
-    EXPECT_EQ(Kinds(report.lines[1].findings), Strings{"depends"});
+    // Looking at no workstation, whether H: is free, the share of H: and
+    // the right to write the machine's key depend on it.
+    EXPECT_EQ(Kinds(report.lines[1].findings), (Strings{"depends", "depends"}));
     EXPECT_EQ(Kinds(report.lines[4].findings), Strings{"depends"});
-    EXPECT_EQ(report.Count(check::Severity::kNote), 5);
+    EXPECT_EQ(report.Count(check::Severity::kNote), 6);
 }
 
 TEST_F(CheckerTest, SeesTheScriptTheExecutorRuns) {
