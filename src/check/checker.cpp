@@ -387,8 +387,15 @@ void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::
         script::ExecuteLine(logon, expanded);
         return;
     }
-    if (ran.valid && ran.expanded == expanded && ran.hiveUser == hiveUser &&
-        whatIf.Replays(ran.replay)) {
+    // A line whose text changed since the latest logon (it holds a macro
+    // of the user or the machine) most likely changes again: it is only run.
+    if (ran.expanded != expanded) {
+        ran.expanded = expanded;
+        ran.valid = false;
+        script::ExecuteLine(logon, expanded);
+        return;
+    }
+    if (ran.valid && ran.hiveUser == hiveUser && whatIf.Replays(ran.replay)) {
         for (const std::string& message : ran.messages) {
             logon.ErrorList->Add(message);
         }
@@ -398,7 +405,6 @@ void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::
     whatIf.Record();
     script::ExecuteLine(logon, expanded);
     ran.valid = true;
-    ran.expanded = expanded;
     ran.hiveUser = hiveUser;
     ran.replay = whatIf.Recorded();
     ran.messages.clear();

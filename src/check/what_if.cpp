@@ -154,50 +154,49 @@ struct WhatIfPlatform::State {
     // A line being recorded (see Replay): what it saw at each place of
     // the overlay it looked at, and its changes.
     bool recording = false;
-    mutable std::vector<std::pair<std::string, std::string>> reads;
+    mutable std::vector<Replay::Read> reads;
     std::vector<std::function<void(void*)>> changes;
 
-    // What a place of the overlay holds, as one text: "" for nothing.
-    static std::string Seen(const Node& node) {
-        return std::to_string(static_cast<int>(node.kind)) + ":" + std::to_string(node.attributes) +
-               ":" + node.source;
+    // What a place of the overlay holds, as a hash: 0 for nothing.
+    static size_t Seen(const Node& node) {
+        return std::hash<std::string>{}(node.source) * 31 + static_cast<size_t>(node.kind) * 7 +
+               node.attributes + 1;
     }
-    static std::string Seen(const std::optional<std::string>& remote) {
-        return remote ? "=" + *remote : "-";
+    static size_t Seen(const std::optional<std::string>& remote) {
+        return remote ? std::hash<std::string>{}(*remote) + 2 : 1;
     }
-    static std::string Seen(const std::map<std::string, std::optional<platform::RegValue>>& named) {
-        std::string seen = "v";
+    static size_t Seen(const std::map<std::string, std::optional<platform::RegValue>>& named) {
+        size_t seen = 3;
         for (const auto& [name, value] : named) {
-            seen += name + (value ? "=" + std::to_string(value->type) + ":" + value->data : "-");
-            seen += '\0';
+            seen = seen * 31 + std::hash<std::string>{}(name);
+            seen = seen * 31 + (value ? std::hash<std::string>{}(value->data) + value->type : 1);
         }
         return seen;
     }
     template <typename Map>
-    static std::string SeenIn(const Map& map, const std::string& key) {
+    static size_t SeenIn(const Map& map, const std::string& key) {
         const auto at = map.find(key);
-        return at == map.end() ? std::string() : Seen(at->second);
+        return at == map.end() ? 0 : Seen(at->second);
     }
     template <typename Set>
-    static std::string SeenOf(const Set& set, const std::string& key) {
-        return set.count(key) != 0 ? "1" : "";
+    static size_t SeenOf(const Set& set, const std::string& key) {
+        return set.count(key) != 0 ? 1 : 0;
     }
-    // What the place `read` (a tag and a key) holds now.
-    std::string SeenNow(const std::string& read) const {
-        const std::string key = read.substr(1);
-        switch (read[0]) {
+    // What the place of `read` holds now.
+    size_t SeenNow(const Replay::Read& read) const {
+        switch (read.tag) {
             case 'f':
-                return SeenIn(files, key);
+                return SeenIn(files, read.key);
             case 'k':
-                return SeenOf(keys, key);
+                return SeenOf(keys, read.key);
             case 'v':
-                return SeenIn(values, key);
+                return SeenIn(values, read.key);
             case 'h':
-                return SeenOf(hives, key);
+                return SeenOf(hives, read.key);
             case 'c':
-                return SeenIn(connections, key);
+                return SeenIn(connections, read.key);
             default:
-                return SeenOf(deviceless, key);
+                return SeenOf(deviceless, read.key);
         }
     }
 
@@ -206,7 +205,7 @@ struct WhatIfPlatform::State {
     auto Find(char tag, Map& map, const std::string& key) const -> decltype(map.find(key)) {
         auto at = map.find(key);
         if (recording) {
-            reads.emplace_back(tag + key, at == map.end() ? std::string() : Seen(at->second));
+            reads.push_back({tag, key, at == map.end() ? 0 : Seen(at->second)});
         }
         return at;
     }
@@ -214,12 +213,13 @@ struct WhatIfPlatform::State {
     bool Has(char tag, const Set& set, const std::string& key) const {
         const bool present = set.count(key) != 0;
         if (recording) {
-            reads.emplace_back(tag + key, present ? "1" : "");
+            reads.push_back({tag, key, present ? size_t{1} : size_t{0}});
         }
         return present;
     }
     // Every change of the overlay goes through Change.
-    void Change(std::function<void(State&)> change) {
+    template <typename Changer>
+    void Change(Changer change) {
         change(*this);
         if (recording) {
             changes.push_back([change](void* state) { change(*static_cast<State*>(state)); });
@@ -248,47 +248,53 @@ struct WhatIfPlatform::State {
     // ignored, "." and ".." taken out, relative paths placed in the share,
     // and a drive the logon connected replaced by its share.
     std::string Key(const std::string& path) const {
-        std::string prefix;
-        std::string rest;
+        std::string key;
+        size_t start = 0;
         if (!path.empty() && path[0] == '/') {
-            prefix = "/";  // a host path, as it stands
-            rest = path.substr(1);
+            key = "/";  // a host path, as it stands
+            start = 1;
         } else if (IsUncPath(path)) {
-            prefix = "\\\\";
-            rest = path.substr(2);
+            key = "\\\\";
+            start = 2;
         } else if (HasDrive(path)) {
             const auto connected = Find('c', connections, Upper(path.substr(0, 2)));
             if (connected != connections.end() && connected->second) {
                 return Key(*connected->second + "\\" + path.substr(2));
             }
-            prefix = Upper(path.substr(0, 2)) + "\\";
-            rest = path.substr(2);
+            key = Upper(path.substr(0, 2)) + "\\";
+            start = 2;
         } else if (!path.empty() && path[0] == '\\') {
-            prefix = "\\";
-            rest = path.substr(1);
+            key = "\\";
+            start = 1;
         } else {
-            prefix = shareKey + (shareKey.empty() || shareKey.back() == '\\' ? "" : "\\");
-            rest = path;
-        }
-        std::vector<std::string> parts;
-        std::string part;
-        for (size_t i = 0; i <= rest.size(); ++i) {
-            if (i == rest.size() || platform::IsPathSeparator(rest[i])) {
-                if (part == "..") {
-                    if (!parts.empty()) {
-                        parts.pop_back();
-                    }
-                } else if (!part.empty() && part != ".") {
-                    parts.push_back(Upper(part));
-                }
-                part.clear();
-            } else {
-                part += rest[i];
+            key = shareKey;
+            if (!key.empty() && key.back() != '\\') {
+                key += '\\';
             }
         }
-        std::string key = prefix;
-        for (size_t i = 0; i < parts.size(); ++i) {
-            key += (i == 0 ? "" : "\\") + parts[i];
+        // Each element upper-cased after one "\"; "." dropped, ".." taking
+        // the element before it away, never the prefix.
+        const size_t root = key.size();
+        size_t at = start;
+        while (at <= path.size()) {
+            size_t end = at;
+            while (end < path.size() && !platform::IsPathSeparator(path[end])) {
+                ++end;
+            }
+            const size_t length = end - at;
+            if (length == 2 && path[at] == '.' && path[at + 1] == '.') {
+                const size_t cut = key.find_last_of('\\');
+                key.resize(cut == std::string::npos || cut < root ? root : cut);
+            } else if (length > 0 && !(length == 1 && path[at] == '.')) {
+                if (key.size() > root) {
+                    key += '\\';
+                }
+                for (size_t i = at; i < end; ++i) {
+                    const char c = path[i];
+                    key += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+                }
+            }
+            at = end + 1;
         }
         return key;
     }
@@ -373,9 +379,10 @@ struct WhatIfPlatform::State {
             return platform::kErrorSuccess;
         }
         if (folder.kind == Kind::kUnknown) {
-            Depend(parent.size() == 3 && HasDrive(parent)
-                       ? "the drive " + parent.substr(0, 2) + " must exist"
-                       : "the folder " + parent + " must exist");
+            if (tell)
+                Depend(parent.size() == 3 && HasDrive(parent)
+                           ? "the drive " + parent.substr(0, 2) + " must exist"
+                           : "the folder " + parent + " must exist");
             return platform::kErrorSuccess;
         }
         return folder.kind == Kind::kFolder ? platform::kErrorSuccess
@@ -384,36 +391,48 @@ struct WhatIfPlatform::State {
 
     // A new file or folder, and every folder above it, is there from now on.
     void Put(const std::string& path, const Node& node) {
-        Change([path, node](State& s) { s.PutNow(path, node); });
-    }
-    void PutNow(const std::string& path, Node node) {
-        files[Key(path)] = std::move(node);
-        std::string parent = ParentOf(path);
-        while (!parent.empty()) {
-            const auto [at, added] = files.emplace(
-                Key(parent), Node{Kind::kFolder, platform::kFileAttributeDirectory, {}});
-            if (!added) {
-                break;
-            }
+        std::vector<std::string> places{Key(path)};
+        for (std::string parent = ParentOf(path); !parent.empty();) {
+            places.push_back(Key(parent));
             const std::string above = ParentOf(parent);
             if (above == parent) {
                 break;
             }
             parent = above;
         }
+        Change([places = std::move(places), node](State& s) {
+            s.files[places.front()] = node;
+            for (size_t i = 1; i < places.size(); ++i) {
+                s.files.emplace(places[i],
+                                Node{Kind::kFolder, platform::kFileAttributeDirectory, {}});
+            }
+        });
     }
 
     // --- registry ----------------------------------------------------------
 
+    // `b`'s key names below `a`, with runs of "\\" read as one.
     static std::string Join(const std::string& a, const std::string& b) {
         std::string path = a;
-        for (const std::string& name : platform::SubKeyNames(b)) {
-            path += (path.empty() ? "" : "\\") + name;
+        size_t at = 0;
+        while (at <= b.size()) {
+            size_t end = b.find('\\', at);
+            if (end == std::string::npos) {
+                end = b.size();
+            }
+            if (end > at) {
+                if (!path.empty()) {
+                    path += '\\';
+                }
+                path.append(b, at, end - at);
+            }
+            at = end + 1;
         }
         return path;
     }
+    // The paths of KeyRef are joined already.
     static std::string KeyId(const KeyRef& ref) {
-        return std::to_string(ref.root) + ":" + Upper(Join({}, ref.path));
+        return std::to_string(ref.root) + ":" + Upper(ref.path);
     }
     static std::string KeyText(const KeyRef& ref) {
         return platform::RootName(ref.root) + (ref.path.empty() ? "" : "\\" + ref.path);
@@ -438,18 +457,19 @@ struct WhatIfPlatform::State {
         if (InAttachedHive(ref)) {
             return KeyFact::kCreatable;
         }
-        const auto names = platform::SubKeyNames(ref.path);
         if (sight != Sight::kWorkstation) {
             if (ref.root == platform::kHkeyUsers) {
                 *failure = platform::kErrorAccessDenied;
                 return KeyFact::kFails;
             }
             if (ref.root != platform::kHkeyCurrentUser) {
-                Depend("the user must have the right to write " + KeyText(ref));
+                if (tell)
+                    Depend("the user must have the right to write " + KeyText(ref));
             }
             return KeyFact::kCreatable;
         }
         platform::Registry& registry = base.registry();
+        const auto names = platform::SubKeyNames(ref.path);
         // The key itself, then each key above it: the nearest one there
         // must let the user make keys in it.
         for (size_t count = names.size(); count > 0; --count) {
@@ -534,7 +554,8 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorPathNotFound;
         }
         if (!s_.Known(path)) {
-            s_.Depend("the file " + path + " must exist");
+            if (s_.tell)
+                s_.Depend("the file " + path + " must exist");
             return platform::kErrorFileNotFound;
         }
         return s_.base.files().ReadWholeFile(s_.Rewritten(path), contents);
@@ -550,7 +571,8 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorPathNotFound;
         }
         if (!s_.Known(path)) {
-            s_.Depend("whether " + path + " exists");
+            if (s_.tell)
+                s_.Depend("whether " + path + " exists");
             return platform::kErrorFileNotFound;
         }
         return s_.base.files().FindFirst(s_.Rewritten(path), isDirectory);
@@ -584,7 +606,8 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorAccessDenied;
         }
         if (source.kind == Kind::kUnknown) {
-            s_.Depend("the file " + existing + " must exist");
+            if (s_.tell)
+                s_.Depend("the file " + existing + " must exist");
         }
         if (platform::EndsWithSeparator(target) || !platform::IsValidNewName(target)) {
             return platform::kErrorInvalidName;
@@ -611,8 +634,9 @@ class WhatIfFiles : public platform::Files {
         const uint32_t attributes =
             source.kind == Kind::kFile ? source.attributes : kArchiveAttribute;
         s_.Put(target, {Kind::kFile, attributes, existing});
-        s_.Did(effect::kFile, "copy " + Quoted(existing) + " to " + Quoted(target),
-               {{"path", target}, {"source", existing}});
+        if (s_.tell)
+            s_.Did(effect::kFile, "copy " + Quoted(existing) + " to " + Quoted(target),
+                   {{"path", target}, {"source", existing}});
         return platform::kErrorSuccess;
     }
 
@@ -630,7 +654,8 @@ class WhatIfFiles : public platform::Files {
             return rc;
         }
         s_.Put(path, {Kind::kFolder, platform::kFileAttributeDirectory, {}});
-        s_.Did(effect::kFolder, "make the folder " + Quoted(path), {{"path", path}});
+        if (s_.tell)
+            s_.Did(effect::kFolder, "make the folder " + Quoted(path), {{"path", path}});
         return platform::kErrorSuccess;
     }
 
@@ -668,8 +693,9 @@ class WhatIfRegistry : public platform::Registry {
                         s.keys.insert(State::KeyId({ref.root, path}));
                     }
                 });
-                s_.Did(effect::kKey, "make the key " + State::KeyText(ref),
-                       {{"key", State::KeyText(ref)}});
+                if (s_.tell)
+                    s_.Did(effect::kKey, "make the key " + State::KeyText(ref),
+                           {{"key", State::KeyText(ref)}});
                 break;
             }
             case State::KeyFact::kExists:
@@ -716,39 +742,12 @@ class WhatIfRegistry : public platform::Registry {
             return platform::kErrorAccessDenied;  // HKEY_USERS itself holds no values
         }
         platform::RegValue value{type, std::string(reinterpret_cast<const char*>(data), size)};
-        const std::string where = State::KeyText(*ref);
-        std::string typeWord, dataText, shown;
-        switch (type) {
-            case platform::kRegSz: {
-                typeWord = "REG_SZ";
-                dataText = value.data.substr(0, value.data.find('\0'));
-                shown = Quoted(dataText);
-                break;
-            }
-            case platform::kRegDword: {
-                typeWord = "REG_DWORD";
-                uint32_t bits = 0;
-                for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
-                    bits |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i]))
-                            << (8 * i);
-                }
-                dataText = std::to_string(static_cast<int32_t>(bits));
-                shown = dataText;
-                break;
-            }
-            default:
-                typeWord = type == platform::kRegBinary ? "REG_BINARY" : std::to_string(type);
-                dataText = HexText(value.data, "");
-                shown = value.data.empty() ? "(no bytes)" : HexText(value.data, " ");
-                break;
+        if (s_.tell) {
+            TellValue(*ref, name, value);
         }
         s_.Change([id = State::KeyId(*ref), upper = Upper(name), value](State& s) {
             s.values[id][upper] = value;
         });
-        s_.Did(effect::kRegistryValue,
-               "write " + typeWord + " " + shown + " to " +
-                   (name.empty() ? "the default value of " + where : where + "\\" + name),
-               {{"key", where}, {"name", name}, {"type", typeWord}, {"data", dataText}});
         return platform::kErrorSuccess;
     }
 
@@ -792,9 +791,11 @@ class WhatIfRegistry : public platform::Registry {
             s.values[id][upper] = std::nullopt;
         });
         const std::string where = State::KeyText(*ref);
-        s_.Did(effect::kDeleteValue,
-               "delete " + (name.empty() ? "the default value of " + where : where + "\\" + name),
-               {{"key", where}, {"name", name}});
+        if (s_.tell)
+            s_.Did(
+                effect::kDeleteValue,
+                "delete " + (name.empty() ? "the default value of " + where : where + "\\" + name),
+                {{"key", where}, {"name", name}});
         return platform::kErrorSuccess;
     }
 
@@ -823,19 +824,22 @@ class WhatIfRegistry : public platform::Registry {
             "the file " + file + " must hold a registry hive that the " + "user may load";
         const auto made = s_.Find('f', s_.files, s_.Key(file));
         if (fact.kind == Kind::kUnknown || made != s_.files.end()) {
-            s_.Depend(hiveFact);
+            if (s_.tell)
+                s_.Depend(hiveFact);
         } else {
             const Win32Error rc = s_.base.registry().CanLoadKey(subKey, file);
             if (rc == platform::kErrorNotSupported) {
-                s_.Depend(hiveFact);
+                if (s_.tell)
+                    s_.Depend(hiveFact);
             } else if (rc) {
                 return rc;
             }
         }
         s_.Change([upper = Upper(subKey)](State& s) { s.hives.insert(upper); });
         const std::string key = platform::RootName(platform::kHkeyUsers) + "\\" + subKey;
-        s_.Did(effect::kHive, "attach the hive " + Quoted(file) + " as " + key,
-               {{"key", key}, {"file", file}});
+        if (s_.tell)
+            s_.Did(effect::kHive, "attach the hive " + Quoted(file) + " as " + key,
+                   {{"key", key}, {"file", file}});
         return platform::kErrorSuccess;
     }
 
@@ -881,6 +885,42 @@ class WhatIfRegistry : public platform::Registry {
     }
 
   private:
+    // Tells a value written, its data as the registry will hold it.
+    void TellValue(const State::KeyRef& ref, const std::string& name,
+                   const platform::RegValue& value) {
+        const uint32_t type = value.type;
+        const std::string where = State::KeyText(ref);
+        std::string typeWord, dataText, shown;
+        switch (type) {
+            case platform::kRegSz: {
+                typeWord = "REG_SZ";
+                dataText = value.data.substr(0, value.data.find('\0'));
+                shown = Quoted(dataText);
+                break;
+            }
+            case platform::kRegDword: {
+                typeWord = "REG_DWORD";
+                uint32_t bits = 0;
+                for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
+                    bits |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i]))
+                            << (8 * i);
+                }
+                dataText = std::to_string(static_cast<int32_t>(bits));
+                shown = dataText;
+                break;
+            }
+            default:
+                typeWord = type == platform::kRegBinary ? "REG_BINARY" : std::to_string(type);
+                dataText = HexText(value.data, "");
+                shown = value.data.empty() ? "(no bytes)" : HexText(value.data, " ");
+                break;
+        }
+        s_.Did(effect::kRegistryValue,
+               "write " + typeWord + " " + shown + " to " +
+                   (name.empty() ? "the default value of " + where : where + "\\" + name),
+               {{"key", where}, {"name", name}, {"type", typeWord}, {"data", dataText}});
+    }
+
     static Win32Error Give(const platform::RegValue& value, uint32_t* type, uint8_t* data,
                            uint32_t* size) {
         const auto length = static_cast<uint32_t>(value.data.size());
@@ -945,7 +985,8 @@ class WhatIfNetwork : public platform::Network {
             return platform::kErrorSuccess;
         }
         s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
-        s_.Did(effect::kDisconnection, "cancel the connection of " + name, {{"device", name}});
+        if (s_.tell)
+            s_.Did(effect::kDisconnection, "cancel the connection of " + name, {{"device", name}});
         return platform::kErrorSuccess;
     }
 
@@ -978,8 +1019,9 @@ class WhatIfNetwork : public platform::Network {
             return platform::kErrorSuccess;
         }
         s_.Change([upper = Upper(local), remote](State& s) { s.connections[upper] = remote; });
-        s_.Did(effect::kConnection, "connect " + local + " to " + remote,
-               {{"device", local}, {"remote", remote}});
+        if (s_.tell)
+            s_.Did(effect::kConnection, "connect " + local + " to " + remote,
+                   {{"device", local}, {"remote", remote}});
         return platform::kErrorSuccess;
     }
 
@@ -992,7 +1034,8 @@ class WhatIfNetwork : public platform::Network {
                 return platform::kErrorAlreadyAssigned;
             case State::Connected::kUnknown:
                 if (kind == platform::DeviceKind::kDrive) {
-                    s_.Depend("the drive " + local + " must not be a local disk");
+                    if (s_.tell)
+                        s_.Depend("the drive " + local + " must not be a local disk");
                 }
                 return platform::kErrorSuccess;
             case State::Connected::kNo:
@@ -1020,7 +1063,8 @@ class WhatIfNetwork : public platform::Network {
         }
         const std::string share = "\\\\" + parts[0] + "\\" + parts[1];
         if (s_.sight != Sight::kWorkstation) {
-            s_.Depend("the share " + share + " must exist and let the user in");
+            if (s_.tell)
+                s_.Depend("the share " + share + " must exist and let the user in");
             return platform::kErrorSuccess;
         }
         bool isFolder = false;
@@ -1029,7 +1073,8 @@ class WhatIfNetwork : public platform::Network {
             return rc;
         }
         if (rc) {
-            s_.Depend("the share " + share + " must exist and let the user in");
+            if (s_.tell)
+                s_.Depend("the share " + share + " must exist and let the user in");
             return platform::kErrorSuccess;
         }
         if (!disk) {
@@ -1075,7 +1120,8 @@ class WhatIfProfile : public platform::Profile {
             return platform::kErrorAccessDenied;
         }
         if (fact.kind == Kind::kUnknown) {
-            s_.Depend("the file " + place + " must be writable where it exists");
+            if (s_.tell)
+                s_.Depend("the file " + place + " must be writable where it exists");
         }
         // The Windows directory of a bare name is on every installation.
         if (!bare && fact.kind != Kind::kFile) {
@@ -1086,10 +1132,11 @@ class WhatIfProfile : public platform::Profile {
         if (fact.kind != Kind::kFile) {
             s_.Put(place, {Kind::kFile, kArchiveAttribute, {}});
         }
-        s_.Did(effect::kIniValue,
-               "write " + Quoted(key + "=" + value) + " in section [" + section + "] of " +
-                   Quoted(place),
-               {{"file", place}, {"section", section}, {"key", key}, {"value", value}});
+        if (s_.tell)
+            s_.Did(effect::kIniValue,
+                   "write " + Quoted(key + "=" + value) + " in section [" + section + "] of " +
+                       Quoted(place),
+                   {{"file", place}, {"section", section}, {"key", key}, {"value", value}});
         return platform::kErrorSuccess;
     }
 
@@ -1151,8 +1198,8 @@ Replay WhatIfPlatform::Recorded() {
 
 bool WhatIfPlatform::Replays(const Replay& replay) {
     State& s = *state_;
-    for (const auto& [place, seen] : replay.reads_) {
-        if (s.SeenNow(place) != seen) {
+    for (const Replay::Read& read : replay.reads_) {
+        if (s.SeenNow(read) != read.seen) {
             return false;
         }
     }

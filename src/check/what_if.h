@@ -64,7 +64,12 @@ class WhatIfPlatform;
 class Replay {
   private:
     friend class WhatIfPlatform;
-    std::vector<std::pair<std::string, std::string>> reads_;
+    struct Read {
+        char tag;  // which part of the overlay
+        std::string key;
+        size_t seen;  // a hash of what the place held; 0 for nothing
+    };
+    std::vector<Read> reads_;
     std::vector<std::function<void(void*)>> changes_;
 };
 
