@@ -127,6 +127,34 @@ TEST_F(SiteTest, EachLogonIsToldExactlyAsTheSingleCheckTellsIt) {
     }
 }
 
+// A site of many logons is read by two readers side by side: every logon is
+// still told as the single check tells it, in the order of the logons.
+TEST_F(SiteTest, ManyLogonsAreToldInOrderAsTheSingleCheckTellsThem) {
+    std::string names;
+    for (int i = 0; i < 80; ++i) {
+        const std::string user = "u" + std::to_string(100 + i);
+        names += user + "=User " + std::to_string(i) + "\r\n";
+        // Every third user's own file has a mistake of its own.
+        WriteFile(At("many\\USER\\" + user + ".DAT"),
+                  i % 3 == 0 ? "Xbad " + std::to_string(i) + "\r\n" : "USoftware\\X.V=S1\r\n");
+    }
+    WriteFile(At("many\\USERLIST.DAT"), names);
+    WriteFile(At("many\\GLOBAL\\_DEFAULT.DAT"),
+              "USoftware\\X.N=D%Fullname%\r\nVC:\\Site\\%UID%\r\n");
+    check::SiteRequest request = Request(true, false);
+    request.base.shareDir = testPlatform().HostPath(At("many"));
+    const check::SiteReport site = check::CheckSite(request);
+    ASSERT_EQ(site.logons, 80);
+    ASSERT_EQ(site.flagged.size(), 80u);
+    for (size_t i = 0; i < site.flagged.size(); ++i) {
+        const check::FlaggedLogon& logon = site.flagged[i];
+        EXPECT_EQ(logon.user, "u" + std::to_string(100 + i));
+        check::CheckRequest one = request.base;
+        one.user = logon.user;
+        EXPECT_EQ(Told(site, logon), Told(check::CheckLogon(one))) << logon.user;
+    }
+}
+
 TEST_F(SiteTest, AFindingSharedByLogonsIsReportedOnceWithTheirNames) {
     const check::SiteReport site = check::CheckSite(Request(true, true));
     int unknown = 0;
