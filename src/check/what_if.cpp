@@ -822,12 +822,19 @@ class WhatIfRegistry : public platform::Registry {
         }
         const std::string hiveFact =
             "the file " + file + " must hold a registry hive that the " + "user may load";
-        const auto made = s_.Find('f', s_.files, s_.Key(file));
-        if (fact.kind == Kind::kUnknown || made != s_.files.end()) {
+        // A file the logon copied holds its source's bytes: the workstation
+        // is asked about the file they come from.
+        std::string holder = file;
+        auto made = s_.Find('f', s_.files, s_.Key(holder));
+        while (made != s_.files.end() && !made->second.source.empty()) {
+            holder = made->second.source;
+            made = s_.Find('f', s_.files, s_.Key(holder));
+        }
+        if (fact.kind == Kind::kUnknown || made != s_.files.end() || !s_.Known(holder)) {
             if (s_.tell)
                 s_.Depend(hiveFact);
         } else {
-            const Win32Error rc = s_.base.registry().CanLoadKey(subKey, file);
+            const Win32Error rc = s_.base.registry().CanLoadKey(subKey, holder);
             if (rc == platform::kErrorNotSupported) {
                 if (s_.tell)
                     s_.Depend(hiveFact);
