@@ -527,7 +527,12 @@ struct WhatIfPlatform::State {
         if (rc.ok()) {
             return Connected::kYes;
         }
-        return rc == platform::kErrorNotConnected ? Connected::kNo : Connected::kUnknown;
+        // A device name that is well formed but names no device at all
+        // (Wine answers so for a free drive letter) has no connection either.
+        const bool none = rc == platform::kErrorNotConnected ||
+                          (rc == platform::kErrorBadDevice &&
+                           platform::ClassifyDevice(device) != platform::DeviceKind::kInvalid);
+        return none ? Connected::kNo : Connected::kUnknown;
     }
 };
 

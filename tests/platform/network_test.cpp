@@ -37,6 +37,13 @@ TEST_F(NetworkTest, UserOfTheLocalDiskIsTheLoggedOnUser) {
 }
 
 TEST_F(NetworkTest, CancelOfADeviceWithoutAConnection) {
+    // Asking a device's connection changes nothing and finds none. A free
+    // letter is no device at all to Wine, which answers ERROR_BAD_DEVICE.
+    std::string remote = "untouched";
+    EXPECT_EQ(net().GetConnection("Q:", &remote),
+              IsStandin() ? kErrorNotConnected : kErrorBadDevice);
+    EXPECT_EQ(net().GetConnection("C:", &remote), kErrorNotConnected);
+    EXPECT_EQ(remote, "untouched");
     EXPECT_EQ(net().CancelConnection("Q:", kConnectUpdateProfile, true),
               OrNoNetwork(kErrorNotConnected));
     EXPECT_EQ(net().CancelConnection("LPT3", kConnectUpdateProfile, true),

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -164,6 +166,16 @@ TEST_F(ProfileTest, BareFileNameLiesInTheWindowsDirectory) {
                              std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                              "-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".ini";
     const std::string inWindows = "C:\\WINDOWS\\" + name;
+    // The place is told before anything is written, in any letter case;
+    // a name with a folder stays as it is.
+    const auto upper = [](std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    EXPECT_EQ(upper(platform::Current().profile().PlaceOfFile(name)), upper(inWindows));
+    EXPECT_EQ(platform::Current().profile().PlaceOfFile(".\\" + name), ".\\" + name);
     ASSERT_EQ(Write("A", "a", "1", name), 0u);
     EXPECT_EQ(ReadFile(inWindows), "[A]\r\na=1\r\n");
     std::error_code ec;
