@@ -226,20 +226,23 @@ struct WhatIfPlatform::State {
         }
     }
 
-    void Depend(const std::string& fact) {
+    // A fact of the workstation the call depends on, and a change it makes:
+    // each is told only when telling, and only then is its text made.
+    template <typename Make>
+    void Depend(Make make) {
         if (!tell) {
             return;
         }
+        std::string fact = make();
         if (std::find(depends.begin(), depends.end(), fact) == depends.end()) {
-            depends.push_back(fact);
+            depends.push_back(std::move(fact));
         }
     }
-    void Did(const char* kind, std::string text,
-             std::vector<std::pair<std::string, std::string>> fields) {
-        if (!tell) {
-            return;
+    template <typename Make>
+    void Did(Make make) {
+        if (tell) {
+            effects.push_back(make());
         }
-        effects.push_back({kind, std::move(text), std::move(fields)});
     }
 
     // --- files -----------------------------------------------------------
@@ -379,10 +382,11 @@ struct WhatIfPlatform::State {
             return platform::kErrorSuccess;
         }
         if (folder.kind == Kind::kUnknown) {
-            if (tell)
-                Depend(parent.size() == 3 && HasDrive(parent)
+            Depend([&] {
+                return parent.size() == 3 && HasDrive(parent)
                            ? "the drive " + parent.substr(0, 2) + " must exist"
-                           : "the folder " + parent + " must exist");
+                           : "the folder " + parent + " must exist";
+            });
             return platform::kErrorSuccess;
         }
         return folder.kind == Kind::kFolder ? platform::kErrorSuccess
@@ -463,8 +467,7 @@ struct WhatIfPlatform::State {
                 return KeyFact::kFails;
             }
             if (ref.root != platform::kHkeyCurrentUser) {
-                if (tell)
-                    Depend("the user must have the right to write " + KeyText(ref));
+                Depend([&] { return "the user must have the right to write " + KeyText(ref); });
             }
             return KeyFact::kCreatable;
         }
@@ -559,8 +562,7 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorPathNotFound;
         }
         if (!s_.Known(path)) {
-            if (s_.tell)
-                s_.Depend("the file " + path + " must exist");
+            s_.Depend([&] { return "the file " + path + " must exist"; });
             return platform::kErrorFileNotFound;
         }
         return s_.base.files().ReadWholeFile(s_.Rewritten(path), contents);
@@ -576,8 +578,7 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorPathNotFound;
         }
         if (!s_.Known(path)) {
-            if (s_.tell)
-                s_.Depend("whether " + path + " exists");
+            s_.Depend([&] { return "whether " + path + " exists"; });
             return platform::kErrorFileNotFound;
         }
         return s_.base.files().FindFirst(s_.Rewritten(path), isDirectory);
@@ -611,8 +612,7 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorAccessDenied;
         }
         if (source.kind == Kind::kUnknown) {
-            if (s_.tell)
-                s_.Depend("the file " + existing + " must exist");
+            s_.Depend([&] { return "the file " + existing + " must exist"; });
         }
         if (platform::EndsWithSeparator(target) || !platform::IsValidNewName(target)) {
             return platform::kErrorInvalidName;
@@ -639,9 +639,11 @@ class WhatIfFiles : public platform::Files {
         const uint32_t attributes =
             source.kind == Kind::kFile ? source.attributes : kArchiveAttribute;
         s_.Put(target, {Kind::kFile, attributes, existing});
-        if (s_.tell)
-            s_.Did(effect::kFile, "copy " + Quoted(existing) + " to " + Quoted(target),
-                   {{"path", target}, {"source", existing}});
+        s_.Did([&] {
+            return Effect{effect::kFile,
+                          "copy " + Quoted(existing) + " to " + Quoted(target),
+                          {{"path", target}, {"source", existing}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -659,8 +661,9 @@ class WhatIfFiles : public platform::Files {
             return rc;
         }
         s_.Put(path, {Kind::kFolder, platform::kFileAttributeDirectory, {}});
-        if (s_.tell)
-            s_.Did(effect::kFolder, "make the folder " + Quoted(path), {{"path", path}});
+        s_.Did([&] {
+            return Effect{effect::kFolder, "make the folder " + Quoted(path), {{"path", path}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -698,9 +701,11 @@ class WhatIfRegistry : public platform::Registry {
                         s.keys.insert(State::KeyId({ref.root, path}));
                     }
                 });
-                if (s_.tell)
-                    s_.Did(effect::kKey, "make the key " + State::KeyText(ref),
-                           {{"key", State::KeyText(ref)}});
+                s_.Did([&] {
+                    return Effect{effect::kKey,
+                                  "make the key " + State::KeyText(ref),
+                                  {{"key", State::KeyText(ref)}}};
+                });
                 break;
             }
             case State::KeyFact::kExists:
@@ -796,11 +801,12 @@ class WhatIfRegistry : public platform::Registry {
             s.values[id][upper] = std::nullopt;
         });
         const std::string where = State::KeyText(*ref);
-        if (s_.tell)
-            s_.Did(
+        s_.Did([&] {
+            return Effect{
                 effect::kDeleteValue,
                 "delete " + (name.empty() ? "the default value of " + where : where + "\\" + name),
-                {{"key", where}, {"name", name}});
+                {{"key", where}, {"name", name}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -825,8 +831,9 @@ class WhatIfRegistry : public platform::Registry {
         if (fact.kind == Kind::kFolder) {
             return platform::kErrorAccessDenied;
         }
-        const std::string hiveFact =
-            "the file " + file + " must hold a registry hive that the " + "user may load";
+        const auto hiveFact = [&file] {
+            return "the file " + file + " must hold a registry hive that the user may load";
+        };
         // A file the logon copied holds its source's bytes: the workstation
         // is asked about the file they come from.
         std::string holder = file;
@@ -836,22 +843,22 @@ class WhatIfRegistry : public platform::Registry {
             made = s_.Find('f', s_.files, s_.Key(holder));
         }
         if (fact.kind == Kind::kUnknown || made != s_.files.end() || !s_.Known(holder)) {
-            if (s_.tell)
-                s_.Depend(hiveFact);
+            s_.Depend(hiveFact);
         } else {
             const Win32Error rc = s_.base.registry().CanLoadKey(subKey, holder);
             if (rc == platform::kErrorNotSupported) {
-                if (s_.tell)
-                    s_.Depend(hiveFact);
+                s_.Depend(hiveFact);
             } else if (rc) {
                 return rc;
             }
         }
         s_.Change([upper = Upper(subKey)](State& s) { s.hives.insert(upper); });
         const std::string key = platform::RootName(platform::kHkeyUsers) + "\\" + subKey;
-        if (s_.tell)
-            s_.Did(effect::kHive, "attach the hive " + Quoted(file) + " as " + key,
-                   {{"key", key}, {"file", file}});
+        s_.Did([&] {
+            return Effect{effect::kHive,
+                          "attach the hive " + Quoted(file) + " as " + key,
+                          {{"key", key}, {"file", file}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -927,10 +934,13 @@ class WhatIfRegistry : public platform::Registry {
                 shown = value.data.empty() ? "(no bytes)" : HexText(value.data, " ");
                 break;
         }
-        s_.Did(effect::kRegistryValue,
-               "write " + typeWord + " " + shown + " to " +
-                   (name.empty() ? "the default value of " + where : where + "\\" + name),
-               {{"key", where}, {"name", name}, {"type", typeWord}, {"data", dataText}});
+        s_.Did([&] {
+            return Effect{
+                effect::kRegistryValue,
+                "write " + typeWord + " " + shown + " to " +
+                    (name.empty() ? "the default value of " + where : where + "\\" + name),
+                {{"key", where}, {"name", name}, {"type", typeWord}, {"data", dataText}}};
+        });
     }
 
     static Win32Error Give(const platform::RegValue& value, uint32_t* type, uint8_t* data,
@@ -997,8 +1007,10 @@ class WhatIfNetwork : public platform::Network {
             return platform::kErrorSuccess;
         }
         s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
-        if (s_.tell)
-            s_.Did(effect::kDisconnection, "cancel the connection of " + name, {{"device", name}});
+        s_.Did([&] {
+            return Effect{
+                effect::kDisconnection, "cancel the connection of " + name, {{"device", name}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -1031,9 +1043,11 @@ class WhatIfNetwork : public platform::Network {
             return platform::kErrorSuccess;
         }
         s_.Change([upper = Upper(local), remote](State& s) { s.connections[upper] = remote; });
-        if (s_.tell)
-            s_.Did(effect::kConnection, "connect " + local + " to " + remote,
-                   {{"device", local}, {"remote", remote}});
+        s_.Did([&] {
+            return Effect{effect::kConnection,
+                          "connect " + local + " to " + remote,
+                          {{"device", local}, {"remote", remote}}};
+        });
         return platform::kErrorSuccess;
     }
 
@@ -1046,8 +1060,7 @@ class WhatIfNetwork : public platform::Network {
                 return platform::kErrorAlreadyAssigned;
             case State::Connected::kUnknown:
                 if (kind == platform::DeviceKind::kDrive) {
-                    if (s_.tell)
-                        s_.Depend("the drive " + local + " must not be a local disk");
+                    s_.Depend([&] { return "the drive " + local + " must not be a local disk"; });
                 }
                 return platform::kErrorSuccess;
             case State::Connected::kNo:
@@ -1075,8 +1088,7 @@ class WhatIfNetwork : public platform::Network {
         }
         const std::string share = "\\\\" + parts[0] + "\\" + parts[1];
         if (s_.sight != Sight::kWorkstation) {
-            if (s_.tell)
-                s_.Depend("the share " + share + " must exist and let the user in");
+            s_.Depend([&] { return "the share " + share + " must exist and let the user in"; });
             return platform::kErrorSuccess;
         }
         bool isFolder = false;
@@ -1085,8 +1097,7 @@ class WhatIfNetwork : public platform::Network {
             return rc;
         }
         if (rc) {
-            if (s_.tell)
-                s_.Depend("the share " + share + " must exist and let the user in");
+            s_.Depend([&] { return "the share " + share + " must exist and let the user in"; });
             return platform::kErrorSuccess;
         }
         if (!disk) {
@@ -1132,8 +1143,7 @@ class WhatIfProfile : public platform::Profile {
             return platform::kErrorAccessDenied;
         }
         if (fact.kind == Kind::kUnknown) {
-            if (s_.tell)
-                s_.Depend("the file " + place + " must be writable where it exists");
+            s_.Depend([&] { return "the file " + place + " must be writable where it exists"; });
         }
         // The Windows directory of a bare name is on every installation.
         if (!bare && fact.kind != Kind::kFile) {
@@ -1144,11 +1154,12 @@ class WhatIfProfile : public platform::Profile {
         if (fact.kind != Kind::kFile) {
             s_.Put(place, {Kind::kFile, kArchiveAttribute, {}});
         }
-        if (s_.tell)
-            s_.Did(effect::kIniValue,
-                   "write " + Quoted(key + "=" + value) + " in section [" + section + "] of " +
-                       Quoted(place),
-                   {{"file", place}, {"section", section}, {"key", key}, {"value", value}});
+        s_.Did([&] {
+            return Effect{effect::kIniValue,
+                          "write " + Quoted(key + "=" + value) + " in section [" + section +
+                              "] of " + Quoted(place),
+                          {{"file", place}, {"section", section}, {"key", key}, {"value", value}}};
+        });
         return platform::kErrorSuccess;
     }
 
