@@ -677,69 +677,12 @@ class WhatIfRegistry : public platform::Registry {
 
     Win32Error CreateKey(platform::RegKey base, const std::string& subKey,
                          platform::RegKey* result) override {
-        const auto from = s_.Ref(base);
-        if (!from) {
-            return platform::kErrorInvalidHandle;
-        }
-        if (!subKey.empty() && subKey.front() == '\\') {
-            return platform::kErrorBadPathname;
-        }
-        if (const Win32Error tooLong = platform::SubKeyLengthError(subKey)) {
-            return tooLong;
-        }
-        State::KeyRef ref{from->root, State::Join(from->path, subKey)};
-        Win32Error failure;
-        switch (s_.LookKey(ref, &failure)) {
-            case State::KeyFact::kFails:
-                return failure;
-            case State::KeyFact::kCreatable: {
-                // The key and every key above it are there from now on.
-                s_.Change([ref](State& s) {
-                    std::string path;
-                    for (const std::string& name : platform::SubKeyNames(ref.path)) {
-                        path += (path.empty() ? "" : "\\") + name;
-                        s.keys.insert(State::KeyId({ref.root, path}));
-                    }
-                });
-                s_.Did([&] {
-                    return Effect{effect::kKey,
-                                  "make the key " + State::KeyText(ref),
-                                  {{"key", State::KeyText(ref)}}};
-                });
-                break;
-            }
-            case State::KeyFact::kExists:
-                break;
-        }
-        *result = s_.NewHandle(std::move(ref));
-        return platform::kErrorSuccess;
+        return Reach(base, subKey, /*create=*/true, result);
     }
 
     Win32Error OpenKey(platform::RegKey base, const std::string& subKey,
                        platform::RegKey* result) override {
-        const auto from = s_.Ref(base);
-        if (!from) {
-            return platform::kErrorInvalidHandle;
-        }
-        if (subKey.empty() && platform::IsPredefinedKey(base)) {
-            *result = base;
-            return platform::kErrorSuccess;
-        }
-        if (const Win32Error tooLong = platform::SubKeyLengthError(subKey)) {
-            return tooLong;
-        }
-        State::KeyRef ref{from->root, State::Join(from->path, subKey)};
-        Win32Error failure;
-        switch (s_.LookKey(ref, &failure)) {
-            case State::KeyFact::kFails:
-                return failure;
-            case State::KeyFact::kCreatable:
-                return platform::kErrorFileNotFound;
-            case State::KeyFact::kExists:
-                break;
-        }
-        *result = s_.NewHandle(std::move(ref));
-        return platform::kErrorSuccess;
+        return Reach(base, subKey, /*create=*/false, result);
     }
 
     Win32Error SetValue(platform::RegKey key, const std::string& name, uint32_t type,
@@ -904,6 +847,54 @@ class WhatIfRegistry : public platform::Registry {
     }
 
   private:
+    // CreateKey and OpenKey: `create` makes a key that is not there.
+    Win32Error Reach(platform::RegKey base, const std::string& subKey, bool create,
+                     platform::RegKey* result) {
+        const auto from = s_.Ref(base);
+        if (!from) {
+            return platform::kErrorInvalidHandle;
+        }
+        if (!create && subKey.empty() && platform::IsPredefinedKey(base)) {
+            *result = base;
+            return platform::kErrorSuccess;
+        }
+        // RegCreateKeyEx refuses a sub-key that begins with a backslash.
+        if (create && !subKey.empty() && subKey.front() == '\\') {
+            return platform::kErrorBadPathname;
+        }
+        if (const Win32Error tooLong = platform::SubKeyLengthError(subKey)) {
+            return tooLong;
+        }
+        State::KeyRef ref{from->root, State::Join(from->path, subKey)};
+        Win32Error failure;
+        switch (s_.LookKey(ref, &failure)) {
+            case State::KeyFact::kFails:
+                return failure;
+            case State::KeyFact::kCreatable:
+                if (!create) {
+                    return platform::kErrorFileNotFound;
+                }
+                // The key and every key above it are there from now on.
+                s_.Change([ref](State& s) {
+                    std::string path;
+                    for (const std::string& name : platform::SubKeyNames(ref.path)) {
+                        path += (path.empty() ? "" : "\\") + name;
+                        s.keys.insert(State::KeyId({ref.root, path}));
+                    }
+                });
+                s_.Did([&] {
+                    return Effect{effect::kKey,
+                                  "make the key " + State::KeyText(ref),
+                                  {{"key", State::KeyText(ref)}}};
+                });
+                break;
+            case State::KeyFact::kExists:
+                break;
+        }
+        *result = s_.NewHandle(std::move(ref));
+        return platform::kErrorSuccess;
+    }
+
     // Tells a value written, its data as the registry will hold it.
     void TellValue(const State::KeyRef& ref, const std::string& name,
                    const platform::RegValue& value) {
