@@ -76,6 +76,12 @@ int main(int argc, char** argv) {
         request.sight = options.here || platform::ChecksLookHereByDefault()
                             ? check::Sight::kWorkstation
                             : check::Sight::kShareOnly;
+        // A workstation looked at has its user's own rights.
+        if (request.sight == check::Sight::kWorkstation && request.rights) {
+            throw check::UsageError(
+                "--rights is for a check that looks at no workstation: this one looks at the "
+                "workstation, whose user has his own rights (identity.ini on the stand-in)");
+        }
         const check::CheckReport report = check::CheckLogon(request, native->services());
         Print(check::FormatReport(options, report));
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;

@@ -123,6 +123,7 @@ struct Ran {
     std::string hiveUser;  // the user of an attached hive, which U lines go into
     Replay replay;
     std::vector<std::string> messages;
+    std::vector<std::string> refusals;
 };
 
 // A script file as every logon reads it: looked for and cut once, and each
@@ -227,10 +228,18 @@ std::vector<std::string> DistinctSorted(const std::vector<std::string>& names) {
 
 }  // namespace
 
+platform::Rights CheckRequest::RightsOn(const platform::Services& workstation) const {
+    if (rights) {
+        return *rights;
+    }
+    return sight == Sight::kWorkstation ? workstation.system().ProcessRights()
+                                        : platform::Rights::kStandard;
+}
+
 struct ShareReader::State {
-    State(const std::string& shareDir, const platform::Services& services, Sight sight)
-        : share(shareDir),
-          whatIf(services, sight, fs::current_path().string()),
+    State(const CheckRequest& request, const platform::Services& services)
+        : share(request.shareDir),
+          whatIf(services, request.sight, fs::current_path().string(), request.RightsOn(services)),
           logon(whatIf.services()) {}
 
     ShareDirectory share;
@@ -259,7 +268,9 @@ struct ShareReader::State {
     void LearnLogon(const std::string& user, const std::string& machine);
     void Assemble(CheckReport& report, std::vector<CachedFile*>& loaded);
     void CheckLines(const std::vector<CachedFile*>& loaded, bool everyLine, CheckReport& report);
-    void Execute(Ran& ran, script::CommandKind kind, const std::string& expanded, bool reuse);
+    // What the user's rights refused the line.
+    std::vector<std::string> Execute(Ran& ran, script::CommandKind kind,
+                                     const std::string& expanded, bool reuse);
 };
 
 CachedFile& ShareReader::State::File(const std::string& path) {
@@ -380,12 +391,12 @@ std::string ActionOf(const LineAdvice& advice, const std::vector<Effect>& effect
 // `reuse`, does what the latest logon's run of the same line did, where
 // nothing this logon made so far could change that (check/what_if.h).
 // An L line changes the logon itself, and is always run.
-void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::string& expanded,
-                                 bool reuse) {
+std::vector<std::string> ShareReader::State::Execute(Ran& ran, script::CommandKind kind,
+                                                     const std::string& expanded, bool reuse) {
     const std::string hiveUser = logon.AttachedHive.empty() ? std::string() : logon.UserName;
     if (!reuse || kind == script::CommandKind::kAttachHive) {
         script::ExecuteLine(logon, expanded);
-        return;
+        return whatIf.TakeRefusals();
     }
     // A line whose text changed since the latest logon (it holds a macro
     // of the user or the machine) most likely changes again: it is only run.
@@ -393,13 +404,13 @@ void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::
         ran.expanded = expanded;
         ran.valid = false;
         script::ExecuteLine(logon, expanded);
-        return;
+        return whatIf.TakeRefusals();
     }
     if (ran.valid && ran.hiveUser == hiveUser && whatIf.Replays(ran.replay)) {
         for (const std::string& message : ran.messages) {
             logon.ErrorList->Add(message);
         }
-        return;
+        return ran.refusals;
     }
     const int recorded = logon.ErrorList->Count();
     whatIf.Record();
@@ -411,6 +422,8 @@ void ShareReader::State::Execute(Ran& ran, script::CommandKind kind, const std::
     for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
         ran.messages.push_back(logon.ErrorList->Get(m));
     }
+    ran.refusals = whatIf.TakeRefusals();
+    return ran.refusals;
 }
 
 // Runs the script's lines as the run does, each through ExecuteLine on the
@@ -449,7 +462,8 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
             const std::string& expanded = refers ? referring.Get(next++) : text;
             const int recorded = logon.ErrorList->Count();
             const LineAdvice& advice = file.advised[static_cast<size_t>(k)].For(text, expanded);
-            Execute(file.ran[static_cast<size_t>(k)], advice.kind, expanded, !everyLine);
+            const std::vector<std::string> refusals =
+                Execute(file.ran[static_cast<size_t>(k)], advice.kind, expanded, !everyLine);
             std::vector<Finding> findings;
             for (int m = recorded; m < logon.ErrorList->Count(); ++m) {
                 findings.push_back(
@@ -464,6 +478,9 @@ void ShareReader::State::CheckLines(const std::vector<CachedFile*>& loaded, bool
                      LeftReferences(logon.services.system(), expanded, *logon.MacroList)) {
                     findings.push_back(std::move(left));
                 }
+            }
+            for (const std::string& refusal : refusals) {
+                findings.push_back(Note(kind::kRights, refusal));
             }
             for (const std::string& fact : whatIf.TakeDepends()) {
                 findings.push_back(Note(kind::kDepends, "depends on the workstation: " + fact));
@@ -494,7 +511,7 @@ int CheckReport::Count(Severity severity) const {
 }
 
 ShareReader::ShareReader(const CheckRequest& request, const platform::Services& services)
-    : state_(std::make_unique<State>(request.shareDir, services, request.sight)) {
+    : state_(std::make_unique<State>(request, services)) {
     State& state = *state_;
     state.request = request;
     state.settingsFile = request.settingsFile.empty() ? kSettingsFileName : request.settingsFile;

@@ -32,6 +32,10 @@ struct CheckRequest {
     // What the logon's lines are run on: the workstation the services show,
     // or none (only the share is read, and every other fact depends).
     Sight sight = Sight::kShareOnly;
+    // The user's rights; none: the workstation's where the check sees one,
+    // else a standard user's, as most logons are.
+    std::optional<platform::Rights> rights;
+    platform::Rights RightsOn(const platform::Services& workstation) const;
 };
 
 // A request the checker cannot work on (a share folder that is not there).

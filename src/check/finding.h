@@ -50,6 +50,8 @@ inline constexpr const char* kRegistryFails = "registry-fails";
 inline constexpr const char* kLineFails = "line-fails";
 // A fact of the workstation the check cannot know; the text says what must hold.
 inline constexpr const char* kDepends = "depends";
+// What the user's rights refuse the line (a standard user's, by default).
+inline constexpr const char* kRights = "rights";
 }  // namespace kind
 
 inline Finding Flag(std::string kindWord, std::string text, std::string message = {}) {

@@ -41,6 +41,10 @@ constexpr const char* kUsage =
     "                    running the check: its files, registry and connections\n"
     "                    (the stand-in always looks at its state folder); without\n"
     "                    it, what only a workstation can tell is marked \"depends\"\n"
+    "  --rights WHO      the user's rights where the check looks at no workstation:\n"
+    "                    standard (the default) or administrator; a standard user\n"
+    "                    may not write the machine's keys, load hives or write in\n"
+    "                    C:\\Windows and C:\\Program Files\n"
     "  --json            the report as JSON\n"
     "  --csv             the site report as CSV, one finding a row\n"
     "  --html FILE       also write the site report to FILE as one web page\n"
@@ -48,8 +52,8 @@ constexpr const char* kUsage =
     "  --version         the program's version\n";
 
 // The options that take a value, and the flags.
-constexpr const char* kValueOptions[] = {"--user",     "--machine",  "--userlist",
-                                         "--settings", "--datetime", "--html"};
+constexpr const char* kValueOptions[] = {"--user",     "--machine", "--userlist", "--settings",
+                                         "--datetime", "--html",    "--rights"};
 constexpr const char* kFlags[] = {"--json", "--csv",  "--all-users", "--all-machines",
                                   "--here", "--help", "-h",          "--version"};
 
@@ -180,11 +184,22 @@ Options ParseOptions(const std::vector<std::string>& args) {
     request.settingsFile = Once(values["--settings"], "--settings").value_or(std::string());
     request.dateTime = Once(values["--datetime"], "--datetime");
     options.htmlFile = Once(values["--html"], "--html").value_or(std::string());
+    if (const auto rights = Once(values["--rights"], "--rights")) {
+        request.rights = platform::RightsFromName(*rights);
+        if (!request.rights) {
+            throw UsageError("--rights takes standard or administrator, not \"" + *rights + "\"");
+        }
+    }
     if (options.json && options.csv) {
         throw UsageError("--json and --csv exclude each other");
     }
     if (options.here && options.Site()) {
         throw UsageError("--here checks one logon: a site check looks at no workstation");
+    }
+    if (options.here && request.rights) {
+        throw UsageError(
+            "--rights is for a check that looks at no workstation: with --here the "
+            "rights are those of the user running the check");
     }
     if (shares.size() > 1) {
         throw UsageError("the share folder is given twice");

@@ -39,6 +39,7 @@ class UsageError : public std::runtime_error {
 
 // tarnwick-check (--user NAME | --all-users) (--machine NAME | --all-machines)
 //   [--userlist FILE] [--settings FILE] [--datetime TEXT] [--here]
+//   [--rights standard|administrator]
 //   [--json | --csv] [--html FILE] SHARE
 // tarnwick-check --help | --version
 // Values follow their option as the next argument or after "=".

@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "check/options.h"
 
@@ -38,7 +39,12 @@ class Tally {
         report_.scriptLines += logon.lineCount;
         FlaggedLogon flagged{name, logon.user, logon.machine, logon.fullName, {}};
         bool anyFlag = false;
+        bool refused = false;
         const auto add = [&](const Finding& finding, const CheckedLine* line) {
+            if (finding.kind == kind::kRights) {
+                ++report_.refusedLines;
+                refused = true;
+            }
             flagged.findings.push_back(Index(name, finding, line));
             anyFlag = anyFlag || finding.severity == Severity::kFlag;
             ++report_.kinds[finding.kind];
@@ -51,6 +57,13 @@ class Tally {
             for (const Finding& finding : line.findings) {
                 add(finding, &line);
             }
+        }
+        std::string folded = logon.user;
+        for (char& c : folded) {
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        if (refused && refusedUsers_.insert(folded).second) {
+            report_.refusedUsers.push_back(logon.user);
         }
         if (anyFlag) {
             report_.flagged.push_back(std::move(flagged));
@@ -90,6 +103,7 @@ class Tally {
 
     SiteReport& report_;
     std::unordered_map<std::string, size_t> index_;
+    std::unordered_set<std::string> refusedUsers_;  // upper-cased: names ignore case
 };
 
 }  // namespace

@@ -48,6 +48,10 @@ struct SiteReport {
     int flags = 0, notes = 0;           // the same, by severity
     std::vector<SiteFinding> findings;  // in the order first met
     std::vector<FlaggedLogon> flagged;  // the logons with a flag
+    // The lines the user's rights refuse, over every logon, and each user
+    // they hit, in the order first met.
+    int refusedLines = 0;
+    std::vector<std::string> refusedUsers;
     int Clean() const { return logons - static_cast<int>(flagged.size()); }
 };
 

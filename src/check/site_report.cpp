@@ -56,6 +56,15 @@ std::string FormatSiteText(const SiteReport& report) {
         }
         out += "       " + Plural(finding.logons, "logon", "logons") + ": " + Names(finding) + "\n";
     }
+    if (report.refusedLines > 0) {
+        out += "\nRefused for the user's rights: " + Plural(report.refusedLines, "line", "lines") +
+               ", hitting " +
+               Plural(static_cast<long long>(report.refusedUsers.size()), "user", "users") + ": ";
+        for (size_t i = 0; i < report.refusedUsers.size(); ++i) {
+            out += (i == 0 ? "" : ", ") + report.refusedUsers[i];
+        }
+        out += "\n";
+    }
     out += "\n" + Plural(report.Clean(), "logon", "logons") + " of " +
            std::to_string(report.logons) + " with nothing flagged.\n";
     return out;
@@ -90,6 +99,10 @@ std::string FormatSiteJson(const SiteReport& report) {
                            {"fullName", Utf8FromAnsi(logon.fullName)},
                            {"findings", logon.findings}});
     }
+    Json refused = Json::array();
+    for (const std::string& user : report.refusedUsers) {
+        refused.push_back(Utf8FromAnsi(user));
+    }
     const Json out = {{"share", Utf8FromAnsi(report.shareDir)},
                       {"settingsFile", Utf8FromAnsi(report.settingsFile)},
                       {"scope", Utf8FromAnsi(report.scope)},
@@ -100,6 +113,8 @@ std::string FormatSiteJson(const SiteReport& report) {
                       {"kinds", std::move(kinds)},
                       {"findings", std::move(findings)},
                       {"flaggedLogons", std::move(flagged)},
+                      {"refusedLines", report.refusedLines},
+                      {"refusedUsers", std::move(refused)},
                       {"cleanLogons", report.Clean()}};
     return out.dump(-1, ' ', true) + "\n";
 }

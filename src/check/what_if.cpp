@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "platform/default_access.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/names.h"
@@ -107,6 +108,9 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// Where HKEY_CLASSES_ROOT writes a key that the user's own classes hold.
+const std::string kUserClasses = "Software\\Classes\\";
+
 }  // namespace
 
 struct WhatIfPlatform::State {
@@ -126,12 +130,16 @@ struct WhatIfPlatform::State {
         std::string path;  // below the root, without a leading "\"
     };
 
-    State(const platform::Services& b, Sight s, const std::string& shareDir) : base(b), sight(s) {
+    State(const platform::Services& b, Sight s, const std::string& shareDir, platform::Rights r)
+        : base(b), sight(s), rights(r) {
         shareKey = Key(shareDir);
     }
 
     platform::Services base;
     Sight sight;
+    platform::Rights rights;
+    // What the user's rights refused since they were last taken.
+    std::vector<std::string> refusals;
     std::string shareKey;
 
     // The overlay: what the logon's earlier calls changed.
@@ -393,6 +401,49 @@ struct WhatIfPlatform::State {
                                             : platform::kErrorPathNotFound;
     }
 
+    // Whether the user's rights let him make or change a file or folder
+    // there, as the default access lists of drive C: decide; every other
+    // place is open to him.
+    Win32Error MayWrite(const std::string& path, platform::FileWrite write) {
+        const auto folder = platform::SystemDriveFolder(Key(path));
+        const Win32Error rc = folder ? platform::SystemDriveAccess(rights, *folder, write)
+                                     : Win32Error(platform::kErrorSuccess);
+        if (rc) {
+            Refused(write == platform::FileWrite::kNewFolder    ? "make the folder " + path
+                    : write == platform::FileWrite::kChangeFile ? "change the file " + path
+                                                                : "make the file " + path);
+        }
+        return rc;
+    }
+
+    void Refused(const std::string& what) {
+        refusals.push_back("a standard user may not " + what + ": only an administrator may");
+    }
+
+    // The same for a file that is `kind`: changed where it is there, made
+    // where not; where only that decides, a note.
+    Win32Error MayWriteFile(const std::string& path, Kind kind) {
+        if (kind != Kind::kUnknown) {
+            return MayWrite(path, kind == Kind::kFile ? platform::FileWrite::kChangeFile
+                                                      : platform::FileWrite::kNewFile);
+        }
+        const auto folder = platform::SystemDriveFolder(Key(path));
+        const auto access = [&](platform::FileWrite write) {
+            return folder ? platform::SystemDriveAccess(rights, *folder, write)
+                          : Win32Error(platform::kErrorSuccess);
+        };
+        const Win32Error change = access(platform::FileWrite::kChangeFile);
+        const Win32Error make = access(platform::FileWrite::kNewFile);
+        if (change && make) {
+            Refused("write the file " + path);
+            return change;
+        }
+        if (make) {
+            Depend([&] { return "the file " + path + " must exist: the user may not make it"; });
+        }
+        return platform::kErrorSuccess;
+    }
+
     // A new file or folder, and every folder above it, is there from now on.
     void Put(const std::string& path, const Node& node) {
         std::vector<std::string> places{Key(path)};
@@ -455,23 +506,39 @@ struct WhatIfPlatform::State {
     enum class KeyFact { kExists, kCreatable, kFails };
     // Whether a key is there, or can be made, and the code when not.
     KeyFact LookKey(const KeyRef& ref, Win32Error* failure) {
-        if (ref.path.empty() || Has('k', keys, KeyId(ref))) {
+        const KeyFact fact = LookKeyAsIs(ref, failure);
+        // The workstation refused a key of the machine's to a user whose
+        // rights refuse it anyway: his rights are why.
+        if (sight == Sight::kWorkstation && fact == KeyFact::kFails &&
+            *failure == platform::kErrorAccessDenied && platform::MachineKeyAccess(rights) &&
+            (ref.root == platform::kHkeyLocalMachine || ref.root == platform::kHkeyClassesRoot)) {
+            Refused("write " + KeyText(ref));
+        }
+        return fact;
+    }
+
+    KeyFact LookKeyAsIs(const KeyRef& ref, Win32Error* failure) {
+        if (Has('k', keys, KeyId(ref))) {
             return KeyFact::kExists;
         }
         if (InAttachedHive(ref)) {
             return KeyFact::kCreatable;
         }
+        // A key of HKEY_CLASSES_ROOT that the logon made in the user's own
+        // classes is written there.
+        if (ref.root == platform::kHkeyClassesRoot && !ref.path.empty() &&
+            Has('k', keys, KeyId({platform::kHkeyCurrentUser, kUserClasses + ref.path}))) {
+            return KeyFact::kExists;
+        }
         if (sight != Sight::kWorkstation) {
-            if (ref.root == platform::kHkeyUsers) {
-                *failure = platform::kErrorAccessDenied;
-                return KeyFact::kFails;
-            }
-            if (ref.root != platform::kHkeyCurrentUser) {
-                Depend([&] { return "the user must have the right to write " + KeyText(ref); });
-            }
-            return KeyFact::kCreatable;
+            return LookKeyByRights(ref, failure);
         }
         platform::Registry& registry = base.registry();
+        if (ref.path.empty()) {
+            platform::UniqueRegKey root;
+            *failure = platform::OpenRegKey(registry, ref.root, "", &root);
+            return failure->ok() ? KeyFact::kExists : KeyFact::kFails;
+        }
         const auto names = platform::SubKeyNames(ref.path);
         // The key itself, then each key above it: the nearest one there
         // must let the user make keys in it.
@@ -490,13 +557,41 @@ struct WhatIfPlatform::State {
                 return KeyFact::kFails;
             }
         }
-        // No key of the path is there: only a root can take it, and no key
-        // is made directly below HKEY_USERS.
+        // No key of the path is there: only a root can take it, if the user
+        // may make keys in it, and no key is made directly below HKEY_USERS.
         if (ref.root == platform::kHkeyUsers) {
             *failure = platform::kErrorAccessDenied;
             return KeyFact::kFails;
         }
-        return KeyFact::kCreatable;
+        platform::UniqueRegKey root;
+        *failure = platform::OpenRegKey(registry, ref.root, "", &root);
+        return failure->ok() ? KeyFact::kCreatable : KeyFact::kFails;
+    }
+
+    // A key of a workstation the check does not see, as the user's rights
+    // decide it (platform/default_access.h).
+    KeyFact LookKeyByRights(const KeyRef& ref, Win32Error* failure) {
+        const bool machine =
+            ref.root == platform::kHkeyLocalMachine || ref.root == platform::kHkeyClassesRoot;
+        if (ref.root == platform::kHkeyUsers && !ref.path.empty()) {
+            *failure = platform::kErrorAccessDenied;  // no key is made directly there
+            return KeyFact::kFails;
+        }
+        if (!machine) {
+            return ref.path.empty() ? KeyFact::kExists : KeyFact::kCreatable;
+        }
+        *failure = platform::MachineKeyAccess(rights);
+        if (failure->ok()) {
+            return ref.path.empty() ? KeyFact::kExists : KeyFact::kCreatable;
+        }
+        Refused("write " + KeyText(ref));
+        if (ref.root == platform::kHkeyClassesRoot && !ref.path.empty()) {
+            Depend([&] {
+                return "the user writes " + KeyText(ref) + " only if his own " +
+                       KeyText({platform::kHkeyCurrentUser, kUserClasses + ref.path}) + " exists";
+            });
+        }
+        return KeyFact::kFails;
     }
 
     platform::RegKey NewHandle(KeyRef ref) {
@@ -635,6 +730,9 @@ class WhatIfFiles : public platform::Files {
                 return platform::kErrorAccessDenied;
             }
         }
+        if (const Win32Error rc = s_.MayWriteFile(target, present.kind)) {
+            return rc;
+        }
         // The copy keeps the source's attributes.
         const uint32_t attributes =
             source.kind == Kind::kFile ? source.attributes : kArchiveAttribute;
@@ -658,6 +756,9 @@ class WhatIfFiles : public platform::Files {
             return platform::kErrorAlreadyExists;
         }
         if (const Win32Error rc = s_.NeedFolderOf(path)) {
+            return rc;
+        }
+        if (const Win32Error rc = s_.MayWrite(path, platform::FileWrite::kNewFolder)) {
             return rc;
         }
         s_.Put(path, {Kind::kFolder, platform::kFileAttributeDirectory, {}});
@@ -761,6 +862,10 @@ class WhatIfRegistry : public platform::Registry {
     }
 
     Win32Error LoadKey(const std::string& subKey, const std::string& file) override {
+        if (const Win32Error rc = platform::HiveLoadAccess(s_.rights)) {
+            s_.Refused("load the hive " + file);
+            return rc;
+        }
         if (subKey.empty() || subKey.find('\\') != std::string::npos) {
             return platform::kErrorInvalidParameter;
         }
@@ -1133,6 +1238,10 @@ class WhatIfProfile : public platform::Profile {
             (fact.kind == Kind::kFile && (fact.attributes & kReadOnlyAttribute) != 0)) {
             return platform::kErrorAccessDenied;
         }
+        // The folder's access list decides before the file's own.
+        if (const Win32Error rc = s_.MayWriteFile(place, fact.kind)) {
+            return rc;
+        }
         if (fact.kind == Kind::kUnknown) {
             s_.Depend([&] { return "the file " + place + " must be writable where it exists"; });
         }
@@ -1171,8 +1280,8 @@ struct WhatIfPlatform::Parts {
 };
 
 WhatIfPlatform::WhatIfPlatform(const platform::Services& base, Sight sight,
-                               const std::string& shareDir)
-    : state_(std::make_unique<State>(base, sight, shareDir)),
+                               const std::string& shareDir, platform::Rights rights)
+    : state_(std::make_unique<State>(base, sight, shareDir, rights)),
       parts_(std::make_unique<Parts>(*state_)) {}
 
 WhatIfPlatform::~WhatIfPlatform() = default;
@@ -1184,6 +1293,10 @@ platform::Services WhatIfPlatform::services() {
 
 std::vector<Effect> WhatIfPlatform::TakeEffects() {
     return std::exchange(state_->effects, {});
+}
+
+std::vector<std::string> WhatIfPlatform::TakeRefusals() {
+    return std::exchange(state_->refusals, {});
 }
 
 std::vector<std::string> WhatIfPlatform::TakeDepends() {
@@ -1234,6 +1347,7 @@ void WhatIfPlatform::Forget() {
     s.handles.clear();
     s.effects.clear();
     s.depends.clear();
+    s.refusals.clear();
 }
 
 }  // namespace check

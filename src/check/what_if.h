@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/default_access.h"
 #include "platform/platform.h"
 
 namespace check {
@@ -77,7 +78,11 @@ class WhatIfPlatform {
   public:
     // `base` is read and never written; `shareDir` is the share's folder on
     // this machine (relative paths lie in it, as the program runs there).
-    WhatIfPlatform(const platform::Services& base, Sight sight, const std::string& shareDir);
+    // `rights` are the user's: what the default access lists of Windows
+    // refuse him is refused (platform/default_access.h); where the check
+    // sees the workstation, its registry answers for its own keys.
+    WhatIfPlatform(const platform::Services& base, Sight sight, const std::string& shareDir,
+                   platform::Rights rights);
     ~WhatIfPlatform();
     WhatIfPlatform(const WhatIfPlatform&) = delete;
     WhatIfPlatform& operator=(const WhatIfPlatform&) = delete;
@@ -90,6 +95,9 @@ class WhatIfPlatform {
     // call; each fact once.
     std::vector<Effect> TakeEffects();
     std::vector<std::string> TakeDepends();
+    // What the user's rights refused since the last call, told always:
+    // "a standard user may not ...".
+    std::vector<std::string> TakeRefusals();
     // A new logon on the same workstation: every earlier effect is forgotten.
     void Forget();
     // Whether effects and facts are told at all (they are by default); a

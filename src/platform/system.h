@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/default_access.h"
 #include "platform/errors.h"
 
 namespace platform {
@@ -32,6 +33,9 @@ class System {
     virtual std::string FullPathName(const std::string& path) { return path; }
     // The user locale's case-insensitive comparison: true when equal.
     virtual bool SameTextIgnoreCase(const std::string& a, const std::string& b) = 0;
+    // The rights the process runs with: an administrator's only when it is
+    // elevated, as Windows' default security decides (default_access.h).
+    virtual Rights ProcessRights() { return Rights::kStandard; }
 };
 
 }  // namespace platform

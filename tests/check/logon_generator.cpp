@@ -64,11 +64,13 @@ const std::map<std::string, Pool>& Pools() {
         {"folder",
          {"C:\\Data", "C:\\Data\\Sub\\Deep", "C:\\Apps\\Tool\\Logs\\", "C:\\Users\\%UIDL%",
           "S:\\Made\\%UIDL%", "H:\\Docs", "\\\\FILES01\\SOFTWARE\\Made", "\\\\NOSERVER\\X\\Y",
-          "Local\\Sub", "C:\\Data\\e2.txt", "Z:\\Nowhere", "D:\\Extra", "%Out%\\Macro"}},
+          "Local\\Sub", "C:\\Data\\e2.txt", "Z:\\Nowhere", "D:\\Extra", "%Out%\\Macro",
+          "C:\\Program Files\\Tarnwick", "C:\\Windows\\Temp\\%UIDL%"}},
         {"target",
          {"C:\\Data\\e2.txt", "C:\\Data\\copy.txt", "C:\\Data\\Sub\\x.txt", "C:\\NoFolder\\x.txt",
           "H:\\e2.txt", "C:\\Data", "local.txt", "\\\\FILES01\\HOME\\%UIDL%\\c.txt", "%Out%\\m.txt",
-          "C:\\Data\\%UIDL%.txt"}},
+          "C:\\Data\\%UIDL%.txt", "C:\\root.txt", "C:\\Windows\\copy.txt",
+          "C:\\Program Files\\Tarnwick\\x.txt"}},
         {"source",
          {"\\\\FILES01\\SOFTWARE\\Templates\\letter.dot", "S:\\Templates\\letter.dot",
           "C:\\Data\\e2.txt", "C:\\Data\\copy.txt", "src.txt", "C:\\missing.txt",
@@ -84,7 +86,8 @@ const std::map<std::string, Pool>& Pools() {
           "\\\\FILES01\\SOFTWARE"}},
         {"ini",
          {"C:\\Data\\app.ini", "C:\\Tarnwick\\app.ini", "C:\\NoSuchFolder\\app.ini", "app.ini",
-          ".\\local.ini", "S:\\Defaults\\app.ini", "%Ini%", "C:\\Data"}},
+          ".\\local.ini", "S:\\Defaults\\app.ini", "%Ini%", "C:\\Data", "C:\\root.ini",
+          "C:\\Windows\\Temp\\t.ini"}},
         {"section", {"Server", "User", "Options", "", " sec "}},
         {"key", {"Name", "Login", "Last.Used", " key "}},
         {"value", {"FILES01", "%UIDL%", "%Fullname%", "", " spaced ", "%MachId% %Custom%"}},
@@ -248,7 +251,12 @@ void MakeShare(Logon& logon, Random& random) {
 }
 
 void MakeWorkstation(Logon& logon, Random& random) {
-    logon.stateFiles["identity.ini"] = "User=" + logon.user + "\nMachine=" + logon.machine + "\n";
+    // Most logons are a standard user's, the default; some say so.
+    const std::string rights = random.Chance(35)   ? "Rights=Administrator\n"
+                               : random.Chance(25) ? "Rights=Standard\n"
+                                                   : "";
+    logon.stateFiles["identity.ini"] =
+        "User=" + logon.user + "\nMachine=" + logon.machine + "\n" + rights;
     // The window's ten seconds become a hundredth of a second.
     logon.stateFiles["toolkit.ini"] = "TimerScale=0.001\n";
     if (random.Chance(85)) {
@@ -271,6 +279,13 @@ void MakeWorkstation(Logon& logon, Random& random) {
     }
     if (random.Chance(30)) {
         logon.stateFiles["drives/c/Tarnwick/app.ini"] = "[User]\r\nLogin=someone\r\n";
+    }
+    if (random.Chance(40)) {
+        logon.stateFolders.push_back("drives/c/Windows/Temp");
+        logon.stateFolders.push_back("drives/c/Program Files/Tarnwick");
+    }
+    if (random.Chance(25)) {
+        logon.stateFiles["drives/c/root.txt"] = "at the root\r\n";
     }
     if (random.Chance(50)) {
         logon.stateFiles["drives/c/Hives/user.reg"] = "REGEDIT4\r\n\r\n";
@@ -303,6 +318,11 @@ void MakeWorkstation(Logon& logon, Random& random) {
         if (random.Chance(40)) {
             logon.values.push_back({root, "Software\\Gen", "Old", "old value"});
         }
+    }
+    // A key of the user's own classes, where the R lines of a standard user
+    // can write.
+    if (random.Chance(30)) {
+        logon.values.push_back({"U", "Software\\Classes\\Control Panel\\Desktop", "Old", "mine"});
     }
 }
 

@@ -60,6 +60,11 @@ TEST(OptionsTest, RefusesCommandLinesItCannotUse) {
         {{"--user", "j", "--machine"}, "--machine needs a value"},
         {{"--user", "j", "--machine", "m", "--json=yes", "s"}, "--json takes no value"},
         {{"--version=2"}, "--version takes no value"},
+        {{"--all-users", "--machine", "m", "--rights", "root", "s"},
+         "--rights takes standard or administrator, not \"root\""},
+        {{"--user", "j", "--machine", "m", "--here", "--rights=standard", "s"},
+         "--rights is for a check that looks at no workstation: with --here the rights are "
+         "those of the user running the check"},
     };
     for (const auto& c : cases) {
         try {
@@ -69,6 +74,11 @@ TEST(OptionsTest, RefusesCommandLinesItCannotUse) {
             EXPECT_STREQ(failure.what(), c.why);
         }
     }
+    // Rights are named in any letter case; without them, none are asked for.
+    EXPECT_EQ(
+        ParseOptions({"--all-users", "--machine=m", "--rights=Administrator", "s"}).request.rights,
+        platform::Rights::kAdministrator);
+    EXPECT_FALSE(ParseOptions({"--all-users", "--machine=m", "s"}).request.rights.has_value());
     // A name of 99 characters is one the system can supply.
     EXPECT_EQ(ParseOptions({"--user", std::string(99, 'a'), "--machine", "m", "s"}).request.user,
               std::string(99, 'a'));

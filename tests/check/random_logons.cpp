@@ -144,6 +144,11 @@ Site Materialize(const Logon& logon, const fs::path& work, const fs::path& progr
         fs::copy_file(program, site.share / "tarnwick");
     }
     if (!logon.values.empty()) {
+        // The values are laid down by an administrator, as the machine's
+        // can only be; the logon's own identity comes back after.
+        const auto identity = logon.stateFiles.find("identity.ini");
+        const std::string user = identity == logon.stateFiles.end() ? "" : identity->second;
+        Write(site.state / "identity.ini", user + "Rights=Administrator\n");
         platform::standin::StandinPlatform standin(site.state);
         platform::Registry& registry = standin.services().registry();
         for (const randomlogons::SeedValue& value : logon.values) {
@@ -158,6 +163,7 @@ Site Materialize(const Logon& logon, const fs::path& work, const fs::path& progr
                 throw std::runtime_error("cannot write the value " + value.name + " beforehand");
             }
         }
+        Write(site.state / "identity.ini", user);
     }
     return site;
 }

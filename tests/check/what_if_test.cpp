@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "logon/context.h"
@@ -23,8 +24,11 @@ struct Outcome {
 class WhatIfTest : public testsupport::PlatformTest {
   protected:
     // The lines run by the program's own code on the what-if workstation.
-    Outcome Told(const std::vector<std::string>& lines, Sight sight) {
-        WhatIfPlatform whatIf(services(), sight, Scratch());
+    // Without rights given, the workstation's own.
+    Outcome Told(const std::vector<std::string>& lines, Sight sight,
+                 std::optional<platform::Rights> rights = std::nullopt) {
+        WhatIfPlatform whatIf(services(), sight, Scratch(),
+                              rights ? *rights : services().system().ProcessRights());
         logon::LogonContext logon(whatIf.services());
         Prepare(logon);
         Outcome outcome;
@@ -169,27 +173,40 @@ TEST_F(WhatIfTest, RandomRunsOfLinesAgreeWithTheRun) {
     EXPECT_GE(compared, 60);
 }
 
-// Knowing no workstation, what its text decides is still certain; what
-// the workstation decides is a fact the line depends on, never a failure.
+// Knowing no workstation, what its text and the user's rights decide is
+// still certain; what the workstation decides is a fact the line depends
+// on, never a failure.
 TEST_F(WhatIfTest, WithoutAWorkstationTheWorkstationsFactsDepend) {
+    using platform::Rights;
     struct Case {
         std::string line;
+        Rights rights;
         size_t messages;
         bool depends;
     };
     const Case cases[] = {
-        {"CC:\\Data\\x.txt=C:\\Data\\missing.txt", 0, true},
-        {"CC:\\Data\\e2.txt=", 1, false},
-        {"DQQ:=\\\\FILES01\\SOFTWARE", 1, false},
-        {"DH:=\\\\FILES01\\HOME", 0, true},
-        {"I[]S.k=v", 1, false},
-        {"I[C:\\Data\\app.ini]S.k=v", 0, true},
-        {"MSoftware\\Tarnwick.V=S1", 0, true},
-        {"USoftware\\" + std::string(315, 'k') + ".V=S1", 1, false},
-        {"LC:\\Data\\hive.dat", 0, true},
+        {"CC:\\Data\\x.txt=C:\\Data\\missing.txt", Rights::kStandard, 0, true},
+        {"CC:\\Data\\e2.txt=", Rights::kStandard, 1, false},
+        {"DQQ:=\\\\FILES01\\SOFTWARE", Rights::kStandard, 1, false},
+        {"DH:=\\\\FILES01\\HOME", Rights::kStandard, 0, true},
+        {"I[]S.k=v", Rights::kStandard, 1, false},
+        {"I[C:\\Data\\app.ini]S.k=v", Rights::kStandard, 0, true},
+        {"USoftware\\" + std::string(315, 'k') + ".V=S1", Rights::kStandard, 1, false},
+        // What the rights decide: the machine's keys, hives, the files of
+        // the system's folders and of the root of C:.
+        {"MSoftware\\Tarnwick.V=S1", Rights::kStandard, 1, false},
+        {"MSoftware\\Tarnwick.V=S1", Rights::kAdministrator, 0, false},
+        {"RTarnwick.File.V=S1", Rights::kStandard, 1, true},
+        {"RTarnwick.File.V=S1", Rights::kAdministrator, 0, false},
+        {"LC:\\Data\\hive.dat", Rights::kStandard, 1, false},
+        {"LC:\\Data\\hive.dat", Rights::kAdministrator, 0, true},
+        {"I[C:\\Program Files\\app.ini]S.k=v", Rights::kStandard, 1, false},
+        {"I[C:\\Windows\\Temp\\app.ini]S.k=v", Rights::kStandard, 0, true},
+        {"I[C:\\root.ini]S.k=v", Rights::kStandard, 0, true},
+        {"I[bare.ini]S.k=v", Rights::kAdministrator, 0, true},
     };
     for (const Case& c : cases) {
-        const Outcome told = Told({c.line}, Sight::kShareOnly);
+        const Outcome told = Told({c.line}, Sight::kShareOnly, c.rights);
         EXPECT_EQ(told.messages.size(), c.messages) << c.line;
         EXPECT_EQ(!told.depends.empty(), c.depends) << c.line;
     }

@@ -494,14 +494,14 @@ std::vector<fs::path> Shares(const fs::path& folder) {
 
 int Run(const fs::path& sharesDir, const fs::path& outDir, const fs::path& program,
         const fs::path& identityFile) {
-    Identity given{"tester", "WS01"};
+    Identity given{"tester", "WS01", ""};
     if (!identityFile.empty()) {
         const Lines identity = ReadLines(identityFile);
         if (identity.size() < 2) {
             std::cerr << "differential: cannot read the identity in " << identityFile << "\n";
             return 2;
         }
-        given = {identity[0], identity[1]};
+        given = {identity[0], identity[1], ""};
     }
     std::error_code ec;
     fs::remove_all(outDir, ec);

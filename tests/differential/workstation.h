@@ -20,6 +20,9 @@ namespace differential {
 
 struct Identity {
     std::string user, machine;
+    // Stand-in only: the user's rights as identity.ini takes them (empty: a
+    // standard user's, the default). Wine runs everyone as an administrator.
+    std::string rights;
 };
 
 // How a run is made; the defaults are the differential suite's.

@@ -36,8 +36,9 @@ using platform::kHkeyCurrentUser;
 // A run that has not ended by then hangs. It bounds a wait, it is no
 // measure of speed.
 constexpr std::chrono::seconds kHangLimit{180};
-// The identity the stand-in is told; Windows has its own.
-const differential::Identity kIdentity{"jsmith", "WS01"};
+// The identity the stand-in is told; Windows has its own. The cases run
+// on both, with an administrator's rights as every process under Wine.
+const differential::Identity kIdentity{"jsmith", "WS01", "Administrator"};
 
 // This build's workstation, asked about itself before any run.
 differential::Workstation& ThisMachine() {

@@ -155,6 +155,11 @@ Win32Error StandinFiles::CopyFileA(const std::string& existing, const std::strin
     if (targetExists && IsReadOnly(destination)) {
         return kErrorAccessDenied;
     }
+    if (const uint32_t rc = paths_.WriteAccess(
+            destination, targetExists ? FileWrite::kChangeFile : FileWrite::kNewFile);
+        rc != kErrorSuccess) {
+        return rc;
+    }
     std::string contents;
     struct stat info {};
     if (!ReadHostFile(source, &contents) || ::stat(source.c_str(), &info) != 0) {
@@ -208,6 +213,13 @@ Win32Error StandinFiles::CreateDirectoryA(const std::string& path) {
     }
     if (!IsValidNewName(path)) {
         return kErrorInvalidName;
+    }
+    std::error_code ec;
+    if (!fs::exists(host, ec) && fs::is_directory(host.parent_path(), ec)) {
+        if (const uint32_t rc = paths_.WriteAccess(host, FileWrite::kNewFolder);
+            rc != kErrorSuccess) {
+            return rc;
+        }
     }
     if (::mkdir(host.c_str(), 0755) != 0) {
         const int error = errno;

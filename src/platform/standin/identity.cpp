@@ -60,7 +60,7 @@ std::string ComputerNameFromHostName(const std::string& hostName) {
 }
 
 Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
-    Identity identity{LoginName(), HostName(), 0, 0};
+    Identity identity{LoginName(), HostName(), 0, 0, Rights::kStandard};
     const auto file = stateDir / kIdentityFile;
     std::string text;
     if (!ReadHostFile(file, &text)) {
@@ -84,6 +84,13 @@ Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
             identity.userError = ErrorCode(key, value, file, warn);
         } else if (SameText1252(key, "MachineError")) {
             identity.machineError = ErrorCode(key, value, file, warn);
+        } else if (SameText1252(key, "Rights")) {
+            if (const auto rights = RightsFromName(value)) {
+                identity.rights = *rights;
+            } else if (warn) {
+                std::cerr << file.string() << ": Rights=" << value
+                          << " is neither Standard nor Administrator; Standard is used\n";
+            }
         }
     });
     return identity;

@@ -4,13 +4,18 @@
 //   Machine=WS01         the computer name
 //   UserError=1222       make the user name query fail with this code
 //   MachineError=5       make the computer name query fail with this code
+//   Rights=Standard      the user's rights: Standard (the default), as most
+//                        logons are, or Administrator
 // Keys ignore case; blanks around keys and values are dropped, as in an INI
 // file; lines without "=" (sections, comments) are skipped. An error code
-// that is not a number is ignored with a warning on standard error.
+// that is not a number, or rights of another name, are ignored with a
+// warning on standard error.
 #pragma once
 #include <cstdint>
 #include <filesystem>
 #include <string>
+
+#include "platform/default_access.h"
 
 namespace platform::standin {
 
@@ -19,6 +24,7 @@ struct Identity {
     std::string machine;
     uint32_t userError = 0;
     uint32_t machineError = 0;
+    Rights rights = Rights::kStandard;
 };
 
 // Read anew on every call, so a change to identity.ini takes effect at once.

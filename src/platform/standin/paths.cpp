@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/network.h"
 #include "platform/standin/case_fold.h"
+#include "platform/standin/identity.h"
 
 namespace platform::standin {
 
@@ -102,6 +103,21 @@ uint32_t FindShare(const std::filesystem::path& stateDir, const std::string& ser
 
 PathResolver::PathResolver(std::filesystem::path stateDir, const ConnectionStore& connections)
     : stateDir_(std::move(stateDir)), connections_(connections) {}
+
+uint32_t PathResolver::WriteAccess(const std::filesystem::path& host, FileWrite write) const {
+    const auto drive = (stateDir_ / "drives" / "c").lexically_normal();
+    const auto relative = host.lexically_normal().lexically_relative(drive);
+    if (relative.empty() || *relative.begin() == "..") {
+        return kErrorSuccess;
+    }
+    std::vector<std::string> folder;
+    for (const auto& name : relative.parent_path()) {
+        if (!name.empty() && name != ".") {
+            folder.push_back(name.string());
+        }
+    }
+    return SystemDriveAccess(ReadIdentity(stateDir_, /*warn=*/false).rights, folder, write).code();
+}
 
 std::optional<std::filesystem::path> PathResolver::Resolve(const std::string& path) const {
     if (path.empty()) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/default_access.h"
 #include "platform/names.h"
 #include "platform/standin/connections.h"
 
@@ -45,6 +46,11 @@ class PathResolver {
     uint32_t Locate(const std::string& windowsPath, std::filesystem::path* host) const;
 
     const std::filesystem::path& stateDir() const { return stateDir_; }
+
+    // Whether the user that identity.ini names may make a write to a host
+    // path as Windows' default access lists allow it on drive C:: 0, or
+    // ERROR_ACCESS_DENIED. Paths elsewhere are open to every user.
+    uint32_t WriteAccess(const std::filesystem::path& host, FileWrite write) const;
 
   private:
     std::optional<std::filesystem::path> ResolveUnc(const std::string& path) const;

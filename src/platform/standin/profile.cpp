@@ -70,6 +70,11 @@ Win32Error StandinProfile::WritePrivateProfileStringA(const std::string& section
     if (!fs::is_directory(host.parent_path(), ec)) {
         return kErrorPathNotFound;
     }
+    if (const uint32_t rc = context_.paths.WriteAccess(
+            host, fs::exists(host, ec) ? FileWrite::kChangeFile : FileWrite::kNewFile);
+        rc != kErrorSuccess) {
+        return rc;
+    }
     // Each write reads, changes and replaces the whole file: writers in other
     // processes wait their turn, or the later replacement would drop the
     // keys the earlier one added.

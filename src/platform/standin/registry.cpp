@@ -151,6 +151,7 @@ uint32_t StandinRegistry::Locate(RegKey key, Location* location) {
             // Always there on Windows; made on first use here.
             location->store = &machine_;
             location->path = kClassesPath;
+            location->classes = true;
             // A workstation only looked at keeps its store as it is: a
             // missing Classes key reads as an empty one.
             return context_.inspectOnly ? kErrorSuccess : machine_.CreateKey(kClassesPath);
@@ -180,6 +181,10 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
         result->store = base.store;
         result->path = base.path;
         result->path.insert(result->path.end(), names.begin(), names.end());
+        result->classes = base.classes;
+        if (result->classes) {
+            PlaceClassesKey(result);
+        }
     } else if (names.empty()) {
         *result = base;
         return kErrorSuccess;
@@ -198,7 +203,35 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
         }
         result->path.assign(names.begin() + 1, names.end());
     }
-    return create ? result->store->CreateKey(result->path) : result->store->KeyExists(result->path);
+    // A key that is not there is not found, whatever the rights; one that
+    // is there, or is to be made, must be open to the user.
+    if (!create) {
+        if (const uint32_t rc = result->store->KeyExists(result->path); rc != kErrorSuccess) {
+            return rc;
+        }
+        return MayOpen(*result);
+    }
+    if (const uint32_t rc = MayOpen(*result); rc != kErrorSuccess) {
+        return rc;
+    }
+    return result->store->CreateKey(result->path);
+}
+
+void StandinRegistry::PlaceClassesKey(Location* location) {
+    // The path is Software\Classes and the names below it, in either store.
+    if (location->path.size() <= kClassesPath.size()) {
+        location->store = &machine_;
+        return;
+    }
+    RegStore& user = UserStore();
+    location->store = user.KeyExists(location->path) == kErrorSuccess ? &user : &machine_;
+}
+
+uint32_t StandinRegistry::MayOpen(const Location& location) const {
+    if (location.store != &machine_) {
+        return kErrorSuccess;
+    }
+    return MachineKeyAccess(ReadIdentity(context_.stateDir, /*warn=*/false).rights).code();
 }
 
 RegKey StandinRegistry::NewHandle(Location location) {
@@ -252,6 +285,9 @@ Win32Error StandinRegistry::OpenKey(RegKey base, const std::string& subKey, RegK
     }
     // An empty sub-key opens the base; a predefined key comes back as itself.
     if (path.empty() && IsPredefinedKey(base)) {
+        if (const uint32_t rc = MayOpen(from); rc != kErrorSuccess) {
+            return rc;
+        }
         *result = base;
         return kErrorSuccess;
     }
@@ -274,6 +310,9 @@ Win32Error StandinRegistry::SetValue(RegKey key, const std::string& name, uint32
     }
     if (location.store == nullptr) {
         return kErrorAccessDenied;  // HKEY_USERS itself holds no values
+    }
+    if (const uint32_t rc = MayOpen(location); rc != kErrorSuccess) {
+        return rc;
     }
     std::string bytes(size, '\0');
     if (size > 0) {
@@ -329,6 +368,9 @@ Win32Error StandinRegistry::DeleteValue(RegKey key, const std::string& name) {
     if (location.store == nullptr) {
         return kErrorFileNotFound;
     }
+    if (const uint32_t rc = MayOpen(location); rc != kErrorSuccess) {
+        return rc;
+    }
     return location.store->DeleteValue(location.path, CText(name));
 }
 
@@ -341,7 +383,13 @@ Win32Error StandinRegistry::CloseKey(RegKey key) {
 
 uint32_t StandinRegistry::PrepareHive(const std::string& subKey, const std::string& file,
                                       std::unique_ptr<RegStore>* hive) {
-    // The stand-in grants the right to load hives to every process.
+    // Only an administrator holds the privileges a load needs; they are
+    // asked for before anything else.
+    if (const uint32_t rc =
+            HiveLoadAccess(ReadIdentity(context_.stateDir, /*warn=*/false).rights).code();
+        rc != kErrorSuccess) {
+        return rc;
+    }
     const std::string name = CText(subKey);
     if (name.empty() || name.find('\\') != std::string::npos || !regfile::IsStorableName(name)) {
         return kErrorInvalidParameter;

@@ -1,7 +1,8 @@
 // The stand-in's registry, in store files under <state>/registry/:
 // - HKEY_LOCAL_MACHINE, the machine's, shared by every user, in
-//   HKEY_LOCAL_MACHINE.reg (HKEY_CLASSES_ROOT is the view of its key
-//   Software\Classes);
+//   HKEY_LOCAL_MACHINE.reg; HKEY_CLASSES_ROOT is the merged view of its key
+//   Software\Classes and the user's, as on Windows: a key that the user's
+//   Software\Classes holds is the user's, every other one the machine's;
 // - HKEY_CURRENT_USER, one store per user, as every Windows user has a hive
 //   of his own: HKEY_CURRENT_USER/<user>.reg, for the user that identity.ini
 //   (or the login name) names at the moment of the call. A store of the
@@ -14,6 +15,9 @@
 //   the two names are the same, and a hive loaded under the user's name
 //   takes the place of the profile's view while it is loaded, so that the
 //   L command's lines go into the hive file as they do on Windows.
+// A standard user (identity.ini) may read the machine's keys but not open
+// them for all access nor make keys there, and may not load hives; see
+// platform/default_access.h.
 #pragma once
 #include <map>
 #include <memory>
@@ -56,6 +60,7 @@ class StandinRegistry : public Registry {
     struct Location {
         RegStore* store = nullptr;
         KeyPath path;
+        bool classes = false;  // reached through HKEY_CLASSES_ROOT
     };
     struct Hive {
         std::string name;
@@ -63,6 +68,12 @@ class StandinRegistry : public Registry {
     };
 
     uint32_t Locate(RegKey key, Location* location);
+    // Where a key of HKEY_CLASSES_ROOT lies: in the user's Software\Classes
+    // when it is there, else in the machine's.
+    void PlaceClassesKey(Location* location);
+    // 0, or ERROR_ACCESS_DENIED for a key of the machine's that the user may
+    // not open for all access.
+    uint32_t MayOpen(const Location& location) const;
     uint32_t Descend(const Location& base, const std::string& subKey, bool create,
                      Location* result);
     RegKey NewHandle(Location location);

@@ -32,6 +32,11 @@ Win32Error StandinSystem::GetComputerNameA(uint32_t bufferSize, std::string* nam
     return kErrorSuccess;
 }
 
+// identity.ini says which rights the user logs on with.
+Rights StandinSystem::ProcessRights() {
+    return ReadIdentity(stateDir_, /*warn=*/false).rights;
+}
+
 LocalTime StandinSystem::Now() {
     timeval now{};
     gettimeofday(&now, nullptr);

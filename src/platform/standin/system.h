@@ -16,6 +16,7 @@ class StandinSystem : public System {
     std::string ModulePath() override;
     std::string FullPathName(const std::string& path) override;
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
+    Rights ProcessRights() override;
 
   private:
     std::filesystem::path stateDir_;

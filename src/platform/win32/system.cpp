@@ -29,6 +29,23 @@ Win32Error Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name)
     return ERROR_SUCCESS;
 }
 
+// CheckTokenMembership with the process's own token (no token given) tells
+// a group that is enabled in it: the Administrators group of a filtered
+// token, as a user's logon gets under User Account Control, is there for
+// denying only, so only an elevated process is an administrator's.
+Rights Win32System::ProcessRights() {
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                    DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
+        return Rights::kStandard;
+    }
+    BOOL member = FALSE;
+    const BOOL asked = ::CheckTokenMembership(nullptr, administrators, &member);
+    ::FreeSid(administrators);
+    return asked && member ? Rights::kAdministrator : Rights::kStandard;
+}
+
 LocalTime Win32System::Now() {
     SYSTEMTIME st{};
     ::GetLocalTime(&st);

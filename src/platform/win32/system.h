@@ -13,6 +13,7 @@ class Win32System : public System {
     std::string ModulePath() override;
     std::string FullPathName(const std::string& path) override;
     bool SameTextIgnoreCase(const std::string& a, const std::string& b) override;
+    Rights ProcessRights() override;
 };
 
 }  // namespace platform::win32

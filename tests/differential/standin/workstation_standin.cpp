@@ -91,7 +91,8 @@ class StandinWorkstation : public Workstation {
         const fs::path state = xdg_ / "tarnwick";
         fs::create_directories(state / "network");
         std::ofstream(state / "identity.ini")
-            << "User=" << identity_.user << "\nMachine=" << identity_.machine << "\n";
+            << "User=" << identity_.user << "\nMachine=" << identity_.machine << "\n"
+            << (identity_.rights.empty() ? "" : "Rights=" + identity_.rights + "\n");
         std::ofstream(state / "toolkit.ini") << "TimerScale=0.001\n";
     }
 

@@ -99,4 +99,29 @@ TEST_F(StandinIdentityTest, AnEmptyUserNameIsASuccess) {
     EXPECT_EQ(user, "");
 }
 
+// Rights=Standard is the default; another name is told and ignored.
+TEST_F(StandinIdentityTest, RightsAreStandardUnlessTheFileSaysAdministrator) {
+    const struct {
+        const char* file;
+        Rights rights;
+        bool warned;
+    } cases[] = {
+        {"User=jsmith\n", Rights::kStandard, false},
+        {"Rights=Administrator\n", Rights::kAdministrator, false},
+        {" rights = administrator \r\n", Rights::kAdministrator, false},
+        {"Rights=Standard\n", Rights::kStandard, false},
+        {"Rights=root\n", Rights::kStandard, true},
+    };
+    for (const auto& c : cases) {
+        WriteIdentity(c.file);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ReadIdentity(root_).rights, c.rights) << c.file;
+        EXPECT_EQ(scratch_.services().system().ProcessRights(), c.rights) << c.file;
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(warnings.find("neither Standard nor Administrator") != std::string::npos,
+                  c.warned)
+            << c.file;
+    }
+}
+
 }  // namespace

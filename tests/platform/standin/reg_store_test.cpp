@@ -97,7 +97,7 @@ TEST_F(RegStoreTest, StoreIsPlainRegTextThatANewProcessReads) {
 }
 
 TEST_F(RegStoreTest, EachRootIsStoredInAFileNamedAfterIt) {
-    scratch_.Write("identity.ini", "User=jsmith\n");
+    scratch_.WriteIdentity("User=jsmith\n");
     Create(kHkeyCurrentUser, "Software\\Tarn");
     Create(kHkeyLocalMachine, "Software\\Tarn");
     const std::filesystem::path folder = scratch_.dir() / "registry";
@@ -260,7 +260,7 @@ TEST_F(RegStoreTest, NamesThatCannotBeStoredOnOneLineAreRefused) {
 // identity names at the moment of the call; the machine's store is shared.
 class UserStoresTest : public RegStoreTest {
   protected:
-    void LogOn(const std::string& user) { scratch_.Write("identity.ini", "User=" + user + "\n"); }
+    void LogOn(const std::string& user) { scratch_.WriteIdentity("User=" + user + "\n"); }
     std::filesystem::path Folder() const { return scratch_.dir() / "registry"; }
     std::filesystem::path SharedStore() const { return Folder() / "HKEY_CURRENT_USER.reg"; }
     void SetWho(RegKey root, const std::string& who) {

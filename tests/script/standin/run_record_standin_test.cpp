@@ -26,7 +26,7 @@ class RunRecordPerUserTest : public ::testing::Test {
     // after the global one.
     void LogOn(const std::string& user) {
         context_.reset();  // the last logon's process ends before the next starts
-        scratch_.Write("identity.ini", "User=" + user + "\n");
+        scratch_.WriteIdentity("User=" + user + "\n");
         scratch_.Restart();
         context_.emplace(scratch_.services());
         context().GlobalDir = "C:\\Share\\GLOBAL\\";
@@ -65,7 +65,7 @@ TEST_F(RunRecordPerUserTest, EachLogonKeepsItsOwnRecord) {
     scratch_.Write("drives/c/Share/GLOBAL/_DEFAULT.DAT", "; fixed\r\n");
     LogOn("ADOE");
     EXPECT_EQ(Record(), "0 -");
-    scratch_.Write("identity.ini", "User=jsmith\n");
+    scratch_.WriteIdentity("User=jsmith\n");
     EXPECT_EQ(Record(), "1 Unknown command : Xbogus jsmith");
 }
 

@@ -23,13 +23,18 @@ fs::path BaseDir() {
 
 }  // namespace
 
-ScratchStandin::ScratchStandin(const std::string& tag) {
+ScratchStandin::ScratchStandin(const std::string& tag, platform::Rights rights) : rights_(rights) {
     std::string pattern = (BaseDir() / ("tarnwick-" + tag + "-XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
     }
     dir_ = pattern;
+    WriteIdentity("");
     platform_ = std::make_unique<platform::standin::StandinPlatform>(dir_);
+}
+
+void ScratchStandin::WriteIdentity(const std::string& lines) const {
+    Write("identity.ini", lines + "Rights=" + platform::RightsName(rights_) + "\n");
 }
 
 ScratchStandin::~ScratchStandin() {

@@ -16,8 +16,11 @@ namespace testsupport {
 class ScratchStandin {
   public:
     // The state directory is <temp>/tarnwick-<tag>-XXXXXX, on a RAM disk
-    // where /dev/shm exists; `tag` tells whose it is.
-    explicit ScratchStandin(const std::string& tag);
+    // where /dev/shm exists; `tag` tells whose it is. Its user has the
+    // rights given: an administrator's unless a test asks for a standard
+    // user's, as every test under Wine runs with an administrator's.
+    explicit ScratchStandin(const std::string& tag,
+                            platform::Rights rights = platform::Rights::kAdministrator);
     ~ScratchStandin();
     ScratchStandin(const ScratchStandin&) = delete;
     ScratchStandin& operator=(const ScratchStandin&) = delete;
@@ -34,6 +37,9 @@ class ScratchStandin {
     // same state directory (installed in place of the old one if that was).
     void Restart();
 
+    // identity.ini with these lines, and the rights the workstation was
+    // made with.
+    void WriteIdentity(const std::string& lines) const;
     // Writes `bytes` to a host file below the state directory, making its
     // folders; returns its path.
     std::filesystem::path Write(const std::string& relative, const std::string& bytes) const;
@@ -42,6 +48,7 @@ class ScratchStandin {
 
   private:
     std::filesystem::path dir_;
+    platform::Rights rights_;
     std::unique_ptr<platform::standin::StandinPlatform> platform_;
     std::optional<platform::ScopedServices> installed_;
 };
