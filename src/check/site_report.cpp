@@ -269,6 +269,15 @@ std::string FormatSiteHtml(const SiteReport& report) {
     for (const auto& [kind, count] : report.kinds) {
         out += "<tr><th>" + HtmlEscape(kind) + "</th><td>" + std::to_string(count) + "</td></tr>\n";
     }
+    if (report.refusedLines > 0) {
+        std::string users;
+        for (const std::string& user : report.refusedUsers) {
+            users += (users.empty() ? "" : ", ") + user;
+        }
+        out += "<tr><th>Refused for the user's rights</th><td>" +
+               std::to_string(report.refusedLines) + " lines, hitting " + Shown(users) +
+               "</td></tr>\n";
+    }
     out +=
         "</table>\n<h2>Findings</h2>\n<p><input id=\"filter\" type=\"search\" "
         "placeholder=\"Filter\"> <select id=\"severity\"><option value=\"\">flags and "

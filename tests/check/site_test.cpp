@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "check/options.h"
@@ -169,6 +170,25 @@ TEST_F(SiteTest, AFindingSharedByLogonsIsReportedOnceWithTheirNames) {
     EXPECT_EQ(unknown, 3);
     EXPECT_NE(check::FormatSiteText(site).find("2 logons: adoe on WS01, adoe on ws02"),
               std::string::npos);
+}
+
+// A standard user may write neither WS01's machine key nor jsmith's hive;
+// an administrator may.
+TEST_F(SiteTest, TheLinesTheRightsRefuseAreCountedWithEveryUserTheyHit) {
+    check::SiteRequest request = Request(true, false);
+    const check::SiteReport standard = check::CheckSite(request);
+    EXPECT_EQ(standard.refusedLines, 4);
+    std::vector<std::string> users = standard.refusedUsers;
+    std::sort(users.begin(), users.end());
+    EXPECT_EQ(users, (std::vector<std::string>{"adoe", "jsmith", "nofile"}));
+    EXPECT_NE(check::FormatSiteText(standard).find("Refused for the user's rights: 4 lines, "
+                                                   "hitting 3 users: "),
+              std::string::npos);
+
+    request.base.rights = platform::Rights::kAdministrator;
+    const check::SiteReport administrator = check::CheckSite(request);
+    EXPECT_EQ(administrator.refusedLines, 0);
+    EXPECT_TRUE(administrator.refusedUsers.empty());
 }
 
 TEST_F(SiteTest, ShareTextIsNeverMarkupNorAFormula) {

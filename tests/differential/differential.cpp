@@ -13,6 +13,7 @@
 // Windows run's identity file. A share's "differential.ini" (not copied)
 // may name a user hive file it attaches: Hive=<file>.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -65,6 +67,8 @@ struct Difference {
     const char* reason;
     // Rewrites one snapshot; `windows` tells which side it is.
     std::function<void(Lines&, bool windows, const std::string& hive)> apply;
+    // Rewrites both, each in the light of the other, after every `apply`.
+    std::function<void(Lines& standin, Lines& windows)> pair = nullptr;
 };
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -146,36 +150,6 @@ const std::vector<Difference>& Accepted() {
              static const std::regex note("^record [^ ]+ message Unknown error deleting ");
              DropIf(lines, [](const std::string& line) { return std::regex_search(line, note); });
          }},
-        {"hive load",
-         "Wine refuses RegLoadKey to a process without the restore privilege (1314), so a hive "
-         "is never attached there and what the script writes for the user, the run record "
-         "included, lands in HKEY_CURRENT_USER itself; the stand-in attaches it. The attach "
-         "failure is dropped, the stand-in's hive is read as HKEY_CURRENT_USER (and the record "
-         "it zeroed there before the hive was attached is dropped), and the hive file, which "
-         "the stand-in writes into, is not compared.",
-         [](Lines& lines, bool windows, const std::string& hive) {
-             if (hive.empty()) {
-                 return;
-             }
-             const std::string currentUser = RootName(platform::kHkeyCurrentUser);
-             if (windows) {
-                 static const std::regex refusal("^record [^ ]+ message Error attaching ");
-                 DropIf(lines,
-                        [](const std::string& line) { return std::regex_search(line, refusal); });
-             } else {
-                 // The record the run began with, zeroed before the hive
-                 // was attached; the run's own record went into the hive.
-                 DropIf(lines, [&currentUser](const std::string& line) {
-                     return StartsWith(line, "record " + currentUser + " ");
-                 });
-             }
-             for (std::string& line : lines) {
-                 line = ReplaceAll(line, UserHiveRoot(), currentUser);
-             }
-             DropIf(lines, [&hive](const std::string& line) {
-                 return StartsWith(line, "file share\\" + hive + " ");
-             });
-         }},
         {"profile under the user's name",
          "Windows keeps the logged-on user's HKEY_CURRENT_USER under HKEY_USERS\\<his SID> "
          "(Microsoft's documentation of the predefined keys: HKEY_CURRENT_USER maps to the "
@@ -219,6 +193,61 @@ const std::vector<Difference>& Accepted() {
                      }
                  }
              }
+         }},
+        {"a standard user's rights",
+         "Wine runs every process with an administrator's rights; the stand-in's suite logs on "
+         "as a standard user, its default, and refuses what Windows' default security refuses "
+         "one: opening or making keys of HKEY_LOCAL_MACHINE, and of HKEY_CLASSES_ROOT where "
+         "they are the machine's (Microsoft's pages Registry Key Security and Access Rights, and "
+         "HKEY_CLASSES_ROOT Key), and making files in C:\\Windows, where an INI file of a bare "
+         "name lies, in C:\\Program Files and at the root of C: (the default access lists of "
+         "Windows 10 and 11). Loading a hive is refused on both (1314): Wine asks for no "
+         "privilege, the stand-in's standard user holds none. What Wine wrote under the "
+         "machine's roots is dropped, and each stand-in message of a line so refused that "
+         "Windows did not record.",
+         [](Lines&, bool, const std::string&) {},
+         [](Lines& standin, Lines& windows) {
+             const auto upper = [](std::string text) {
+                 for (char& c : text) {
+                     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                 }
+                 return text;
+             };
+             std::set<std::string> machineKeys;  // upper-cased, below their root
+             const std::string roots[] = {RootName(platform::kHkeyLocalMachine),
+                                          RootName(platform::kHkeyClassesRoot)};
+             DropIf(windows, [&](const std::string& line) {
+                 for (const std::string& root : roots) {
+                     for (const char* kind : {"key ", "value "}) {
+                         const std::string head = kind + root + "\\";
+                         if (StartsWith(line, head)) {
+                             const std::string rest = line.substr(head.size());
+                             machineKeys.insert(upper(rest.substr(0, rest.find(" | "))));
+                             return true;
+                         }
+                     }
+                 }
+                 return false;
+             });
+             const std::set<std::string> recorded(windows.begin(), windows.end());
+             static const std::regex open(
+                 "^record [^ ]+ message Failed to open \\\\+(.*) in create mode\\.$");
+             static const std::regex ini(
+                 "^record [^ ]+ message Error loading [^\\\\/]+ to change ");
+             static const std::regex copy(
+                 "^record [^ ]+ message Error copying .* to C:\\\\(Windows\\\\|Program "
+                 "Files\\\\|[^\\\\]+$)",
+                 std::regex::icase);
+             DropIf(standin, [&](const std::string& line) {
+                 if (recorded.count(line) != 0) {
+                     return false;
+                 }
+                 std::smatch match;
+                 if (std::regex_search(line, match, open)) {
+                     return machineKeys.count(upper(match[1])) != 0;
+                 }
+                 return std::regex_search(line, ini) || std::regex_search(line, copy);
+             });
          }},
         {"program file name",
          "The program is tarnwick.exe on Windows and tarnwick on Linux; reports that name the "
@@ -554,6 +583,13 @@ int Compare(const fs::path& standinDir, const fs::path& windowsDir, const fs::pa
             for (const Difference& difference : Accepted()) {
                 difference.apply(lines, side == 1, hive);
             }
+        }
+        for (const Difference& difference : Accepted()) {
+            if (difference.pair) {
+                difference.pair(sides[0], sides[1]);
+            }
+        }
+        for (Lines& lines : sides) {
             // A record's count is compared as the number of its messages
             // left after the rules.
             std::map<std::string, int> messages;

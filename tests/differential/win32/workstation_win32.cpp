@@ -62,7 +62,7 @@ class Win32Workstation : public Workstation {
         char machine[MAX_COMPUTERNAME_LENGTH + 1] = {};
         DWORD machineSize = sizeof machine;
         ::GetComputerNameA(machine, &machineSize);
-        return {user, machine};
+        return {user, machine, ""};
     }
 
     void Reset(const std::vector<std::string>& keys) override {
