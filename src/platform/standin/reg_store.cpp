@@ -101,14 +101,16 @@ void RegStore::ResetTree() {
     loaded_ = false;
 }
 
-uint32_t RegStore::Begin(Lock& lock) {
+uint32_t RegStore::Begin(Lock& lock, bool reading) {
+    // A store that is only read is not made for it.
+    const bool creates = creates_ && !reading;
     // A few rounds at most: each one means another process has just
     // rewritten the file.
     for (int round = 0; round < 64; ++round) {
         if (!fd_) {
-            const int flags = O_RDWR | O_CLOEXEC | (creates_ ? O_CREAT : 0);
+            const int flags = O_RDWR | O_CLOEXEC | (creates ? O_CREAT : 0);
             fd_.reset(::open(file_.c_str(), flags, 0644));
-            if (!fd_ && errno == ENOENT && creates_) {
+            if (!fd_ && errno == ENOENT && creates) {
                 std::error_code ec;
                 std::filesystem::create_directories(file_.parent_path(), ec);
                 fd_.reset(::open(file_.c_str(), flags, 0644));
@@ -608,7 +610,7 @@ uint32_t RegStore::WriteKey(const KeyPath& path, const std::vector<StoredValue>&
 
 uint32_t RegStore::ReadValues(const KeyPath& path, std::vector<StoredValue>* values) {
     Lock lock(*this);
-    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+    if (const uint32_t rc = Begin(lock, /*reading=*/true); rc != kErrorSuccess) {
         return rc;
     }
     const Node* node = Find(path);

@@ -75,7 +75,8 @@ class RegStore {
     uint32_t WriteKey(const KeyPath& path, const std::vector<StoredValue>& values,
                       const std::string* unlessHolds = nullptr);
     // Every value of a key, read at once, in the order of their folded
-    // names: 0, or 2 when there is no such key.
+    // names: 0, or 2 when there is no such key or no file yet (which this
+    // does not make).
     uint32_t ReadValues(const KeyPath& path, std::vector<StoredValue>* values);
     // The names of a key's sub-keys and of its values, as they were
     // written, in the order of their folded names.
@@ -102,7 +103,8 @@ class RegStore {
     };
     class Lock;
 
-    uint32_t Begin(Lock& lock);
+    // `reading`: a missing file is not made (kErrorFileNotFound).
+    uint32_t Begin(Lock& lock, bool reading = false);
     uint32_t ListNames(const KeyPath& path, bool subKeys, std::vector<std::string>* names);
     uint32_t Refresh();
     uint32_t LoadWhole(uint64_t size);

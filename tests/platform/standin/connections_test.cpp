@@ -166,6 +166,15 @@ TEST_F(ConnectionsTest, SharedFileOfOldIsTakenOverOnceByTheFirstUser) {
     }
 }
 
+// Looking a device up, as every path on a drive does, makes no store.
+TEST_F(ConnectionsTest, LookingUpMakesNoStore) {
+    LogOn("alice");
+    Context context(scratch_.dir());
+    EXPECT_FALSE(context.connections.Find("S:"));
+    EXPECT_TRUE(context.paths.Resolve("S:\\x.txt") == std::nullopt);
+    EXPECT_FALSE(fs::exists(scratch_.dir() / "registry"));
+}
+
 // A workstation only looked at is not changed, and no connection can be
 // made on it.
 TEST_F(ConnectionsTest, InspectedWorkstationIsNeverWritten) {
