@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/errors.h"
+#include "platform/network.h"
 #include "platform/registry.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/state.h"
@@ -26,8 +27,8 @@ namespace {
 // (https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-2000-server/cc957214(v=technet.10));
 // ProviderType, 0x20000 for the Microsoft LanMan provider
 // (https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-2000-server/cc957213(v=technet.10));
-// ProviderName, that provider's name; ConnectionType, 1 a drive and 2 a
-// printer; UserName empty and DeferFlags 4 for a connection made with the
+// ProviderName, that provider's name; ConnectionType, the resource type
+// (1 a drive, 2 a printer); UserName empty and DeferFlags 4 for a connection made with the
 // logged-on user's own credentials, as every stand-in connection is;
 // ConnectFlags 0.
 const char* const kNetworkKey = "Network";
@@ -41,7 +42,6 @@ const char* const kConnectFlags = "ConnectFlags";
 constexpr const char* kMicrosoftNetwork = "Microsoft Windows Network";
 constexpr uint32_t kLanmanProvider = 0x20000;
 constexpr uint32_t kOwnCredentials = 4;
-constexpr uint32_t kDiskConnection = 1;
 
 const char* const kSharedFile = "connections";
 
@@ -61,7 +61,7 @@ std::string DwordData(uint32_t value) {
 // (a key whose writing a crash cut short, or not a connection at all).
 std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& values) {
     std::optional<Connection> connection;
-    uint32_t type = kDiskConnection;  // Windows' default for ConnectionType
+    uint32_t type = kResourceTypeDisk;  // Windows' default for ConnectionType
     for (const RegStore::StoredValue& value : values) {
         if (SameText1252(value.name, kRemotePath) &&
             (value.type == kRegSz || value.type == kRegExpandSz)) {
@@ -89,17 +89,10 @@ std::optional<Connection> FindEntry(const ConnectionStore::Entries& entries,
     return it->second.second;
 }
 
-}  // namespace
-
-ConnectionStore::ConnectionStore(UserStores& users, std::filesystem::path profileDir,
-                                 bool inspectOnly)
-    : users_(users),
-      shared_(profileDir / kSharedFile),
-      profileDir_(std::move(profileDir)),
-      inspectOnly_(inspectOnly) {}
-
-ConnectionStore::Entries ConnectionStore::ParseShared(const std::string& text) {
-    Entries entries;
+// The lines of the shared file of old: device, tab, resource type, tab,
+// remote name; a later line of a device wins.
+ConnectionStore::Entries ParseShared(const std::string& text) {
+    ConnectionStore::Entries entries;
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
@@ -117,7 +110,10 @@ ConnectionStore::Entries ConnectionStore::ParseShared(const std::string& text) {
     return entries;
 }
 
-bool ConnectionStore::DeviceKey(const std::string& device, KeyPath* key) {
+// The key of a device below the user's root: Network\<letter> for a drive
+// "S:", Network\<name> for a port such as LPT1; false for a name that
+// cannot be a key or would meet a drive's key.
+bool DeviceKey(const std::string& device, KeyPath* key) {
     std::string name = device;
     if (name.size() == 2 && name[1] == ':') {
         name.pop_back();  // a drive's key is its letter
@@ -132,7 +128,9 @@ bool ConnectionStore::DeviceKey(const std::string& device, KeyPath* key) {
     return true;
 }
 
-std::vector<RegStore::StoredValue> ConnectionStore::ConnectionValues(const Connection& connection) {
+// The values Windows writes for a connection, the one that tells the key is
+// whole (RemotePath) last.
+std::vector<RegStore::StoredValue> ConnectionValues(const Connection& connection) {
     return {
         {kConnectionType, kRegDword, DwordData(connection.type)},
         {kConnectFlags, kRegDword, DwordData(0)},
@@ -143,6 +141,15 @@ std::vector<RegStore::StoredValue> ConnectionStore::ConnectionValues(const Conne
         {kRemotePath, kRegSz, SzData(connection.remoteName)},
     };
 }
+
+}  // namespace
+
+ConnectionStore::ConnectionStore(UserStores& users, std::filesystem::path profileDir,
+                                 bool inspectOnly)
+    : users_(users),
+      shared_(profileDir / kSharedFile),
+      profileDir_(std::move(profileDir)),
+      inspectOnly_(inspectOnly) {}
 
 std::optional<Connection> ConnectionStore::Find(const std::string& device) const {
     KeyPath key;

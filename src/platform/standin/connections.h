@@ -45,17 +45,8 @@ class ConnectionStore {
     uint32_t Set(const std::string& device, const Connection& connection);
     uint32_t Remove(const std::string& device);
 
-    // The lines of the shared file of old: device, tab, resource type, tab,
-    // remote name; by folded device, a later line winning.
+    // The connections of the shared file of old, by folded device.
     using Entries = std::map<std::string, std::pair<std::string, Connection>>;
-    static Entries ParseShared(const std::string& text);
-    // The key of a device below the user's root: Network\<letter> for a
-    // drive "S:", Network\<name> for a port such as LPT1; false for a name
-    // that cannot be a key or would meet a drive's key.
-    static bool DeviceKey(const std::string& device, KeyPath* key);
-    // The values Windows writes for a connection, the one that tells the key
-    // is whole (RemotePath) last.
-    static std::vector<RegStore::StoredValue> ConnectionValues(const Connection& connection);
 
   private:
     // The user's store, his connections of old taken over first.
