@@ -588,6 +588,7 @@ uint32_t RegStore::WriteKey(const KeyPath& path, const std::vector<StoredValue>&
     // The tree changes first; should the write fail, the next operation
     // reads the file again.
     Drop(path);
+    tailKey_ = nullptr;  // it may have been below the key
     bool created = false;
     Node* node = Ensure(path, &created);
     record += "\n" + regfile::FormatHeader(node->path) + "\n";
