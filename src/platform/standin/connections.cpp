@@ -211,10 +211,7 @@ void ConnectionStore::TakeOver(RegStore& store, const std::string& user) const {
     const auto pending = PendingFile(user);
     // Only one process takes the shared file, and one of this user's that a
     // crash left stays as it is.
-    if (::renameat2(AT_FDCWD, shared_.c_str(), AT_FDCWD, pending.c_str(), RENAME_NOREPLACE) != 0 &&
-        (errno == EINVAL || errno == ENOSYS) && ::link(shared_.c_str(), pending.c_str()) == 0) {
-        ::unlink(shared_.c_str());  // a file system without RENAME_NOREPLACE
-    }
+    RenameWithoutReplacing(shared_, pending);
     UniqueFd fd(::open(pending.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
         return;

@@ -1,15 +1,12 @@
 #include "platform/standin/user_stores.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "platform/registry_roots.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/identity.h"
 #include "platform/standin/paths.h"
+#include "platform/standin/state.h"
 
 namespace platform::standin {
 
@@ -18,24 +15,15 @@ namespace {
 constexpr const char* kStoreExtension = ".reg";
 
 // Makes the shared store `shared` the store `file` of a user, unless that
-// user has a store already: the rename never replaces a file, so of two
-// processes that try at once only one takes the old store, and a store
-// another process has just made stays.
+// user has a store already: of two processes that try at once only one
+// takes the old store, and a store another process has just made stays.
 void AdoptSharedStore(const std::filesystem::path& shared, const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::exists(shared, ec)) {
         return;
     }
     std::filesystem::create_directories(file.parent_path(), ec);
-    if (::renameat2(AT_FDCWD, shared.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0 ||
-        (errno != EINVAL && errno != ENOSYS)) {
-        return;
-    }
-    // A file system without RENAME_NOREPLACE: a link is refused as well
-    // when the name is taken.
-    if (::link(shared.c_str(), file.c_str()) == 0) {
-        ::unlink(shared.c_str());
-    }
+    RenameWithoutReplacing(shared, file);
 }
 
 }  // namespace
