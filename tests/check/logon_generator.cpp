@@ -296,12 +296,36 @@ void MakeWorkstation(Logon& logon, Random& random) {
     if (random.Chance(30)) {
         logon.stateFolders.push_back("drives/d");
     }
+    // Connections an earlier logon left: in the user's store under
+    // Network\<device>, as Windows keeps them, or in the one shared file of
+    // an older state folder, which the run takes over; a device may be in
+    // both, and the user's own connection then wins.
+    struct Kept {
+        std::string device, key, type, remote;
+    };
+    const std::vector<Kept> kept = {{"H:", "H", "1", "\\\\FILES01\\HOME\\" + logon.user},
+                                    {"S:", "S", "1", "\\\\FILES01\\SOFTWARE"},
+                                    {"Q:", "Q", "1", "\\\\GONE\\SHARE"},
+                                    {"LPT1", "LPT1", "2", "\\\\PRINT01\\LASER"}};
     std::string connections;
-    const Pool kept = {"H:\t1\t\\\\FILES01\\HOME\\" + logon.user, "S:\t1\t\\\\FILES01\\SOFTWARE",
-                       "Q:\t1\t\\\\GONE\\SHARE", "LPT1\t2\t\\\\PRINT01\\LASER"};
-    for (const std::string& line : kept) {
-        if (random.Chance(30)) {
-            connections += line + "\n";
+    for (const Kept& connection : kept) {
+        if (!random.Chance(30)) {
+            continue;
+        }
+        const bool own = random.Chance(50);
+        if (!own || random.Chance(20)) {
+            connections += connection.device + "\t" + connection.type + "\t" +
+                           (own ? "\\\\GONE\\OTHER" : connection.remote) + "\n";
+        }
+        if (own) {
+            const std::string key = "Network\\" + connection.key;
+            logon.values.push_back({"U", key, "ConnectionType", connection.type, true});
+            logon.values.push_back({"U", key, "ConnectFlags", "0", true});
+            logon.values.push_back({"U", key, "DeferFlags", "4", true});
+            logon.values.push_back({"U", key, "ProviderName", "Microsoft Windows Network"});
+            logon.values.push_back({"U", key, "ProviderType", "131072", true});
+            logon.values.push_back({"U", key, "UserName", ""});
+            logon.values.push_back({"U", key, "RemotePath", connection.remote});
         }
     }
     if (!connections.empty()) {

@@ -190,7 +190,7 @@ man_page() { # man_page PROGRAM PATTERN...: every pattern is a line of its page
 check "tarnwick(1) is made from --help, with FILES, EXAMPLES and EXIT STATUS" \
   man_page tarnwick "^\.TH TARNWICK \"1\" \"[^\"]*\" \"Tarnwick $version\"" '^\.SH OPTIONS$' \
   '^\\fB\\-\\-version\\fR' '^\.SH FILES$' '^\.B eventlog/Application\.log$' \
-  '^\.B profile/connections$' '^\.B toolkit\.ini$' '^\.SH EXAMPLES$' '^\.SH "EXIT STATUS"$'
+  '^\.BI Network\\e device$' '^\.B toolkit\.ini$' '^\.SH EXAMPLES$' '^\.SH "EXIT STATUS"$'
 check "tarnwick-check(1) is made from --help, with EXAMPLES and EXIT STATUS" \
   man_page tarnwick-check "^\.TH TARNWICK-CHECK \"1\" \"[^\"]*\" \"Tarnwick $version\"" \
   '^\.SH OPTIONS$' '^\\fB\\-\\-all\\-users\\fR' '^\\fB\\-\\-html\\fR FILE' \

@@ -1,24 +1,98 @@
 #include "platform/standin/connections.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <sstream>
 
 #include "platform/errors.h"
+#include "platform/network.h"
+#include "platform/registry.h"
 #include "platform/standin/case_fold.h"
-#include "platform/standin/file_lock.h"
 #include "platform/standin/state.h"
+#include "platform/standin/unique_fd.h"
 
 namespace platform::standin {
 
-ConnectionStore::ConnectionStore(std::filesystem::path file)
-    : file_(std::move(file)), entries_(Load(file_)) {}
+namespace {
 
-// One connection per line: device, tab, resource type, tab, remote name.
-ConnectionStore::Entries ConnectionStore::Load(const std::filesystem::path& file) {
-    Entries entries;
-    std::string text;
-    if (!ReadHostFile(file, &text)) {
-        return entries;
+// A remembered connection of Windows lies in the user's hive as
+// HKEY_CURRENT_USER\Network\<drive letter> (KB 102979, "REG: User
+// Preferences Entries, Part 4"), its values as the Windows 2000 registry
+// reference gives them: RemotePath, the share's UNC name
+// (https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-2000-server/cc957214(v=technet.10));
+// ProviderType, 0x20000 for the Microsoft LanMan provider
+// (https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-2000-server/cc957213(v=technet.10));
+// ProviderName, that provider's name; ConnectionType, the resource type
+// (1 a drive, 2 a printer); UserName empty and DeferFlags 4 for a connection made with the
+// logged-on user's own credentials, as every stand-in connection is;
+// ConnectFlags 0.
+const char* const kNetworkKey = "Network";
+const char* const kRemotePath = "RemotePath";
+const char* const kConnectionType = "ConnectionType";
+const char* const kProviderName = "ProviderName";
+const char* const kProviderType = "ProviderType";
+const char* const kUserName = "UserName";
+const char* const kDeferFlags = "DeferFlags";
+const char* const kConnectFlags = "ConnectFlags";
+constexpr const char* kMicrosoftNetwork = "Microsoft Windows Network";
+constexpr uint32_t kLanmanProvider = 0x20000;
+constexpr uint32_t kOwnCredentials = 4;
+
+const char* const kSharedFile = "connections";
+
+std::string SzData(const std::string& text) {
+    return text + std::string(1, '\0');
+}
+
+std::string DwordData(uint32_t value) {
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        data[static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
+    return data;
+}
+
+// A connection read back from its key's values: none without a RemotePath
+// (a key whose writing a crash cut short, or not a connection at all).
+std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& values) {
+    std::optional<Connection> connection;
+    uint32_t type = kResourceTypeDisk;  // Windows' default for ConnectionType
+    for (const RegStore::StoredValue& value : values) {
+        if (SameText1252(value.name, kRemotePath) &&
+            (value.type == kRegSz || value.type == kRegExpandSz)) {
+            connection = Connection{0, std::string(value.data.c_str())};
+        } else if (SameText1252(value.name, kConnectionType) && value.type == kRegDword &&
+                   value.data.size() == 4) {
+            type = 0;
+            for (int i = 3; i >= 0; --i) {
+                type = (type << 8) | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
+            }
+        }
+    }
+    if (connection) {
+        connection->type = type;
+    }
+    return connection;
+}
+
+std::optional<Connection> FindEntry(const ConnectionStore::Entries& entries,
+                                    const std::string& device) {
+    const auto it = entries.find(FoldCase1252(device));
+    if (it == entries.end()) {
+        return std::nullopt;
+    }
+    return it->second.second;
+}
+
+// The lines of the shared file of old: device, tab, resource type, tab,
+// remote name; a later line of a device wins.
+ConnectionStore::Entries ParseShared(const std::string& text) {
+    ConnectionStore::Entries entries;
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
@@ -36,46 +110,165 @@ ConnectionStore::Entries ConnectionStore::Load(const std::filesystem::path& file
     return entries;
 }
 
+// The key of a device below the user's root: Network\<letter> for a drive
+// "S:", Network\<name> for a port such as LPT1; false for a name that
+// cannot be a key or would meet a drive's key.
+bool DeviceKey(const std::string& device, KeyPath* key) {
+    std::string name = device;
+    if (name.size() == 2 && name[1] == ':') {
+        name.pop_back();  // a drive's key is its letter
+    } else if (name.size() == 1) {
+        return false;  // "S" names no device, yet would be drive S:'s key
+    }
+    if (name.empty() || name.find_first_of("\\\r\n") != std::string::npos ||
+        name.find('\0') != std::string::npos) {
+        return false;
+    }
+    *key = {kNetworkKey, name};
+    return true;
+}
+
+// The values Windows writes for a connection, the one that tells the key is
+// whole (RemotePath) last.
+std::vector<RegStore::StoredValue> ConnectionValues(const Connection& connection) {
+    return {
+        {kConnectionType, kRegDword, DwordData(connection.type)},
+        {kConnectFlags, kRegDword, DwordData(0)},
+        {kDeferFlags, kRegDword, DwordData(kOwnCredentials)},
+        {kProviderName, kRegSz, SzData(kMicrosoftNetwork)},
+        {kProviderType, kRegDword, DwordData(kLanmanProvider)},
+        {kUserName, kRegSz, SzData("")},
+        {kRemotePath, kRegSz, SzData(connection.remoteName)},
+    };
+}
+
+}  // namespace
+
+ConnectionStore::ConnectionStore(UserStores& users, std::filesystem::path profileDir,
+                                 bool inspectOnly)
+    : users_(users),
+      shared_(profileDir / kSharedFile),
+      profileDir_(std::move(profileDir)),
+      inspectOnly_(inspectOnly) {}
+
 std::optional<Connection> ConnectionStore::Find(const std::string& device) const {
-    const auto it = entries_.find(FoldCase1252(device));
-    if (it == entries_.end()) {
+    KeyPath key;
+    if (!DeviceKey(device, &key)) {
         return std::nullopt;
     }
-    return it->second.second;
+    std::string user;
+    RegStore& store = Store(&user);
+    std::vector<RegStore::StoredValue> values;
+    if (store.ReadValues(key, &values) == kErrorSuccess) {
+        if (auto connection = FromValues(values)) {
+            return connection;
+        }
+    }
+    if (inspectOnly_) {
+        return FindEntry(Foreseen(user), device);
+    }
+    return std::nullopt;
 }
 
 uint32_t ConnectionStore::Set(const std::string& device, const Connection& connection) {
-    return Update([&](Entries& entries) {
-        entries[FoldCase1252(device)] = {device, connection};
-        return true;
-    });
+    KeyPath key;
+    if (inspectOnly_) {
+        return kErrorAccessDenied;
+    }
+    if (!DeviceKey(device, &key)) {
+        return kErrorBadDevice;
+    }
+    std::string user;
+    return Store(&user).WriteKey(key, ConnectionValues(connection));
 }
 
 uint32_t ConnectionStore::Remove(const std::string& device) {
-    return Update([&](Entries& entries) { return entries.erase(FoldCase1252(device)) != 0; });
+    KeyPath key;
+    if (inspectOnly_) {
+        return kErrorAccessDenied;
+    }
+    if (!DeviceKey(device, &key)) {
+        return kErrorSuccess;  // no such key, so no such connection
+    }
+    std::string user;
+    const uint32_t rc = Store(&user).DeleteKey(key);
+    return rc == kErrorFileNotFound ? kErrorSuccess : rc;
 }
 
-uint32_t ConnectionStore::Update(const std::function<bool(Entries&)>& change) {
-    FileLock lock;
-    if (const uint32_t rc = lock.Acquire(file_.string() + ".lock"); rc != kErrorSuccess) {
-        return rc;
+RegStore& ConnectionStore::Store(std::string* user) const {
+    RegStore& store = users_.Current(user);
+    if (!inspectOnly_ && takenOver_.insert(FoldCase1252(*user)).second) {
+        TakeOver(store, *user);
     }
-    // Another process may have changed the profile since it was last read.
-    Entries entries = Load(file_);
-    if (!change(entries)) {
-        entries_ = std::move(entries);
-        return kErrorSuccess;
+    return store;
+}
+
+std::filesystem::path ConnectionStore::PendingFile(const std::string& user) const {
+    return profileDir_ / (std::string(kSharedFile) + "." + UserStores::FileName(user) + ".pending");
+}
+
+void ConnectionStore::TakeOver(RegStore& store, const std::string& user) const {
+    const auto pending = PendingFile(user);
+    // Only one process takes the shared file, and one of this user's that a
+    // crash left stays as it is.
+    RenameWithoutReplacing(shared_, pending);
+    UniqueFd fd(::open(pending.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        return;
+    }
+    // Two processes of the user may take it over at once: the second waits
+    // and finds the file gone, so that it never adds again a connection
+    // that the first has added and its script removed meanwhile.
+    while (::flock(fd.get(), LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            return;
+        }
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || st.st_nlink == 0) {
+        return;
     }
     std::string text;
-    for (const auto& [folded, entry] : entries) {
-        text += entry.first + "\t" + std::to_string(entry.second.type) + "\t" +
-                entry.second.remoteName + "\n";
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return;
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
     }
-    const uint32_t result = ReplaceFileAtomically(file_, text);
-    if (result == kErrorSuccess) {
-        entries_ = std::move(entries);
+    // A connection the user has already stays as it is.
+    const std::string remotePath = kRemotePath;
+    for (const auto& [folded, entry] : ParseShared(text)) {
+        KeyPath key;
+        if (!DeviceKey(entry.first, &key)) {
+            continue;
+        }
+        const uint32_t rc = store.WriteKey(key, ConnectionValues(entry.second), &remotePath);
+        if (rc != kErrorSuccess && rc != kErrorAlreadyExists) {
+            return;  // tried again at the next use
+        }
     }
-    return result;
+    ::unlink(pending.c_str());
+}
+
+const ConnectionStore::Entries& ConnectionStore::Foreseen(const std::string& user) const {
+    const auto [it, inserted] = foreseen_.try_emplace(FoldCase1252(user));
+    if (inserted) {
+        // A file a crash left is what the first use takes over; else the
+        // shared file.
+        std::string text;
+        if (ReadHostFile(PendingFile(user), &text) || ReadHostFile(shared_, &text)) {
+            it->second = ParseShared(text);
+        }
+    }
+    return it->second;
 }
 
 }  // namespace platform::standin

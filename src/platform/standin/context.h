@@ -1,10 +1,12 @@
-// What every stand-in service shares: the state directory, the network
-// profile and the path mapping.
+// What every stand-in service shares: the state directory, the users'
+// HKEY_CURRENT_USER stores, the network connections kept in them and the
+// path mapping.
 #pragma once
 #include <filesystem>
 
 #include "platform/standin/connections.h"
 #include "platform/standin/paths.h"
+#include "platform/standin/user_stores.h"
 
 namespace platform::standin {
 
@@ -14,11 +16,13 @@ struct Context {
     explicit Context(std::filesystem::path dir, bool inspect = false)
         : stateDir(std::move(dir)),
           inspectOnly(inspect),
-          connections(stateDir / "profile" / "connections"),
+          userStores(stateDir, inspectOnly),
+          connections(userStores, stateDir / "profile", inspectOnly),
           paths(stateDir, connections) {}
 
     std::filesystem::path stateDir;
     bool inspectOnly = false;
+    UserStores userStores;
     ConnectionStore connections;
     PathResolver paths;
 };

@@ -18,12 +18,19 @@ namespace {
 constexpr const char* kIdentityFile = "identity.ini";
 constexpr size_t kNetbiosNameLength = 15;  // MAX_COMPUTERNAME_LENGTH
 
-std::string LoginName() {
-    if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
-        return entry->pw_name;
-    }
-    const char* user = std::getenv("USER");
-    return user != nullptr ? user : "";
+// The process's login name does not change while it runs: it is looked up
+// once, since the lookup costs more than the rest of reading the identity
+// and connected drives read it on every path.
+const std::string& LoginName() {
+    static const std::string name = [] {
+        if (const passwd* entry = getpwuid(geteuid());
+            entry != nullptr && entry->pw_name != nullptr) {
+            return std::string(entry->pw_name);
+        }
+        const char* user = std::getenv("USER");
+        return std::string(user != nullptr ? user : "");
+    }();
+    return name;
 }
 
 std::string HostName() {

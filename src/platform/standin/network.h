@@ -1,8 +1,8 @@
 // The stand-in's network: a share is a directory under
 // <state>/network/SERVER/SHARE (a printer share may also be a file there),
-// and connections of local devices live in the network profile of the
-// state directory (Context::connections), so they survive the process and
-// drive letters resolve into their shares. Deviceless connections are kept
+// and connections of local devices are remembered in the logged-on user's
+// HKEY_CURRENT_USER store (Context::connections), so they survive the
+// process and drive letters resolve into their shares. Deviceless connections are kept
 // for this process only, as Windows never remembers them.
 #pragma once
 #include <set>

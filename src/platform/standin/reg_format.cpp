@@ -212,6 +212,13 @@ std::string FormatDeletionLine(std::string_view name) {
     return NamePart(name) + "=-";
 }
 
+std::string FormatKeyDeletion(std::string_view keyPath) {
+    std::string result = "[-";
+    result += keyPath;
+    result += ']';
+    return result;
+}
+
 bool IsStorableName(std::string_view name) {
     return name.find_first_of("\r\n") == std::string_view::npos;
 }
@@ -224,12 +231,14 @@ ParsedLine ParseLine(std::string_view text) {
         return line;
     }
     if (trimmed.front() == '[') {
-        // Key deletion ("[-...]") is not part of what the stores hold.
-        if (trimmed.size() < 3 || trimmed.back() != ']' || trimmed[1] == '-') {
+        // "[-path]" deletes the key, as regedit reads it on import.
+        const bool deletion = trimmed.size() > 1 && trimmed[1] == '-';
+        const size_t start = deletion ? 2 : 1;
+        if (trimmed.size() < start + 2 || trimmed.back() != ']') {
             return line;
         }
-        line.kind = ParsedLine::kHeader;
-        line.keyPath = std::string(trimmed.substr(1, trimmed.size() - 2));
+        line.kind = deletion ? ParsedLine::kKeyDeletion : ParsedLine::kHeader;
+        line.keyPath = std::string(trimmed.substr(start, trimmed.size() - start - 1));
         return line;
     }
     std::string_view rest = trimmed;

@@ -8,6 +8,7 @@
 //                                    cannot carry on one line
 //   @=...                            the key's default (unnamed) value
 //   "Name"=-                         the value is deleted
+//   [-HKEY_CURRENT_USER\Software\X]  the key is deleted, with all below it
 // Lines end with LF (CR LF is read too); a hex line may continue on the next
 // line after a trailing "\", as exported files do, but lines written here
 // never continue.
@@ -29,14 +30,16 @@ std::string FormatHeader(std::string_view keyPath);
 std::string FormatValueLine(std::string_view name, uint32_t type, std::string_view data);
 // The line that deletes the value `name`.
 std::string FormatDeletionLine(std::string_view name);
+// "[-path]": the line that deletes a key and everything below it.
+std::string FormatKeyDeletion(std::string_view keyPath);
 
 // Names that fit on one line: no CR, no LF.
 bool IsStorableName(std::string_view name);
 
 struct ParsedLine {
-    enum Kind { kBlank, kHeader, kValue, kDeletion, kMalformed };
+    enum Kind { kBlank, kHeader, kValue, kDeletion, kKeyDeletion, kMalformed };
     Kind kind = kMalformed;
-    std::string keyPath;  // kHeader
+    std::string keyPath;  // kHeader, kKeyDeletion
     std::string name;     // kValue, kDeletion
     uint32_t type = 0;    // kValue
     std::string data;     // kValue

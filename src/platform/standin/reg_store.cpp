@@ -101,14 +101,16 @@ void RegStore::ResetTree() {
     loaded_ = false;
 }
 
-uint32_t RegStore::Begin(Lock& lock) {
+uint32_t RegStore::Begin(Lock& lock, bool reading) {
+    // A store that is only read is not made for it.
+    const bool creates = creates_ && !reading;
     // A few rounds at most: each one means another process has just
     // rewritten the file.
     for (int round = 0; round < 64; ++round) {
         if (!fd_) {
-            const int flags = O_RDWR | O_CLOEXEC | (creates_ ? O_CREAT : 0);
+            const int flags = O_RDWR | O_CLOEXEC | (creates ? O_CREAT : 0);
             fd_.reset(::open(file_.c_str(), flags, 0644));
-            if (!fd_ && errno == ENOENT && creates_) {
+            if (!fd_ && errno == ENOENT && creates) {
                 std::error_code ec;
                 std::filesystem::create_directories(file_.parent_path(), ec);
                 fd_.reset(::open(file_.c_str(), flags, 0644));
@@ -236,6 +238,16 @@ bool RegStore::ApplyLine(std::string_view text) {
             }
             Remove(tailKey_, line.name);
             return true;
+        case regfile::ParsedLine::kKeyDeletion: {
+            // A value line right after a key's deletion has no key to go to.
+            KeyPath path;
+            if (!HeaderToPath(line.keyPath, &path) || path.empty()) {
+                return false;
+            }
+            Drop(path);
+            tailKey_ = nullptr;
+            return true;
+        }
         default:
             return false;
     }
@@ -318,6 +330,32 @@ bool RegStore::Remove(Node* node, const std::string& name) {
     return true;
 }
 
+bool RegStore::Drop(const KeyPath& path) {
+    KeyPath parentPath = path;
+    parentPath.pop_back();
+    Node* parent = Find(parentPath);
+    if (parent == nullptr) {
+        return false;
+    }
+    const auto it = parent->keys.find(FoldCase1252(path.back()));
+    if (it == parent->keys.end()) {
+        return false;
+    }
+    Forget(*it->second);
+    parent->keys.erase(it);
+    return true;
+}
+
+void RegStore::Forget(const Node& node) {
+    live_ -= HeaderBytes(node.path);
+    for (const auto& entry : node.values) {
+        live_ -= entry.second.lineBytes + 1;
+    }
+    for (const auto& entry : node.keys) {
+        Forget(*entry.second);
+    }
+}
+
 uint32_t RegStore::Append(Node* node, const std::string& valueLine) {
     std::string record;
     if (node != tailKey_) {
@@ -329,6 +367,10 @@ uint32_t RegStore::Append(Node* node, const std::string& valueLine) {
         record += valueLine;
         record += '\n';
     }
+    return AppendRecord(record, node);
+}
+
+uint32_t RegStore::AppendRecord(const std::string& record, Node* tail) {
     // Whatever follows the last complete line was left by a writer killed in
     // mid-write (every writer holds the lock): it goes before anything is
     // added, so that it can never become part of a line.
@@ -351,7 +393,7 @@ uint32_t RegStore::Append(Node* node, const std::string& valueLine) {
     }
     applied_ += record.size();
     fileBytes_ = applied_;
-    tailKey_ = node;
+    tailKey_ = tail;
     return kErrorSuccess;
 }
 
@@ -503,6 +545,83 @@ uint32_t RegStore::DeleteValue(const KeyPath& path, const std::string& name) {
     }
     Remove(node, name);
     CompactIfLarge();
+    return kErrorSuccess;
+}
+
+uint32_t RegStore::DeleteKey(const KeyPath& path) {
+    if (path.empty()) {
+        return kErrorAccessDenied;  // the root stays
+    }
+    Lock lock(*this);
+    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+        return rc;
+    }
+    const Node* node = Find(path);
+    if (node == nullptr) {
+        return kErrorFileNotFound;
+    }
+    const std::string record = "\n" + regfile::FormatKeyDeletion(node->path) + "\n";
+    if (const uint32_t rc = AppendRecord(record, nullptr); rc != kErrorSuccess) {
+        return rc;
+    }
+    Drop(path);
+    CompactIfLarge();
+    return kErrorSuccess;
+}
+
+uint32_t RegStore::WriteKey(const KeyPath& path, const std::vector<StoredValue>& values,
+                            const std::string* unlessHolds) {
+    if (path.empty()) {
+        return kErrorAccessDenied;
+    }
+    Lock lock(*this);
+    if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
+        return rc;
+    }
+    std::string record;
+    if (const Node* old = Find(path)) {
+        if (unlessHolds != nullptr && old->values.count(FoldCase1252(*unlessHolds)) != 0) {
+            return kErrorAlreadyExists;
+        }
+        record += "\n" + regfile::FormatKeyDeletion(old->path) + "\n";
+    }
+    // The tree changes first; should the write fail, the next operation
+    // reads the file again.
+    Drop(path);
+    tailKey_ = nullptr;  // it may have been below the key
+    bool created = false;
+    Node* node = Ensure(path, &created);
+    record += "\n" + regfile::FormatHeader(node->path) + "\n";
+    std::vector<size_t> lineBytes;
+    for (const StoredValue& value : values) {
+        const std::string line = regfile::FormatValueLine(value.name, value.type, value.data);
+        record += line + "\n";
+        lineBytes.push_back(line.size());
+    }
+    if (const uint32_t rc = AppendRecord(record, node); rc != kErrorSuccess) {
+        loaded_ = false;
+        return rc;
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        Put(node, values[i].name, values[i].type, values[i].data, lineBytes[i]);
+    }
+    CompactIfLarge();
+    return kErrorSuccess;
+}
+
+uint32_t RegStore::ReadValues(const KeyPath& path, std::vector<StoredValue>* values) {
+    Lock lock(*this);
+    if (const uint32_t rc = Begin(lock, /*reading=*/true); rc != kErrorSuccess) {
+        return rc;
+    }
+    const Node* node = Find(path);
+    if (node == nullptr) {
+        return kErrorFileNotFound;
+    }
+    values->clear();
+    for (const auto& entry : node->values) {
+        values->push_back({entry.second.name, entry.second.type, entry.second.data});
+    }
     return kErrorSuccess;
 }
 

@@ -31,6 +31,13 @@ using KeyPath = std::vector<std::string>;
 
 class RegStore {
   public:
+    // A value as a key holds it.
+    struct StoredValue {
+        std::string name;
+        uint32_t type = 0;
+        std::string data;
+    };
+
     // `rootPath` names the store's root in headers: "HKEY_CURRENT_USER", or
     // "HKEY_USERS\<name>" for a hive, whose file may name its root
     // "HKEY_USERS\<any name>" (it can be loaded under any name). A store
@@ -56,6 +63,21 @@ class RegStore {
     uint32_t QueryValue(const KeyPath& path, const std::string& name, uint32_t* type,
                         std::string* data);
     uint32_t DeleteValue(const KeyPath& path, const std::string& name);
+    // Deletes a key and everything below it (not the root): 0, or 2 when
+    // there is no such key.
+    uint32_t DeleteKey(const KeyPath& path);
+    // Makes the key (and the keys above it) hold exactly `values`, its old
+    // values and sub-keys gone, as one record written at once. A record
+    // cut short by a kill leaves the key holding the first of `values`
+    // only, so a caller puts last the value that tells the key is whole.
+    // With `unlessHolds`, a key that already holds a value of that name is
+    // left as it is: kErrorAlreadyExists.
+    uint32_t WriteKey(const KeyPath& path, const std::vector<StoredValue>& values,
+                      const std::string* unlessHolds = nullptr);
+    // Every value of a key, read at once, in the order of their folded
+    // names: 0, or 2 when there is no such key or no file yet (which this
+    // does not make).
+    uint32_t ReadValues(const KeyPath& path, std::vector<StoredValue>* values);
     // The names of a key's sub-keys and of its values, as they were
     // written, in the order of their folded names.
     uint32_t ListKeys(const KeyPath& path, std::vector<std::string>* names);
@@ -81,7 +103,8 @@ class RegStore {
     };
     class Lock;
 
-    uint32_t Begin(Lock& lock);
+    // `reading`: a missing file is not made (kErrorFileNotFound).
+    uint32_t Begin(Lock& lock, bool reading = false);
     uint32_t ListNames(const KeyPath& path, bool subKeys, std::vector<std::string>* names);
     uint32_t Refresh();
     uint32_t LoadWhole(uint64_t size);
@@ -99,8 +122,14 @@ class RegStore {
     void Put(Node* node, const std::string& name, uint32_t type, std::string data,
              size_t lineBytes);
     bool Remove(Node* node, const std::string& name);
+    // Takes a key and all below it out of the tree; false when there is none.
+    bool Drop(const KeyPath& path);
+    void Forget(const Node& node);
 
     uint32_t Append(Node* node, const std::string& valueLine);
+    // Appends a record of whole lines, after which the file's last header
+    // names `tail` (none: nullptr).
+    uint32_t AppendRecord(const std::string& record, Node* tail);
     void CompactIfLarge();
     std::string Serialize(Node** lastHeader);
 

@@ -1,10 +1,5 @@
 #include "platform/standin/registry.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/errors.h"
@@ -52,46 +47,6 @@ std::filesystem::path RootStoreFile(const Context& context, RegKey root) {
     return context.stateDir / "registry" / (RootName(root) + kStoreExtension);
 }
 
-// The file name of a user's HKEY_CURRENT_USER store: the user name as it is,
-// but for the bytes that no host file name may hold or that would hide the
-// file (a leading "."), written as %XX; the empty name is "%".
-std::string UserStoreName(const std::string& user) {
-    std::string name = user.empty() ? "%" : "";
-    for (size_t i = 0; i < user.size(); ++i) {
-        const auto c = static_cast<unsigned char>(user[i]);
-        if (c < 0x20 || c == 0x7F || c == '%' || c == '/' || c == '\\' || (i == 0 && c == '.')) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            name += escaped;
-        } else {
-            name += static_cast<char>(c);
-        }
-    }
-    return name + kStoreExtension;
-}
-
-// Makes the one HKEY_CURRENT_USER store of a state folder from before the
-// stores were kept per user the store `file` of a user, unless that user
-// has a store already: the rename never replaces a file, so of two
-// processes that try at once only one takes the old store, and a store
-// another process has just made stays.
-void AdoptSharedUserStore(const std::filesystem::path& shared, const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(shared, ec)) {
-        return;
-    }
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (::renameat2(AT_FDCWD, shared.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0 ||
-        (errno != EINVAL && errno != ENOSYS)) {
-        return;
-    }
-    // A file system without RENAME_NOREPLACE: a link is refused as well
-    // when the name is taken.
-    if (::link(shared.c_str(), file.c_str()) == 0) {
-        ::unlink(shared.c_str());
-    }
-}
-
 }  // namespace
 
 StandinRegistry::StandinRegistry(Context& context)
@@ -102,21 +57,7 @@ StandinRegistry::StandinRegistry(Context& context)
 StandinRegistry::~StandinRegistry() = default;
 
 RegStore& StandinRegistry::UserStore(std::string* user) {
-    const std::string name = ReadIdentity(context_.stateDir, /*warn=*/false).user;
-    if (user != nullptr) {
-        *user = name;
-    }
-    std::unique_ptr<RegStore>& store = users_[FoldCase1252(name)];
-    if (!store) {
-        const std::string root = RootName(kHkeyCurrentUser);
-        const auto file =
-            JoinIgnoringCase(context_.stateDir / "registry" / root, UserStoreName(name));
-        if (!context_.inspectOnly) {
-            AdoptSharedUserStore(RootStoreFile(context_, kHkeyCurrentUser), file);
-        }
-        store = std::make_unique<RegStore>(file, root, false, !context_.inspectOnly);
-    }
-    return *store;
+    return context_.userStores.Current(user);
 }
 
 const StandinRegistry::Hive* StandinRegistry::FindHive(const std::string& name) const {
@@ -410,10 +351,8 @@ uint32_t StandinRegistry::PrepareHive(const std::string& subKey, const std::stri
     }
     // A hive file is in use once loaded, as is every store file.
     UserStore();
-    std::vector<const RegStore*> open = {&machine_};
-    for (const auto& user : users_) {
-        open.push_back(user.second.get());
-    }
+    std::vector<const RegStore*> open = context_.userStores.Opened();
+    open.push_back(&machine_);
     for (const Hive& hive : hives_) {
         open.push_back(hive.store.get());
     }

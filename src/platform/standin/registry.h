@@ -3,11 +3,8 @@
 //   HKEY_LOCAL_MACHINE.reg; HKEY_CLASSES_ROOT is the merged view of its key
 //   Software\Classes and the user's, as on Windows: a key that the user's
 //   Software\Classes holds is the user's, every other one the machine's;
-// - HKEY_CURRENT_USER, one store per user, as every Windows user has a hive
-//   of his own: HKEY_CURRENT_USER/<user>.reg, for the user that identity.ini
-//   (or the login name) names at the moment of the call. A store of the
-//   times before stores were kept per user, HKEY_CURRENT_USER.reg, becomes
-//   the store of the first user who has none when the registry is used;
+// - HKEY_CURRENT_USER, one store per user (user_stores.h), shared with the
+//   network connections, which Windows keeps there too;
 // - HKEY_USERS holds the hives that RegLoadKey mounted, each kept in its own
 //   file, and the logged-on user's store under his name, as Windows shows a
 //   loaded profile there. Windows names the profile's key by the user's SID,
@@ -83,7 +80,6 @@ class StandinRegistry : public Registry {
     const Hive* FindHive(const std::string& name) const;
 
     Context& context_;
-    std::map<std::string, std::unique_ptr<RegStore>> users_;  // by folded user name
     RegStore machine_;
     std::vector<Hive> hives_;
     std::map<RegKey, Location> handles_;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/errors.h"
@@ -100,6 +101,22 @@ uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::s
         *how.locked = std::move(fd);
     }
     return kErrorSuccess;
+}
+
+bool RenameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without RENAME_NOREPLACE: a link is refused as well
+    // when the name is taken.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    return true;
 }
 
 bool ReadHostFile(const std::filesystem::path& path, std::string* contents) {

@@ -29,6 +29,11 @@ struct Replacement {
 uint32_t ReplaceFileAtomically(const std::filesystem::path& target, const std::string& contents,
                                const Replacement& how = {});
 
+// Gives the file `from` the name `to` unless that name is taken: of two
+// processes that try at once only one moves the file, and a file that has
+// the name already stays. False when nothing was moved.
+bool RenameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Writes all of `contents` at the descriptor's current offset, going on
 // after short writes; false with errno set when that failed.
 bool WriteAll(int fd, const std::string& contents);

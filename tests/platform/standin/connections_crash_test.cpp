@@ -1,24 +1,31 @@
-// The network profile's writer killed at random moments, many times over:
-// the profile stays loadable and holds each connection change whole or not
-// at all, nothing it acknowledged is lost, and the next writer is never kept
-// waiting by the one killed. Writers in ten processes at once lose none of
-// their connections.
+// The connections' writer killed at random moments, many times over: the
+// user's store stays loadable and holds each connection change whole or
+// not at all, nothing it acknowledged is lost, and the next writer is never
+// kept waiting by the one killed. Ten processes of several users at once
+// lose none of their connections and none lands with another user; two
+// processes starting at once take the shared connections of old over once.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
-#include "platform/standin/connections.h"
+#include "platform/standin/context.h"
 #include "platform/standin/crash_harness.h"
 #include "support/standin/scratch_standin.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using platform::standin::Connection;
-using platform::standin::ConnectionStore;
+using platform::standin::Context;
 
 constexpr int kDevices = 12;
 
@@ -47,38 +54,59 @@ void Apply(State& state, long n) {
     }
 }
 
-// What a fresh process finds in the profile.
-State ReadBack(const std::filesystem::path& file) {
-    const ConnectionStore store(file);
-    State state;
-    for (int d = 0; d < kDevices; ++d) {
-        const std::string device = DeviceOf(d);
-        if (const auto found = store.Find(device)) {
-            state[device] = {found->type, found->remoteName};
-        }
-    }
-    return state;
+// The devices a user has connected, as a fresh process finds them in his
+// store: every key below Network.
+std::set<std::string> NetworkKeys(Context& context) {
+    std::vector<std::string> names;
+    context.userStores.Current().ListKeys({"Network"}, &names);
+    return {names.begin(), names.end()};
 }
 
 class ConnectionsCrashTest : public ::testing::Test {
   protected:
-    std::filesystem::path File() const { return scratch_.dir() / "profile" / "connections"; }
+    void SetUp() override { scratch_.Write("identity.ini", "User=alice\n"); }
+    State ReadBack() {
+        Context context(scratch_.dir());
+        State state;
+        for (int d = 0; d < kDevices; ++d) {
+            const std::string device = DeviceOf(d);
+            if (const auto found = context.connections.Find(device)) {
+                state[device] = {found->type, found->remoteName};
+            }
+        }
+        return state;
+    }
+    // A state folder of `user`'s own whose registry and profile folders are
+    // the workstation's: his processes and another user's work side by side.
+    fs::path As(const std::string& user) {
+        const fs::path view = scratch_.dir() / "as" / user;
+        if (!fs::exists(view)) {
+            fs::create_directories(view);
+            for (const char* shared : {"registry", "profile"}) {
+                fs::create_directories(scratch_.dir() / shared);
+                fs::create_directory_symlink(scratch_.dir() / shared, view / shared);
+            }
+            std::ofstream(view / "identity.ini") << "User=" << user << "\n";
+        }
+        return view;
+    }
 
     testsupport::ScratchStandin scratch_{"connections-crash"};
 };
 
 TEST_F(ConnectionsCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {
-    std::optional<ConnectionStore> store;  // made in each writer process
+    std::optional<Context> context;  // made in each writer process
     State state;
     testsupport::KillWriterRepeatedly(
         30, 4711,
         [&](long n) {
-            if (!store) {
-                store.emplace(File());
+            if (!context) {
+                context.emplace(scratch_.dir());
             }
+            auto& store = context->connections;
             return (Removes(n)
-                        ? store->Remove(DeviceOf(n))
-                        : store->Set(DeviceOf(n), ConnectionOf(n))) == platform::kErrorSuccess;
+                        ? store.Remove(DeviceOf(n))
+                        : store.Set(DeviceOf(n), ConnectionOf(n))) == platform::kErrorSuccess;
         },
         [&](long first, long last) {
             for (long m = first; m <= last; ++m) {
@@ -86,42 +114,117 @@ TEST_F(ConnectionsCrashTest, KilledWriterLeavesEveryChangeWholeOrAbsent) {
             }
             State withInFlight = state;
             Apply(withInFlight, last + 1);
-            const State found = ReadBack(File());
+            const State found = ReadBack();
             ASSERT_TRUE(found == state || found == withInFlight)
                 << "last acknowledged change " << last;
             state = found;
         });
 }
 
-TEST_F(ConnectionsCrashTest, TenWritersSideBySideLoseNothing) {
-    constexpr int kWriters = 10;
+// Ten processes, of three users, each connecting devices of its own and
+// cancelling one again: every user has afterwards exactly the connections
+// his processes left, none lost and none of another user's.
+TEST_F(ConnectionsCrashTest, TenProcessesOfSeveralUsersLoseNothing) {
+    constexpr int kProcesses = 10;
     constexpr int kDevicesEach = 20;
-    const auto deviceOf = [](int writer, int d) {
-        return "W" + std::to_string(writer) + "-" + std::to_string(d);
+    const std::vector<std::string> users = {"alice", "bob", "carol"};
+    const auto userOf = [&](int process) { return users[static_cast<size_t>(process) % 3]; };
+    const auto deviceOf = [](int process, int d) {
+        return "P" + std::to_string(process) + "-" + std::to_string(d);
     };
-    testsupport::RunSideBySide(kWriters, [&](int writer) {
-        ConnectionStore store(File());
+    for (const std::string& user : users) {
+        As(user);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    testsupport::RunSideBySide(kProcesses, [&](int process) {
+        Context context(As(userOf(process)));
         for (int d = 0; d < kDevicesEach; ++d) {
-            if (store.Set(deviceOf(writer, d), Connection{1, "\\\\SRV\\" + deviceOf(writer, d)}) !=
+            if (context.connections.Set(deviceOf(process, d),
+                                        Connection{1, "\\\\SRV\\" + deviceOf(process, d)}) !=
                 platform::kErrorSuccess) {
                 return false;
             }
         }
         // One of its own removed again: removals land as well.
-        return store.Remove(deviceOf(writer, 0)) == platform::kErrorSuccess;
+        return context.connections.Remove(deviceOf(process, 0)) == platform::kErrorSuccess;
     });
-    const ConnectionStore fresh(File());
-    int wrong = 0;
-    for (int writer = 0; writer < kWriters; ++writer) {
-        EXPECT_FALSE(fresh.Find(deviceOf(writer, 0))) << deviceOf(writer, 0);
-        for (int d = 1; d < kDevicesEach; ++d) {
-            const auto found = fresh.Find(deviceOf(writer, d));
-            if (!found || found->remoteName != "\\\\SRV\\" + deviceOf(writer, d)) {
-                ++wrong;
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    int lost = 0;
+    int kept = 0;
+    for (const std::string& user : users) {
+        SCOPED_TRACE(user);
+        Context context(As(user));
+        std::set<std::string> expected;
+        for (int process = 0; process < kProcesses; ++process) {
+            if (userOf(process) != user) {
+                continue;
+            }
+            for (int d = 1; d < kDevicesEach; ++d) {
+                expected.insert(deviceOf(process, d));
+                const auto found = context.connections.Find(deviceOf(process, d));
+                if (!found || found->remoteName != "\\\\SRV\\" + deviceOf(process, d)) {
+                    ++lost;
+                }
             }
         }
+        EXPECT_EQ(NetworkKeys(context), expected);
+        kept += static_cast<int>(expected.size());
     }
-    EXPECT_EQ(wrong, 0) << "of " << kWriters * (kDevicesEach - 1) << " connections";
+    EXPECT_EQ(lost, 0) << "of " << kept << " connections";
+    std::cout << "[ figure   ] " << kProcesses << " processes of " << users.size()
+              << " users side by side, " << kDevicesEach
+              << " connections and 1 removal each: " << kept - lost << " of " << kept
+              << " connections kept, " << lost << " lost, in " << static_cast<long>(ms) << " ms\n";
+}
+
+// Two processes that start at once on a workstation whose connections are
+// still in the one shared file of old: of the same user, they take the file
+// over once, and a connection the first one's script cancels is not brought
+// back by the second; of two users, one of them gets it all.
+TEST_F(ConnectionsCrashTest, TwoProcessesStartingAtOnceTakeTheSharedFileOverOnce) {
+    const struct {
+        const char* name;
+        std::string first, second;
+    } cases[] = {{"same user", "alice", "alice"}, {"two users", "alice", "bob"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(scratch_.dir() / "registry");
+        fs::remove_all(scratch_.dir() / "profile");
+        fs::remove_all(scratch_.dir() / "as");
+        const fs::path first = As(c.first);
+        const fs::path second = As(c.second);
+        {
+            Context own(first);  // the first user's own S: stays as it is
+            ASSERT_EQ(own.connections.Set("S:", Connection{1, "\\\\FS01\\MINE"}), 0u);
+        }
+        scratch_.Write("profile/connections",
+                       "H:\t1\t\\\\FS01\\HOME\nS:\t1\t\\\\FS01\\SALES\nLPT1\t2\t\\\\PR\\LASER\n");
+        testsupport::RunSideBySide(2, [&](int process) {
+            Context context(process == 0 ? first : second);
+            if (!context.connections.Find("H:")) {
+                return true;  // the other process's user took the file
+            }
+            // The first process's script cancels H: once it has it.
+            return process != 0 || context.connections.Remove("H:") == platform::kErrorSuccess;
+        });
+        EXPECT_FALSE(fs::exists(scratch_.dir() / "profile" / "connections"));
+        for (const auto& entry : fs::directory_iterator(scratch_.dir() / "profile")) {
+            ADD_FAILURE() << "left behind: " << entry.path();
+        }
+        Context a(first);
+        Context b(second);
+        const bool toFirst = NetworkKeys(a).count("LPT1") != 0;
+        const bool toSecond = NetworkKeys(b).count("LPT1") != 0;
+        EXPECT_TRUE(toFirst || toSecond);
+        if (c.first == c.second) {
+            EXPECT_FALSE(a.connections.Find("H:")) << "cancelled, then taken over again";
+        } else {
+            EXPECT_NE(toFirst, toSecond) << "taken over by both users";
+        }
+        ASSERT_TRUE(a.connections.Find("S:"));
+        EXPECT_EQ(a.connections.Find("S:")->remoteName, "\\\\FS01\\MINE");
+    }
 }
 
 }  // namespace

@@ -138,15 +138,47 @@ TEST_F(StandinNetworkTest, DevicelessConnectionsLastForTheProcessOnly) {
     EXPECT_EQ(Cancel("\\\\SRV\\Apps"), kErrorNotConnected);
 }
 
-// A profile that cannot be written: ERROR_CANNOT_OPEN_PROFILE, and the
-// connections stay as they were.
+// Each user's connections are his own: after bob's logon connects S:,
+// alice on the same workstation has no S:, and bob finds his again.
+TEST_F(StandinNetworkTest, EachUserHasHisOwnConnections) {
+    const struct {
+        const char* user;
+        const char* connect;  // S: to this share first, unless empty
+        const char* seen;     // what S: then is to him
+    } steps[] = {
+        {"bob", "\\\\SRV\\Apps", "\\\\SRV\\Apps"},
+        {"alice", "", "not connected"},
+        {"alice", "\\\\SRV\\Home", "\\\\SRV\\Home"},
+        {"BOB", "", "\\\\SRV\\Apps"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.user);
+        scratch_.Write("identity.ini", std::string("User=") + step.user + "\n");
+        Restart();
+        if (*step.connect != '\0') {
+            ASSERT_EQ(Drive("S:", step.connect), kErrorSuccess);
+        }
+        std::string remote;
+        const platform::Win32Error rc = net().GetConnection("S:", &remote);
+        EXPECT_EQ(rc == kErrorSuccess ? remote : "not connected", step.seen);
+    }
+    // The drive leads into the share of the user logged on at the call.
+    EXPECT_EQ(Read("S:\\hello.txt"), "error 2");
+    scratch_.Write("identity.ini", "User=alice\n");
+    EXPECT_EQ(Read("S:\\hello.txt"), "hello");
+}
+
+// The user's store that cannot be written: ERROR_CANNOT_OPEN_PROFILE, and
+// the connections stay as they were.
 TEST_F(StandinNetworkTest, UnwritableProfileKeepsTheConnections) {
     ASSERT_EQ(Drive("F:", "\\\\SRV\\Home"), kErrorSuccess);
-    fs::remove_all(root_ / "profile");
-    std::ofstream(root_ / "profile") << "not a folder";
-    EXPECT_EQ(Cancel("F:"), kErrorCannotOpenProfile);
-    EXPECT_EQ(Read("F:\\hello.txt"), "hello");
+    const fs::path stores = root_ / "registry" / "HKEY_CURRENT_USER";
+    fs::rename(stores, root_ / "aside");
+    std::ofstream(stores) << "not a folder";
     EXPECT_EQ(Drive("G:", "\\\\SRV\\Home"), kErrorCannotOpenProfile);
+    fs::remove(stores);
+    fs::rename(root_ / "aside", stores);
+    EXPECT_EQ(Read("F:\\hello.txt"), "hello");
     EXPECT_EQ(Read("G:\\hello.txt"), "error 3");
 }
 

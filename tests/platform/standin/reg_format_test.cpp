@@ -47,6 +47,9 @@ TEST(RegFormatTest, ValueLinesReadBackAsWritten) {
     const ParsedLine deletion = ParseLine(FormatDeletionLine("Gone"));
     EXPECT_EQ(deletion.kind, ParsedLine::kDeletion);
     EXPECT_EQ(deletion.name, "Gone");
+    const ParsedLine keyDeletion = ParseLine(FormatKeyDeletion("HKEY_CURRENT_USER\\Network\\S"));
+    EXPECT_EQ(keyDeletion.kind, ParsedLine::kKeyDeletion);
+    EXPECT_EQ(keyDeletion.keyPath, "HKEY_CURRENT_USER\\Network\\S");
 }
 
 TEST(RegFormatTest, HandWrittenLinesAreReadLeniently) {
@@ -66,7 +69,7 @@ TEST(RegFormatTest, MalformedLinesAreRecognised) {
     for (const char* text :
          {"Name=\"x\"", "\"Name\"", "\"Name\"=\"open", "\"Name\"=\"x\" y", "\"N\"=dword:0000",
           "\"N\"=dword:0000000g", "\"N\"=hex:1", "\"N\"=hex:01,", "\"N\"=hex:01 02",
-          "\"N\"=hex(zz):01", "\"N\"=hex(123456789):01", "\"N\"=text", "[]", "[-HKEY_USERS\\x]",
+          "\"N\"=hex(zz):01", "\"N\"=hex(123456789):01", "\"N\"=text", "[]", "[-]", "[-HKEY_USERS",
           "[HKEY_USERS"}) {
         EXPECT_EQ(ParseLine(text).kind, ParsedLine::kMalformed) << text;
     }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/errors.h"
+#include "platform/standin/reg_store.h"
 #include "platform/standin/registry.h"
 #include "support/standin/scratch_standin.h"
 
@@ -245,6 +246,47 @@ TEST_F(RegStoreTest, HiveLoadRefusals) {
     EXPECT_EQ(reg_->CreateKey(kHkeyUsers, "nobody\\Software", &key), kErrorAccessDenied);
     EXPECT_EQ(reg_->OpenKey(kHkeyUsers, "nobody", &key), kErrorFileNotFound);
     EXPECT_EQ(reg_->SetValue(kHkeyUsers, "V", kRegBinary, nullptr, 0), kErrorAccessDenied);
+}
+
+// A key written whole, read whole, and deleted with all below it, as
+// records a new process and a rewrite both read the same.
+TEST_F(RegStoreTest, KeysAreWrittenAndDeletedWhole) {
+    using platform::standin::KeyPath;
+    using platform::standin::RegStore;
+    const auto file = scratch_.dir() / "keys.reg";
+    const std::vector<RegStore::StoredValue> values = {{"B", kRegSz, std::string("2\0", 2)},
+                                                       {"a", kRegSz, std::string("1\0", 2)}};
+    const std::string keepIf = "a";
+    {
+        RegStore store(file, "HKEY_CURRENT_USER", false, true);
+        ASSERT_EQ(store.WriteKey({"Top", "K"}, {{"Old", kRegSz, std::string("x\0", 2)}}), 0u);
+        ASSERT_EQ(store.CreateKey({"Top", "K", "Sub"}), 0u);
+        ASSERT_EQ(store.WriteKey({"top", "k"}, values), 0u);  // old values and sub-keys go
+        EXPECT_EQ(store.WriteKey({"Top", "K"}, {}, &keepIf), kErrorAlreadyExists);
+        ASSERT_EQ(store.WriteKey({"Top", "Gone"}, values), 0u);
+        ASSERT_EQ(store.DeleteKey({"TOP", "gone"}), 0u);
+        EXPECT_EQ(store.DeleteKey({"Top", "Gone"}), kErrorFileNotFound);
+        EXPECT_EQ(store.DeleteKey({}), kErrorAccessDenied);
+    }
+    const auto check = [&](RegStore& store) {
+        std::vector<RegStore::StoredValue> read;
+        ASSERT_EQ(store.ReadValues({"Top", "K"}, &read), 0u);
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_EQ(read[0].name, "a");
+        EXPECT_EQ(read[1].data, std::string("2\0", 2));
+        EXPECT_EQ(store.KeyExists({"Top", "K", "Sub"}), kErrorFileNotFound);
+        EXPECT_EQ(store.ReadValues({"Top", "Gone"}, &read), kErrorFileNotFound);
+    };
+    RegStore fresh(file, "HKEY_CURRENT_USER", false, true);
+    check(fresh);
+    // A rewrite, which many changes bring about, holds no deletion.
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_EQ(fresh.WriteKey({"Top", "Churn"}, values), 0u);
+        ASSERT_EQ(fresh.DeleteKey({"Top", "Churn"}), 0u);
+    }
+    EXPECT_LT(fresh.FileBytes(), 70u * 1024);
+    RegStore again(file, "HKEY_CURRENT_USER", false, true);
+    check(again);
 }
 
 TEST_F(RegStoreTest, NamesThatCannotBeStoredOnOneLineAreRefused) {
