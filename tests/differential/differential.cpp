@@ -155,10 +155,15 @@ const std::vector<Difference>& Accepted() {
          "(Microsoft's documentation of the predefined keys: HKEY_CURRENT_USER maps to the "
          "user's key under HKEY_USERS); the stand-in, which has no SIDs, shows it under "
          "HKEY_USERS\\<his name>, the name an L line attaches its hive under, and the hive takes "
-         "its place while attached. Without a hive, what the stand-in shows there repeats its "
-         "HKEY_CURRENT_USER, and is dropped.",
+         "its place while attached. Without a hive attached, what the stand-in shows there "
+         "repeats its HKEY_CURRENT_USER, and is dropped.",
          [](Lines& lines, bool windows, const std::string& hive) {
-             if (windows || !hive.empty()) {
+             static const std::regex refused("^record [^ ]+ message Error attaching ");
+             const bool attached =
+                 !hive.empty() && std::none_of(lines.begin(), lines.end(), [](const auto& line) {
+                     return std::regex_search(line, refused);
+                 });
+             if (windows || attached) {
                  return;
              }
              const std::string root = UserHiveRoot();
@@ -230,23 +235,24 @@ const std::vector<Difference>& Accepted() {
                  return false;
              });
              const std::set<std::string> recorded(windows.begin(), windows.end());
+             // A message as the run wrote it: the snapshot writes "\" as "\x5C".
              static const std::regex open(
-                 "^record [^ ]+ message Failed to open \\\\+(.*) in create mode\\.$");
+                 R"(^record [^ ]+ message Failed to open \\+(.*) in create mode\.$)");
              static const std::regex ini(
-                 "^record [^ ]+ message Error loading [^\\\\/]+ to change ");
+                 R"(^record [^ ]+ message Error loading [^\\/]+ to change )");
              static const std::regex copy(
-                 "^record [^ ]+ message Error copying .* to C:\\\\(Windows\\\\|Program "
-                 "Files\\\\|[^\\\\]+$)",
+                 R"(^record [^ ]+ message Error copying .* to C:\\(Windows\\|Program Files\\|[^\\]+$))",
                  std::regex::icase);
              DropIf(standin, [&](const std::string& line) {
                  if (recorded.count(line) != 0) {
                      return false;
                  }
+                 const std::string message = ReplaceAll(line, "\\x5C", "\\");
                  std::smatch match;
-                 if (std::regex_search(line, match, open)) {
+                 if (std::regex_search(message, match, open)) {
                      return machineKeys.count(upper(match[1])) != 0;
                  }
-                 return std::regex_search(line, ini) || std::regex_search(line, copy);
+                 return std::regex_search(message, ini) || std::regex_search(message, copy);
              });
          }},
         {"program file name",
