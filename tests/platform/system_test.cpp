@@ -35,6 +35,13 @@ TEST_F(SystemTest, ComputerNameIsTheUpperCaseNetbiosName) {
     EXPECT_EQ(tooSmall, name);
 }
 
+// The tests run as an administrator: under Wine every process is one (its
+// token holds the Administrators group enabled), and the stand-in's test
+// workstation logs its user on with those rights.
+TEST_F(SystemTest, TheTestsRunWithAnAdministratorsRights) {
+    EXPECT_EQ(sys().ProcessRights(), Rights::kAdministrator);
+}
+
 TEST_F(SystemTest, LocaleNamesOfTheEnglishUserLocale) {
     const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     for (int d = 0; d < 7; ++d) {
