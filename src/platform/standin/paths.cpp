@@ -116,6 +116,10 @@ uint32_t PathResolver::WriteAccess(const std::filesystem::path& host, FileWrite 
             folder.push_back(name.string());
         }
     }
+    // The user's rights are read only where a standard user's would matter.
+    if (SystemDriveAccess(Rights::kStandard, folder, write).ok()) {
+        return kErrorSuccess;
+    }
     return SystemDriveAccess(ReadIdentity(stateDir_, /*warn=*/false).rights, folder, write).code();
 }
 
@@ -184,30 +188,32 @@ std::optional<std::filesystem::path> PathResolver::ResolveUnc(const std::string&
 std::optional<std::filesystem::path> PathResolver::ResolveDrive(char letter,
                                                                 const std::string& rest) const {
     const std::string device = std::string(1, letter) + ":";
-    if (const auto connection = connections_.Find(device);
-        connection && connection->type == kResourceTypeDisk) {
-        // A connected drive lies in its share; only UNC names are followed,
-        // so a profile naming a drive cannot send the lookup round in circles.
-        const std::string& remote = connection->remoteName;
-        if (remote.size() < 2 || !IsSeparator(remote[0]) || !IsSeparator(remote[1])) {
-            return std::nullopt;
-        }
-        const auto share = ResolveUnc(remote);
-        if (!share) {
-            return std::nullopt;
-        }
-        return JoinIgnoringCase(*share, rest);
-    }
     const char lower =
         (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
     const auto root = stateDir_ / "drives" / std::string(1, lower);
     std::error_code ec;
-    // Drive C is on every workstation, even one only looked at that has
-    // not made its folder yet: nothing is found in it then.
-    if (!std::filesystem::is_directory(root, ec) && lower != kCurrentDrive) {
+    // A local disk is never a network drive: Windows neither connects its
+    // letter nor restores a remembered connection over it. Drive C is on
+    // every workstation, even one only looked at that has not made its
+    // folder yet: nothing is found in it then.
+    if (lower == kCurrentDrive || std::filesystem::is_directory(root, ec)) {
+        return JoinIgnoringCase(root, rest);
+    }
+    const auto connection = connections_.Find(device);
+    if (!connection || connection->type != kResourceTypeDisk) {
         return std::nullopt;
     }
-    return JoinIgnoringCase(root, rest);
+    // A connected drive lies in its share; only UNC names are followed,
+    // so a profile naming a drive cannot send the lookup round in circles.
+    const std::string& remote = connection->remoteName;
+    if (remote.size() < 2 || !IsSeparator(remote[0]) || !IsSeparator(remote[1])) {
+        return std::nullopt;
+    }
+    const auto share = ResolveUnc(remote);
+    if (!share) {
+        return std::nullopt;
+    }
+    return JoinIgnoringCase(*share, rest);
 }
 
 }  // namespace platform::standin
