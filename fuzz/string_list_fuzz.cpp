@@ -1,6 +1,6 @@
 // Loading a list from a file: every line-break rule, NUL bytes, and the
 // name=value lookups over whatever was loaded. Loading the same bytes
-// through the file and from memory must give the same list, and a list
+// through the file and, read as text, from memory must give the same list, and a list
 // written back with CR LF must load as itself.
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const platform::Services services = state.services();
     fromFile.LoadFromFile(services.files(), path.string());
     core::TStringList fromText;
-    fromText.SetText(bytes);
+    fromText.SetText(core::DecodeText(bytes).text);
     if (fromFile.Lines() != fromText.Lines()) {
         std::abort();
     }

@@ -6,6 +6,7 @@
 #include "app/logon_event.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
+#include "core/text_decoder.h"
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
@@ -216,7 +217,9 @@ void TLabel::SetColor(platform::Color color) {
 void TRichEdit::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string data;
     core::ThrowIfFailed<core::EFOpenError>(files.ReadWholeFile(path, &data), kCannotOpenFile, path);
-    core::ThrowIfFailed(window_->LoadRichText(id_, data), kFailedToLoadStream);
+    // Read as every text file is; RTF, written in ASCII, stays as it is.
+    core::ThrowIfFailed(window_->LoadRichText(id_, core::DecodeText(data).text),
+                        kFailedToLoadStream);
 }
 
 void TMemo::Assign(const core::TStringList& lines) {

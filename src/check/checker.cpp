@@ -7,9 +7,11 @@
 
 #include "check/line_check.h"
 #include "check/macro_check.h"
+#include "check/report.h"
 #include "core/exceptions.h"
 #include "core/file_exists.h"
 #include "core/strings.h"
+#include "core/text_decoder.h"
 #include "logon/identity.h"
 #include "logon/logon.h"
 #include "logon/macros.h"
@@ -133,6 +135,7 @@ struct CachedFile {
     bool opened = false;
     std::string failure;  // the program's message when it cannot be opened
     core::TStringList lines;
+    core::TextFacts text;  // how its bytes were read
     std::vector<Advised> advised;
     std::vector<Ran> ran;
 };
@@ -283,7 +286,7 @@ CachedFile& ShareReader::State::File(const std::string& path) {
     file.exists = core::FileExists(files, path);
     if (file.exists) {
         try {
-            file.lines.LoadFromFile(files, path);
+            file.text = file.lines.LoadFromFile(files, path);
             file.opened = true;
             file.advised.resize(static_cast<size_t>(file.lines.Count()));
             file.ran.resize(static_cast<size_t>(file.lines.Count()));
@@ -329,6 +332,30 @@ void ShareReader::State::LearnLogon(const std::string& user, const std::string& 
     logon::DefineMacros(logon);
 }
 
+// What the reading of a script file found besides its text.
+void TellText(const std::string& path, const core::TextFacts& text,
+              std::vector<Finding>& findings) {
+    if (text.mixed) {
+        findings.push_back(Flag(kind::kMixedEncoding,
+                                path + " holds UTF-8 letters among bytes that are no UTF-8: it is "
+                                       "read as ANSI, and each UTF-8 letter shows as two or "
+                                       "three others; save it again in one encoding"));
+    }
+    if (text.controls) {
+        findings.push_back(
+            Flag(kind::kNotText, path + " holds bytes that no text holds (a NUL or another control "
+                                        "character): a NUL ends the script there"));
+    }
+    if (text.replaced > 0) {
+        findings.push_back(
+            Flag(kind::kLostCharacters,
+                 path + " (" + core::EncodingName(text.encoding) + ") holds " +
+                     Plural(static_cast<long long>(text.replaced), "character", "characters") +
+                     " that Windows-1252 lacks or that are broken: each is read "
+                     "as \"?\""));
+    }
+}
+
 // The script files of the process order as the run assembles them.
 void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>& loaded) {
     std::vector<Finding> missing;
@@ -338,7 +365,7 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>&
             continue;
         }
         CachedFile& file = File(*path);
-        report.files.push_back({letter, *path, file.exists, file.opened, 0});
+        report.files.push_back({letter, *path, file.exists, file.opened, 0, ""});
         if (!file.exists) {
             missing.push_back(Note(
                 kind::kMissingScriptFile,
@@ -355,6 +382,8 @@ void ShareReader::State::Assemble(CheckReport& report, std::vector<CachedFile*>&
             break;
         }
         report.files.back().lineCount = file.lines.Count();
+        report.files.back().encoding = core::EncodingName(file.text.encoding);
+        TellText(*path, file.text, report.findings);
         loaded.push_back(&file);
     }
     // A logon that finds no script file does nothing and records no

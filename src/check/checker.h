@@ -50,6 +50,7 @@ struct ScriptFile {
     bool exists = false;
     bool loaded = false;
     int lineCount = 0;
+    std::string encoding;  // how its bytes were read (core/text_decoder.h), once loaded
 };
 
 struct CheckedLine {

@@ -48,6 +48,10 @@ inline constexpr const char* kIniFails = "ini-fails";
 inline constexpr const char* kHiveFails = "hive-fails";
 inline constexpr const char* kRegistryFails = "registry-fails";
 inline constexpr const char* kLineFails = "line-fails";
+// How a script file's bytes read as text.
+inline constexpr const char* kMixedEncoding = "mixed-encoding";
+inline constexpr const char* kNotText = "not-text";
+inline constexpr const char* kLostCharacters = "lost-characters";
 // A fact of the workstation the check cannot know; the text says what must hold.
 inline constexpr const char* kDepends = "depends";
 // What the user's rights refuse the line (a standard user's, by default).

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "core/text_decoder.h"
 #include "platform/text_codes.h"
 #include "script/commands.h"
 
@@ -75,7 +76,10 @@ std::string FormatText(const CheckReport& report) {
         for (const ScriptFile& file : report.files) {
             out += std::string("  ") + file.letter + "  " + file.path;
             if (file.loaded) {
-                out += " (" + Plural(file.lineCount, "line", "lines") + ")\n";
+                // ANSI, as every file used to be read, goes unsaid.
+                const bool ansi = file.encoding == core::EncodingName(core::TextEncoding::kAnsi);
+                out += " (" + Plural(file.lineCount, "line", "lines") +
+                       (ansi ? "" : ", " + file.encoding) + ")\n";
             } else {
                 out += file.exists ? ": cannot be opened\n" : ": missing, skipped\n";
             }
@@ -167,11 +171,15 @@ std::string FormatJson(const CheckReport& report) {
     };
     Json files = Json::array();
     for (const ScriptFile& file : report.files) {
-        files.push_back({{"letter", std::string(1, file.letter)},
-                         {"path", Utf8FromAnsi(file.path)},
-                         {"exists", file.exists},
-                         {"loaded", file.loaded},
-                         {"lines", file.lineCount}});
+        Json item = {{"letter", std::string(1, file.letter)},
+                     {"path", Utf8FromAnsi(file.path)},
+                     {"exists", file.exists},
+                     {"loaded", file.loaded},
+                     {"lines", file.lineCount}};
+        if (file.loaded) {
+            item["encoding"] = file.encoding;
+        }
+        files.push_back(std::move(item));
     }
     out["files"] = std::move(files);
     Json lines = Json::array();

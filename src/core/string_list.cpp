@@ -45,10 +45,12 @@ void TStringList::Assign(const TStringList& other) {
     }
 }
 
-void TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
+TextFacts TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string contents;
     ThrowIfFailed<EFOpenError>(files.ReadWholeFile(path, &contents), "Cannot open file %s", path);
-    SetText(contents);
+    const DecodedText decoded = DecodeText(contents);
+    SetText(decoded.text);
+    return decoded.facts;
 }
 
 void TStringList::SetText(std::string_view text) {

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_decoder.h"
+
 namespace platform {
 class Files;
 class System;
@@ -28,7 +30,9 @@ class TStringList {
     // Empties the list and fills it from the whole file, opened for reading
     // only through `files`. A file that cannot be opened raises EFOpenError
     // "Cannot open file %s" with `path`.
-    void LoadFromFile(platform::Files& files, const std::string& path);
+    // The bytes are read as text by DecodeText (core/text_decoder.h); what
+    // that found is returned.
+    TextFacts LoadFromFile(platform::Files& files, const std::string& path);
     // Cuts `text` into lines: CR LF, lone LF and lone CR end a line; a final
     // break adds no empty line; a NUL byte ends the text.
     void SetText(std::string_view text);

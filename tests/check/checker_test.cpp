@@ -301,4 +301,39 @@ TEST_F(CheckerTest, ChecksChangeNothingAndLeaveNoLogonStateBehind) {
     EXPECT_EQ(after, before);
 }
 
+// Each script file is read as its bytes say: the report names the
+// encoding, and flags what no single encoding reads rightly.
+TEST_F(CheckerTest, ScriptFilesAreReadInTheirEncodingAndFlaggedWhereTheyCannotBe) {
+    using namespace std::string_literals;
+    Share({{"tarnwick.ini", "Process=*gGuU\r\n"},
+           // UTF-16 LE with its mark: "VC:\Data" and a line end.
+           {"GLOBAL\\_DEFAULT.DAT",
+            "\xFF\xFE"
+            "V\0C\0:\0\\\0D\0a\0t\0a\0\r\0\n\0"s},
+           // UTF-8 among Windows-1252 bytes.
+           {"GROUP\\EVERYONE.DAT", "; M\xFCller and M\xC3\xBCller\r\n"},
+           // A NUL ends what is read.
+           {"GROUP\\_DEFAULT.DAT", "; before\0; after\r\n"s},
+           // UTF-8 with letters that Windows-1252 lacks.
+           {"USER\\jsmith.DAT", "; \xE6\x9D\xB1\xE4\xBA\xAC\r\n"}});
+    const check::CheckReport report = Check();
+    std::map<std::string, std::string> encodings;
+    for (const auto& file : report.files) {
+        encodings[file.path] = file.encoding;
+    }
+    EXPECT_EQ(encodings["GLOBAL\\_DEFAULT.DAT"], "UTF-16 LE");
+    EXPECT_EQ(encodings["GROUP\\EVERYONE.DAT"], "ANSI");
+    EXPECT_EQ(encodings["USER\\jsmith.DAT"], "UTF-8");
+    ASSERT_FALSE(report.lines.empty());
+    EXPECT_EQ(report.lines[0].expanded, "VC:\\Data");
+    EXPECT_EQ(report.lines.back().expanded, "; ??");
+    std::vector<std::string> kinds;
+    for (const auto& finding : report.findings) {
+        if (finding.severity == check::Severity::kFlag) {
+            kinds.push_back(finding.kind);
+        }
+    }
+    EXPECT_EQ(kinds, (Strings{"mixed-encoding", "not-text", "lost-characters"}));
+}
+
 }  // namespace

@@ -15,8 +15,8 @@ check::CheckReport Sample() {
     report.group = "EVERYONE";
     report.dateTime = "now";
     report.processOrder = "*m";
-    report.files = {{'*', "GLOBAL\\_DEFAULT.DAT", true, true, 2},
-                    {'m', "MACHINE\\WS01.DAT", false, false, 0}};
+    report.files = {{'*', "GLOBAL\\_DEFAULT.DAT", true, true, 2, "ANSI"},
+                    {'m', "MACHINE\\WS01.DAT", false, false, 0, ""}};
     report.findings = {check::Note("missing-script-file", "MACHINE\\WS01.DAT is missing")};
     check::CheckedLine comment{"GLOBAL\\_DEFAULT.DAT", 1,  "; hi", "; hi", "comment",
                                "nothing: a comment",   {}, {}};

@@ -65,6 +65,30 @@ TEST_F(RunScriptTest, AssemblesTheFilesOfTheProcessOrderWithHeaders) {
     EXPECT_EQ(context().CodeList->Count(), 6);
 }
 
+// A script saved by any of today's editors assembles as the same lines:
+// Windows-1252, UTF-8 with and without its mark, UTF-16 either way round.
+TEST_F(RunScriptTest, AScriptInAnyEncodingAssemblesAlike) {
+    using namespace std::string_literals;
+    const std::string ansi = "; M\xFCller \x80\r\nVC:\\Data\r\n";
+    const std::string utf8 = "; M\xC3\xBCller \xE2\x82\xAC\r\nVC:\\Data\r\n";
+    const auto utf16 = [](const std::string& text, bool big) {
+        std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : text) {
+            const unsigned code = c == '\x80' ? 0x20AC : static_cast<unsigned char>(c);
+            const char high = static_cast<char>(code >> 8), low = static_cast<char>(code & 0xFF);
+            out += big ? std::string{high, low} : std::string{low, high};
+        }
+        return out;
+    };
+    for (const std::string& bytes :
+         {ansi, utf8, "\xEF\xBB\xBF" + utf8, utf16(ansi, false), utf16(ansi, true)}) {
+        WriteFile(At("GLOBAL\\_DEFAULT.DAT"), bytes);
+        script::BuildCodeList(context(), "*");
+        EXPECT_EQ(context().CodeList->Lines(),
+                  (V{";---" + At("GLOBAL\\_DEFAULT.DAT"), "; M\xFCller \x80", "VC:\\Data"}));
+    }
+}
+
 TEST_F(RunScriptTest, LettersChooseFilesCaseSensitively) {
     EXPECT_EQ(*script::ScriptFileForLetter(context(), 'g'), At("GROUP\\EVERYONE.DAT"));
     EXPECT_EQ(*script::ScriptFileForLetter(context(), 'G'), At("GROUP\\_DEFAULT.DAT"));

@@ -1,0 +1,170 @@
+#include "core/text_decoder.h"
+
+#include "platform/text_codes.h"
+
+namespace core {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The length of the UTF-8 sequence at `at`, and its code point; 0 when the
+// bytes there are no whole, shortest, valid sequence.
+size_t Utf8Sequence(std::string_view bytes, size_t at, char32_t* code) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
+    const unsigned char lead = byte(0);
+    size_t length = 0;
+    char32_t value = 0, least = 0;
+    if (lead < 0x80) {
+        *code = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, value = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, value = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, value = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        value = (value << 6) | (byte(i) & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return 0;
+    }
+    *code = value;
+    return length;
+}
+
+// Whether the bytes are UTF-8 throughout, and hold a multi-byte sequence.
+void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
+    *valid = true;
+    *multiByte = false;
+    for (size_t at = 0; at < bytes.size();) {
+        char32_t code = 0;
+        const size_t length = Utf8Sequence(bytes, at, &code);
+        if (length == 0) {
+            *valid = false;
+            ++at;
+            continue;
+        }
+        *multiByte = *multiByte || length > 1;
+        at += length;
+    }
+}
+
+// The Windows-1252 byte of a character, or "?" for one it lacks.
+char ByteOf(char32_t code, size_t* replaced) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        return static_cast<char>(code);
+    }
+    for (unsigned byte = 0x80; byte <= 0x9F; ++byte) {
+        if (code != 0 && platform::UnicodeOf1252(static_cast<unsigned char>(byte)) == code) {
+            return static_cast<char>(byte);
+        }
+    }
+    ++*replaced;
+    return '?';
+}
+
+void DecodeUtf8(std::string_view bytes, DecodedText* out) {
+    for (size_t at = 0; at < bytes.size();) {
+        char32_t code = 0;
+        const size_t length = Utf8Sequence(bytes, at, &code);
+        out->text += ByteOf(length == 0 ? kReplacement : code, &out->facts.replaced);
+        at += length == 0 ? 1 : length;
+    }
+}
+
+void DecodeUtf16(std::string_view bytes, bool bigEndian, DecodedText* out) {
+    const auto unit = [&](size_t at) {
+        const auto first = static_cast<unsigned char>(bytes[at]);
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        return static_cast<char32_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    };
+    const size_t units = bytes.size() / 2;
+    for (size_t i = 0; i < units; ++i) {
+        char32_t code = unit(2 * i);
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units) {
+            const char32_t low = unit(2 * (i + 1));
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            code = kReplacement;  // a lone surrogate
+        }
+        out->text += ByteOf(code, &out->facts.replaced);
+    }
+    if (bytes.size() % 2 != 0) {
+        out->text += ByteOf(kReplacement, &out->facts.replaced);  // half a unit
+    }
+}
+
+bool HoldsControls(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* EncodingName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::kUtf8:
+            return "UTF-8";
+        case TextEncoding::kUtf8WithMark:
+            return "UTF-8 with a byte-order mark";
+        case TextEncoding::kUtf16Le:
+            return "UTF-16 LE";
+        case TextEncoding::kUtf16Be:
+            return "UTF-16 BE";
+        case TextEncoding::kAnsi:
+            break;
+    }
+    return "ANSI";
+}
+
+DecodedText DecodeText(std::string_view bytes) {
+    DecodedText out;
+    const auto marked = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (marked(kUtf8Mark)) {
+        out.facts.encoding = TextEncoding::kUtf8WithMark;
+        DecodeUtf8(bytes.substr(kUtf8Mark.size()), &out);
+    } else if (marked(kUtf16LeMark)) {
+        out.facts.encoding = TextEncoding::kUtf16Le;
+        DecodeUtf16(bytes.substr(kUtf16LeMark.size()), false, &out);
+    } else if (marked(kUtf16BeMark)) {
+        out.facts.encoding = TextEncoding::kUtf16Be;
+        DecodeUtf16(bytes.substr(kUtf16BeMark.size()), true, &out);
+    } else {
+        bool valid = false, multiByte = false;
+        ScanUtf8(bytes, &valid, &multiByte);
+        if (valid && multiByte) {
+            out.facts.encoding = TextEncoding::kUtf8;
+            DecodeUtf8(bytes, &out);
+        } else {
+            out.text.assign(bytes);
+            out.facts.mixed = multiByte;
+        }
+    }
+    out.facts.controls = HoldsControls(out.text);
+    return out;
+}
+
+}  // namespace core

@@ -1,0 +1,123 @@
+#include "core/text_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/text_codes.h"
+
+namespace {
+
+using core::DecodeText;
+using core::TextEncoding;
+
+// UTF-8 as UTF-16 code units, little or big endian, with a byte-order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const auto put = [&](unsigned unit) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        unsigned code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        if (code >= 0x10000) {
+            put(0xD800 + ((code - 0x10000) >> 10));
+            put(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            put(code);
+        }
+        i += length;
+    }
+    return out;
+}
+
+// The same text in every encoding a file may come in reads as the same
+// Windows-1252 text; what 1252 lacks is "?".
+TEST(TextDecoderTest, EveryEncodingReadsAsTheSameText) {
+    const struct {
+        std::string ansi;  // Windows-1252
+        size_t lost;       // characters 1252 lacks
+        std::string utf8;  // the same text, as UTF-8 holds it
+    } texts[] = {
+        {"VC:\\Data\r\nUSoftware\\X.Who=SM\xFCller \x80 \x9C\r\n", 0, ""},
+        {"USoftware\\X.Who=S?ukasz ????? ??\r\n", 8,
+         "USoftware\\X.Who=S\xC5\x81ukasz \xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7 "
+         "\xE6\x9D\xB1\xE4\xBA\xAC\r\n"},
+        {"emoji ?\r\n", 1, "emoji \xF0\x9F\x98\x80\r\n"},
+    };
+    for (const auto& t : texts) {
+        const std::string utf8 =
+            t.utf8.empty() ? platform::Utf8From1252(t.ansi, platform::Unused1252::kControl)
+                           : t.utf8;
+        const struct {
+            std::string bytes;
+            TextEncoding encoding;
+        } files[] = {
+            {utf8, TextEncoding::kUtf8},
+            {"\xEF\xBB\xBF" + utf8, TextEncoding::kUtf8WithMark},
+            {Utf16(utf8, false), TextEncoding::kUtf16Le},
+            {Utf16(utf8, true), TextEncoding::kUtf16Be},
+        };
+        for (const auto& file : files) {
+            const auto decoded = DecodeText(file.bytes);
+            EXPECT_EQ(decoded.text, t.ansi) << core::EncodingName(file.encoding);
+            EXPECT_EQ(decoded.facts.encoding, file.encoding);
+            EXPECT_EQ(decoded.facts.replaced, t.lost) << core::EncodingName(file.encoding);
+        }
+    }
+    // The text as it always was read: unchanged, whatever its bytes.
+    const std::string ansi = "SM\xFCller \x80\r\n";
+    EXPECT_EQ(DecodeText(ansi).text, ansi);
+    EXPECT_EQ(DecodeText(ansi).facts.encoding, TextEncoding::kAnsi);
+}
+
+// What a file holds besides text, for the checker to tell.
+TEST(TextDecoderTest, TellsBrokenMixedAndControlBytes) {
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+        std::string text;
+        size_t replaced;
+        bool mixed, controls;
+    } cases[] = {
+        {"plain ASCII\r\n", TextEncoding::kAnsi, "plain ASCII\r\n", 0, false, false},
+        {"M\xFCller and M\xC3\xBCller", TextEncoding::kAnsi, "M\xFCller and M\xC3\xBCller", 0, true,
+         false},
+        {std::string("a\0b", 3), TextEncoding::kAnsi, std::string("a\0b", 3), 0, false, true},
+        {"tab\tform\f", TextEncoding::kAnsi, "tab\tform\f", 0, false, false},
+        {"\xEF\xBB\xBF"
+         "cut \xC3",
+         TextEncoding::kUtf8WithMark, "cut ?", 1, false, false},
+        {"\xEF\xBB\xBF"
+         "long \xC0\xAF",
+         TextEncoding::kUtf8WithMark, "long ??", 2, false, false},
+        {std::string("\xFF\xFE"
+                     "a\0\x00\xD8"
+                     "b\0",
+                     8),
+         TextEncoding::kUtf16Le, "a?b", 1, false, false},
+        {std::string("\xFF\xFE"
+                     "a\0b",
+                     5),
+         TextEncoding::kUtf16Le, "a?", 1, false, false},
+        {std::string("\xFF\xFE"
+                     "\x01\0",
+                     4),
+         TextEncoding::kUtf16Le, "\x01", 0, false, true},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = DecodeText(c.bytes);
+        EXPECT_EQ(decoded.facts.encoding, c.encoding) << c.bytes;
+        EXPECT_EQ(decoded.text, c.text) << c.bytes;
+        EXPECT_EQ(decoded.facts.replaced, c.replaced) << c.bytes;
+        EXPECT_EQ(decoded.facts.mixed, c.mixed) << c.bytes;
+        EXPECT_EQ(decoded.facts.controls, c.controls) << c.bytes;
+    }
+}
+
+}  // namespace
