@@ -427,6 +427,14 @@ void RegStore::CompactIfLarge() {
     if (applied_ <= std::max(kCompactRatio * live_ + kCompactSlack, compactFloor_)) {
         return;
     }
+    if (Rewrite() != kErrorSuccess) {
+        // The appended file stays as good as it was; try again once it has
+        // doubled.
+        compactFloor_ = applied_ * 2;
+    }
+}
+
+uint32_t RegStore::Rewrite() {
     Node* last = nullptr;
     const std::string text = Serialize(&last);
     // The new file keeps the old one's permissions, and is locked before it
@@ -436,17 +444,15 @@ void RegStore::CompactIfLarge() {
     how.mode = ::fstat(fd_.get(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     UniqueFd rewritten;
     how.locked = &rewritten;
-    if (ReplaceFileAtomically(file_, text, how) != kErrorSuccess) {
-        // The appended file stays as good as it was; try again once it has
-        // doubled.
-        compactFloor_ = applied_ * 2;
-        return;
+    if (const uint32_t rc = ReplaceFileAtomically(file_, text, how); rc != kErrorSuccess) {
+        return rc;
     }
     fd_ = std::move(rewritten);
     applied_ = fileBytes_ = text.size();
     live_ = text.size();
     tailKey_ = last;
     compactFloor_ = 0;
+    return kErrorSuccess;
 }
 
 uint32_t RegStore::Check() {
@@ -578,34 +584,28 @@ uint32_t RegStore::WriteKey(const KeyPath& path, const std::vector<StoredValue>&
     if (const uint32_t rc = Begin(lock); rc != kErrorSuccess) {
         return rc;
     }
-    std::string record;
     if (const Node* old = Find(path)) {
         if (unlessHolds != nullptr && old->values.count(FoldCase1252(*unlessHolds)) != 0) {
             return kErrorAlreadyExists;
         }
-        record += "\n" + regfile::FormatKeyDeletion(old->path) + "\n";
     }
-    // The tree changes first; should the write fail, the next operation
-    // reads the file again.
     Drop(path);
-    tailKey_ = nullptr;  // it may have been below the key
     bool created = false;
     Node* node = Ensure(path, &created);
-    record += "\n" + regfile::FormatHeader(node->path) + "\n";
-    std::vector<size_t> lineBytes;
     for (const StoredValue& value : values) {
-        const std::string line = regfile::FormatValueLine(value.name, value.type, value.data);
-        record += line + "\n";
-        lineBytes.push_back(line.size());
+        const size_t lineBytes =
+            regfile::FormatValueLine(value.name, value.type, value.data).size();
+        Put(node, value.name, value.type, value.data, lineBytes);
     }
-    if (const uint32_t rc = AppendRecord(record, node); rc != kErrorSuccess) {
-        loaded_ = false;
+    // Appended, the key's deletion and its new values would be one record
+    // of several lines, which a process killed in the middle of its write
+    // may leave cut (a write is cut at a page of the file): the old values
+    // gone and the new ones missing. The file is rewritten whole instead,
+    // through a new file that takes the name at once: old or new.
+    if (const uint32_t rc = Rewrite(); rc != kErrorSuccess) {
+        loaded_ = false;  // the next operation reads the file again
         return rc;
     }
-    for (size_t i = 0; i < values.size(); ++i) {
-        Put(node, values[i].name, values[i].type, values[i].data, lineBytes[i]);
-    }
-    CompactIfLarge();
     return kErrorSuccess;
 }
 

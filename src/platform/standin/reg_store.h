@@ -67,9 +67,8 @@ class RegStore {
     // there is no such key.
     uint32_t DeleteKey(const KeyPath& path);
     // Makes the key (and the keys above it) hold exactly `values`, its old
-    // values and sub-keys gone, as one record written at once. A record
-    // cut short by a kill leaves the key holding the first of `values`
-    // only, so a caller puts last the value that tells the key is whole.
+    // values and sub-keys gone, by writing the whole store anew: a process
+    // killed at any moment leaves the key as it was or as it is to be.
     // With `unlessHolds`, a key that already holds a value of that name is
     // left as it is: kErrorAlreadyExists.
     uint32_t WriteKey(const KeyPath& path, const std::vector<StoredValue>& values,
@@ -131,6 +130,9 @@ class RegStore {
     // names `tail` (none: nullptr).
     uint32_t AppendRecord(const std::string& record, Node* tail);
     void CompactIfLarge();
+    // Writes the whole tree to a new file that takes the store's name: 0 or
+    // the error that left the file as it was.
+    uint32_t Rewrite();
     std::string Serialize(Node** lastHeader);
 
     std::filesystem::path file_;

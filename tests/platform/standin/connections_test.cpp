@@ -65,14 +65,16 @@ TEST_F(ConnectionsTest, ConnectionIsTheUsersNetworkKeyAsWindowsWritesIt) {
         EXPECT_EQ(context.connections.Remove("t:"), 0u);  // nothing left to remove
     }
     const std::string text = testsupport::ScratchStandin::Read(UserStore("jsmith"));
+    // A connection is written by writing the store anew, its values in
+    // the order of their names.
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Network\\s]\n"
-                        "\"ConnectionType\"=dword:00000001\n"
                         "\"ConnectFlags\"=dword:00000000\n"
+                        "\"ConnectionType\"=dword:00000001\n"
                         "\"DeferFlags\"=dword:00000004\n"
                         "\"ProviderName\"=\"Microsoft Windows Network\"\n"
                         "\"ProviderType\"=dword:00020000\n"
-                        "\"UserName\"=\"\"\n"
-                        "\"RemotePath\"=\"\\\\\\\\FS01\\\\SALES\"\n"),
+                        "\"RemotePath\"=\"\\\\\\\\FS01\\\\SALES\"\n"
+                        "\"UserName\"=\"\"\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("\"ConnectionType\"=dword:00000002"), std::string::npos);
