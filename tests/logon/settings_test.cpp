@@ -80,6 +80,13 @@ TEST_F(SettingsTest, FirstMatchingLineWinsAndNearMissesDoNotMatch) {
     EXPECT_EQ(context().ConfigList->Count(), 7);  // every line is kept as read
 }
 
+// Notepad's byte-order mark is no part of the first key.
+TEST_F(SettingsTest, AByteOrderMarkLeavesTheFirstKeyItsName) {
+    EXPECT_TRUE(Load("\xEF\xBB\xBFProcess=*u\r\nGroup=STAFF\r\n"));
+    EXPECT_EQ(context().ProcessOrder, "*u");
+    EXPECT_EQ(context().GroupDir, "STAFF\\");
+}
+
 TEST_F(SettingsTest, MacrosKeyLoadsTheMacrosFile) {
     WriteFile(At("MACROS.DAT"), "Home=\\\\SRV\\%UIDL%\r\n\r\nDocs=%Home%\\DOCS\r\n");
     EXPECT_TRUE(Load("Macros=" + At("MACROS.DAT")));
