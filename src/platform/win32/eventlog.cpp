@@ -4,6 +4,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/last_error.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
@@ -15,12 +16,13 @@ using UniqueEventSource = UniqueHandle<HANDLE, NullHandleTraits<HANDLE, ::Deregi
 
 Win32Error Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
                                        const std::string& text) {
-    const UniqueEventSource handle(::RegisterEventSourceA(nullptr, source.c_str()));
+    const UniqueEventSource handle(::RegisterEventSourceW(nullptr, Wide(source).c_str()));
     if (!handle) {
         return LastErrorOr(ERROR_INVALID_HANDLE);
     }
-    const char* strings[] = {text.c_str()};
-    if (!::ReportEventA(handle.get(), type, 0, eventId, nullptr, 1, 0, strings, nullptr)) {
+    const std::wstring wide = Wide(text);
+    const wchar_t* strings[] = {wide.c_str()};
+    if (!::ReportEventW(handle.get(), type, 0, eventId, nullptr, 1, 0, strings, nullptr)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;

@@ -2,12 +2,14 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/last_error.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
 Win32Error Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return LastErrorOr(ERROR_OPEN_FAILED);
     }
@@ -28,8 +30,8 @@ Win32Error Win32Files::ReadWholeFile(const std::string& path, std::string* conte
 }
 
 Win32Error Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
-    WIN32_FIND_DATAA data{};
-    UniqueFind find(::FindFirstFileA(path.c_str(), &data));
+    WIN32_FIND_DATAW data{};
+    UniqueFind find(::FindFirstFileW(Wide(path).c_str(), &data));
     if (!find) {
         return LastErrorOr(ERROR_FILE_NOT_FOUND);
     }
@@ -39,18 +41,18 @@ Win32Error Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
 
 Win32Error Win32Files::CopyFileA(const std::string& existing, const std::string& target,
                                  bool failIfExists) {
-    if (!::CopyFileA(existing.c_str(), target.c_str(), failIfExists ? TRUE : FALSE)) {
+    if (!::CopyFileW(Wide(existing).c_str(), Wide(target).c_str(), failIfExists ? TRUE : FALSE)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
 }
 
 uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str());
+    return ::GetFileAttributesW(Wide(path).c_str());
 }
 
 Win32Error Win32Files::CreateDirectoryA(const std::string& path) {
-    if (!::CreateDirectoryA(path.c_str(), nullptr)) {
+    if (!::CreateDirectoryW(Wide(path).c_str(), nullptr)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
@@ -58,7 +60,7 @@ Win32Error Win32Files::CreateDirectoryA(const std::string& path) {
 
 Win32Error Win32Files::GetLastWriteTime(const std::string& path, FileTime* time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
         return LastErrorOr(ERROR_FILE_NOT_FOUND);
     }
     FILETIME local{};

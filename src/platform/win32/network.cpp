@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/win32/wide.h"
+
 namespace platform::win32 {
 
 // The WNet functions return their error code; Windows also leaves it as the
@@ -13,23 +15,23 @@ namespace platform::win32 {
 
 Win32Error Win32Network::GetUser(const std::string& localName, uint32_t bufferSize,
                                  std::string* user) {
-    std::vector<char> buffer(bufferSize + 1, '\0');
+    std::vector<wchar_t> buffer(bufferSize + 1, L'\0');
     DWORD size = bufferSize;
-    const DWORD rc = ::WNetGetUserA(localName.c_str(), buffer.data(), &size);
+    const DWORD rc = ::WNetGetUserW(Wide(localName).c_str(), buffer.data(), &size);
     if (rc == NO_ERROR) {
-        *user = std::string(buffer.data());
+        *user = Narrow(buffer.data());
     }
     return rc;
 }
 
 Win32Error Win32Network::CancelConnection(const std::string& name, uint32_t flags, bool force) {
-    return ::WNetCancelConnection2A(name.c_str(), flags, force ? TRUE : FALSE);
+    return ::WNetCancelConnection2W(Wide(name).c_str(), flags, force ? TRUE : FALSE);
 }
 
 Win32Error Win32Network::AddConnection(const NetResource& resource, uint32_t flags) {
-    std::string local = resource.localName;
-    std::string remote = resource.remoteName;
-    NETRESOURCEA record{};
+    std::wstring local = Wide(resource.localName);
+    std::wstring remote = Wide(resource.remoteName);
+    NETRESOURCEW record{};
     record.dwScope = resource.scope;
     record.dwType = resource.type;
     record.dwDisplayType = resource.displayType;
@@ -38,19 +40,20 @@ Win32Error Win32Network::AddConnection(const NetResource& resource, uint32_t fla
     record.lpRemoteName = remote.data();
     record.lpComment = nullptr;
     record.lpProvider = nullptr;
-    return ::WNetAddConnection2A(&record, nullptr, nullptr, flags);
+    return ::WNetAddConnection2W(&record, nullptr, nullptr, flags);
 }
 
 Win32Error Win32Network::GetConnection(const std::string& localName, std::string* remoteName) {
-    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    const std::wstring local = Wide(localName);
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     DWORD size = static_cast<DWORD>(buffer.size());
-    DWORD rc = ::WNetGetConnectionA(localName.c_str(), buffer.data(), &size);
+    DWORD rc = ::WNetGetConnectionW(local.c_str(), buffer.data(), &size);
     if (rc == ERROR_MORE_DATA) {
-        buffer.assign(size + 1, '\0');
-        rc = ::WNetGetConnectionA(localName.c_str(), buffer.data(), &size);
+        buffer.assign(size + 1, L'\0');
+        rc = ::WNetGetConnectionW(local.c_str(), buffer.data(), &size);
     }
     if (rc == NO_ERROR) {
-        *remoteName = std::string(buffer.data());
+        *remoteName = Narrow(buffer.data());
     }
     return rc;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/last_error.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
@@ -14,7 +15,8 @@ Win32Error Win32Profile::WritePrivateProfileStringA(const std::string& section,
     // sets one on success), so the code is cleared first and a failure that
     // gives none is reported as a write fault.
     ::SetLastError(ERROR_SUCCESS);
-    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str())) {
+    if (!::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str(),
+                                      Wide(file).c_str())) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }
     return ERROR_SUCCESS;
@@ -24,12 +26,12 @@ std::string Win32Profile::PlaceOfFile(const std::string& file) {
     if (file.find_first_of("\\/") != std::string::npos) {
         return file;
     }
-    char windows[MAX_PATH + 1] = {};
-    const UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH + 1);
+    wchar_t windows[MAX_PATH + 1] = {};
+    const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH + 1);
     if (length == 0 || length > MAX_PATH) {
         return file;
     }
-    return std::string(windows, length) + "\\" + file;
+    return Narrow(windows, static_cast<int>(length)) + "\\" + file;
 }
 
 }  // namespace platform::win32

@@ -96,8 +96,8 @@ Win32Error Win32Registry::EnumKey(RegKey key, uint32_t index, std::string* name)
     }
     char buffer[256] = {};  // a key name has at most 255 characters
     DWORD length = sizeof buffer;
-    const LONG rc = ::RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr,
-                                    nullptr, nullptr);
+    const LONG rc =
+        ::RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_SUCCESS) {
         name->assign(buffer, length);
     }

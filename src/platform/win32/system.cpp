@@ -5,27 +5,28 @@
 #include <vector>
 
 #include "platform/win32/last_error.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
 namespace {
 std::string LocaleText(LCTYPE type) {
-    char buffer[100] = {};
-    const int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
-    return n > 0 ? std::string(buffer) : std::string();
+    wchar_t buffer[100] = {};
+    const int n = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 100);
+    return n > 0 ? Narrow(buffer) : std::string();
 }
 }  // namespace
 
 Win32Error Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
-    std::vector<char> buffer(bufferSize + 1, '\0');
+    std::vector<wchar_t> buffer(bufferSize + 1, L'\0');
     DWORD size = bufferSize;
-    // GetComputerNameA returns only a boolean: the code is the thread's last
+    // GetComputerNameW returns only a boolean: the code is the thread's last
     // error, taken at once. A failure that left no code must still not read
     // as success.
-    if (!::GetComputerNameA(buffer.data(), &size)) {
+    if (!::GetComputerNameW(buffer.data(), &size)) {
         return LastErrorOr(ERROR_GEN_FAILURE);
     }
-    *name = std::string(buffer.data());
+    *name = Narrow(buffer.data());
     return ERROR_SUCCESS;
 }
 
@@ -82,39 +83,41 @@ std::string Win32System::TimeSeparator() {
 }
 
 std::string Win32System::ModulePath() {
-    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     for (;;) {
         const DWORD n =
-            ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) {
             return {};
         }
         if (n < buffer.size()) {
-            return std::string(buffer.data(), n);
+            return Narrow(buffer.data(), static_cast<int>(n));
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
 bool Win32System::SameTextIgnoreCase(const std::string& a, const std::string& b) {
-    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
-                            static_cast<int>(a.size()), b.data(),
-                            static_cast<int>(b.size())) == CSTR_EQUAL;
+    const std::wstring wideA = WideWhole(a), wideB = WideWhole(b);
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.data(),
+                            static_cast<int>(wideA.size()), wideB.data(),
+                            static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
 std::string Win32System::FullPathName(const std::string& path) {
     if (path.empty()) {
         return path;
     }
-    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    const std::wstring wide = Wide(path);
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     for (;;) {
-        const DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+        const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()),
                                            buffer.data(), nullptr);
         if (n == 0) {
             return path;
         }
         if (n < buffer.size()) {
-            return std::string(buffer.data(), n);
+            return Narrow(buffer.data(), static_cast<int>(n));
         }
         buffer.resize(n + 1);
     }
