@@ -21,8 +21,8 @@ namespace platform::standin {
 namespace {
 
 // A remembered connection of Windows lies in the user's hive as
-// HKEY_CURRENT_USER\Network\<drive letter> (KB 102979, "REG: User
-// Preferences Entries, Part 4"), its values as the Windows 2000 registry
+// HKEY_CURRENT_USER\Network\<drive letter> (Microsoft's KB 102979 on the
+// user preference entries of the registry), its values as the Windows 2000 registry
 // reference gives them: RemotePath, the share's UNC name
 // (https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-2000-server/cc957214(v=technet.10));
 // ProviderType, 0x20000 for the Microsoft LanMan provider
