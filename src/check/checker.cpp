@@ -351,7 +351,7 @@ void TellText(const std::string& path, const core::TextFacts& text,
             Flag(kind::kLostCharacters,
                  path + " (" + core::EncodingName(text.encoding) + ") holds " +
                      Plural(static_cast<long long>(text.replaced), "character", "characters") +
-                     " that Windows-1252 lacks or that are broken: each is read "
+                     " that the ANSI code page lacks or that are broken: each is read "
                      "as \"?\""));
     }
 }

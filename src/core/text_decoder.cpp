@@ -63,30 +63,19 @@ void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
     }
 }
 
-// The Windows-1252 byte of a character, or "?" for one it lacks.
-char ByteOf(char32_t code, size_t* replaced) {
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-        return static_cast<char>(code);
-    }
-    for (unsigned byte = 0x80; byte <= 0x9F; ++byte) {
-        if (code != 0 && platform::UnicodeOf1252(static_cast<unsigned char>(byte)) == code) {
-            return static_cast<char>(byte);
-        }
-    }
-    ++*replaced;
-    return '?';
-}
-
-void DecodeUtf8(std::string_view bytes, DecodedText* out) {
+std::u32string DecodeUtf8(std::string_view bytes) {
+    std::u32string codes;
     for (size_t at = 0; at < bytes.size();) {
         char32_t code = 0;
         const size_t length = Utf8Sequence(bytes, at, &code);
-        out->text += ByteOf(length == 0 ? kReplacement : code, &out->facts.replaced);
+        codes += length == 0 ? kReplacement : code;
         at += length == 0 ? 1 : length;
     }
+    return codes;
 }
 
-void DecodeUtf16(std::string_view bytes, bool bigEndian, DecodedText* out) {
+std::u32string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u32string codes;
     const auto unit = [&](size_t at) {
         const auto first = static_cast<unsigned char>(bytes[at]);
         const auto second = static_cast<unsigned char>(bytes[at + 1]);
@@ -105,11 +94,12 @@ void DecodeUtf16(std::string_view bytes, bool bigEndian, DecodedText* out) {
         if (code >= 0xD800 && code <= 0xDFFF) {
             code = kReplacement;  // a lone surrogate
         }
-        out->text += ByteOf(code, &out->facts.replaced);
+        codes += code;
     }
     if (bytes.size() % 2 != 0) {
-        out->text += ByteOf(kReplacement, &out->facts.replaced);  // half a unit
+        codes += kReplacement;  // half a unit
     }
+    return codes;
 }
 
 bool HoldsControls(std::string_view text) {
@@ -143,25 +133,29 @@ const char* EncodingName(TextEncoding encoding) {
 DecodedText DecodeText(std::string_view bytes) {
     DecodedText out;
     const auto marked = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    std::u32string codes;
     if (marked(kUtf8Mark)) {
         out.facts.encoding = TextEncoding::kUtf8WithMark;
-        DecodeUtf8(bytes.substr(kUtf8Mark.size()), &out);
+        codes = DecodeUtf8(bytes.substr(kUtf8Mark.size()));
     } else if (marked(kUtf16LeMark)) {
         out.facts.encoding = TextEncoding::kUtf16Le;
-        DecodeUtf16(bytes.substr(kUtf16LeMark.size()), false, &out);
+        codes = DecodeUtf16(bytes.substr(kUtf16LeMark.size()), false);
     } else if (marked(kUtf16BeMark)) {
         out.facts.encoding = TextEncoding::kUtf16Be;
-        DecodeUtf16(bytes.substr(kUtf16BeMark.size()), true, &out);
+        codes = DecodeUtf16(bytes.substr(kUtf16BeMark.size()), true);
     } else {
         bool valid = false, multiByte = false;
         ScanUtf8(bytes, &valid, &multiByte);
         if (valid && multiByte) {
             out.facts.encoding = TextEncoding::kUtf8;
-            DecodeUtf8(bytes, &out);
+            codes = DecodeUtf8(bytes);
         } else {
             out.text.assign(bytes);
             out.facts.mixed = multiByte;
         }
+    }
+    if (out.facts.encoding != TextEncoding::kAnsi) {
+        out.text = platform::AnsiFromUnicode(codes, &out.facts.replaced);
     }
     out.facts.controls = HoldsControls(out.text);
     return out;

@@ -4,11 +4,12 @@
 //   - A byte-order mark decides: UTF-8, or UTF-16 little or big endian.
 //   - Without one, bytes that are valid UTF-8 and hold a non-ASCII byte are
 //     UTF-8, as today's Notepad saves them.
-//   - Anything else is the program's single-byte text (Windows-1252) and
-//     is taken exactly as it is, as it always was.
+//   - Anything else is the program's single-byte text (the ANSI code page:
+//     GetACP on Windows, Windows-1252 on the stand-in) and is taken
+//     exactly as it is, as it always was.
 // UTF-8 and UTF-16 text is turned into the program's single-byte text; a
-// character that Windows-1252 lacks becomes "?", as Windows' own
-// conversion to an ANSI code page makes it.
+// character the code page lacks becomes "?", as Windows' own conversion
+// makes it (platform/text_codes.h).
 #pragma once
 #include <cstddef>
 #include <string>
@@ -24,7 +25,7 @@ const char* EncodingName(TextEncoding encoding);
 // What reading a file found out besides its text.
 struct TextFacts {
     TextEncoding encoding = TextEncoding::kAnsi;
-    // Characters that Windows-1252 lacks, or that were no whole character
+    // Characters that the code page lacks, or that were no whole character
     // (a broken UTF-8 sequence, a lone UTF-16 surrogate), read as "?".
     size_t replaced = 0;
     // A file read as ANSI that also holds UTF-8 sequences: two editors
@@ -36,7 +37,7 @@ struct TextFacts {
 };
 
 struct DecodedText {
-    std::string text;  // Windows-1252
+    std::string text;  // in the ANSI code page
     TextFacts facts;
 };
 

@@ -48,6 +48,18 @@ unsigned UnicodeOf1252(unsigned char byte) {
     return byte;
 }
 
+std::optional<char> ByteOf1252(char32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        return static_cast<char>(code);
+    }
+    for (unsigned byte = 0x80; byte <= 0x9F; ++byte) {
+        if (code != 0 && k1252High[byte - 0x80] == code) {
+            return static_cast<char>(byte);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string Utf8From1252(std::string_view text, Unused1252 unused) {
     std::string out;
     out.reserve(text.size());

@@ -1,6 +1,8 @@
 // Byte-level text codes both builds share: hexadecimal digits, and the
 // program's single-byte text (Windows-1252) in UTF-8.
 #pragma once
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +22,14 @@ enum class Unused1252 { kReplacement, kControl };
 
 // Windows-1252 bytes as UTF-8.
 std::string Utf8From1252(std::string_view text, Unused1252 unused);
+
+// Unicode characters in the program's single-byte text: the ANSI code page
+// of Windows (GetACP), Windows-1252 on the stand-in. A character the code
+// page lacks becomes "?", as Windows' own conversion makes it, and is
+// counted in `replaced`.
+std::string AnsiFromUnicode(const std::u32string& text, size_t* replaced);
+
+// The byte of a character in Windows-1252, or nothing when it has none.
+std::optional<char> ByteOf1252(char32_t code);
 
 }  // namespace platform
