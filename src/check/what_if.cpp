@@ -1015,12 +1015,7 @@ class WhatIfRegistry : public platform::Registry {
             }
             case platform::kRegDword: {
                 typeWord = "REG_DWORD";
-                uint32_t bits = 0;
-                for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
-                    bits |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i]))
-                            << (8 * i);
-                }
-                dataText = std::to_string(static_cast<int32_t>(bits));
+                dataText = std::to_string(static_cast<int32_t>(platform::DwordOf(value.data)));
                 shown = dataText;
                 break;
             }

@@ -2,6 +2,7 @@
 
 #include "core/exceptions.h"
 #include "platform/errors.h"
+#include "platform/reg_key.h"
 
 namespace core {
 
@@ -85,11 +86,8 @@ int32_t TRegistry::ReadInteger(const std::string& name) {
     if (DataTypeOf(type) != TRegDataType::rdInteger) {
         throw core::ERegistryException(core::Format(kInvalidType, name));
     }
-    uint32_t bits = 0;
-    for (uint32_t i = 0; i < kDwordBytes; ++i) {
-        bits |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    }
-    return static_cast<int32_t>(bits);
+    return static_cast<int32_t>(
+        platform::DwordOf(std::string_view(reinterpret_cast<const char*>(bytes), kDwordBytes)));
 }
 
 bool TRegistry::ValueExists(const std::string& name) {

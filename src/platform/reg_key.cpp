@@ -83,6 +83,22 @@ Win32Error ReadRegString(Registry& registry, RegKey key, const std::string& name
     return kErrorSuccess;
 }
 
+std::string DwordBytes(uint32_t number) {
+    std::string bytes(kDwordBytes, '\0');
+    for (uint32_t i = 0; i < kDwordBytes; ++i) {
+        bytes[i] = static_cast<char>(number >> (8 * i));
+    }
+    return bytes;
+}
+
+uint32_t DwordOf(std::string_view bytes) {
+    uint32_t bits = 0;
+    for (size_t i = 0; i < kDwordBytes && i < bytes.size(); ++i) {
+        bits |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
+    }
+    return bits;
+}
+
 Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t* number) {
     RegValue value;
     if (const Win32Error rc = ReadTyped(registry, key, name, kRegDword, &value);
@@ -92,11 +108,7 @@ Win32Error ReadRegDword(Registry& registry, RegKey key, const std::string& name,
     if (value.data.size() != kDwordBytes) {
         return kErrorDatatypeMismatch;
     }
-    uint32_t bits = 0;
-    for (uint32_t i = 0; i < kDwordBytes; ++i) {
-        bits |= static_cast<uint32_t>(static_cast<uint8_t>(value.data[i])) << (8 * i);
-    }
-    *number = bits;
+    *number = DwordOf(value.data);
     return kErrorSuccess;
 }
 
@@ -113,11 +125,7 @@ Win32Error WriteRegString(Registry& registry, RegKey key, const std::string& nam
 }
 
 Win32Error WriteRegDword(Registry& registry, RegKey key, const std::string& name, uint32_t number) {
-    std::string bytes(kDwordBytes, '\0');
-    for (uint32_t i = 0; i < kDwordBytes; ++i) {
-        bytes[i] = static_cast<char>(number >> (8 * i));
-    }
-    return WriteRegValue(registry, key, name, kRegDword, bytes);
+    return WriteRegValue(registry, key, name, kRegDword, DwordBytes(number));
 }
 
 Win32Error ReadRegValue(Registry& registry, RegKey key, const std::string& subKey,

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/registry.h"
 #include "platform/unique_handle.h"
@@ -61,6 +62,11 @@ struct RegValue {
     uint32_t type = kRegNone;
     std::string data;
 };
+
+// A REG_DWORD's four bytes, little-endian as Windows stores them, and the
+// number that up to four such bytes make.
+std::string DwordBytes(uint32_t number);
+uint32_t DwordOf(std::string_view bytes);
 
 // Each reads or writes value `name` of the open `key`. The overloads with a
 // `subKey` open it below `key` first (the writers create it), and close it.

@@ -11,6 +11,7 @@
 
 #include "platform/errors.h"
 #include "platform/network.h"
+#include "platform/reg_key.h"
 #include "platform/registry.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/state.h"
@@ -49,14 +50,6 @@ std::string SzData(const std::string& text) {
     return text + std::string(1, '\0');
 }
 
-std::string DwordData(uint32_t value) {
-    std::string data(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        data[static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-    return data;
-}
-
 // A connection read back from its key's values: none without a RemotePath
 // (a key whose writing a crash cut short, or not a connection at all).
 std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& values) {
@@ -68,10 +61,7 @@ std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& v
             connection = Connection{0, std::string(value.data.c_str())};
         } else if (SameText1252(value.name, kConnectionType) && value.type == kRegDword &&
                    value.data.size() == 4) {
-            type = 0;
-            for (int i = 3; i >= 0; --i) {
-                type = (type << 8) | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
-            }
+            type = DwordOf(value.data);
         }
     }
     if (connection) {
@@ -132,11 +122,11 @@ bool DeviceKey(const std::string& device, KeyPath* key) {
 // whole (RemotePath) last.
 std::vector<RegStore::StoredValue> ConnectionValues(const Connection& connection) {
     return {
-        {kConnectionType, kRegDword, DwordData(connection.type)},
-        {kConnectFlags, kRegDword, DwordData(0)},
-        {kDeferFlags, kRegDword, DwordData(kOwnCredentials)},
+        {kConnectionType, kRegDword, DwordBytes(connection.type)},
+        {kConnectFlags, kRegDword, DwordBytes(0)},
+        {kDeferFlags, kRegDword, DwordBytes(kOwnCredentials)},
         {kProviderName, kRegSz, SzData(kMicrosoftNetwork)},
-        {kProviderType, kRegDword, DwordData(kLanmanProvider)},
+        {kProviderType, kRegDword, DwordBytes(kLanmanProvider)},
         {kUserName, kRegSz, SzData("")},
         {kRemotePath, kRegSz, SzData(connection.remoteName)},
     };
