@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "check/options.h"
+#include "core/strings.h"
 
 namespace check {
 
@@ -58,11 +59,7 @@ class Tally {
                 add(finding, &line);
             }
         }
-        std::string folded = logon.user;
-        for (char& c : folded) {
-            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        if (refused && refusedUsers_.insert(folded).second) {
+        if (refused && refusedUsers_.insert(core::UpperAZ(logon.user)).second) {
             report_.refusedUsers.push_back(logon.user);
         }
         if (anyFlag) {

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/strings.h"
 #include "platform/default_access.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -26,21 +27,14 @@ namespace check {
 
 namespace {
 
+using core::UpperAZ;
+
 using platform::Win32Error;
 
 constexpr uint32_t kReadOnlyAttribute = 0x1;
 constexpr uint32_t kArchiveAttribute = 0x20;
 // The first handle the what-if registry gives; predefined keys lie far above.
 constexpr platform::RegKey kFirstHandle = 0x10000;
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -268,11 +262,11 @@ struct WhatIfPlatform::State {
             key = "\\\\";
             start = 2;
         } else if (HasDrive(path)) {
-            const auto connected = Find('c', connections, Upper(path.substr(0, 2)));
+            const auto connected = Find('c', connections, UpperAZ(path.substr(0, 2)));
             if (connected != connections.end() && connected->second) {
                 return Key(*connected->second + "\\" + path.substr(2));
             }
-            key = Upper(path.substr(0, 2)) + "\\";
+            key = UpperAZ(path.substr(0, 2)) + "\\";
             start = 2;
         } else if (!path.empty() && path[0] == '\\') {
             key = "\\";
@@ -302,7 +296,7 @@ struct WhatIfPlatform::State {
                 }
                 for (size_t i = at; i < end; ++i) {
                     const char c = path[i];
-                    key += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+                    key += UpperAZ(c);
                 }
             }
             at = end + 1;
@@ -316,7 +310,7 @@ struct WhatIfPlatform::State {
         if (!HasDrive(path)) {
             return path;
         }
-        const auto connected = Find('c', connections, Upper(path.substr(0, 2)));
+        const auto connected = Find('c', connections, UpperAZ(path.substr(0, 2)));
         if (connected == connections.end() || !connected->second) {
             return path;
         }
@@ -334,7 +328,7 @@ struct WhatIfPlatform::State {
         if (!HasDrive(path)) {
             return false;
         }
-        const auto connection = Find('c', connections, Upper(path.substr(0, 2)));
+        const auto connection = Find('c', connections, UpperAZ(path.substr(0, 2)));
         return connection != connections.end() && !connection->second;
     }
 
@@ -386,7 +380,7 @@ struct WhatIfPlatform::State {
         const std::string parent = ParentOf(path);
         const Fact folder = Look(parent);
         // Drive C is on every workstation.
-        if (folder.kind == Kind::kUnknown && Upper(parent) == "C:\\") {
+        if (folder.kind == Kind::kUnknown && UpperAZ(parent) == "C:\\") {
             return platform::kErrorSuccess;
         }
         if (folder.kind == Kind::kUnknown) {
@@ -487,7 +481,7 @@ struct WhatIfPlatform::State {
     }
     // The paths of KeyRef are joined already.
     static std::string KeyId(const KeyRef& ref) {
-        return std::to_string(ref.root) + ":" + Upper(ref.path);
+        return std::to_string(ref.root) + ":" + UpperAZ(ref.path);
     }
     static std::string KeyText(const KeyRef& ref) {
         return platform::RootName(ref.root) + (ref.path.empty() ? "" : "\\" + ref.path);
@@ -500,7 +494,7 @@ struct WhatIfPlatform::State {
             return false;
         }
         const auto names = platform::SubKeyNames(ref.path);
-        return !names.empty() && Has('h', hives, Upper(names.front()));
+        return !names.empty() && Has('h', hives, UpperAZ(names.front()));
     }
 
     enum class KeyFact { kExists, kCreatable, kFails };
@@ -613,7 +607,7 @@ struct WhatIfPlatform::State {
 
     enum class Connected { kYes, kNo, kUnknown };
     Connected DeviceConnected(const std::string& device) {
-        const auto known = Find('c', connections, Upper(device));
+        const auto known = Find('c', connections, UpperAZ(device));
         if (known != connections.end()) {
             return known->second ? Connected::kYes : Connected::kNo;
         }
@@ -799,7 +793,7 @@ class WhatIfRegistry : public platform::Registry {
         if (s_.tell) {
             TellValue(*ref, name, value);
         }
-        s_.Change([id = State::KeyId(*ref), upper = Upper(name), value](State& s) {
+        s_.Change([id = State::KeyId(*ref), upper = UpperAZ(name), value](State& s) {
             s.values[id][upper] = value;
         });
         return platform::kErrorSuccess;
@@ -813,7 +807,7 @@ class WhatIfRegistry : public platform::Registry {
         }
         const auto values = s_.Find('v', s_.values, State::KeyId(*ref));
         if (values != s_.values.end()) {
-            const auto value = values->second.find(Upper(name));
+            const auto value = values->second.find(UpperAZ(name));
             if (value != values->second.end()) {
                 if (!value->second) {
                     return platform::kErrorFileNotFound;
@@ -841,7 +835,7 @@ class WhatIfRegistry : public platform::Registry {
         if (!ref) {
             return platform::kErrorInvalidHandle;
         }
-        s_.Change([id = State::KeyId(*ref), upper = Upper(name)](State& s) {
+        s_.Change([id = State::KeyId(*ref), upper = UpperAZ(name)](State& s) {
             s.values[id][upper] = std::nullopt;
         });
         const std::string where = State::KeyText(*ref);
@@ -869,7 +863,7 @@ class WhatIfRegistry : public platform::Registry {
         if (subKey.empty() || subKey.find('\\') != std::string::npos) {
             return platform::kErrorInvalidParameter;
         }
-        if (s_.Has('h', s_.hives, Upper(subKey))) {
+        if (s_.Has('h', s_.hives, UpperAZ(subKey))) {
             return platform::kErrorAlreadyExists;
         }
         const State::Fact fact = s_.Look(file);
@@ -900,7 +894,7 @@ class WhatIfRegistry : public platform::Registry {
                 return rc;
             }
         }
-        s_.Change([upper = Upper(subKey)](State& s) { s.hives.insert(upper); });
+        s_.Change([upper = UpperAZ(subKey)](State& s) { s.hives.insert(upper); });
         const std::string key = platform::RootName(platform::kHkeyUsers) + "\\" + subKey;
         s_.Did([&] {
             return Effect{effect::kHive,
@@ -932,7 +926,7 @@ class WhatIfRegistry : public platform::Registry {
             platform::OpenRegKey(s_.base.registry(), ref->root, ref->path, &open).ok()) {
             std::string found;
             for (uint32_t i = 0; s_.base.registry().EnumValue(open.get(), i, &found).ok(); ++i) {
-                if (!overlaid(Upper(found)) && seen.insert(Upper(found)).second) {
+                if (!overlaid(UpperAZ(found)) && seen.insert(UpperAZ(found)).second) {
                     names.push_back(found);
                 }
             }
@@ -1066,7 +1060,7 @@ class WhatIfNetwork : public platform::Network {
     }
 
     Win32Error GetConnection(const std::string& localName, std::string* remoteName) override {
-        const auto found = s_.Find('c', s_.connections, Upper(localName));
+        const auto found = s_.Find('c', s_.connections, UpperAZ(localName));
         if (found != s_.connections.end()) {
             if (!found->second) {
                 return platform::kErrorNotConnected;
@@ -1082,10 +1076,10 @@ class WhatIfNetwork : public platform::Network {
 
     Win32Error CancelConnection(const std::string& name, uint32_t, bool) override {
         if (platform::IsRemoteName(name)) {
-            if (!s_.Has('d', s_.deviceless, Upper(name))) {
+            if (!s_.Has('d', s_.deviceless, UpperAZ(name))) {
                 return platform::kErrorNotConnected;
             }
-            s_.Change([upper = Upper(name)](State& s) { s.deviceless.erase(upper); });
+            s_.Change([upper = UpperAZ(name)](State& s) { s.deviceless.erase(upper); });
             return platform::kErrorSuccess;
         }
         const State::Connected connected =
@@ -1097,7 +1091,7 @@ class WhatIfNetwork : public platform::Network {
         if (connected == State::Connected::kUnknown) {
             return platform::kErrorSuccess;
         }
-        s_.Change([upper = Upper(name)](State& s) { s.connections[upper] = std::nullopt; });
+        s_.Change([upper = UpperAZ(name)](State& s) { s.connections[upper] = std::nullopt; });
         s_.Did([&] {
             return Effect{
                 effect::kDisconnection, "cancel the connection of " + name, {{"device", name}}};
@@ -1130,10 +1124,10 @@ class WhatIfNetwork : public platform::Network {
         }
         if (kind == DeviceKind::kNone) {
             // Never remembered, nothing to tell.
-            s_.Change([upper = Upper(remote)](State& s) { s.deviceless.insert(upper); });
+            s_.Change([upper = UpperAZ(remote)](State& s) { s.deviceless.insert(upper); });
             return platform::kErrorSuccess;
         }
-        s_.Change([upper = Upper(local), remote](State& s) { s.connections[upper] = remote; });
+        s_.Change([upper = UpperAZ(local), remote](State& s) { s.connections[upper] = remote; });
         s_.Did([&] {
             return Effect{effect::kConnection,
                           "connect " + local + " to " + remote,
@@ -1157,7 +1151,7 @@ class WhatIfNetwork : public platform::Network {
             case State::Connected::kNo:
                 break;
         }
-        if (kind != platform::DeviceKind::kDrive || s_.Has('c', s_.connections, Upper(local))) {
+        if (kind != platform::DeviceKind::kDrive || s_.Has('c', s_.connections, UpperAZ(local))) {
             return platform::kErrorSuccess;
         }
         std::string remote;
