@@ -215,23 +215,9 @@ void ConnectionStore::TakeOver(RegStore& store, const std::string& user) const {
         }
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || st.st_nlink == 0) {
-        return;
-    }
     std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return;
-        }
-        if (n == 0) {
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(n));
+    if (::fstat(fd.get(), &st) != 0 || st.st_nlink == 0 || !ReadHostFile(pending, &text)) {
+        return;
     }
     // A connection the user has already stays as it is.
     const std::string remotePath = kRemotePath;
