@@ -1,21 +1,13 @@
 #include "platform/default_access.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/names.h"
 
 namespace platform {
 
 namespace {
-
-bool SameAscii(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
 
 struct RightsNameEntry {
     Rights rights;
@@ -37,7 +29,7 @@ constexpr OpenBelow kOpenFolders[] = {{"Windows", "Temp"}};
 
 std::optional<Rights> RightsFromName(const std::string& name) {
     for (const auto& entry : kRightsNames) {
-        if (SameAscii(name, entry.name)) {
+        if (SameAsciiText(name, entry.name)) {
             return entry.rights;
         }
     }
@@ -61,19 +53,15 @@ Win32Error SystemDriveAccess(Rights rights, const std::vector<std::string>& fold
     if (folder.empty()) {
         return write == FileWrite::kNewFile ? kErrorAccessDenied : kErrorSuccess;
     }
-    for (const char* closed : kClosedFolders) {
-        if (!SameAscii(folder.front(), closed)) {
-            continue;
-        }
-        for (const auto& open : kOpenFolders) {
-            if (folder.size() >= 2 && SameAscii(folder.front(), open.closed) &&
-                SameAscii(folder[1], open.open)) {
-                return kErrorSuccess;
-            }
-        }
-        return kErrorAccessDenied;
-    }
-    return kErrorSuccess;
+    const auto named = [&](size_t i, const char* name) {
+        return folder.size() > i && SameAsciiText(folder[i], name);
+    };
+    const bool closed = std::any_of(std::begin(kClosedFolders), std::end(kClosedFolders),
+                                    [&](const char* name) { return named(0, name); });
+    const bool open = std::any_of(
+        std::begin(kOpenFolders), std::end(kOpenFolders),
+        [&](const OpenBelow& below) { return named(0, below.closed) && named(1, below.open); });
+    return closed && !open ? kErrorAccessDenied : kErrorSuccess;
 }
 
 std::optional<std::vector<std::string>> SystemDriveFolder(const std::string& path) {

@@ -12,6 +12,18 @@ char UpperAscii(char c) {
 
 }  // namespace
 
+bool SameAsciiText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EndsWithSeparator(const std::string& windowsPath) {
     return !windowsPath.empty() && IsPathSeparator(windowsPath.back());
 }

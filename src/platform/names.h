@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/errors.h"
@@ -16,6 +17,10 @@ namespace platform {
 inline bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
+
+// Names Windows compares ignoring the case of the letters A-Z, as it does
+// the names of its own folders and devices.
+bool SameAsciiText(std::string_view a, std::string_view b);
 
 // True when the path ends in "\" or "/", which Windows reads as naming a
 // directory: such a name never matches a file.
