@@ -397,11 +397,15 @@ struct WhatIfPlatform::State {
 
     // Whether the user's rights let him make or change a file or folder
     // there, as the default access lists of drive C: decide; every other
-    // place is open to him.
-    Win32Error MayWrite(const std::string& path, platform::FileWrite write) {
+    // place is open to him. MayWrite tells a refusal.
+    Win32Error Access(const std::string& path, platform::FileWrite write) const {
         const auto folder = platform::SystemDriveFolder(Key(path));
-        const Win32Error rc = folder ? platform::SystemDriveAccess(rights, *folder, write)
-                                     : Win32Error(platform::kErrorSuccess);
+        return folder ? platform::SystemDriveAccess(rights, *folder, write)
+                      : Win32Error(platform::kErrorSuccess);
+    }
+
+    Win32Error MayWrite(const std::string& path, platform::FileWrite write) {
+        const Win32Error rc = Access(path, write);
         if (rc) {
             Refused(write == platform::FileWrite::kNewFolder    ? "make the folder " + path
                     : write == platform::FileWrite::kChangeFile ? "change the file " + path
@@ -421,13 +425,8 @@ struct WhatIfPlatform::State {
             return MayWrite(path, kind == Kind::kFile ? platform::FileWrite::kChangeFile
                                                       : platform::FileWrite::kNewFile);
         }
-        const auto folder = platform::SystemDriveFolder(Key(path));
-        const auto access = [&](platform::FileWrite write) {
-            return folder ? platform::SystemDriveAccess(rights, *folder, write)
-                          : Win32Error(platform::kErrorSuccess);
-        };
-        const Win32Error change = access(platform::FileWrite::kChangeFile);
-        const Win32Error make = access(platform::FileWrite::kNewFile);
+        const Win32Error change = Access(path, platform::FileWrite::kChangeFile);
+        const Win32Error make = Access(path, platform::FileWrite::kNewFile);
         if (change && make) {
             Refused("write the file " + path);
             return change;
