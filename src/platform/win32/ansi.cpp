@@ -3,24 +3,16 @@
 #include <algorithm>
 
 #include "platform/text_codes.h"
+#include "platform/win32/wide.h"
 
 namespace platform {
 
 namespace {
 
-// WideCharToMultiByte to the ANSI code page, without best-fit letters: a
-// character the code page lacks becomes its default character, "?".
+// To the ANSI code page without best-fit letters: a character the code page
+// lacks becomes "?".
 std::string Convert(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
-                                            nullptr, 0, "?", nullptr);
-    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data(), bytes, "?",
-                          nullptr);
-    return out;
+    return win32::Narrow(wide.data(), static_cast<int>(wide.size()), WC_NO_BEST_FIT_CHARS);
 }
 
 }  // namespace

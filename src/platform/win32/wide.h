@@ -8,25 +8,14 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace platform::win32 {
 
 inline constexpr UINT kProgramCodePage = CP_ACP;
 
-inline std::wstring Wide(const std::string& text) {
-    const char* start = text.c_str();
-    const int length = static_cast<int>(std::char_traits<char>::length(start));
-    if (length == 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    const int n = ::MultiByteToWideChar(kProgramCodePage, 0, start, length, wide.data(), length);
-    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return wide;
-}
-
 // The whole of `text`, a NUL in it included, where a call takes a length.
-inline std::wstring WideWhole(const std::string& text) {
+inline std::wstring WideWhole(std::string_view text) {
     if (text.empty()) {
         return {};
     }
@@ -38,8 +27,15 @@ inline std::wstring WideWhole(const std::string& text) {
     return wide;
 }
 
-// `length` characters of `text`, or up to its first NUL when -1.
-inline std::string Narrow(const wchar_t* text, int length = -1) {
+// `text` up to its first NUL, as a C string.
+inline std::wstring Wide(const std::string& text) {
+    return WideWhole(std::string_view(text.c_str()));
+}
+
+// `length` characters of `text`, or up to its first NUL when -1. `flags`
+// go to WideCharToMultiByte: WC_NO_BEST_FIT_CHARS makes every character
+// the code page lacks its default character, "?".
+inline std::string Narrow(const wchar_t* text, int length = -1, DWORD flags = 0) {
     if (length < 0) {
         length = static_cast<int>(std::char_traits<wchar_t>::length(text));
     }
@@ -47,9 +43,9 @@ inline std::string Narrow(const wchar_t* text, int length = -1) {
         return {};
     }
     const int bytes =
-        ::WideCharToMultiByte(kProgramCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(kProgramCodePage, flags, text, length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    ::WideCharToMultiByte(kProgramCodePage, 0, text, length, narrow.data(), bytes, nullptr,
+    ::WideCharToMultiByte(kProgramCodePage, flags, text, length, narrow.data(), bytes, nullptr,
                           nullptr);
     return narrow;
 }
