@@ -15,12 +15,27 @@ std::string Where(const SiteFinding& finding) {
                                 : finding.file + ":" + std::to_string(finding.line);
 }
 
+// "a, b, c".
+std::string Joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) {
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    return out;
+}
+
+// The names, each as JSON's UTF-8.
+Json Utf8Names(const std::vector<std::string>& names) {
+    Json out = Json::array();
+    for (const std::string& name : names) {
+        out.push_back(Utf8FromAnsi(name));
+    }
+    return out;
+}
+
 // "a, b, c and 7 more" of a finding's logons.
 std::string Names(const SiteFinding& finding) {
-    std::string out;
-    for (size_t i = 0; i < finding.firstNames.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + finding.firstNames[i];
-    }
+    std::string out = Joined(finding.firstNames);
     const size_t more = static_cast<size_t>(finding.logons) - finding.firstNames.size();
     if (more > 0) {
         out += " and " + std::to_string(more) + " more";
@@ -59,11 +74,8 @@ std::string FormatSiteText(const SiteReport& report) {
     if (report.refusedLines > 0) {
         out += "\nRefused for the user's rights: " + Plural(report.refusedLines, "line", "lines") +
                ", hitting " +
-               Plural(static_cast<long long>(report.refusedUsers.size()), "user", "users") + ": ";
-        for (size_t i = 0; i < report.refusedUsers.size(); ++i) {
-            out += (i == 0 ? "" : ", ") + report.refusedUsers[i];
-        }
-        out += "\n";
+               Plural(static_cast<long long>(report.refusedUsers.size()), "user", "users") + ": " +
+               Joined(report.refusedUsers) + "\n";
     }
     out += "\n" + Plural(report.Clean(), "logon", "logons") + " of " +
            std::to_string(report.logons) + " with nothing flagged.\n";
@@ -85,11 +97,7 @@ std::string FormatSiteJson(const SiteReport& report) {
             item["message"] = Utf8FromAnsi(finding.message);
         }
         item["logons"] = finding.logons;
-        Json names = Json::array();
-        for (const std::string& name : finding.firstNames) {
-            names.push_back(Utf8FromAnsi(name));
-        }
-        item["firstNames"] = std::move(names);
+        item["firstNames"] = Utf8Names(finding.firstNames);
         findings.push_back(std::move(item));
     }
     Json flagged = Json::array();
@@ -98,10 +106,6 @@ std::string FormatSiteJson(const SiteReport& report) {
                            {"machine", Utf8FromAnsi(logon.machine)},
                            {"fullName", Utf8FromAnsi(logon.fullName)},
                            {"findings", logon.findings}});
-    }
-    Json refused = Json::array();
-    for (const std::string& user : report.refusedUsers) {
-        refused.push_back(Utf8FromAnsi(user));
     }
     const Json out = {{"share", Utf8FromAnsi(report.shareDir)},
                       {"settingsFile", Utf8FromAnsi(report.settingsFile)},
@@ -114,7 +118,7 @@ std::string FormatSiteJson(const SiteReport& report) {
                       {"findings", std::move(findings)},
                       {"flaggedLogons", std::move(flagged)},
                       {"refusedLines", report.refusedLines},
-                      {"refusedUsers", std::move(refused)},
+                      {"refusedUsers", Utf8Names(report.refusedUsers)},
                       {"cleanLogons", report.Clean()}};
     return out.dump(-1, ' ', true) + "\n";
 }
@@ -270,13 +274,9 @@ std::string FormatSiteHtml(const SiteReport& report) {
         out += "<tr><th>" + HtmlEscape(kind) + "</th><td>" + std::to_string(count) + "</td></tr>\n";
     }
     if (report.refusedLines > 0) {
-        std::string users;
-        for (const std::string& user : report.refusedUsers) {
-            users += (users.empty() ? "" : ", ") + user;
-        }
         out += "<tr><th>Refused for the user's rights</th><td>" +
-               std::to_string(report.refusedLines) + " lines, hitting " + Shown(users) +
-               "</td></tr>\n";
+               std::to_string(report.refusedLines) + " lines, hitting " +
+               Shown(Joined(report.refusedUsers)) + "</td></tr>\n";
     }
     out +=
         "</table>\n<h2>Findings</h2>\n<p><input id=\"filter\" type=\"search\" "
