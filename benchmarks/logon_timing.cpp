@@ -167,8 +167,8 @@ class ShareProgramSystem : public platform::System {
   public:
     ShareProgramSystem(platform::System& real, std::string programPath)
         : real_(real), programPath_(std::move(programPath)) {}
-    platform::Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) override {
-        return real_.GetComputerNameA(bufferSize, name);
+    platform::Win32Error GetComputerNameW(uint32_t bufferSize, std::string* name) override {
+        return real_.GetComputerNameW(bufferSize, name);
     }
     platform::LocalTime Now() override { return real_.Now(); }
     std::string ShortDayName(int dayOfWeek) override { return real_.ShortDayName(dayOfWeek); }
@@ -501,7 +501,7 @@ class Checker {
         const platform::Services& services = platform::Current();
         switch (item.kind) {
             case WorkKind::kDirectory: {
-                const uint32_t attributes = services.files().GetFileAttributesA(item.path);
+                const uint32_t attributes = services.files().GetFileAttributesW(item.path);
                 return attributes != platform::kInvalidFileAttributes &&
                        (attributes & platform::kFileAttributeDirectory) != 0;
             }
@@ -571,7 +571,7 @@ double RunTheScript(const fs::path& scriptFile, const std::vector<WorkItem>& wor
 // The loop of calls, made through the platform layer's services (the thin
 // wrappers the script's commands call too, natively the stand-in).
 platform::Win32Error MakeDirectoryThroughLayer(platform::Files& files, const std::string& path) {
-    const platform::Win32Error rc = files.CreateDirectoryA(path);
+    const platform::Win32Error rc = files.CreateDirectoryW(path);
     if (rc != platform::kErrorPathNotFound) {
         return rc;
     }
@@ -581,7 +581,7 @@ platform::Win32Error MakeDirectoryThroughLayer(platform::Files& files, const std
     }
     // A parent that cannot be made shows in the second try below.
     static_cast<void>(MakeDirectoryThroughLayer(files, path.substr(0, cut)));
-    return files.CreateDirectoryA(path);
+    return files.CreateDirectoryW(path);
 }
 
 double RunThroughLayer(const std::vector<WorkItem>& work) {
@@ -599,7 +599,7 @@ double RunThroughLayer(const std::vector<WorkItem>& work) {
                 static_cast<void>(MakeDirectoryThroughLayer(services.files(), item.path));
                 break;
             case WorkKind::kIni:
-                static_cast<void>(services.profile().WritePrivateProfileStringA(
+                static_cast<void>(services.profile().WritePrivateProfileStringW(
                     item.section, item.iniKey, item.value, item.file));
                 break;
         }

@@ -16,7 +16,7 @@ namespace {
 
 class EnglishSystem : public platform::System {
   public:
-    platform::Win32Error GetComputerNameA(uint32_t, std::string*) override { return 0; }
+    platform::Win32Error GetComputerNameW(uint32_t, std::string*) override { return 0; }
     platform::LocalTime Now() override { return {}; }
     std::string ShortDayName(int) override { return {}; }
     std::string ShortMonthName(int) override { return {}; }

@@ -79,7 +79,7 @@ void ReportLogonOutcome(logon::LogonContext& context, const std::string* failure
             return services.network().GetUser(logon::kUserDevice, logon::kIdentityBufferSize, user);
         });
         outcome.machine = KnownOr(context.MachineName, [&](std::string* machine) {
-            return services.system().GetComputerNameA(logon::kIdentityBufferSize, machine);
+            return services.system().GetComputerNameW(logon::kIdentityBufferSize, machine);
         });
         outcome.dateTime = logon::CurrentDateTimeText(context);
         outcome.scriptFiles = context.CodeListFiles;
@@ -104,7 +104,7 @@ void ReportLogonOutcome(logon::LogonContext& context, const std::string* failure
         // An event that cannot be written is lost: the event is an addition
         // to the run, as the handler below says.
         static_cast<void>(
-            services.eventLog().ReportEventA(kEventSource, type, eventId, LogonEventText(outcome)));
+            services.eventLog().ReportEventW(kEventSource, type, eventId, LogonEventText(outcome)));
     } catch (...) {
         // The event is an addition to the run; nothing of it may change it.
     }

@@ -365,7 +365,7 @@ struct WhatIfPlatform::State {
         if (!Known(path)) {
             return {};
         }
-        const uint32_t attributes = base.files().GetFileAttributesA(path);
+        const uint32_t attributes = base.files().GetFileAttributesW(path);
         if (attributes == platform::kInvalidFileAttributes) {
             return {Kind::kMissing, 0};
         }
@@ -672,7 +672,7 @@ class WhatIfFiles : public platform::Files {
         return s_.base.files().FindFirst(s_.Rewritten(path), isDirectory);
     }
 
-    uint32_t GetFileAttributesA(const std::string& path) override {
+    uint32_t GetFileAttributesW(const std::string& path) override {
         const State::Fact fact = s_.Look(path);
         if (!fact.Exists() || (fact.kind == Kind::kFile && platform::EndsWithSeparator(path))) {
             return platform::kInvalidFileAttributes;
@@ -687,7 +687,7 @@ class WhatIfFiles : public platform::Files {
         return s_.base.files().GetLastWriteTime(s_.Rewritten(path), time);
     }
 
-    Win32Error CopyFileA(const std::string& existing, const std::string& target,
+    Win32Error CopyFileW(const std::string& existing, const std::string& target,
                          bool failIfExists) override {
         if (LeadsNowhere(existing) || LeadsNowhere(target)) {
             return platform::kErrorPathNotFound;
@@ -738,7 +738,7 @@ class WhatIfFiles : public platform::Files {
         return platform::kErrorSuccess;
     }
 
-    Win32Error CreateDirectoryA(const std::string& path) override {
+    Win32Error CreateDirectoryW(const std::string& path) override {
         if (LeadsNowhere(path)) {
             return platform::kErrorPathNotFound;
         }
@@ -1155,7 +1155,7 @@ class WhatIfNetwork : public platform::Network {
         }
         std::string remote;
         const bool baseConnected = s_.base.network().GetConnection(local, &remote).ok();
-        const uint32_t root = s_.base.files().GetFileAttributesA(local + "\\");
+        const uint32_t root = s_.base.files().GetFileAttributesW(local + "\\");
         const bool localDisk = !baseConnected && root != platform::kInvalidFileAttributes &&
                                (root & platform::kFileAttributeDirectory) != 0;
         return localDisk ? platform::kErrorAlreadyAssigned : platform::kErrorSuccess;
@@ -1207,7 +1207,7 @@ class WhatIfProfile : public platform::Profile {
         return s_.base.profile().PlaceOfFile(file);
     }
 
-    Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
+    Win32Error WritePrivateProfileStringW(const std::string& section, const std::string& key,
                                           const std::string& value,
                                           const std::string& file) override {
         if (file.empty()) {

@@ -56,7 +56,7 @@ std::string CurrentMachineName(LogonContext& context) {
     platform::System& system = context.services.system();
     return CachedName(context, context.MachineName, kMachineNameFailure,
                       [&system](std::string* name) {
-                          return system.GetComputerNameA(kIdentityBufferSize, name);
+                          return system.GetComputerNameW(kIdentityBufferSize, name);
                       });
 }
 

@@ -16,10 +16,10 @@ inline constexpr uint16_t kEventlogInformationType = 0x0004;
 class EventLog {
   public:
     virtual ~EventLog() = default;
-    // RegisterEventSourceA(NULL, source), then ReportEventA(source, type,
+    // RegisterEventSourceW(NULL, source), then ReportEventW(source, type,
     // category 0, eventId, no user, the one string `text`, no data), then
     // DeregisterEventSource: 0 or the error code of the call that failed.
-    virtual Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+    virtual Win32Error ReportEventW(const std::string& source, uint16_t type, uint32_t eventId,
                                     const std::string& text) = 0;
 };
 

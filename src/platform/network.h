@@ -24,14 +24,14 @@ struct NetResource {
 class Network {
   public:
     virtual ~Network() = default;
-    // WNetGetUserA(localName) with a buffer of `bufferSize` characters.
+    // WNetGetUserW(localName) with a buffer of `bufferSize` characters.
     virtual Win32Error GetUser(const std::string& localName, uint32_t bufferSize,
                                std::string* user) = 0;
-    // WNetCancelConnection2A(name, flags, force).
+    // WNetCancelConnection2W(name, flags, force).
     virtual Win32Error CancelConnection(const std::string& name, uint32_t flags, bool force) = 0;
-    // WNetAddConnection2A(resource, no password, no user name, flags).
+    // WNetAddConnection2W(resource, no password, no user name, flags).
     virtual Win32Error AddConnection(const NetResource& resource, uint32_t flags) = 0;
-    // WNetGetConnectionA(localName): the remote name a device is connected
+    // WNetGetConnectionW(localName): the remote name a device is connected
     // to, or ERROR_NOT_CONNECTED for a device without a connection (a local
     // disk, a free letter). It changes nothing. A platform that cannot tell
     // answers ERROR_NOT_SUPPORTED.

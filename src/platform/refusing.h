@@ -45,7 +45,7 @@ class RefusingNetwork : public Network {
 
 class RefusingSystem : public System {
   public:
-    Win32Error GetComputerNameA(uint32_t, std::string*) override { return kRefusedCall; }
+    Win32Error GetComputerNameW(uint32_t, std::string*) override { return kRefusedCall; }
     LocalTime Now() override { return {}; }
     std::string ShortDayName(int) override { return {}; }
     std::string ShortMonthName(int) override { return {}; }
@@ -59,17 +59,17 @@ class RefusingFiles : public Files {
   public:
     Win32Error ReadWholeFile(const std::string&, std::string*) override { return kRefusedCall; }
     Win32Error FindFirst(const std::string&, bool*) override { return kRefusedCall; }
-    Win32Error CopyFileA(const std::string&, const std::string&, bool) override {
+    Win32Error CopyFileW(const std::string&, const std::string&, bool) override {
         return kRefusedCall;
     }
-    uint32_t GetFileAttributesA(const std::string&) override { return kInvalidFileAttributes; }
-    Win32Error CreateDirectoryA(const std::string&) override { return kRefusedCall; }
+    uint32_t GetFileAttributesW(const std::string&) override { return kInvalidFileAttributes; }
+    Win32Error CreateDirectoryW(const std::string&) override { return kRefusedCall; }
     Win32Error GetLastWriteTime(const std::string&, FileTime*) override { return kRefusedCall; }
 };
 
 class RefusingProfile : public Profile {
   public:
-    Win32Error WritePrivateProfileStringA(const std::string&, const std::string&,
+    Win32Error WritePrivateProfileStringW(const std::string&, const std::string&,
                                           const std::string&, const std::string&) override {
         return kRefusedCall;
     }
@@ -90,7 +90,7 @@ class RefusingToolkit : public Toolkit {
 
 class RefusingEventLog : public EventLog {
   public:
-    Win32Error ReportEventA(const std::string&, uint16_t, uint32_t, const std::string&) override {
+    Win32Error ReportEventW(const std::string&, uint16_t, uint32_t, const std::string&) override {
         return kRefusedCall;
     }
 };

@@ -27,24 +27,24 @@ inline constexpr uint32_t kKeyAllAccess = 0xF003F;
 class Registry {
   public:
     virtual ~Registry() = default;
-    // RegCreateKeyExA(base, subKey, 0, no class, REG_OPTION_NON_VOLATILE,
+    // RegCreateKeyExW(base, subKey, 0, no class, REG_OPTION_NON_VOLATILE,
     // KEY_ALL_ACCESS, no security): opens or creates every key on the way.
     virtual Win32Error CreateKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
-    // RegOpenKeyExA(base, subKey, 0, KEY_ALL_ACCESS).
+    // RegOpenKeyExW(base, subKey, 0, KEY_ALL_ACCESS).
     virtual Win32Error OpenKey(RegKey base, const std::string& subKey, RegKey* result) = 0;
-    // RegSetValueExA(key, name, 0, type, data, size).
+    // RegSetValueExW(key, name, 0, type, data, size).
     virtual Win32Error SetValue(RegKey key, const std::string& name, uint32_t type,
                                 const uint8_t* data, uint32_t size) = 0;
-    // RegQueryValueExA(key, name, 0, type, data, size). `data` may be null to
+    // RegQueryValueExW(key, name, 0, type, data, size). `data` may be null to
     // ask for type and size only; `*size` is the buffer size on entry and the
     // stored size on return. A buffer that is too small gives ERROR_MORE_DATA.
     virtual Win32Error QueryValue(RegKey key, const std::string& name, uint32_t* type,
                                   uint8_t* data, uint32_t* size) = 0;
-    // RegDeleteValueA(key, name).
+    // RegDeleteValueW(key, name).
     virtual Win32Error DeleteValue(RegKey key, const std::string& name) = 0;
     // RegCloseKey(key).
     virtual Win32Error CloseKey(RegKey key) = 0;
-    // RegLoadKeyA(HKEY_USERS, subKey, file).
+    // RegLoadKeyW(HKEY_USERS, subKey, file).
     virtual Win32Error LoadKey(const std::string& subKey, const std::string& file) = 0;
     // What LoadKey(subKey, file) would answer now, told without loading
     // anything: 0, the code it would fail with, or ERROR_NOT_SUPPORTED
@@ -54,10 +54,10 @@ class Registry {
         static_cast<void>(file);
         return kErrorNotSupported;
     }
-    // RegEnumKeyExA(key, index, name): the name of the index-th sub-key, or
+    // RegEnumKeyExW(key, index, name): the name of the index-th sub-key, or
     // ERROR_NO_MORE_ITEMS past the last one.
     virtual Win32Error EnumKey(RegKey key, uint32_t index, std::string* name) = 0;
-    // RegEnumValueA(key, index, name): the name of the index-th value, as
+    // RegEnumValueW(key, index, name): the name of the index-th value, as
     // EnumKey. The run lists the run record's values to clear it.
     virtual Win32Error EnumValue(RegKey key, uint32_t index, std::string* name) = 0;
 };

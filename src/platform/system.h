@@ -17,9 +17,9 @@ struct LocalTime {
 class System {
   public:
     virtual ~System() = default;
-    // GetComputerNameA with a buffer of `bufferSize` characters: 0 and the
+    // GetComputerNameW with a buffer of `bufferSize` characters: 0 and the
     // name, or the thread's last error code after the failed call.
-    virtual Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) = 0;
+    virtual Win32Error GetComputerNameW(uint32_t bufferSize, std::string* name) = 0;
     virtual LocalTime Now() = 0;
     // The user locale's short day name (0 = Sunday) and short month name (1..12).
     virtual std::string ShortDayName(int dayOfWeek) = 0;

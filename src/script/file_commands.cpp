@@ -23,7 +23,7 @@ void CopyScriptFile(logon::LogonContext& context, const std::string& destination
     if (!overwrite && core::FileExists(files, destination)) {
         return;
     }
-    if (files.CopyFileA(source, destination, false) != 0) {
+    if (files.CopyFileW(source, destination, false) != 0) {
         context.AddError(CopyFailureMessage(source, destination));
     }
 }
@@ -47,7 +47,7 @@ void WriteIniValue(logon::LogonContext& context, const std::string& file,
 }
 
 bool DirectoryPresent(platform::Files& files, const std::string& path) {
-    const uint32_t attributes = files.GetFileAttributesA(path);
+    const uint32_t attributes = files.GetFileAttributesW(path);
     return attributes != platform::kInvalidFileAttributes &&
            (attributes & platform::kFileAttributeDirectory) != 0;
 }
@@ -69,7 +69,7 @@ void MakeDirectoryChain(platform::Files& files, const std::string& path) {
     }
     // Refusals are not examined (see the header): what cannot be created
     // stays missing, and the commands that use it report that.
-    static_cast<void>(files.CreateDirectoryA(level));
+    static_cast<void>(files.CreateDirectoryW(level));
 }
 
 void EnsureDirectory(logon::LogonContext& context, const std::string& directory) {

@@ -9,7 +9,7 @@ constexpr const char* kUnableToWrite = "Unable to write to %s";
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
     core::ThrowIfFailed<EIniFileException>(
-        profile_.WritePrivateProfileStringA(section, key, value, fileName_), kUnableToWrite,
+        profile_.WritePrivateProfileStringW(section, key, value, fileName_), kUnableToWrite,
         fileName_);
 }
 

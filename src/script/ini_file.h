@@ -22,7 +22,7 @@ class TIniFile {
 
     const std::string& FileName() const { return fileName_; }
 
-    // WritePrivateProfileStringA(section, key, value, file name); a refusal
+    // WritePrivateProfileStringW(section, key, value, file name); a refusal
     // raises EIniFileException with the file name.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 

@@ -35,7 +35,7 @@ struct Event {
 
 class RecordingEventLog : public platform::EventLog {
   public:
-    platform::Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t id,
+    platform::Win32Error ReportEventW(const std::string& source, uint16_t type, uint32_t id,
                                       const std::string& text) override {
         events.push_back({source, type, id, text});
         return result;

@@ -19,7 +19,7 @@ class FilesTest : public testsupport::PlatformTest {
   protected:
     platform::Files& files() { return platform::Current().files(); }
     platform::Win32Error Copy(const std::string& from, const std::string& to) {
-        return files().CopyFileA(from, to, false);
+        return files().CopyFileW(from, to, false);
     }
     int EntriesInScratch() {
         int count = 0;
@@ -45,7 +45,7 @@ TEST_F(FilesTest, CopyReplacesTheTargetFoundIgnoringCaseAndKeepsTheWriteTime) {
     ASSERT_EQ(files().GetLastWriteTime(At("Data.TXT"), &copy), 0u);
     EXPECT_EQ(std::make_tuple(copy.year, copy.month, copy.day, copy.hour, copy.minute),
               std::make_tuple(source.year, source.month, source.day, source.hour, source.minute));
-    EXPECT_EQ(files().CopyFileA(At("Source.txt"), At("Data.TXT"), true),
+    EXPECT_EQ(files().CopyFileW(At("Source.txt"), At("Data.TXT"), true),
               platform::kErrorFileExists);
 }
 
@@ -87,27 +87,27 @@ TEST_F(FilesTest, FindFirstTellsFilesFromDirectories) {
 TEST_F(FilesTest, AttributesCarryTheDirectoryFlagOnlyForDirectories) {
     WriteFile(At("file.txt"), "x");
     MakeDir(At("dir"));
-    const auto dir = files().GetFileAttributesA(At("DIR"));
+    const auto dir = files().GetFileAttributesW(At("DIR"));
     ASSERT_NE(dir, platform::kInvalidFileAttributes);
     EXPECT_NE(dir & platform::kFileAttributeDirectory, 0u);
-    EXPECT_NE(files().GetFileAttributesA(At("dir\\")) & platform::kFileAttributeDirectory, 0u);
-    const auto file = files().GetFileAttributesA(At("FILE.TXT"));
+    EXPECT_NE(files().GetFileAttributesW(At("dir\\")) & platform::kFileAttributeDirectory, 0u);
+    const auto file = files().GetFileAttributesW(At("FILE.TXT"));
     ASSERT_NE(file, platform::kInvalidFileAttributes);
     EXPECT_EQ(file & platform::kFileAttributeDirectory, 0u);
-    EXPECT_EQ(files().GetFileAttributesA(At("file.txt\\")), platform::kInvalidFileAttributes);
-    EXPECT_EQ(files().GetFileAttributesA(At("missing")), platform::kInvalidFileAttributes);
-    EXPECT_EQ(files().GetFileAttributesA(""), platform::kInvalidFileAttributes);
+    EXPECT_EQ(files().GetFileAttributesW(At("file.txt\\")), platform::kInvalidFileAttributes);
+    EXPECT_EQ(files().GetFileAttributesW(At("missing")), platform::kInvalidFileAttributes);
+    EXPECT_EQ(files().GetFileAttributesW(""), platform::kInvalidFileAttributes);
 }
 
 TEST_F(FilesTest, CreateDirectoryMakesOneLevel) {
     WriteFile(At("file.txt"), "x");
-    EXPECT_EQ(files().CreateDirectoryA(At("new")), 0u);
-    EXPECT_EQ(files().CreateDirectoryA(At("trail\\")), 0u);
+    EXPECT_EQ(files().CreateDirectoryW(At("new")), 0u);
+    EXPECT_EQ(files().CreateDirectoryW(At("trail\\")), 0u);
     EXPECT_TRUE(Exists(At("trail")));
-    EXPECT_EQ(files().CreateDirectoryA(At("NEW")), platform::kErrorAlreadyExists);
-    EXPECT_EQ(files().CreateDirectoryA(At("file.txt")), platform::kErrorAlreadyExists);
-    EXPECT_EQ(files().CreateDirectoryA(At("no\\deeper")), platform::kErrorPathNotFound);
-    EXPECT_EQ(files().CreateDirectoryA(""), platform::kErrorPathNotFound);
+    EXPECT_EQ(files().CreateDirectoryW(At("NEW")), platform::kErrorAlreadyExists);
+    EXPECT_EQ(files().CreateDirectoryW(At("file.txt")), platform::kErrorAlreadyExists);
+    EXPECT_EQ(files().CreateDirectoryW(At("no\\deeper")), platform::kErrorPathNotFound);
+    EXPECT_EQ(files().CreateDirectoryW(""), platform::kErrorPathNotFound);
     EXPECT_FALSE(Exists(At("no")));
 }
 
@@ -117,7 +117,7 @@ TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreNeverMade) {
     WriteFile(At("source.txt"), "x");
     for (const std::string name :
          {"ctl\x01x", "tab\tx", "q\"x", "lt<x", "gt>x", "bar|x", "ask?x", "star*x"}) {
-        EXPECT_EQ(files().CreateDirectoryA(At(name)), platform::kErrorInvalidName) << name;
+        EXPECT_EQ(files().CreateDirectoryW(At(name)), platform::kErrorInvalidName) << name;
         EXPECT_EQ(Copy(At("source.txt"), At(name)), platform::kErrorInvalidName) << name;
     }
     EXPECT_EQ(EntriesInScratch(), 1);
@@ -178,7 +178,7 @@ TEST_F(FilesTest, OnlySharesThatExistTakeFilesAndFolders) {
         platform::Win32Error rc = 0;
         switch (c.call) {
             case kMakeFolder:
-                rc = files().CreateDirectoryA(c.path);
+                rc = files().CreateDirectoryW(c.path);
                 break;
             case kCopyTo:
                 rc = Copy(At("src.txt"), c.path);

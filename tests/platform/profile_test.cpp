@@ -124,7 +124,7 @@ class ProfileTest : public testsupport::PlatformTest {
   protected:
     platform::Win32Error Write(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file) {
-        return platform::Current().profile().WritePrivateProfileStringA(section, key, value, file);
+        return platform::Current().profile().WritePrivateProfileStringW(section, key, value, file);
     }
 };
 

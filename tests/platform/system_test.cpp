@@ -18,7 +18,7 @@ class SystemTest : public testsupport::PlatformTest {
 // The computer name is the NetBIOS name: upper case, at most 15 characters.
 TEST_F(SystemTest, ComputerNameIsTheUpperCaseNetbiosName) {
     std::string name;
-    ASSERT_EQ(sys().GetComputerNameA(100, &name), kErrorSuccess);
+    ASSERT_EQ(sys().GetComputerNameW(100, &name), kErrorSuccess);
     ASSERT_FALSE(name.empty());
     EXPECT_LE(name.size(), 15u);
     for (char c : name) {
@@ -27,10 +27,10 @@ TEST_F(SystemTest, ComputerNameIsTheUpperCaseNetbiosName) {
 
     // The name and its NUL must fit: ERROR_BUFFER_OVERFLOW otherwise.
     std::string tooSmall = "untouched";
-    EXPECT_EQ(sys().GetComputerNameA(static_cast<uint32_t>(name.size()), &tooSmall),
+    EXPECT_EQ(sys().GetComputerNameW(static_cast<uint32_t>(name.size()), &tooSmall),
               kErrorBufferOverflow);
     EXPECT_EQ(tooSmall, "untouched");
-    EXPECT_EQ(sys().GetComputerNameA(static_cast<uint32_t>(name.size() + 1), &tooSmall),
+    EXPECT_EQ(sys().GetComputerNameW(static_cast<uint32_t>(name.size() + 1), &tooSmall),
               kErrorSuccess);
     EXPECT_EQ(tooSmall, name);
 }

@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-platform::Win32Error FakeSystem::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+platform::Win32Error FakeSystem::GetComputerNameW(uint32_t bufferSize, std::string* name) {
     ++computerNameCalls;
     computerNameBufferSize = bufferSize;
     if (computerNameError != 0) {
@@ -14,7 +14,7 @@ platform::Win32Error FakeSystem::GetComputerNameA(uint32_t bufferSize, std::stri
         *name = *computerName;
         return 0;
     }
-    return real_.GetComputerNameA(bufferSize, name);
+    return real_.GetComputerNameW(bufferSize, name);
 }
 
 std::string FakeSystem::ShortDayName(int day) {
@@ -73,19 +73,19 @@ platform::Win32Error FakeFiles::FindFirst(const std::string& path, bool* isDirec
     return real_.FindFirst(path, isDirectory);
 }
 
-platform::Win32Error FakeFiles::CopyFileA(const std::string& existing, const std::string& target,
+platform::Win32Error FakeFiles::CopyFileW(const std::string& existing, const std::string& target,
                                           bool failIfExists) {
     if (onCopy) {
         onCopy();
     }
-    return real_.CopyFileA(existing, target, failIfExists);
+    return real_.CopyFileW(existing, target, failIfExists);
 }
 
-uint32_t FakeFiles::GetFileAttributesA(const std::string& path) {
+uint32_t FakeFiles::GetFileAttributesW(const std::string& path) {
     if (onAttributes) {
         onAttributes();
     }
-    return real_.GetFileAttributesA(path);
+    return real_.GetFileAttributesW(path);
 }
 
 platform::Win32Error FakeFiles::GetLastWriteTime(const std::string& path,

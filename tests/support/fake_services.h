@@ -49,7 +49,7 @@ class FakeSystem : public Wrapping<platform::System> {
     int computerNameCalls = 0;
     uint32_t computerNameBufferSize = 0;
 
-    platform::Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) override;
+    platform::Win32Error GetComputerNameW(uint32_t bufferSize, std::string* name) override;
     platform::LocalTime Now() override { return now ? *now : real_.Now(); }
     std::string ShortDayName(int day) override;
     std::string ShortMonthName(int month) override;
@@ -99,11 +99,11 @@ class FakeFiles : public Wrapping<platform::Files> {
 
     platform::Win32Error ReadWholeFile(const std::string& path, std::string* contents) override;
     platform::Win32Error FindFirst(const std::string& path, bool* isDirectory) override;
-    platform::Win32Error CopyFileA(const std::string& existing, const std::string& target,
+    platform::Win32Error CopyFileW(const std::string& existing, const std::string& target,
                                    bool failIfExists) override;
-    uint32_t GetFileAttributesA(const std::string& path) override;
-    platform::Win32Error CreateDirectoryA(const std::string& path) override {
-        return real_.CreateDirectoryA(path);
+    uint32_t GetFileAttributesW(const std::string& path) override;
+    platform::Win32Error CreateDirectoryW(const std::string& path) override {
+        return real_.CreateDirectoryW(path);
     }
     platform::Win32Error GetLastWriteTime(const std::string& path,
                                           platform::FileTime* time) override;

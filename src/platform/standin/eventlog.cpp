@@ -49,7 +49,7 @@ std::string TimeText(const LocalTime& now) {
 StandinEventLog::StandinEventLog(std::filesystem::path stateDir, System& system)
     : file_(std::move(stateDir) / "eventlog" / "Application.log"), system_(system) {}
 
-Win32Error StandinEventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+Win32Error StandinEventLog::ReportEventW(const std::string& source, uint16_t type, uint32_t eventId,
                                          const std::string& text) {
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);

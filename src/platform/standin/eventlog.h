@@ -26,7 +26,7 @@ namespace platform::standin {
 class StandinEventLog : public EventLog {
   public:
     StandinEventLog(std::filesystem::path stateDir, System& system);
-    Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+    Win32Error ReportEventW(const std::string& source, uint16_t type, uint32_t eventId,
                             const std::string& text) override;
 
     const std::filesystem::path& LogFile() const { return file_; }

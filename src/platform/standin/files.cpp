@@ -20,7 +20,7 @@ bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
 }
 
-// The wildcards of FindFirstFileA: "*" matches any run of characters, "?"
+// The wildcards of FindFirstFileW: "*" matches any run of characters, "?"
 // any one character, letter case ignored; "[" and "." have no special
 // meaning, and "*.*" matches every name, dotted or not.
 bool MatchesWildcard(const std::string& pattern, const std::string& name) {
@@ -118,7 +118,7 @@ Win32Error StandinFiles::FindFirst(const std::string& path, bool* isDirectory) {
     return kErrorSuccess;
 }
 
-Win32Error StandinFiles::CopyFileA(const std::string& existing, const std::string& target,
+Win32Error StandinFiles::CopyFileW(const std::string& existing, const std::string& target,
                                    bool failIfExists) {
     fs::path source, destination;
     if (const uint32_t rc = paths_.Locate(existing, &source); rc != kErrorSuccess) {
@@ -177,7 +177,7 @@ Win32Error StandinFiles::CopyFileA(const std::string& existing, const std::strin
     return kErrorSuccess;
 }
 
-uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
+uint32_t StandinFiles::GetFileAttributesW(const std::string& path) {
     fs::path host;
     if (paths_.Locate(path, &host) != kErrorSuccess) {
         return kInvalidFileAttributes;
@@ -206,7 +206,7 @@ uint32_t StandinFiles::GetFileAttributesA(const std::string& path) {
     return kArchive | ((info.st_mode & S_IWUSR) == 0 ? kReadOnly : 0);
 }
 
-Win32Error StandinFiles::CreateDirectoryA(const std::string& path) {
+Win32Error StandinFiles::CreateDirectoryW(const std::string& path) {
     fs::path host;
     if (const uint32_t rc = paths_.Locate(path, &host); rc != kErrorSuccess) {
         return rc;

@@ -9,10 +9,10 @@ class StandinFiles : public Files {
     explicit StandinFiles(const PathResolver& paths) : paths_(paths) {}
     Win32Error ReadWholeFile(const std::string& path, std::string* contents) override;
     Win32Error FindFirst(const std::string& path, bool* isDirectory) override;
-    Win32Error CopyFileA(const std::string& existing, const std::string& target,
+    Win32Error CopyFileW(const std::string& existing, const std::string& target,
                          bool failIfExists) override;
-    uint32_t GetFileAttributesA(const std::string& path) override;
-    Win32Error CreateDirectoryA(const std::string& path) override;
+    uint32_t GetFileAttributesW(const std::string& path) override;
+    Win32Error CreateDirectoryW(const std::string& path) override;
     Win32Error GetLastWriteTime(const std::string& path, FileTime* time) override;
 
   private:

@@ -1,4 +1,4 @@
-// An INI file as WritePrivateProfileStringA sees it: the lines before the
+// An INI file as WritePrivateProfileStringW sees it: the lines before the
 // first section header belong to no section, every section starts at its
 // "[name]" line ("[]" being the section with the empty name); a line with
 // "=" is a key and its value, a line without one a key that has no value.

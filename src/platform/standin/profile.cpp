@@ -35,7 +35,7 @@ std::string StandinProfile::PlaceOfFile(const std::string& file) {
     return IsBareName(file) ? std::string(kWindowsDirectory) + "\\" + file : file;
 }
 
-Win32Error StandinProfile::WritePrivateProfileStringA(const std::string& section,
+Win32Error StandinProfile::WritePrivateProfileStringW(const std::string& section,
                                                       const std::string& key,
                                                       const std::string& value,
                                                       const std::string& file) {

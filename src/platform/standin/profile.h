@@ -1,4 +1,4 @@
-// The stand-in's profile-string writer: WritePrivateProfileStringA on the
+// The stand-in's profile-string writer: WritePrivateProfileStringW on the
 // files of the stand-in workstation.
 #pragma once
 #include "platform/profile.h"
@@ -18,7 +18,7 @@ class StandinProfile : public Profile {
     // FE in front) is written back in UTF-16; one that ANSI text cannot hold
     // without losing a character, and big-endian UTF-16 (FE FF), are refused
     // (13) and left untouched rather than rewritten as something else.
-    Win32Error WritePrivateProfileStringA(const std::string& section, const std::string& key,
+    Win32Error WritePrivateProfileStringW(const std::string& section, const std::string& key,
                                           const std::string& value,
                                           const std::string& file) override;
     std::string PlaceOfFile(const std::string& file) override;

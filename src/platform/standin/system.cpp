@@ -19,7 +19,7 @@ constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr"
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 }  // namespace
 
-Win32Error StandinSystem::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+Win32Error StandinSystem::GetComputerNameW(uint32_t bufferSize, std::string* name) {
     const Identity identity = ReadIdentity(stateDir_);
     if (identity.machineError != 0) {
         return identity.machineError;

@@ -8,7 +8,7 @@ namespace platform::standin {
 class StandinSystem : public System {
   public:
     explicit StandinSystem(std::filesystem::path stateDir) : stateDir_(std::move(stateDir)) {}
-    Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) override;
+    Win32Error GetComputerNameW(uint32_t bufferSize, std::string* name) override;
     LocalTime Now() override;
     std::string ShortDayName(int dayOfWeek) override;
     std::string ShortMonthName(int month) override;

@@ -14,7 +14,7 @@ using UniqueEventSource = UniqueHandle<HANDLE, NullHandleTraits<HANDLE, ::Deregi
 
 }  // namespace
 
-Win32Error Win32EventLog::ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+Win32Error Win32EventLog::ReportEventW(const std::string& source, uint16_t type, uint32_t eventId,
                                        const std::string& text) {
     const UniqueEventSource handle(::RegisterEventSourceW(nullptr, Wide(source).c_str()));
     if (!handle) {

@@ -5,7 +5,7 @@ namespace platform::win32 {
 
 class Win32EventLog : public EventLog {
   public:
-    Win32Error ReportEventA(const std::string& source, uint16_t type, uint32_t eventId,
+    Win32Error ReportEventW(const std::string& source, uint16_t type, uint32_t eventId,
                             const std::string& text) override;
 };
 

@@ -39,7 +39,7 @@ Win32Error Win32Files::FindFirst(const std::string& path, bool* isDirectory) {
     return ERROR_SUCCESS;
 }
 
-Win32Error Win32Files::CopyFileA(const std::string& existing, const std::string& target,
+Win32Error Win32Files::CopyFileW(const std::string& existing, const std::string& target,
                                  bool failIfExists) {
     if (!::CopyFileW(Wide(existing).c_str(), Wide(target).c_str(), failIfExists ? TRUE : FALSE)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
@@ -47,11 +47,11 @@ Win32Error Win32Files::CopyFileA(const std::string& existing, const std::string&
     return ERROR_SUCCESS;
 }
 
-uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
+uint32_t Win32Files::GetFileAttributesW(const std::string& path) {
     return ::GetFileAttributesW(Wide(path).c_str());
 }
 
-Win32Error Win32Files::CreateDirectoryA(const std::string& path) {
+Win32Error Win32Files::CreateDirectoryW(const std::string& path) {
     if (!::CreateDirectoryW(Wide(path).c_str(), nullptr)) {
         return LastErrorOr(ERROR_WRITE_FAULT);
     }

@@ -7,7 +7,7 @@
 
 namespace platform::win32 {
 
-Win32Error Win32Profile::WritePrivateProfileStringA(const std::string& section,
+Win32Error Win32Profile::WritePrivateProfileStringW(const std::string& section,
                                                     const std::string& key,
                                                     const std::string& value,
                                                     const std::string& file) {

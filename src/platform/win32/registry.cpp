@@ -53,7 +53,7 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// Text data as RegSetValueExA hands it on: every byte of it, NULs
+// Text data as RegSetValueExW hands it on: every byte of it, NULs
 // included, converted to UTF-16.
 std::vector<BYTE> WideData(const uint8_t* data, uint32_t size) {
     const std::wstring wide =
@@ -122,7 +122,7 @@ Win32Error Win32Registry::QueryValue(RegKey key, const std::string& name, uint32
     if (size == nullptr) {
         return ERROR_SUCCESS;
     }
-    // As RegQueryValueExA: text comes back converted, and its size is that
+    // As RegQueryValueExW: text comes back converted, and its size is that
     // of the converted bytes; a buffer too small gets ERROR_MORE_DATA and
     // the size it needs; no buffer asks for the size alone.
     std::vector<BYTE> stored(storedSize + sizeof(wchar_t), 0);

@@ -17,7 +17,7 @@ std::string LocaleText(LCTYPE type) {
 }
 }  // namespace
 
-Win32Error Win32System::GetComputerNameA(uint32_t bufferSize, std::string* name) {
+Win32Error Win32System::GetComputerNameW(uint32_t bufferSize, std::string* name) {
     std::vector<wchar_t> buffer(bufferSize + 1, L'\0');
     DWORD size = bufferSize;
     // GetComputerNameW returns only a boolean: the code is the thread's last

@@ -5,7 +5,7 @@ namespace platform::win32 {
 
 class Win32System : public System {
   public:
-    Win32Error GetComputerNameA(uint32_t bufferSize, std::string* name) override;
+    Win32Error GetComputerNameW(uint32_t bufferSize, std::string* name) override;
     LocalTime Now() override;
     std::string ShortDayName(int dayOfWeek) override;
     std::string ShortMonthName(int month) override;

@@ -79,7 +79,7 @@ TEST_F(StandinEventLogTest, WritersAtOnceAndKilledWritersLeaveEveryRecordWhole) 
             for (int i = 0; i < kEach; ++i) {
                 // The parent counts what arrived; a child has no one to tell of a refusal.
                 static_cast<void>(
-                    log.ReportEventA("Tarnwick", platform::kEventlogWarningType, 2, text));
+                    log.ReportEventW("Tarnwick", platform::kEventlogWarningType, 2, text));
             }
             ::_exit(0);
         }
@@ -95,7 +95,7 @@ TEST_F(StandinEventLogTest, WritersAtOnceAndKilledWritersLeaveEveryRecordWhole) 
     testsupport::KillWriterRepeatedly(
         kRounds, 4242,
         [&](long n) {
-            return log.ReportEventA("Tarnwick", platform::kEventlogErrorType, 3,
+            return log.ReportEventW("Tarnwick", platform::kEventlogErrorType, 3,
                                     "record " + std::to_string(n) + "\n" + text) == 0;
         },
         [&](long first, long last) {

@@ -28,12 +28,12 @@ TEST_F(StandinFilesTest, ReadOnlyTargetIsNotReplacedAndTheCopyKeepsTheSourceMode
     std::ofstream(c_ / "src.txt") << "new";
     std::ofstream(c_ / "ro.txt") << "old";
     ::chmod((c_ / "ro.txt").c_str(), 0444);
-    EXPECT_EQ(files().CopyFileA("C:\\src.txt", "C:\\ro.txt", false), platform::kErrorAccessDenied);
+    EXPECT_EQ(files().CopyFileW("C:\\src.txt", "C:\\ro.txt", false), platform::kErrorAccessDenied);
     EXPECT_EQ(Read(c_ / "ro.txt"), "old");
-    EXPECT_NE(files().GetFileAttributesA("C:\\ro.txt") & 0x1u, 0u);  // FILE_ATTRIBUTE_READONLY
+    EXPECT_NE(files().GetFileAttributesW("C:\\ro.txt") & 0x1u, 0u);  // FILE_ATTRIBUTE_READONLY
 
     ::chmod((c_ / "src.txt").c_str(), 0600);
-    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\copy.txt", false), 0u);
+    ASSERT_EQ(files().CopyFileW("C:\\src.txt", "C:\\copy.txt", false), 0u);
     struct stat info {};
     ASSERT_EQ(::stat((c_ / "copy.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -41,8 +41,8 @@ TEST_F(StandinFilesTest, ReadOnlyTargetIsNotReplacedAndTheCopyKeepsTheSourceMode
 
 TEST_F(StandinFilesTest, CopyLeavesNoTemporaryFileBehind) {
     std::ofstream(c_ / "src.txt") << "data";
-    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\dst.txt", false), 0u);
-    ASSERT_EQ(files().CopyFileA("C:\\src.txt", "C:\\dst.txt", false), 0u);
+    ASSERT_EQ(files().CopyFileW("C:\\src.txt", "C:\\dst.txt", false), 0u);
+    ASSERT_EQ(files().CopyFileW("C:\\src.txt", "C:\\dst.txt", false), 0u);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(c_)) {
         ++entries;
@@ -58,7 +58,7 @@ TEST_F(StandinFilesTest, FifosAndDevicesAreNotReadAsFiles) {
     EXPECT_EQ(files().ReadWholeFile("C:\\pipe", &contents), platform::kErrorAccessDenied);
     EXPECT_EQ(files().ReadWholeFile("/dev/zero", &contents), platform::kErrorAccessDenied);
     EXPECT_EQ(contents, "unchanged");
-    EXPECT_EQ(files().CopyFileA("C:\\pipe", "C:\\copy.txt", false), platform::kErrorAccessDenied);
+    EXPECT_EQ(files().CopyFileW("C:\\pipe", "C:\\copy.txt", false), platform::kErrorAccessDenied);
     EXPECT_FALSE(fs::exists(c_ / "copy.txt"));
 }
 

@@ -22,7 +22,7 @@ class StandinIdentityTest : public ::testing::Test {
         return scratch_.services().network().GetUser("C:", size, user);
     }
     platform::Win32Error GetComputerName(std::string* name, uint32_t size = 100) {
-        return scratch_.services().system().GetComputerNameA(size, name);
+        return scratch_.services().system().GetComputerNameW(size, name);
     }
 
     testsupport::ScratchStandin scratch_{"identity"};

@@ -188,11 +188,11 @@ TEST_F(StandinNetworkTest, UnwritableProfileKeepsTheConnections) {
 TEST_F(StandinNetworkTest, FileCallsMakeNoShares) {
     Files& files = scratch_.services().files();
     std::ofstream(scratch_.Drive() / "src.txt") << "x";
-    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\NoShare"), kErrorBadNetName);
-    EXPECT_EQ(files.CreateDirectoryA("\\\\srv\\NoShare\\x"), kErrorBadNetName);
-    EXPECT_EQ(files.CopyFileA("C:\\src.txt", "\\\\SRV\\New", false), kErrorBadNetName);
-    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\Laser\\x"), kErrorPathNotFound);
-    EXPECT_EQ(files.CreateDirectoryA("\\\\SRV\\home\\Made"), kErrorSuccess);
+    EXPECT_EQ(files.CreateDirectoryW("\\\\SRV\\NoShare"), kErrorBadNetName);
+    EXPECT_EQ(files.CreateDirectoryW("\\\\srv\\NoShare\\x"), kErrorBadNetName);
+    EXPECT_EQ(files.CopyFileW("C:\\src.txt", "\\\\SRV\\New", false), kErrorBadNetName);
+    EXPECT_EQ(files.CreateDirectoryW("\\\\SRV\\Laser\\x"), kErrorPathNotFound);
+    EXPECT_EQ(files.CreateDirectoryW("\\\\SRV\\home\\Made"), kErrorSuccess);
     EXPECT_TRUE(fs::is_directory(root_ / "network" / "SRV" / "Home" / "Made"));
     EXPECT_EQ(Drive("X:", "\\\\SRV\\NoShare"), kErrorBadNetName);
     EXPECT_EQ(Drive("X:", "\\\\SRV\\New"), kErrorBadNetName);

@@ -89,7 +89,7 @@ TEST_F(ProfileCrashTest, KilledWriterLeavesEveryWriteWholeOrAbsent) {
             if (!workstation) {
                 workstation.emplace(scratch_.dir());
             }
-            return workstation->services().profile().WritePrivateProfileStringA(
+            return workstation->services().profile().WritePrivateProfileStringW(
                        SectionOf(n), KeyOf(n), ValueOf(n), kFile) == platform::kErrorSuccess;
         },
         [&](long first, long last) {
@@ -115,7 +115,7 @@ TEST_F(ProfileCrashTest, TenWritersSideBySideLoseNothing) {
     testsupport::RunSideBySide(kWriters, [&](int writer) {
         StandinPlatform workstation(scratch_.dir());
         for (int k = 0; k < kKeys; ++k) {
-            if (workstation.services().profile().WritePrivateProfileStringA(
+            if (workstation.services().profile().WritePrivateProfileStringW(
                     "Writer" + std::to_string(writer), "key" + std::to_string(k),
                     std::to_string(writer * 1000 + k), kFile) != platform::kErrorSuccess) {
                 return false;

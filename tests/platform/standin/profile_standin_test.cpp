@@ -19,7 +19,7 @@ class StandinProfileTest : public ::testing::Test {
   protected:
     platform::Win32Error Write(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file) {
-        return scratch_.services().profile().WritePrivateProfileStringA(section, key, value, file);
+        return scratch_.services().profile().WritePrivateProfileStringW(section, key, value, file);
     }
     static void Put(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;

@@ -27,11 +27,11 @@ Win32Error SetString(ScratchStandin& ws, RegKey root, const std::string& key) {
 }
 
 Win32Error Copy(ScratchStandin& ws, const std::string& target) {
-    return ws.services().files().CopyFileA("C:\\Data\\src.txt", target, false);
+    return ws.services().files().CopyFileW("C:\\Data\\src.txt", target, false);
 }
 
 Win32Error Ini(ScratchStandin& ws, const std::string& file) {
-    return ws.services().profile().WritePrivateProfileStringA("S", "k", "v", file);
+    return ws.services().profile().WritePrivateProfileStringW("S", "k", "v", file);
 }
 
 const Write kWrites[] = {
@@ -52,11 +52,11 @@ const Write kWrites[] = {
     {"a new file in C:\\Windows\\Temp",
      [](auto& ws) { return Copy(ws, "C:\\Windows\\Temp\\new.txt"); }, 0},
     {"a new folder in C:\\Program Files",
-     [](auto& ws) { return ws.services().files().CreateDirectoryA("C:\\Program Files\\App"); }, 5},
+     [](auto& ws) { return ws.services().files().CreateDirectoryW("C:\\Program Files\\App"); }, 5},
     {"a new file at the root of C:", [](auto& ws) { return Copy(ws, "C:\\new.txt"); }, 5},
     {"a file at the root of C: changed", [](auto& ws) { return Copy(ws, "C:\\old.txt"); }, 0},
     {"a new folder at the root of C:",
-     [](auto& ws) { return ws.services().files().CreateDirectoryA("C:\\NewFolder"); }, 0},
+     [](auto& ws) { return ws.services().files().CreateDirectoryW("C:\\NewFolder"); }, 0},
     {"an INI file of a bare name (C:\\Windows)", [](auto& ws) { return Ini(ws, "app.ini"); }, 5},
     {"a new INI file at the root of C:", [](auto& ws) { return Ini(ws, "C:\\app.ini"); }, 5},
     {"an INI file in a folder of C:", [](auto& ws) { return Ini(ws, "C:\\Data\\app.ini"); }, 0},
