@@ -1,7 +1,7 @@
 // Reading any bytes as text: byte-order marks, broken and overlong UTF-8,
-// lone surrogates, half a UTF-16 unit. Bytes read as ANSI come back exactly
-// as they were; decoded text, written again as UTF-8 with its mark, reads
-// back as itself.
+// lone surrogates, half a UTF-16 unit. What comes out is always valid
+// UTF-8; bytes read as ANSI are the code page's text; decoded text, written
+// again as UTF-8 with its mark, reads back as itself.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -12,20 +12,19 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const core::DecodedText decoded = core::DecodeText(bytes);
-    if (decoded.facts.encoding == core::TextEncoding::kAnsi && decoded.text != bytes) {
+    if (core::ValidUtf8(decoded.text) != decoded.text) {
         std::abort();
     }
-    if (decoded.text.size() > bytes.size()) {
-        std::abort();  // no character reads as more than one byte
+    if (decoded.facts.encoding == core::TextEncoding::kAnsi &&
+        decoded.text != platform::Utf8From1252(bytes, platform::Unused1252::kControl)) {
+        std::abort();
     }
-    // The five bytes that Windows-1252 leaves unused have no character to
-    // write back.
-    if (decoded.text.find_first_of("\x81\x8D\x8F\x90\x9D") == std::string::npos) {
-        const std::string again =
-            "\xEF\xBB\xBF" + platform::Utf8From1252(decoded.text, platform::Unused1252::kControl);
-        if (core::DecodeText(again).text != decoded.text) {
-            std::abort();
-        }
+    if (decoded.text.size() > 3 * bytes.size()) {
+        std::abort();  // no byte reads as more than one three-byte character
+    }
+    const std::string again = "\xEF\xBB\xBF" + decoded.text;
+    if (core::DecodeText(again).text != decoded.text) {
+        std::abort();
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "logon/identity.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
+#include "platform/text_codes.h"
 #include "script/run.h"
 #include "tarnwick_version.h"
 
@@ -217,9 +218,14 @@ void TLabel::SetColor(platform::Color color) {
 void TRichEdit::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string data;
     core::ThrowIfFailed<core::EFOpenError>(files.ReadWholeFile(path, &data), kCannotOpenFile, path);
-    // Read as every text file is; RTF, written in ASCII, stays as it is.
-    core::ThrowIfFailed(window_->LoadRichText(id_, core::DecodeText(data).text),
-                        kFailedToLoadStream);
+    // RTF names its own code page and goes to the box as it stands; any
+    // other file is read as every text file is.
+    if (!platform::LooksLikeRtf(data)) {
+        data = core::DecodeText(data, [&files](std::string_view ansi) {
+                   return files.Utf8FromAnsi(ansi);
+               }).text;
+    }
+    core::ThrowIfFailed(window_->LoadRichText(id_, data), kFailedToLoadStream);
 }
 
 void TMemo::Assign(const core::TStringList& lines) {

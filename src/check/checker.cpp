@@ -351,8 +351,8 @@ void TellText(const std::string& path, const core::TextFacts& text,
             Flag(kind::kLostCharacters,
                  path + " (" + core::EncodingName(text.encoding) + ") holds " +
                      Plural(static_cast<long long>(text.replaced), "character", "characters") +
-                     " that the ANSI code page lacks or that are broken: each is read "
-                     "as \"?\""));
+                     " that no encoding reads (a broken UTF-8 sequence or a lone UTF-16 "
+                     "surrogate): each is read as the replacement character U+FFFD"));
     }
 }
 

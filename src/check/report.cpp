@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "core/text_decoder.h"
-#include "platform/text_codes.h"
 #include "script/commands.h"
 
 namespace check {
@@ -126,12 +125,8 @@ std::string FormatText(const CheckReport& report) {
     return out;
 }
 
-std::string Utf8FromAnsi(const std::string& text) {
-    return platform::Utf8From1252(text, platform::Unused1252::kControl);
-}
-
 std::string JsonString(const std::string& text) {
-    return Json(Utf8FromAnsi(text)).dump(-1, ' ', true);
+    return Json(core::ValidUtf8(text)).dump(-1, ' ', true);
 }
 
 namespace {
@@ -141,9 +136,9 @@ Json JsonFindings(const std::vector<Finding>& findings) {
     for (const Finding& finding : findings) {
         Json item = {{"severity", SeverityWord(finding.severity)},
                      {"kind", finding.kind},
-                     {"text", Utf8FromAnsi(finding.text)}};
+                     {"text", core::ValidUtf8(finding.text)}};
         if (!finding.message.empty()) {
-            item["message"] = Utf8FromAnsi(finding.message);
+            item["message"] = core::ValidUtf8(finding.message);
         }
         out.push_back(std::move(item));
     }
@@ -154,15 +149,15 @@ Json JsonFindings(const std::vector<Finding>& findings) {
 
 std::string FormatJson(const CheckReport& report) {
     Json out = {
-        {"share", Utf8FromAnsi(report.shareDir)},
-        {"settingsFile", Utf8FromAnsi(report.settingsFile)},
+        {"share", core::ValidUtf8(report.shareDir)},
+        {"settingsFile", core::ValidUtf8(report.settingsFile)},
         {"settingsLoaded", report.settingsLoaded},
-        {"user", Utf8FromAnsi(report.user)},
-        {"machine", Utf8FromAnsi(report.machine)},
-        {"fullName", Utf8FromAnsi(report.fullName)},
-        {"group", Utf8FromAnsi(report.group)},
-        {"dateTime", Utf8FromAnsi(report.dateTime)},
-        {"processOrder", Utf8FromAnsi(report.processOrder)},
+        {"user", core::ValidUtf8(report.user)},
+        {"machine", core::ValidUtf8(report.machine)},
+        {"fullName", core::ValidUtf8(report.fullName)},
+        {"group", core::ValidUtf8(report.group)},
+        {"dateTime", core::ValidUtf8(report.dateTime)},
+        {"processOrder", core::ValidUtf8(report.processOrder)},
         {"eventLog", report.eventLog},
         {"stops", report.stops},
         {"flags", report.Count(Severity::kFlag)},
@@ -172,7 +167,7 @@ std::string FormatJson(const CheckReport& report) {
     Json files = Json::array();
     for (const ScriptFile& file : report.files) {
         Json item = {{"letter", std::string(1, file.letter)},
-                     {"path", Utf8FromAnsi(file.path)},
+                     {"path", core::ValidUtf8(file.path)},
                      {"exists", file.exists},
                      {"loaded", file.loaded},
                      {"lines", file.lineCount}};
@@ -190,26 +185,26 @@ std::string FormatJson(const CheckReport& report) {
         Json depends = Json::array();
         for (const Finding& finding : line.findings) {
             if (!finding.message.empty()) {
-                messages.push_back(Utf8FromAnsi(finding.message));
+                messages.push_back(core::ValidUtf8(finding.message));
             }
             if (finding.kind == kind::kDepends) {
-                depends.push_back(Utf8FromAnsi(finding.text));
+                depends.push_back(core::ValidUtf8(finding.text));
             }
         }
         Json effects = Json::array();
         for (const Effect& effect : line.effects) {
-            Json item = {{"kind", effect.kind}, {"text", Utf8FromAnsi(effect.text)}};
+            Json item = {{"kind", effect.kind}, {"text", core::ValidUtf8(effect.text)}};
             for (const auto& [name, value] : effect.fields) {
-                item[name] = Utf8FromAnsi(value);
+                item[name] = core::ValidUtf8(value);
             }
             effects.push_back(std::move(item));
         }
-        lines.push_back({{"file", Utf8FromAnsi(line.file)},
+        lines.push_back({{"file", core::ValidUtf8(line.file)},
                          {"line", line.number},
-                         {"text", Utf8FromAnsi(line.text)},
-                         {"expanded", Utf8FromAnsi(line.expanded)},
+                         {"text", core::ValidUtf8(line.text)},
+                         {"expanded", core::ValidUtf8(line.expanded)},
                          {"command", line.command},
-                         {"action", Utf8FromAnsi(line.action)},
+                         {"action", core::ValidUtf8(line.action)},
                          {"messages", std::move(messages)},
                          {"effects", std::move(effects)},
                          {"depends", std::move(depends)},

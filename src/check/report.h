@@ -10,15 +10,12 @@ namespace check {
 // what it would do and its flags; then a summary of the flags.
 std::string FormatText(const CheckReport& report);
 
-// One JSON object; texts are the program's single-byte text (Windows-1252),
-// written with \u escapes for everything outside ASCII.
+// One JSON object; the program's texts (UTF-8) are written with \u escapes
+// for everything outside ASCII.
 std::string FormatJson(const CheckReport& report);
 
-// A JSON string literal of a single-byte text, quotes included.
+// A JSON string literal of the program's text, quotes included.
 std::string JsonString(const std::string& text);
-
-// The program's single-byte text (Windows-1252) in UTF-8.
-std::string Utf8FromAnsi(const std::string& text);
 
 // How the reports name a finding's severity: "flag" or "note", and the mark
 // in front of a finding in the text reports.

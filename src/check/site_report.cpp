@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "check/report.h"
+#include "core/text_decoder.h"
 
 namespace check {
 
@@ -28,7 +29,7 @@ std::string Joined(const std::vector<std::string>& names) {
 Json Utf8Names(const std::vector<std::string>& names) {
     Json out = Json::array();
     for (const std::string& name : names) {
-        out.push_back(Utf8FromAnsi(name));
+        out.push_back(core::ValidUtf8(name));
     }
     return out;
 }
@@ -89,12 +90,14 @@ std::string FormatSiteJson(const SiteReport& report) {
     }
     Json findings = Json::array();
     for (const SiteFinding& finding : report.findings) {
-        Json item = {
-            {"severity", SeverityWord(finding.severity)}, {"kind", finding.kind},
-            {"file", Utf8FromAnsi(finding.file)},         {"line", finding.line},
-            {"lineText", Utf8FromAnsi(finding.lineText)}, {"text", Utf8FromAnsi(finding.text)}};
+        Json item = {{"severity", SeverityWord(finding.severity)},
+                     {"kind", finding.kind},
+                     {"file", core::ValidUtf8(finding.file)},
+                     {"line", finding.line},
+                     {"lineText", core::ValidUtf8(finding.lineText)},
+                     {"text", core::ValidUtf8(finding.text)}};
         if (!finding.message.empty()) {
-            item["message"] = Utf8FromAnsi(finding.message);
+            item["message"] = core::ValidUtf8(finding.message);
         }
         item["logons"] = finding.logons;
         item["firstNames"] = Utf8Names(finding.firstNames);
@@ -102,14 +105,14 @@ std::string FormatSiteJson(const SiteReport& report) {
     }
     Json flagged = Json::array();
     for (const FlaggedLogon& logon : report.flagged) {
-        flagged.push_back({{"user", Utf8FromAnsi(logon.user)},
-                           {"machine", Utf8FromAnsi(logon.machine)},
-                           {"fullName", Utf8FromAnsi(logon.fullName)},
+        flagged.push_back({{"user", core::ValidUtf8(logon.user)},
+                           {"machine", core::ValidUtf8(logon.machine)},
+                           {"fullName", core::ValidUtf8(logon.fullName)},
                            {"findings", logon.findings}});
     }
-    const Json out = {{"share", Utf8FromAnsi(report.shareDir)},
-                      {"settingsFile", Utf8FromAnsi(report.settingsFile)},
-                      {"scope", Utf8FromAnsi(report.scope)},
+    const Json out = {{"share", core::ValidUtf8(report.shareDir)},
+                      {"settingsFile", core::ValidUtf8(report.settingsFile)},
+                      {"scope", core::ValidUtf8(report.scope)},
                       {"logons", report.logons},
                       {"scriptLines", report.scriptLines},
                       {"flags", report.flags},
@@ -146,13 +149,13 @@ std::string FormatSiteCsv(const SiteReport& report) {
     for (const SiteFinding& finding : report.findings) {
         const std::string cells[] = {SeverityWord(finding.severity),
                                      finding.kind,
-                                     Utf8FromAnsi(finding.file),
+                                     core::ValidUtf8(finding.file),
                                      finding.file.empty() ? "" : std::to_string(finding.line),
-                                     Utf8FromAnsi(finding.lineText),
-                                     Utf8FromAnsi(finding.text),
-                                     Utf8FromAnsi(finding.message),
+                                     core::ValidUtf8(finding.lineText),
+                                     core::ValidUtf8(finding.text),
+                                     core::ValidUtf8(finding.message),
                                      std::to_string(finding.logons),
-                                     Utf8FromAnsi(Names(finding))};
+                                     core::ValidUtf8(Names(finding))};
         for (const std::string& cell : cells) {
             out += (&cell == cells ? "" : ",") + CsvCell(cell);
         }
@@ -191,7 +194,7 @@ namespace {
 
 // Share text, for the page.
 std::string Shown(const std::string& ansi) {
-    return HtmlEscape(Utf8FromAnsi(ansi));
+    return HtmlEscape(core::ValidUtf8(ansi));
 }
 
 constexpr const char* kStyle = R"(

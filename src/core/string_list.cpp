@@ -48,7 +48,8 @@ void TStringList::Assign(const TStringList& other) {
 TextFacts TStringList::LoadFromFile(platform::Files& files, const std::string& path) {
     std::string contents;
     ThrowIfFailed<EFOpenError>(files.ReadWholeFile(path, &contents), "Cannot open file %s", path);
-    const DecodedText decoded = DecodeText(contents);
+    const DecodedText decoded =
+        DecodeText(contents, [&files](std::string_view ansi) { return files.Utf8FromAnsi(ansi); });
     SetText(decoded.text);
     return decoded.facts;
 }

@@ -63,19 +63,47 @@ void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
     }
 }
 
-std::u32string DecodeUtf8(std::string_view bytes) {
-    std::u32string codes;
+// One code point in UTF-8.
+void AppendUtf8(char32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The UTF-8 text as it stands, a byte of no whole sequence as U+FFFD.
+std::string CleanUtf8(std::string_view bytes, size_t* replaced) {
+    std::string out;
+    out.reserve(bytes.size());
     for (size_t at = 0; at < bytes.size();) {
         char32_t code = 0;
         const size_t length = Utf8Sequence(bytes, at, &code);
-        codes += length == 0 ? kReplacement : code;
-        at += length == 0 ? 1 : length;
+        if (length == 0) {
+            AppendUtf8(kReplacement, out);
+            ++*replaced;
+            ++at;
+            continue;
+        }
+        out.append(bytes.substr(at, length));
+        at += length;
     }
-    return codes;
+    return out;
 }
 
-std::u32string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u32string codes;
+std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian, size_t* replaced) {
+    std::string out;
+    out.reserve(bytes.size());
     const auto unit = [&](size_t at) {
         const auto first = static_cast<unsigned char>(bytes[at]);
         const auto second = static_cast<unsigned char>(bytes[at + 1]);
@@ -93,13 +121,15 @@ std::u32string DecodeUtf16(std::string_view bytes, bool bigEndian) {
         }
         if (code >= 0xD800 && code <= 0xDFFF) {
             code = kReplacement;  // a lone surrogate
+            ++*replaced;
         }
-        codes += code;
+        AppendUtf8(code, out);
     }
     if (bytes.size() % 2 != 0) {
-        codes += kReplacement;  // half a unit
+        AppendUtf8(kReplacement, out);  // half a unit
+        ++*replaced;
     }
-    return codes;
+    return out;
 }
 
 bool HoldsControls(std::string_view text) {
@@ -130,35 +160,45 @@ const char* EncodingName(TextEncoding encoding) {
     return "ANSI";
 }
 
-DecodedText DecodeText(std::string_view bytes) {
+DecodedText DecodeText(std::string_view bytes, const AnsiReader& ansi) {
     DecodedText out;
     const auto marked = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    std::u32string codes;
+    size_t& replaced = out.facts.replaced;
     if (marked(kUtf8Mark)) {
         out.facts.encoding = TextEncoding::kUtf8WithMark;
-        codes = DecodeUtf8(bytes.substr(kUtf8Mark.size()));
+        out.text = CleanUtf8(bytes.substr(kUtf8Mark.size()), &replaced);
     } else if (marked(kUtf16LeMark)) {
         out.facts.encoding = TextEncoding::kUtf16Le;
-        codes = DecodeUtf16(bytes.substr(kUtf16LeMark.size()), false);
+        out.text = Utf8FromUtf16(bytes.substr(kUtf16LeMark.size()), false, &replaced);
     } else if (marked(kUtf16BeMark)) {
         out.facts.encoding = TextEncoding::kUtf16Be;
-        codes = DecodeUtf16(bytes.substr(kUtf16BeMark.size()), true);
+        out.text = Utf8FromUtf16(bytes.substr(kUtf16BeMark.size()), true, &replaced);
     } else {
         bool valid = false, multiByte = false;
         ScanUtf8(bytes, &valid, &multiByte);
         if (valid && multiByte) {
             out.facts.encoding = TextEncoding::kUtf8;
-            codes = DecodeUtf8(bytes);
-        } else {
             out.text.assign(bytes);
+        } else if (!multiByte && valid) {
+            out.text.assign(bytes);  // ASCII reads alike in every code page
+        } else {
+            out.text = ansi(bytes);
             out.facts.mixed = multiByte;
         }
     }
-    if (out.facts.encoding != TextEncoding::kAnsi) {
-        out.text = platform::AnsiFromUnicode(codes, &out.facts.replaced);
-    }
     out.facts.controls = HoldsControls(out.text);
     return out;
+}
+
+std::string ValidUtf8(std::string_view text) {
+    size_t replaced = 0;
+    return CleanUtf8(text, &replaced);
+}
+
+DecodedText DecodeText(std::string_view bytes) {
+    return DecodeText(bytes, [](std::string_view ansi) {
+        return platform::Utf8From1252(ansi, platform::Unused1252::kControl);
+    });
 }
 
 }  // namespace core

@@ -4,14 +4,14 @@
 //   - A byte-order mark decides: UTF-8, or UTF-16 little or big endian.
 //   - Without one, bytes that are valid UTF-8 and hold a non-ASCII byte are
 //     UTF-8, as today's Notepad saves them.
-//   - Anything else is the program's single-byte text (the ANSI code page:
-//     GetACP on Windows, Windows-1252 on the stand-in) and is taken
-//     exactly as it is, as it always was.
-// UTF-8 and UTF-16 text is turned into the program's single-byte text; a
-// character the code page lacks becomes "?", as Windows' own conversion
-// makes it (platform/text_codes.h).
+//   - Anything else is text in the system's ANSI code page (GetACP on
+//     Windows, the workstation's on the stand-in), read as it always was.
+// The text comes out in UTF-8, the program's own text, whatever the file
+// held: every character is kept. A broken UTF-8 sequence or a lone UTF-16
+// surrogate becomes U+FFFD.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +25,8 @@ const char* EncodingName(TextEncoding encoding);
 // What reading a file found out besides its text.
 struct TextFacts {
     TextEncoding encoding = TextEncoding::kAnsi;
-    // Characters that the code page lacks, or that were no whole character
-    // (a broken UTF-8 sequence, a lone UTF-16 surrogate), read as "?".
+    // Bytes that were no whole character (a broken UTF-8 sequence, a lone
+    // UTF-16 surrogate), read as U+FFFD.
     size_t replaced = 0;
     // A file read as ANSI that also holds UTF-8 sequences: two editors
     // wrote it, and its UTF-8 letters show as two or three others.
@@ -37,10 +37,19 @@ struct TextFacts {
 };
 
 struct DecodedText {
-    std::string text;  // in the ANSI code page
+    std::string text;  // UTF-8
     TextFacts facts;
 };
 
+// Text in the ANSI code page as UTF-8 (platform::Files::Utf8FromAnsi).
+using AnsiReader = std::function<std::string(std::string_view)>;
+
+DecodedText DecodeText(std::string_view bytes, const AnsiReader& ansi);
+// The same with Windows-1252 as the ANSI code page.
 DecodedText DecodeText(std::string_view bytes);
+
+// UTF-8 as it stands, each byte of no whole sequence as U+FFFD: for text
+// that must be valid UTF-8 where it goes (JSON, HTML).
+std::string ValidUtf8(std::string_view text);
 
 }  // namespace core

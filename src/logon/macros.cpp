@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/strings.h"
 #include "logon/settings.h"
 #include "platform/platform.h"
 #include "platform/system.h"
@@ -22,7 +23,8 @@ size_t ReplaceFirst(const std::string& reference, const std::string& value, std:
         return at;
     }
     const size_t tailStart = at + reference.size();
-    const size_t tailLength = std::min(kTailLimit, line.size() - tailStart);
+    const size_t tailLength =
+        core::FirstCharacters(std::string_view(line).substr(tailStart), kTailLimit).size();
     std::string result;
     result.reserve(at + value.size() + tailLength);
     result.append(line, 0, at);

@@ -1,5 +1,7 @@
 #include "platform/names.h"
 
+#include "platform/text_codes.h"
+
 #include <cstring>
 
 namespace platform {
@@ -107,11 +109,11 @@ std::vector<std::string> SubKeyNames(const std::string& subKey) {
 }
 
 Win32Error SubKeyLengthError(const std::string& subKey) {
-    if (subKey.size() > kMaxSubKeyLength) {
+    if (Utf16Length(subKey) > kMaxSubKeyLength) {
         return kErrorMoreData;
     }
     for (const std::string& name : SubKeyNames(subKey)) {
-        if (name.size() > kMaxKeyNameLength) {
+        if (Utf16Length(name) > kMaxKeyNameLength) {
             return kErrorMoreData;
         }
     }

@@ -45,12 +45,16 @@ bool IsRemoteName(const std::string& name);
 // no server or share name may hold).
 std::vector<std::string> UncComponents(const std::string& remoteName);
 
-// The longest key name Windows stores; a longer one is refused.
+// The longest key name Windows stores; a longer one is refused. Lengths
+// count UTF-16 units, as Windows stores names.
 inline constexpr size_t kMaxKeyNameLength = 255;
-// The longest sub-key path the ANSI calls take: they convert it into the
-// thread's static Unicode buffer of MAX_PATH + 1 characters, and a longer
-// path does not fit (ERROR_MORE_DATA, measured under Wine, whatever the
-// names in it). Both limits answer 234; the contract test pins it.
+// The longest sub-key path the program takes. The ANSI calls it was first
+// written against convert a path into the thread's static Unicode buffer
+// of MAX_PATH + 1 characters, and a longer path does not fit
+// (ERROR_MORE_DATA, measured under Wine, whatever the names in it). The W
+// calls would take more; the program keeps the old limit so that a share
+// written for it behaves as it always did. Both limits answer 234; the
+// contract test pins it.
 inline constexpr size_t kMaxSubKeyLength = 260;
 
 // The names of a sub-key path. Windows reads runs of backslashes as one and

@@ -75,4 +75,19 @@ std::string Utf8From1252(std::string_view text, Unused1252 unused) {
     return out;
 }
 
+size_t Utf16Length(std::string_view utf8) {
+    size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {
+            units += byte >= 0xF0 && byte <= 0xF4 ? 2 : 1;
+        }
+    }
+    return units;
+}
+
+bool LooksLikeRtf(std::string_view data) {
+    return data.substr(0, 5) == "{\\rtf";
+}
+
 }  // namespace platform

@@ -1,5 +1,6 @@
-// Byte-level text codes both builds share: hexadecimal digits, and the
-// program's single-byte text (Windows-1252) in UTF-8.
+// Byte-level text codes both builds share: hexadecimal digits, Windows-1252
+// (the ANSI code page of most workstations, and the stand-in's unless told
+// otherwise) and the lengths of the program's UTF-8 text.
 #pragma once
 #include <cstddef>
 #include <optional>
@@ -23,11 +24,14 @@ enum class Unused1252 { kReplacement, kControl };
 // Windows-1252 bytes as UTF-8.
 std::string Utf8From1252(std::string_view text, Unused1252 unused);
 
-// Unicode characters in the program's single-byte text: the ANSI code page
-// of Windows (GetACP), Windows-1252 on the stand-in. A character the code
-// page lacks becomes "?", as Windows' own conversion makes it, and is
-// counted in `replaced`.
-std::string AnsiFromUnicode(const std::u32string& text, size_t* replaced);
+// The length of UTF-8 text in UTF-16 units, as Windows counts the length
+// of a name: a character beyond U+FFFF takes two. A byte of no whole
+// sequence counts as one, as it converts to one U+FFFD.
+size_t Utf16Length(std::string_view utf8);
+
+// True when `data` begins as an RTF document does ("{\rtf"): a news file
+// so made names its own code page and is read by the rich-text box itself.
+bool LooksLikeRtf(std::string_view data);
 
 // The byte of a character in Windows-1252, or nothing when it has none.
 std::optional<char> ByteOf1252(char32_t code);

@@ -106,11 +106,12 @@ RegistryCommand ParseRegistryCommand(const std::string& destination, const std::
     }
     command.hasValueName = true;
     command.keyPath = destination.substr(0, dot);
-    command.valueName = destination.substr(dot + 1, kMaxArgument);
+    command.valueName =
+        core::FirstCharacters(std::string_view(destination).substr(dot + 1), kMaxArgument);
     if (valueSpec.empty()) {
         return command;
     }
-    command.argument = valueSpec.substr(1, kMaxArgument);
+    command.argument = core::FirstCharacters(std::string_view(valueSpec).substr(1), kMaxArgument);
     const char letter = core::UpperAZ(valueSpec.front());
     for (const SpecLetter& spec : kSpecLetters) {
         if (spec.letter == letter) {

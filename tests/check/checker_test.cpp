@@ -314,8 +314,8 @@ TEST_F(CheckerTest, ScriptFilesAreReadInTheirEncodingAndFlaggedWhereTheyCannotBe
            {"GROUP\\EVERYONE.DAT", "; M\xFCller and M\xC3\xBCller\r\n"},
            // A NUL ends what is read.
            {"GROUP\\_DEFAULT.DAT", "; before\0; after\r\n"s},
-           // UTF-8 with letters that Windows-1252 lacks.
-           {"USER\\jsmith.DAT", "; \xE6\x9D\xB1\xE4\xBA\xAC\r\n"}});
+           // UTF-8 with letters that Windows-1252 lacks, cut short at its end.
+           {"USER\\jsmith.DAT", "\xEF\xBB\xBF; \xE6\x9D\xB1\xE4\xBA\xAC \xE6\x9D"}});
     const check::CheckReport report = Check();
     std::map<std::string, std::string> encodings;
     for (const auto& file : report.files) {
@@ -323,10 +323,10 @@ TEST_F(CheckerTest, ScriptFilesAreReadInTheirEncodingAndFlaggedWhereTheyCannotBe
     }
     EXPECT_EQ(encodings["GLOBAL\\_DEFAULT.DAT"], "UTF-16 LE");
     EXPECT_EQ(encodings["GROUP\\EVERYONE.DAT"], "ANSI");
-    EXPECT_EQ(encodings["USER\\jsmith.DAT"], "UTF-8");
+    EXPECT_EQ(encodings["USER\\jsmith.DAT"], "UTF-8 with a byte-order mark");
     ASSERT_FALSE(report.lines.empty());
     EXPECT_EQ(report.lines[0].expanded, "VC:\\Data");
-    EXPECT_EQ(report.lines.back().expanded, "; ??");
+    EXPECT_EQ(report.lines.back().expanded, "; \xE6\x9D\xB1\xE4\xBA\xAC \xEF\xBF\xBD\xEF\xBF\xBD");
     std::vector<std::string> kinds;
     for (const auto& finding : report.findings) {
         if (finding.severity == check::Severity::kFlag) {

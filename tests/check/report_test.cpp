@@ -90,9 +90,11 @@ TEST(ReportTest, JsonHoldsTheWholeReport) {
 TEST(ReportTest, JsonStringsAreAsciiWhateverTheScriptHolds) {
     EXPECT_EQ(check::JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(check::JsonString("\t\r\n\x01\x7f"), "\"\\t\\r\\n\\u0001\\u007f\"");
-    // Windows-1252: the euro sign and curly quotes lie in 0x80-0x9F, the
-    // rest of the upper half is Latin-1.
-    EXPECT_EQ(check::JsonString("\x80\x93\x94\xe9\xff"), "\"\\u20ac\\u201c\\u201d\\u00e9\\u00ff\"");
+    // The program's UTF-8 text, a character beyond U+FFFF as its two
+    // surrogates; a byte of no UTF-8 character as U+FFFD.
+    EXPECT_EQ(check::JsonString("\xE2\x82\xAC\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x98\x80"),
+              "\"\\u20ac\\u00e9\\u6771\\ud83d\\ude00\"");
+    EXPECT_EQ(check::JsonString("M\xFCller"), "\"M\\ufffdller\"");
     EXPECT_EQ(check::JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 }
 

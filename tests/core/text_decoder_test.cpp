@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "platform/text_codes.h"
-
 namespace {
 
 using core::DecodeText;
@@ -37,23 +35,16 @@ std::string Utf16(const std::string& utf8, bool bigEndian) {
 }
 
 // The same text in every encoding a file may come in reads as the same
-// Windows-1252 text; what 1252 lacks is "?".
+// UTF-8 text, every character kept; ANSI (Windows-1252 here) reads as the
+// code page holds it.
 TEST(TextDecoderTest, EveryEncodingReadsAsTheSameText) {
-    const struct {
-        std::string ansi;  // Windows-1252
-        size_t lost;       // characters 1252 lacks
-        std::string utf8;  // the same text, as UTF-8 holds it
-    } texts[] = {
-        {"VC:\\Data\r\nUSoftware\\X.Who=SM\xFCller \x80 \x9C\r\n", 0, ""},
-        {"USoftware\\X.Who=S?ukasz ????? ??\r\n", 8,
-         "USoftware\\X.Who=S\xC5\x81ukasz \xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7 "
-         "\xE6\x9D\xB1\xE4\xBA\xAC\r\n"},
-        {"emoji ?\r\n", 1, "emoji \xF0\x9F\x98\x80\r\n"},
+    const std::string texts[] = {
+        "VC:\\Data\r\nUSoftware\\X.Who=SM\xC3\xBCller \xE2\x82\xAC \xC5\x93\r\n",
+        "USoftware\\X.Who=S\xC5\x81ukasz \xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7 "
+        "\xE6\x9D\xB1\xE4\xBA\xAC\r\n",
+        "emoji \xF0\x9F\x98\x80\r\n",
     };
-    for (const auto& t : texts) {
-        const std::string utf8 =
-            t.utf8.empty() ? platform::Utf8From1252(t.ansi, platform::Unused1252::kControl)
-                           : t.utf8;
+    for (const std::string& utf8 : texts) {
         const struct {
             std::string bytes;
             TextEncoding encoding;
@@ -65,15 +56,24 @@ TEST(TextDecoderTest, EveryEncodingReadsAsTheSameText) {
         };
         for (const auto& file : files) {
             const auto decoded = DecodeText(file.bytes);
-            EXPECT_EQ(decoded.text, t.ansi) << core::EncodingName(file.encoding);
+            EXPECT_EQ(decoded.text, utf8) << core::EncodingName(file.encoding);
             EXPECT_EQ(decoded.facts.encoding, file.encoding);
-            EXPECT_EQ(decoded.facts.replaced, t.lost) << core::EncodingName(file.encoding);
+            EXPECT_EQ(decoded.facts.replaced, 0u) << core::EncodingName(file.encoding);
         }
     }
-    // The text as it always was read: unchanged, whatever its bytes.
+    // Text in the ANSI code page, as it always was read, through the reader
+    // the platform gives; ASCII never reaches it.
     const std::string ansi = "SM\xFCller \x80\r\n";
-    EXPECT_EQ(DecodeText(ansi).text, ansi);
+    EXPECT_EQ(DecodeText(ansi).text, "SM\xC3\xBCller \xE2\x82\xAC\r\n");
     EXPECT_EQ(DecodeText(ansi).facts.encoding, TextEncoding::kAnsi);
+    int asked = 0;
+    const auto reader = [&asked](std::string_view bytes) {
+        ++asked;
+        return "<" + std::string(bytes) + ">";
+    };
+    EXPECT_EQ(DecodeText(ansi, reader).text, "<" + ansi + ">");
+    EXPECT_EQ(DecodeText("plain\r\n", reader).text, "plain\r\n");
+    EXPECT_EQ(asked, 1);
 }
 
 // What a file holds besides text, for the checker to tell.
@@ -86,25 +86,28 @@ TEST(TextDecoderTest, TellsBrokenMixedAndControlBytes) {
         bool mixed, controls;
     } cases[] = {
         {"plain ASCII\r\n", TextEncoding::kAnsi, "plain ASCII\r\n", 0, false, false},
-        {"M\xFCller and M\xC3\xBCller", TextEncoding::kAnsi, "M\xFCller and M\xC3\xBCller", 0, true,
-         false},
+        {"M\xFCller and M\xC3\xBCller", TextEncoding::kAnsi,
+         "M\xC3\xBCller and M\xC3\x83\xC2\xBCller", 0, true, false},
         {std::string("a\0b", 3), TextEncoding::kAnsi, std::string("a\0b", 3), 0, false, true},
         {"tab\tform\f", TextEncoding::kAnsi, "tab\tform\f", 0, false, false},
         {"\xEF\xBB\xBF"
          "cut \xC3",
-         TextEncoding::kUtf8WithMark, "cut ?", 1, false, false},
+         TextEncoding::kUtf8WithMark, "cut \xEF\xBF\xBD", 1, false, false},
         {"\xEF\xBB\xBF"
          "long \xC0\xAF",
-         TextEncoding::kUtf8WithMark, "long ??", 2, false, false},
+         TextEncoding::kUtf8WithMark, "long \xEF\xBF\xBD\xEF\xBF\xBD", 2, false, false},
         {std::string("\xFF\xFE"
                      "a\0\x00\xD8"
                      "b\0",
                      8),
-         TextEncoding::kUtf16Le, "a?b", 1, false, false},
+         TextEncoding::kUtf16Le,
+         "a\xEF\xBF\xBD"
+         "b",
+         1, false, false},
         {std::string("\xFF\xFE"
                      "a\0b",
                      5),
-         TextEncoding::kUtf16Le, "a?", 1, false, false},
+         TextEncoding::kUtf16Le, "a\xEF\xBF\xBD", 1, false, false},
         {std::string("\xFF\xFE"
                      "\x01\0",
                      4),

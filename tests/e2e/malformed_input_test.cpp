@@ -23,6 +23,7 @@
 
 #include "malformed_input_cases.h"
 #include "platform/platform.h"
+#include "platform/text_codes.h"
 #include "support/registry_reader.h"
 #include "support/test_platform.h"
 #include "workstation.h"
@@ -32,6 +33,27 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::kHkeyCurrentUser;
+
+// The catalogue is written in Windows-1252, as the scripts it lays out
+// are; the program reads them into its own text, UTF-8, and its messages,
+// names and values come back so.
+std::string Program(const std::string& catalogueText) {
+    return platform::Utf8From1252(catalogueText, platform::Unused1252::kControl);
+}
+
+// A path of the program's text, whatever the platform's narrow strings are.
+fs::path Utf8Path(const std::string& text) {
+    return fs::u8path(text);
+}
+
+std::string Utf8Name(const fs::path& path) {
+    return path.filename().u8string();
+}
+
+bool IsText(uint32_t type) {
+    return type == platform::kRegSz || type == platform::kRegExpandSz ||
+           type == platform::kRegMultiSz;
+}
 
 // A run that has not ended by then hangs. It bounds a wait, it is no
 // measure of speed.
@@ -122,7 +144,8 @@ class Station {
     Station& operator=(const Station&) = delete;
 
     void Lay(const ShareFile& file) {
-        const fs::path path = file.onMachine ? machine_->HostPath(file.path) : HostPath(file.path);
+        const fs::path path =
+            file.onMachine ? machine_->HostPath(Program(file.path)) : HostPath(file.path);
         fs::create_directories(path.parent_path());
         switch (file.kind) {
             case Kind::kFile:
@@ -154,9 +177,9 @@ class Station {
 
     // A share path ("\" separated) on this machine.
     fs::path HostPath(const std::string& sharePath) const {
-        std::string relative = sharePath;
+        std::string relative = Program(sharePath);
         std::replace(relative.begin(), relative.end(), '\\', '/');
-        return share_ / fs::path(relative);
+        return share_ / Utf8Path(relative);
     }
     std::optional<Value> Read(platform::RegKey root, const std::string& key,
                               const std::string& name) {
@@ -170,7 +193,7 @@ class Station {
     // An expected text with the share's folder (with its separator) and the
     // program's file name put in.
     std::string Expand(const std::string& text) const {
-        return Replaced(Replaced(text, kShareToken, (share_ / "").string()), kProgramToken,
+        return Replaced(Replaced(Program(text), kShareToken, (share_ / "").string()), kProgramToken,
                         program_.filename().string());
     }
     differential::Workstation& machine() { return *machine_; }
@@ -225,17 +248,25 @@ void CheckFilesAndRegistry(Station& station, const Case& c) {
             case FileCheck::kEntries: {
                 std::vector<std::string> names;
                 for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-                    names.push_back(it->path().filename().string());
+                    names.push_back(Utf8Name(it->path()));
                 }
                 std::sort(names.begin(), names.end());
-                EXPECT_EQ(names, check.entries);
+                std::vector<std::string> expected;
+                for (const std::string& entry : check.entries) {
+                    expected.push_back(Program(entry));
+                }
+                EXPECT_EQ(names, expected);
                 break;
             }
         }
     }
     for (const RegCheck& check : c.regChecks) {
         SCOPED_TRACE("registry " + check.key + " value " + check.name);
-        EXPECT_EQ(station.Read(check.root, check.key, check.name), check.value);
+        std::optional<Value> expected = check.value;
+        if (expected && IsText(expected->type)) {
+            expected->data = Program(expected->data);
+        }
+        EXPECT_EQ(station.Read(check.root, Program(check.key), Program(check.name)), expected);
     }
 }
 
@@ -367,14 +398,14 @@ TEST_P(RunCaseTest, EndsAsTheCatalogueSays) {
         const auto drawn = result.window.find(check.control);
         ASSERT_NE(drawn, result.window.end());
         if (const auto expected =
-                station.machine().Drawn(check.control, check.text, check.background)) {
+                station.machine().Drawn(check.control, Program(check.text), check.background)) {
             EXPECT_EQ(drawn->second, *expected);
         }
     }
     if (!c.diagnostics.empty()) {
         std::vector<std::string> expected;
         for (const std::string& line : c.diagnostics) {
-            expected.push_back(station.machine().DrawnLine(line));
+            expected.push_back(station.machine().DrawnLine(Program(line)));
         }
         EXPECT_NE(std::search(result.diagnostics.begin(), result.diagnostics.end(),
                               expected.begin(), expected.end()),

@@ -84,8 +84,8 @@ TEST_F(RunScriptTest, AScriptInAnyEncodingAssemblesAlike) {
          {ansi, utf8, "\xEF\xBB\xBF" + utf8, utf16(ansi, false), utf16(ansi, true)}) {
         WriteFile(At("GLOBAL\\_DEFAULT.DAT"), bytes);
         script::BuildCodeList(context(), "*");
-        EXPECT_EQ(context().CodeList->Lines(),
-                  (V{";---" + At("GLOBAL\\_DEFAULT.DAT"), "; M\xFCller \x80", "VC:\\Data"}));
+        EXPECT_EQ(context().CodeList->Lines(), (V{";---" + At("GLOBAL\\_DEFAULT.DAT"),
+                                                  "; M\xC3\xBCller \xE2\x82\xAC", "VC:\\Data"}));
     }
 }
 

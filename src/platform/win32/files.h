@@ -12,6 +12,7 @@ class Win32Files : public Files {
     uint32_t GetFileAttributesW(const std::string& path) override;
     Win32Error CreateDirectoryW(const std::string& path) override;
     Win32Error GetLastWriteTime(const std::string& path, FileTime* time) override;
+    std::string Utf8FromAnsi(std::string_view bytes) override;
 };
 
 }  // namespace platform::win32

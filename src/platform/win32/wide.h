@@ -1,9 +1,7 @@
 // The program's text as the W calls take it, and back. Every call goes
-// through its W form; the program's text is, for now, in the ANSI code page,
-// converted exactly as the A calls convert it (up to its first NUL, as a C
-// string; a character the code page lacks coming back as the code page's
-// default character). Moving the program's text to UTF-8 changes only the
-// code page named here.
+// through its W form, and the program's text is UTF-8 throughout, so any
+// character a name, path or value may hold crosses whole. A conversion
+// takes text up to its first NUL, as a C string, unless it is given a length.
 #pragma once
 #include <windows.h>
 
@@ -12,7 +10,7 @@
 
 namespace platform::win32 {
 
-inline constexpr UINT kProgramCodePage = CP_ACP;
+inline constexpr UINT kProgramCodePage = CP_UTF8;
 
 // The whole of `text`, a NUL in it included, where a call takes a length.
 inline std::wstring WideWhole(std::string_view text) {
@@ -32,10 +30,9 @@ inline std::wstring Wide(const std::string& text) {
     return WideWhole(std::string_view(text.c_str()));
 }
 
-// `length` characters of `text`, or up to its first NUL when -1. `flags`
-// go to WideCharToMultiByte: WC_NO_BEST_FIT_CHARS makes every character
-// the code page lacks its default character, "?".
-inline std::string Narrow(const wchar_t* text, int length = -1, DWORD flags = 0) {
+// `length` characters of `text`, or up to its first NUL when -1. A lone
+// surrogate becomes U+FFFD.
+inline std::string Narrow(const wchar_t* text, int length = -1) {
     if (length < 0) {
         length = static_cast<int>(std::char_traits<wchar_t>::length(text));
     }
@@ -43,9 +40,9 @@ inline std::string Narrow(const wchar_t* text, int length = -1, DWORD flags = 0)
         return {};
     }
     const int bytes =
-        ::WideCharToMultiByte(kProgramCodePage, flags, text, length, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(kProgramCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    ::WideCharToMultiByte(kProgramCodePage, flags, text, length, narrow.data(), bytes, nullptr,
+    ::WideCharToMultiByte(kProgramCodePage, 0, text, length, narrow.data(), bytes, nullptr,
                           nullptr);
     return narrow;
 }
