@@ -415,7 +415,8 @@ void ListFiles(const fs::path& base, const std::string& label, const std::string
     }
     for (auto it = fs::recursive_directory_iterator(base, ec); !ec && it != fs::end(it);
          it.increment(ec)) {
-        std::string relative = fs::relative(it->path(), base, ec).generic_string();
+        // Names are listed in UTF-8 on both platforms.
+        std::string relative = fs::relative(it->path(), base, ec).generic_u8string();
         std::replace(relative.begin(), relative.end(), '/', '\\');
         if (relative == skip) {
             continue;
@@ -439,11 +440,11 @@ void CopyShare(const fs::path& from, const fs::path& to, const Identity& identit
     };
     fs::create_directories(to);
     for (auto it = fs::recursive_directory_iterator(from); it != fs::end(it); ++it) {
-        std::string relative = fs::relative(it->path(), from).generic_string();
+        std::string relative = fs::relative(it->path(), from).generic_u8string();
         if (relative == kManifest) {
             continue;
         }
-        const fs::path target = to / mark(relative);
+        const fs::path target = to / fs::u8path(mark(relative));
         if (it->is_directory()) {
             fs::create_directories(target);
         } else {

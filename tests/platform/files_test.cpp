@@ -111,6 +111,23 @@ TEST_F(FilesTest, CreateDirectoryMakesOneLevel) {
     EXPECT_FALSE(Exists(At("no")));
 }
 
+// Files and folders of any name: made, found ignoring case, copied.
+TEST_F(FilesTest, NamesBeyondTheCodePageAreMadeAndFoundIgnoringCase) {
+    const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";
+    WriteFile(At("\xC5\x81ukasz.txt"), "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7");
+    EXPECT_EQ(files().CreateDirectoryW(At(tokyo)), 0u);
+    EXPECT_EQ(files().GetFileAttributesW(At(tokyo)) & platform::kFileAttributeDirectory,
+              platform::kFileAttributeDirectory);
+    ASSERT_EQ(
+        Copy(At("\xC5\x82UKASZ.TXT"), At(tokyo + "\\\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7.txt")),
+        platform::kErrorSuccess);
+    std::string copied;
+    EXPECT_EQ(files().ReadWholeFile(At(tokyo + "\\\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97.TXT"),
+                                    &copied),
+              platform::kErrorSuccess);
+    EXPECT_EQ(copied, "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7");
+}
+
 // No Windows name holds a control character or one of < > " | ? *: nothing
 // of such a name is made, neither by a copy nor as a folder.
 TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreNeverMade) {

@@ -21,13 +21,28 @@ namespace {
 
 using namespace std::string_literals;
 
-// Text of the Latin-1 range as a UTF-16 file: its byte order mark, then
-// each character as two bytes, low byte first.
+// UTF-8 text as a UTF-16 file: its byte order mark, then each character as
+// one or two units, low byte first.
 std::string Utf16(const std::string& text) {
     std::string bytes = "\xFF\xFE";
-    for (const char c : text) {
-        bytes += c;
-        bytes += '\0';
+    const auto put = [&bytes](unsigned unit) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    };
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        unsigned code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (size_t k = 1; k < length; ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        if (code >= 0x10000) {
+            put(0xD800 + ((code - 0x10000) >> 10));
+            put(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            put(code);
+        }
+        i += length;
     }
     return bytes;
 }
@@ -110,8 +125,16 @@ const WriteCase kWriteCases[] = {
     {"a UTF-16 file is written back in UTF-16", Utf16("[A]\r\na=1\r\n"), "A", "b", "2",
      Utf16("[A]\r\na=1\r\nb=2\r\n")},
     {"an accented name and value go into a UTF-16 file as their characters",
-     Utf16("[\xC9T\xC9]\r\na=1\r\n"), "\xC9T\xC9", "\xE9", "\xE0 bient\xF4t",
-     Utf16("[\xC9T\xC9]\r\na=1\r\n\xE9=\xE0 bient\xF4t\r\n")},
+     Utf16("[\xC3\x89T\xC3\x89]\r\na=1\r\n"), "\xC3\x89T\xC3\x89", "\xC3\xA9",
+     "\xC3\xA0 bient\xC3\xB4t",
+     Utf16("[\xC3\x89T\xC3\x89]\r\na=1\r\n\xC3\xA9=\xC3\xA0 bient\xC3\xB4t\r\n")},
+    {"names beyond any code page go into a UTF-16 file whole, found ignoring case",
+     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n"),
+     "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97", "\xC5\x81ukasz", "\xE6\x9D\xB1\xE4\xBA\xAC",
+     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n\xC5\x81ukasz="
+           "\xE6\x9D\xB1\xE4\xBA\xAC\r\n")},
+    {"an ANSI file takes the code page's letters, and ? for those it lacks", "[A]\r\na=caf\xE9\r\n",
+     "A", "b", "\xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9", "[A]\r\na=caf\xE9\r\nb=?? caf\xE9\r\n"},
     {"a NUL byte is written back with the rest", "[s]\r\nname1=val1\r\n\0"s, "s", "name5", "val5",
      "[s]\r\nname1=val1\r\n\0\r\nname5=val5\r\n"s, "[s]\r\nname1=val1\r\n\r\nname5=val5\r\n"},
     {"NUL bytes before the first section are kept", "Data \0 before \0 first \0 section"s,

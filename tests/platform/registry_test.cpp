@@ -225,6 +225,28 @@ TEST_F(RegistryContractTest, KeysAndValuesAreListedByNameAsWritten) {
     EXPECT_EQ(reg_->EnumKey(0x7ff0, 0, &name), kErrorInvalidHandle);
 }
 
+// Names and text beyond any ANSI code page go in and come back whole, and
+// are found ignoring the case of every script.
+TEST_F(RegistryContractTest, NamesAndTextBeyondTheCodePageKeepEveryCharacter) {
+    const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";
+    const std::string eleni = "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7";
+    const std::string eleniUpper = "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97";
+    const std::string text = eleni + " \xC5\x81ukasz " + tokyo + std::string(1, '\0');
+    RegKey made = 0;
+    ASSERT_EQ(reg_->CreateKey(base_, tokyo + "\\" + eleni, &made), kErrorSuccess);
+    ASSERT_EQ(Set(made, tokyo + "\\" + eleni, "\xC5\x81ukasz", kRegSz, text), kErrorSuccess);
+    EXPECT_EQ(reg_->CloseKey(made), kErrorSuccess);
+    RegKey opened = 0;
+    ASSERT_EQ(reg_->OpenKey(base_, tokyo + "\\" + eleniUpper, &opened), kErrorSuccess);
+    uint32_t type = 0;
+    EXPECT_EQ(Get(opened, "\xC5\x81UKASZ", &type), text);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(reg_->CloseKey(opened), kErrorSuccess);
+    std::string name;
+    EXPECT_EQ(reg_->EnumKey(base_, 0, &name), kErrorSuccess);
+    EXPECT_EQ(name, tokyo);
+}
+
 TEST_F(RegistryContractTest, ClosedAndUnknownHandlesAreInvalid) {
     RegKey key = 0;
     ASSERT_EQ(reg_->CreateKey(base_, "Closing", &key), kErrorSuccess);

@@ -74,7 +74,13 @@ TEST_F(SystemTest, NowIsAPlausibleLocalTime) {
 TEST_F(SystemTest, CaseInsensitiveComparisonOfTheUserLocale) {
     EXPECT_TRUE(sys().SameTextIgnoreCase("UserList", "USERLIST"));
     EXPECT_TRUE(sys().SameTextIgnoreCase("", ""));
-    EXPECT_TRUE(sys().SameTextIgnoreCase("Jos\xe9", "JOS\xc9"));  // accented letters fold too
+    // Letters of every script fold, accented or not.
+    EXPECT_TRUE(sys().SameTextIgnoreCase("Jos\xC3\xA9", "JOS\xC3\x89"));
+    EXPECT_TRUE(sys().SameTextIgnoreCase("\xC5\x81ukasz", "\xC5\x82UKASZ"));
+    EXPECT_TRUE(sys().SameTextIgnoreCase("\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7",
+                                         "\xCE\xB5\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97"));
+    EXPECT_TRUE(sys().SameTextIgnoreCase("\xE6\x9D\xB1\xE4\xBA\xAC", "\xE6\x9D\xB1\xE4\xBA\xAC"));
+    EXPECT_FALSE(sys().SameTextIgnoreCase("\xE6\x9D\xB1", "\xE4\xBA\xAC"));
     EXPECT_FALSE(sys().SameTextIgnoreCase("a", ""));
     EXPECT_FALSE(sys().SameTextIgnoreCase("", "a"));
     EXPECT_FALSE(sys().SameTextIgnoreCase("ab", "abc"));

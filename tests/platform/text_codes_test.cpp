@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/errors.h"
+#include "platform/names.h"
+
 namespace {
 
 using platform::HexDigitValue;
@@ -36,6 +39,22 @@ TEST(TextCodesTest, Utf8From1252) {
         EXPECT_EQ(Utf8From1252(c.text, Unused1252::kReplacement), c.replaced) << c.text;
         EXPECT_EQ(Utf8From1252(c.text, Unused1252::kControl), c.control) << c.text;
     }
+}
+
+// Names are as long as Windows counts them, in UTF-16 units; and a key
+// path's limits hold in those units, whatever bytes UTF-8 takes.
+TEST(TextCodesTest, NamesCountUtf16Units) {
+    EXPECT_EQ(platform::Utf16Length("Software"), 8u);
+    EXPECT_EQ(platform::Utf16Length("\xC5\x81\xE6\x9D\xB1"), 2u);
+    EXPECT_EQ(platform::Utf16Length("\xF0\x9F\x98\x80"), 2u);  // beyond U+FFFF: a pair
+    std::string name;
+    for (int i = 0; i < 255; ++i) {
+        name += "\xE6\x9D\xB1";  // 765 bytes, 255 characters
+    }
+    EXPECT_EQ(platform::SubKeyLengthError(name), platform::kErrorSuccess);
+    EXPECT_EQ(platform::SubKeyLengthError("ab\\" + name), platform::kErrorSuccess);
+    EXPECT_EQ(platform::SubKeyLengthError(name + "x"), platform::kErrorMoreData);
+    EXPECT_EQ(platform::SubKeyLengthError("abcdef\\" + name), platform::kErrorMoreData);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void PlatformTest::Install(const platform::Services& services) {
 }
 
 void PlatformTest::WriteFile(const std::string& windowsPath, const std::string& bytes) {
-    const std::filesystem::path host(platform_->HostPath(windowsPath));
+    const std::filesystem::path host = std::filesystem::u8path(platform_->HostPath(windowsPath));
     std::filesystem::create_directories(host.parent_path());
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -51,7 +51,7 @@ void PlatformTest::WriteFile(const std::string& windowsPath, const std::string& 
 }
 
 std::string PlatformTest::ReadFile(const std::string& windowsPath) {
-    std::ifstream in(std::filesystem::path(platform_->HostPath(windowsPath)), std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(platform_->HostPath(windowsPath)), std::ios::binary);
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
@@ -59,11 +59,11 @@ std::string PlatformTest::ReadFile(const std::string& windowsPath) {
 
 bool PlatformTest::Exists(const std::string& windowsPath) {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::path(platform_->HostPath(windowsPath)), ec);
+    return std::filesystem::exists(std::filesystem::u8path(platform_->HostPath(windowsPath)), ec);
 }
 
 void PlatformTest::MakeDir(const std::string& windowsPath) {
-    std::filesystem::create_directories(std::filesystem::path(platform_->HostPath(windowsPath)));
+    std::filesystem::create_directories(std::filesystem::u8path(platform_->HostPath(windowsPath)));
 }
 
 size_t FakeServicesTest::IndexOf(const std::string& entry) const {
