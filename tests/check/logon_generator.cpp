@@ -65,7 +65,8 @@ const std::map<std::string, Pool>& Pools() {
          {"C:\\Data", "C:\\Data\\Sub\\Deep", "C:\\Apps\\Tool\\Logs\\", "C:\\Users\\%UIDL%",
           "S:\\Made\\%UIDL%", "H:\\Docs", "\\\\FILES01\\SOFTWARE\\Made", "\\\\NOSERVER\\X\\Y",
           "Local\\Sub", "C:\\Data\\e2.txt", "Z:\\Nowhere", "D:\\Extra", "%Out%\\Macro",
-          "C:\\Program Files\\Tarnwick", "C:\\Windows\\Temp\\%UIDL%"}},
+          "C:\\Program Files\\Tarnwick", "C:\\Windows\\Temp\\%UIDL%",
+          "C:\\Data\\\xC5\x81\xC3\xB3" "d\xC5\xBA\\\xE6\x9D\xB1\xE4\xBA\xAC"}},
         {"target",
          {"C:\\Data\\e2.txt", "C:\\Data\\copy.txt", "C:\\Data\\Sub\\x.txt", "C:\\NoFolder\\x.txt",
           "H:\\e2.txt", "C:\\Data", "local.txt", "\\\\FILES01\\HOME\\%UIDL%\\c.txt", "%Out%\\m.txt",
@@ -88,23 +89,29 @@ const std::map<std::string, Pool>& Pools() {
          {"C:\\Data\\app.ini", "C:\\Tarnwick\\app.ini", "C:\\NoSuchFolder\\app.ini", "app.ini",
           ".\\local.ini", "S:\\Defaults\\app.ini", "%Ini%", "C:\\Data", "C:\\root.ini",
           "C:\\Windows\\Temp\\t.ini"}},
-        {"section", {"Server", "User", "Options", "", " sec "}},
-        {"key", {"Name", "Login", "Last.Used", " key "}},
-        {"value", {"FILES01", "%UIDL%", "%Fullname%", "", " spaced ", "%MachId% %Custom%"}},
+        {"section",
+         {"Server", "User", "Options", "", " sec ",
+          "\xCE\xA3\xCF\x8D\xCE\xBD\xCE\xBF\xCF\x88\xCE\xB7"}},
+        {"key", {"Name", "Login", "Last.Used", " key ", "\xC5\x81ukasz"}},
+        {"value",
+         {"FILES01", "%UIDL%", "%Fullname%", "", " spaced ", "%MachId% %Custom%",
+          "\xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9"}},
         {"hive",
          {"C:\\Hives\\user.reg", "C:\\Hives\\bad.reg", "C:\\NoSuchHive.DAT", "hive.reg",
           "C:\\Data"}},
         {"root", {"U", "U", "U", "M", "R"}},
         {"regkey",
          {"Software\\Gen", "Software\\Gen\\Sub", "\\Software\\Gen", "Software\\Gen\\%UIDL%",
-          "Control Panel\\Desktop", "Software\\Gen\\A\\B"}},
-        {"name", {"Name", "Count", "Bin", "", "Old", "A\\B"}},
+          "Control Panel\\Desktop", "Software\\Gen\\A\\B",
+          "Software\\Gen\\\xE6\x9D\xB1\xE4\xBA\xAC"}},
+        {"name",
+         {"Name", "Count", "Bin", "", "Old", "A\\B", "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7"}},
         {"data",
          {"S{text}", "S", "D12", "D-1", "D$10", "D$FFFFFFFF", "D2147483648", "Dtwelve", "D 7",
           "D7 ", "B01 ff,7a", "B", "-", "X1", "s%UIDL%", "d$1f", "b0A0b"}},
         {"text",
          {"hello", "%UIDL% on %MachId%", "%Fullname%", "%DateTime%", "%Custom%", "%NoSuch%",
-          "two  blanks ", "%uidl%", "%Docs%"}},
+          "two  blanks ", "%uidl%", "%Docs%", "\xC5\x81ukasz \xE6\x9D\xB1\xE4\xBA\xAC"}},
         {"long", {std::string(315, 'k')}},
     };
     return pools;
@@ -219,7 +226,9 @@ void MakeShare(Logon& logon, Random& random) {
         }
     }
     logon.shareFiles["MACROS.DAT"] = macros;
-    logon.shareFiles["USERLIST.DAT"] = "jsmith=John Smith" + end + "adoe=Alice Doe" + end;
+    logon.shareFiles["USERLIST.DAT"] =
+        "jsmith=John Smith" + end + "adoe=Alice Doe" + end +
+        "mlopez=\xC5\x81ukasz \xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7" + end;
 
     const auto value = [&](const char* key, const char* fallback) {
         const auto it = settings.find(key);
