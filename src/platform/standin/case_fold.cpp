@@ -1,47 +1,88 @@
 #include "platform/standin/case_fold.h"
 
+#include <locale.h>
+#include <wctype.h>
+
+#include <cstdio>
+
+#include "platform/standin/text.h"
+
 namespace platform::standin {
 
-unsigned char FoldCase1252(unsigned char c) {
-    if (c >= 'a' && c <= 'z') {
-        return static_cast<unsigned char>(c - 'a' + 'A');
-    }
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-        return static_cast<unsigned char>(c - 0x20);
-    }
-    switch (c) {
-        case 0x9A:
-            return 0x8A;
-        case 0x9C:
-            return 0x8C;
-        case 0x9E:
-            return 0x8E;
-        case 0xFF:
-            return 0x9F;
-        default:
-            return c;
+namespace {
+
+constexpr const char* kFoldingLocale = "C.UTF-8";
+
+// The locale whose character tables fold; none when the C library has no
+// UTF-8 locale, told once.
+locale_t FoldingLocale() {
+    static const locale_t locale = [] {
+        const locale_t made = ::newlocale(LC_CTYPE_MASK, kFoldingLocale, locale_t{});
+        if (made == locale_t{}) {
+            std::fprintf(stderr,
+                         "warning: the C library has no %s locale; letter case is ignored "
+                         "for ASCII letters only\n",
+                         kFoldingLocale);
+        }
+        return made;
+    }();
+    return locale;
+}
+
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Appends `text` folded, from its first byte that is not ASCII on.
+void FoldRest(std::string_view text, std::string& out) {
+    const locale_t locale = FoldingLocale();
+    for (size_t at = 0; at < text.size();) {
+        const Utf8Char c = ReadUtf8(text, at);
+        if (c.length == 0) {
+            out += text[at++];  // not UTF-8: kept as it is
+        } else if (c.code < 0x80 || locale == locale_t{}) {
+            out.append(1, UpperAscii(text[at]));
+            out.append(text, at + 1, c.length - 1);
+            at += c.length;
+        } else {
+            AppendUtf8(out,
+                       static_cast<char32_t>(::towupper_l(static_cast<wint_t>(c.code), locale)));
+            at += c.length;
+        }
     }
 }
 
-std::string FoldCase1252(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(FoldCase1252(static_cast<unsigned char>(c)));
+}  // namespace
+
+std::string FoldCase(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (static_cast<unsigned char>(text[at]) >= 0x80) {
+            FoldRest(text.substr(at), out);
+            return out;
+        }
+        out += UpperAscii(text[at]);
     }
-    return result;
+    return out;
 }
 
-bool SameText1252(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase1252(static_cast<unsigned char>(a[i])) !=
-            FoldCase1252(static_cast<unsigned char>(b[i]))) {
+bool SameText(std::string_view a, std::string_view b) {
+    // Equal up to the first byte that is not ASCII; from there on, a folded
+    // character may take fewer or more bytes than its other case.
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t at = 0; at < common; ++at) {
+        const char x = a[at];
+        const char y = b[at];
+        if (static_cast<unsigned char>(x) >= 0x80 || static_cast<unsigned char>(y) >= 0x80) {
+            return FoldCase(a.substr(at)) == FoldCase(b.substr(at));
+        }
+        if (UpperAscii(x) != UpperAscii(y)) {
             return false;
         }
     }
-    return true;
+    // No character folds to nothing, so what is left of the longer differs.
+    return a.size() == b.size();
 }
 
 }  // namespace platform::standin

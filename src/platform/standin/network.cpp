@@ -47,7 +47,7 @@ Win32Error StandinNetwork::CancelConnection(const std::string& name, uint32_t, b
     // A remote name cancels only the deviceless connections to it, as on
     // Windows; a drive connected to the same share stays.
     if (IsRemoteName(name)) {
-        return deviceless_.erase(FoldCase1252(name)) > 0 ? kErrorSuccess : kErrorNotConnected;
+        return deviceless_.erase(FoldCase(name)) > 0 ? kErrorSuccess : kErrorNotConnected;
     }
     // A device without a connection (a local disk such as C:, an unknown
     // name, the empty name) gives ERROR_NOT_CONNECTED.
@@ -91,7 +91,7 @@ Win32Error StandinNetwork::AddConnection(const NetResource& resource, uint32_t) 
     }
     if (kind == DeviceKind::kNone) {
         // A deviceless connection succeeds but is never remembered.
-        deviceless_.insert(FoldCase1252(resource.remoteName));
+        deviceless_.insert(FoldCase(resource.remoteName));
         return kErrorSuccess;
     }
     if (context_.connections.Set(local, Connection{resource.type, resource.remoteName}) !=

@@ -94,7 +94,7 @@ std::string StandinSystem::FullPathName(const std::string& path) {
 }
 
 bool StandinSystem::SameTextIgnoreCase(const std::string& a, const std::string& b) {
-    return SameText1252(a, b);
+    return SameText(a, b);
 }
 
 }  // namespace platform::standin
