@@ -3,7 +3,9 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/standin/text.h"
 
@@ -27,6 +29,23 @@ locale_t FoldingLocale() {
         return made;
     }();
     return locale;
+}
+
+// Whether no byte of `text` has its high bit set: eight bytes at a time, as
+// names are compared on every registry lookup.
+bool IsAscii(std::string_view text) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    uint64_t any = 0;
+    size_t at = 0;
+    for (; at + sizeof any <= text.size(); at += sizeof any) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        any |= word;
+    }
+    for (; at < text.size(); ++at) {
+        any |= static_cast<unsigned char>(text[at]);
+    }
+    return (any & kHighBits) == 0;
 }
 
 char UpperAscii(char c) {
@@ -55,21 +74,27 @@ void FoldRest(std::string_view text, std::string& out) {
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t at = 0; at < text.size(); ++at) {
-        if (static_cast<unsigned char>(text[at]) >= 0x80) {
+    std::string out(text);
+    for (size_t at = 0; at < out.size(); ++at) {
+        const char c = out[at];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out.resize(at);
             FoldRest(text.substr(at), out);
             return out;
         }
-        out += UpperAscii(text[at]);
+        out[at] = UpperAscii(c);
     }
     return out;
 }
 
 bool SameText(std::string_view a, std::string_view b) {
-    // Equal up to the first byte that is not ASCII; from there on, a folded
-    // character may take fewer or more bytes than its other case.
+    // ASCII texts of different lengths differ; a character beyond ASCII may
+    // fold to one of another length ("ı" to "I").
+    if (a.size() != b.size() && IsAscii(a) && IsAscii(b)) {
+        return false;
+    }
+    // Equal up to the first byte that is not ASCII; from there on the
+    // folded rests are compared.
     const size_t common = a.size() < b.size() ? a.size() : b.size();
     for (size_t at = 0; at < common; ++at) {
         const char x = a[at];
@@ -77,7 +102,7 @@ bool SameText(std::string_view a, std::string_view b) {
         if (static_cast<unsigned char>(x) >= 0x80 || static_cast<unsigned char>(y) >= 0x80) {
             return FoldCase(a.substr(at)) == FoldCase(b.substr(at));
         }
-        if (UpperAscii(x) != UpperAscii(y)) {
+        if (x != y && UpperAscii(x) != UpperAscii(y)) {
             return false;
         }
     }

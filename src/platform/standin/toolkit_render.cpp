@@ -26,29 +26,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-}  // namespace
-
-WindowState InitialState(const WindowSpec& spec) {
-    WindowState state;
-    state.caption = spec.caption;
-    for (const auto& control : spec.controls) {
-        ControlState c;
-        c.name = control.name;
-        c.kind = control.kind;
-        if (control.kind == ControlKind::Memo) {
-            c.lines = SplitLines(control.text);
-        } else {
-            c.text = control.text;
-        }
-        c.background = control.background;
-        c.visible = control.visible;
-        state.controls.push_back(std::move(c));
-    }
-    return state;
-}
-
-namespace {
-
 // A control character (C0, DELETE, or C1 such as U+009B, which some
 // terminals take for the start of a command) as \xHH.
 bool IsControl(char32_t code) {
@@ -61,8 +38,9 @@ void AppendHex(std::string& out, char32_t code) {
     out += hex;
 }
 
-// `text` as UTF-8 with its control characters, but those `keep` allows,
-// spelt by `escape`, and every byte that is not UTF-8 shown as U+FFFD.
+// `text` with every byte that is not UTF-8 shown as U+FFFD, and each
+// character for which `escape` appends its own spelling (and says true)
+// spelt so; `escape` is also given the text after the character.
 template <typename Escape>
 std::string Shown(const std::string& text, Escape escape) {
     std::string shown;
@@ -83,6 +61,25 @@ std::string Shown(const std::string& text, Escape escape) {
 }
 
 }  // namespace
+
+WindowState InitialState(const WindowSpec& spec) {
+    WindowState state;
+    state.caption = spec.caption;
+    for (const auto& control : spec.controls) {
+        ControlState c;
+        c.name = control.name;
+        c.kind = control.kind;
+        if (control.kind == ControlKind::Memo) {
+            c.lines = SplitLines(control.text);
+        } else {
+            c.text = control.text;
+        }
+        c.background = control.background;
+        c.visible = control.visible;
+        state.controls.push_back(std::move(c));
+    }
+    return state;
+}
 
 std::string PrintableText(const std::string& text) {
     return Shown(text, [](std::string& out, char32_t code, std::string_view) {
