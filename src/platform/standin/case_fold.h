@@ -2,9 +2,8 @@
 // registry keys and values, files, sections and keys of INI files, users):
 // each character of the UTF-8 text is mapped to its upper case on its own
 // (the simple mapping, one character to one, never "ß" to "SS"), so
-// "Łukasz" and "ŁUKASZ", "Ελένη" and "ΕΛΈΝΗ" are the same name. See
-// CompareStringOrdinal with bIgnoreCase on Microsoft Learn ("uppercase
-// table ... for the Unicode characters").
+// "Łukasz" and "ŁUKASZ", "Ελένη" and "ΕΛΈΝΗ" are the same name, as
+// CompareStringOrdinal with bIgnoreCase compares them (Microsoft Learn).
 //
 // The C library folds: glibc's towupper_l under its built-in C.UTF-8 locale
 // (2.35 and later), made once. Its tables follow the Unicode release of the

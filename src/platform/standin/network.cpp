@@ -7,6 +7,7 @@
 #include "platform/names.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/identity.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -32,8 +33,8 @@ Win32Error StandinNetwork::GetUser(const std::string& localName, uint32_t buffer
         return kErrorNotConnected;
     }
     // WNetGetUser fails with ERROR_MORE_DATA when the name and its NUL do
-    // not fit the buffer.
-    if (identity.user.size() + 1 > bufferSize) {
+    // not fit the buffer, counted in UTF-16 code units.
+    if (Utf16Length(identity.user) + 1 > bufferSize) {
         return kErrorMoreData;
     }
     *user = identity.user;

@@ -117,6 +117,16 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+size_t Utf16Length(std::string_view text) {
+    size_t units = 0;
+    for (size_t at = 0; at < text.size();) {
+        const Utf8Char c = ReadUtf8(text, at);
+        units += c.code > 0xFFFF ? 2 : 1;
+        at += c.length == 0 ? 1 : c.length;
+    }
+    return units;
+}
+
 std::string ValidUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -52,6 +52,11 @@ void AppendUtf8(std::string& out, char32_t code);
 // Whether every byte of `text` belongs to a valid UTF-8 character.
 bool IsValidUtf8(std::string_view text);
 
+// The UTF-16 code units `text` takes, what the buffer sizes of the W calls
+// count: two for a character beyond U+FFFF, one for any other and for each
+// byte that is not UTF-8 (it converts to U+FFFD).
+size_t Utf16Length(std::string_view text);
+
 // `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 

@@ -149,6 +149,19 @@ TEST_F(StandinIdentityTest, NamesMustFitTheBufferWithTheirNul) {
     EXPECT_EQ(GetComputerName(&machine), kErrorBufferOverflow);
 }
 
+// The buffer counts UTF-16 code units, as the W calls do: Łukasz takes six,
+// a character beyond U+FFFF two.
+TEST_F(StandinIdentityTest, BufferSizesCountUtf16CodeUnitsNotBytes) {
+    WriteIdentity("User=\xC5\x81ukasz\nMachine=\xE6\x9D\xB1\xF0\x9F\x98\x80\n");  // 東😀
+    std::string user, machine;
+    EXPECT_EQ(GetUser(&user, 7), kErrorSuccess);
+    EXPECT_EQ(user, "\xC5\x81ukasz");
+    EXPECT_EQ(GetUser(&user, 6), kErrorMoreData);
+    EXPECT_EQ(GetComputerName(&machine, 4), kErrorSuccess);
+    EXPECT_EQ(machine, "\xE6\x9D\xB1\xF0\x9F\x98\x80");
+    EXPECT_EQ(GetComputerName(&machine, 3), kErrorBufferOverflow);
+}
+
 TEST_F(StandinIdentityTest, AnEmptyUserNameIsASuccess) {
     WriteIdentity("User=\n");
     std::string user = "untouched";
