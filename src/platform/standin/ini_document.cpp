@@ -62,8 +62,8 @@ IniDocument IniDocument::Parse(std::string_view bytes, const Recoder& toUtf8) {
     size_t start = 0;
     while (start <= bytes.size()) {
         // CR, LF and CR LF all end a line; the empty lines between them go.
-        // They and the blanks are ASCII, which no byte of a character of
-        // the code pages Windows has for ANSI text can be.
+        // They and the blanks lie below 0x40, where no second byte of a
+        // double-byte character of an ANSI code page of Windows lies.
         size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
             end = bytes.size();
@@ -73,8 +73,12 @@ IniDocument IniDocument::Parse(std::string_view bytes, const Recoder& toUtf8) {
         if (raw.empty()) {
             continue;
         }
-        const std::string decoded = toUtf8 ? toUtf8(raw) : std::string(raw);
-        const Line line = ReadLine(decoded);
+        const std::string decoded = toUtf8 ? toUtf8(raw) : std::string();
+        const std::string_view text = toUtf8 ? Trim(decoded, kIniBlanks) : raw;
+        if (text.empty()) {
+            continue;
+        }
+        const Line line = ReadLine(text);
         // The line as it will be written, in the file's own bytes: kept only
         // when it reads as the same line, which a "]" that is the second
         // byte of a double-byte character could upset.

@@ -49,8 +49,8 @@ const MarkedEncoding* EncodingOf(std::string_view bytes) {
     return nullptr;
 }
 
-// `bytes` changed by setting the key: the new file, or nothing when it would
-// not change, or an error code.
+// A file's bytes after a key is set in them: the new bytes and whether they
+// differ from the old, or the error that refuses the write.
 struct Rewrite {
     uint32_t error = kErrorSuccess;
     bool changed = false;
