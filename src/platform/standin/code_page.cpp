@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <map>
+#include <mutex>
 
 #include "platform/standin/text.h"
 #include "platform/text_codes.h"
@@ -92,7 +94,17 @@ bool IsKnownCodePage(unsigned codePage) {
     if (codePage == kDefaultCodePage) {
         return true;
     }
-    return Converter(kUtf8, IconvName(codePage)).ok() && Converter(IconvName(codePage), kUtf8).ok();
+    // identity.ini is read on every path resolved: each code page is asked
+    // of iconv once.
+    static std::mutex mutex;
+    static std::map<unsigned, bool> known;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto [it, added] = known.try_emplace(codePage, false);
+    if (added) {
+        it->second = Converter(kUtf8, IconvName(codePage)).ok() &&
+                     Converter(IconvName(codePage), kUtf8).ok();
+    }
+    return it->second;
 }
 
 std::string Utf8FromCodePage(std::string_view bytes, unsigned codePage) {
