@@ -1,15 +1,26 @@
-// Case folding of Windows-1252 text, as the Windows user locale compares
-// names: ASCII letters, the accented letters of 0xC0-0xDE / 0xE0-0xFE
-// (except the multiplication and division signs) and the four letter pairs
-// of 0x8A/0x9A, 0x8C/0x9C, 0x8E/0x9E, 0x9F/0xFF.
+// Letter case ignored as Windows ignores it when it compares names (of
+// registry keys and values, files, sections and keys of INI files, users):
+// each character of the UTF-8 text is mapped to its upper case on its own
+// (the simple mapping, one character to one, never "ß" to "SS"), so
+// "Łukasz" and "ŁUKASZ", "Ελένη" and "ΕΛΈΝΗ" are the same name, as
+// CompareStringOrdinal with bIgnoreCase compares them (Microsoft Learn).
+//
+// The C library folds: glibc's towupper_l under its built-in C.UTF-8 locale
+// (2.35 and later), made once. Its tables follow the Unicode release of the
+// library, are kept up by the distribution, and cost no new dependency.
+// Where that locale cannot be made, only ASCII letters fold, with one
+// warning on standard error. ASCII text, what nearly every registry lookup
+// folds, takes a byte-by-byte path that never calls the library. Bytes that
+// are not valid UTF-8 stay as they are.
 #pragma once
 #include <string>
 #include <string_view>
 
 namespace platform::standin {
 
-unsigned char FoldCase1252(unsigned char c);
-std::string FoldCase1252(std::string_view text);
-bool SameText1252(std::string_view a, std::string_view b);
+// `text` with each character in upper case.
+std::string FoldCase(std::string_view text);
+// Whether `a` and `b` are the same text, letter case ignored.
+bool SameText(std::string_view a, std::string_view b);
 
 }  // namespace platform::standin

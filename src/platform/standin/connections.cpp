@@ -56,10 +56,10 @@ std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& v
     std::optional<Connection> connection;
     uint32_t type = kResourceTypeDisk;  // Windows' default for ConnectionType
     for (const RegStore::StoredValue& value : values) {
-        if (SameText1252(value.name, kRemotePath) &&
+        if (SameText(value.name, kRemotePath) &&
             (value.type == kRegSz || value.type == kRegExpandSz)) {
             connection = Connection{0, std::string(value.data.c_str())};
-        } else if (SameText1252(value.name, kConnectionType) && value.type == kRegDword &&
+        } else if (SameText(value.name, kConnectionType) && value.type == kRegDword &&
                    value.data.size() == 4) {
             type = DwordOf(value.data);
         }
@@ -72,7 +72,7 @@ std::optional<Connection> FromValues(const std::vector<RegStore::StoredValue>& v
 
 std::optional<Connection> FindEntry(const ConnectionStore::Entries& entries,
                                     const std::string& device) {
-    const auto it = entries.find(FoldCase1252(device));
+    const auto it = entries.find(FoldCase(device));
     if (it == entries.end()) {
         return std::nullopt;
     }
@@ -95,7 +95,7 @@ ConnectionStore::Entries ParseShared(const std::string& text) {
         connection.type = static_cast<uint32_t>(std::strtoul(line.c_str() + tab1 + 1, nullptr, 10));
         connection.remoteName = line.substr(tab2 + 1);
         const std::string device = line.substr(0, tab1);
-        entries[FoldCase1252(device)] = {device, connection};
+        entries[FoldCase(device)] = {device, connection};
     }
     return entries;
 }
@@ -187,7 +187,7 @@ uint32_t ConnectionStore::Remove(const std::string& device) {
 
 RegStore& ConnectionStore::Store(std::string* user) const {
     RegStore& store = users_.Current(user);
-    if (!inspectOnly_ && takenOver_.insert(FoldCase1252(*user)).second) {
+    if (!inspectOnly_ && takenOver_.insert(FoldCase(*user)).second) {
         TakeOver(store, *user);
     }
     return store;
@@ -235,7 +235,7 @@ void ConnectionStore::TakeOver(RegStore& store, const std::string& user) const {
 }
 
 const ConnectionStore::Entries& ConnectionStore::Foreseen(const std::string& user) const {
-    const auto [it, inserted] = foreseen_.try_emplace(FoldCase1252(user));
+    const auto [it, inserted] = foreseen_.try_emplace(FoldCase(user));
     if (inserted) {
         // A file a crash left is what the first use takes over; else the
         // shared file.

@@ -8,7 +8,10 @@
 
 #include "platform/errors.h"
 #include "platform/standin/case_fold.h"
+#include "platform/standin/code_page.h"
+#include "platform/standin/identity.h"
 #include "platform/standin/state.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -20,15 +23,25 @@ bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
 }
 
+// The bytes of the UTF-8 character at `at`; a byte that is not UTF-8 is a
+// character of its own.
+size_t CharacterLength(const std::string& text, size_t at) {
+    const size_t length = ReadUtf8(text, at).length;
+    return length == 0 ? 1 : length;
+}
+
 // The wildcards of FindFirstFileW: "*" matches any run of characters, "?"
-// any one character, letter case ignored; "[" and "." have no special
-// meaning, and "*.*" matches every name, dotted or not.
+// any one character (not one byte of it), letter case ignored; "[" and "."
+// have no special meaning, and "*.*" matches every name, dotted or not.
 bool MatchesWildcard(const std::string& pattern, const std::string& name) {
-    const std::string p = pattern == "*.*" ? "*" : FoldCase1252(pattern);
-    const std::string n = FoldCase1252(name);
+    const std::string p = pattern == "*.*" ? "*" : FoldCase(pattern);
+    const std::string n = FoldCase(name);
     size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
     while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+        if (pi < p.size() && p[pi] == '?') {
+            ++pi;
+            ni += CharacterLength(n, ni);
+        } else if (pi < p.size() && p[pi] == n[ni]) {
             ++pi;
             ++ni;
         } else if (pi < p.size() && p[pi] == '*') {
@@ -36,7 +49,8 @@ bool MatchesWildcard(const std::string& pattern, const std::string& name) {
             starN = ni;
         } else if (starP != std::string::npos) {
             pi = starP + 1;
-            ni = ++starN;
+            starN += CharacterLength(n, starN);
+            ni = starN;
         } else {
             return false;
         }
@@ -245,6 +259,10 @@ Win32Error StandinFiles::GetLastWriteTime(const std::string& path, FileTime* tim
     *time = FileTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                      local.tm_hour,        local.tm_min,     local.tm_sec};
     return kErrorSuccess;
+}
+
+std::string StandinFiles::Utf8FromAnsi(std::string_view bytes) {
+    return Utf8FromCodePage(bytes, ReadIdentity(paths_.stateDir(), /*warn=*/false).codePage);
 }
 
 }  // namespace platform::standin

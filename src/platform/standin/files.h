@@ -14,6 +14,9 @@ class StandinFiles : public Files {
     uint32_t GetFileAttributesW(const std::string& path) override;
     Win32Error CreateDirectoryW(const std::string& path) override;
     Win32Error GetLastWriteTime(const std::string& path, FileTime* time) override;
+    // From the code page identity.ini gives the workstation (1252 unless it
+    // names another), read anew on each call as the rest of it is.
+    std::string Utf8FromAnsi(std::string_view bytes) override;
 
   private:
     const PathResolver& paths_;

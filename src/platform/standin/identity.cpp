@@ -10,6 +10,7 @@
 #include "platform/standin/case_fold.h"
 #include "platform/standin/state.h"
 #include "platform/standin/text.h"
+#include "platform/text_codes.h"
 
 namespace platform::standin {
 
@@ -59,15 +60,38 @@ uint32_t ErrorCode(const std::string& key, const std::string& value,
     return static_cast<uint32_t>(code);
 }
 
+// The code page of a CodePage= value; the default, told, for anything else.
+unsigned CodePage(const std::string& value, const std::filesystem::path& file, bool warn) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long number = std::strtoul(value.c_str(), &end, 10);
+    if (!value.empty() && value[0] != '-' && value[0] != '+' && *end == '\0' && errno == 0 &&
+        number <= 0xFFFF && IsKnownCodePage(static_cast<unsigned>(number))) {
+        return static_cast<unsigned>(number);
+    }
+    if (warn) {
+        std::cerr << file.string() << ": CodePage=" << value
+                  << " is not a code page this workstation knows; " << kDefaultCodePage
+                  << " is used\n";
+    }
+    return kDefaultCodePage;
+}
+
 }  // namespace
 
 std::string ComputerNameFromHostName(const std::string& hostName) {
     const std::string label = hostName.substr(0, hostName.find('.'));
-    return FoldCase1252(label.substr(0, kNetbiosNameLength));
+    size_t cut = 0;
+    for (size_t characters = 0; cut < label.size() && characters < kNetbiosNameLength;
+         ++characters) {
+        const size_t length = ReadUtf8(label, cut).length;
+        cut += length == 0 ? 1 : length;
+    }
+    return FoldCase(label.substr(0, cut));
 }
 
 Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
-    Identity identity{LoginName(), HostName(), 0, 0, Rights::kStandard};
+    Identity identity{LoginName(), HostName(), 0, 0, Rights::kStandard, kDefaultCodePage};
     const auto file = stateDir / kIdentityFile;
     std::string text;
     if (!ReadHostFile(file, &text)) {
@@ -76,6 +100,9 @@ Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);  // a byte-order mark left by an editor
     }
+    if (!IsValidUtf8(text)) {
+        text = Utf8From1252(text, Unused1252::kControl);  // saved by an editor of old
+    }
     ForEachLine(text, [&](std::string_view line) {
         const auto split = SplitNameValue(line);
         if (!split) {
@@ -83,15 +110,17 @@ Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
         }
         const std::string key(split->name);
         const std::string value(split->value);
-        if (SameText1252(key, "User")) {
+        if (SameText(key, "User")) {
             identity.user = value;
-        } else if (SameText1252(key, "Machine")) {
+        } else if (SameText(key, "Machine")) {
             identity.machine = value;
-        } else if (SameText1252(key, "UserError")) {
+        } else if (SameText(key, "UserError")) {
             identity.userError = ErrorCode(key, value, file, warn);
-        } else if (SameText1252(key, "MachineError")) {
+        } else if (SameText(key, "MachineError")) {
             identity.machineError = ErrorCode(key, value, file, warn);
-        } else if (SameText1252(key, "Rights")) {
+        } else if (SameText(key, "CodePage")) {
+            identity.codePage = CodePage(value, file, warn);
+        } else if (SameText(key, "Rights")) {
             if (const auto rights = RightsFromName(value)) {
                 identity.rights = *rights;
             } else if (warn) {

@@ -7,6 +7,7 @@
 #include "platform/names.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/identity.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -32,8 +33,8 @@ Win32Error StandinNetwork::GetUser(const std::string& localName, uint32_t buffer
         return kErrorNotConnected;
     }
     // WNetGetUser fails with ERROR_MORE_DATA when the name and its NUL do
-    // not fit the buffer.
-    if (identity.user.size() + 1 > bufferSize) {
+    // not fit the buffer, counted in UTF-16 code units.
+    if (Utf16Length(identity.user) + 1 > bufferSize) {
         return kErrorMoreData;
     }
     *user = identity.user;
@@ -47,7 +48,7 @@ Win32Error StandinNetwork::CancelConnection(const std::string& name, uint32_t, b
     // A remote name cancels only the deviceless connections to it, as on
     // Windows; a drive connected to the same share stays.
     if (IsRemoteName(name)) {
-        return deviceless_.erase(FoldCase1252(name)) > 0 ? kErrorSuccess : kErrorNotConnected;
+        return deviceless_.erase(FoldCase(name)) > 0 ? kErrorSuccess : kErrorNotConnected;
     }
     // A device without a connection (a local disk such as C:, an unknown
     // name, the empty name) gives ERROR_NOT_CONNECTED.
@@ -91,7 +92,7 @@ Win32Error StandinNetwork::AddConnection(const NetResource& resource, uint32_t) 
     }
     if (kind == DeviceKind::kNone) {
         // A deviceless connection succeeds but is never remembered.
-        deviceless_.insert(FoldCase1252(resource.remoteName));
+        deviceless_.insert(FoldCase(resource.remoteName));
         return kErrorSuccess;
     }
     if (context_.connections.Set(local, Connection{resource.type, resource.remoteName}) !=

@@ -60,7 +60,7 @@ std::string MatchEntry(const std::filesystem::path& dir, const std::string& name
     }
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
-        if (SameText1252(entry, name)) {
+        if (SameText(entry, name)) {
             return entry;
         }
     }

@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/standin/code_page.h"
 #include "platform/standin/file_lock.h"
+#include "platform/standin/identity.h"
 #include "platform/standin/ini_document.h"
 #include "platform/standin/paths.h"
 #include "platform/standin/state.h"
@@ -19,14 +21,85 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
-constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-constexpr std::string_view kUtf16BigEndianBom = "\xFE\xFF";
-// The ANSI code page, which the names and values given are in.
-constexpr const char* kAnsiCodePage = "CP1252";
-constexpr const char* kUtf16 = "UTF-16LE";
+constexpr const char* kUtf8 = "UTF-8";
+
+// The encodings an INI file is kept in, told apart by the byte-order mark
+// in front: UTF-16 of either byte order (iconv's name, the mark), UTF-8,
+// or, without a mark, the workstation's ANSI code page.
+struct MarkedEncoding {
+    const char* iconvName;  // nullptr: UTF-8, which needs no conversion
+    std::string_view mark;
+};
+constexpr MarkedEncoding kMarkedEncodings[] = {
+    {"UTF-16LE", "\xFF\xFE"},
+    {"UTF-16BE", "\xFE\xFF"},
+    {nullptr, "\xEF\xBB\xBF"},
+};
 
 bool IsBareName(const std::string& file) {
     return file.find_first_of("\\/") == std::string::npos;
+}
+
+const MarkedEncoding* EncodingOf(std::string_view bytes) {
+    for (const MarkedEncoding& encoding : kMarkedEncodings) {
+        if (bytes.substr(0, encoding.mark.size()) == encoding.mark) {
+            return &encoding;
+        }
+    }
+    return nullptr;
+}
+
+// A file's bytes after a key is set in them: the new bytes and whether they
+// differ from the old, or the error that refuses the write.
+struct Rewrite {
+    uint32_t error = kErrorSuccess;
+    bool changed = false;
+    std::string bytes;
+};
+
+Rewrite SetInText(const std::string& bytes, bool exists, unsigned codePage,
+                  const std::string& section, const std::string& key, const std::string& value) {
+    const MarkedEncoding* encoding = exists ? EncodingOf(bytes) : nullptr;
+    Rewrite result;
+    // The names and value are the program's UTF-8 text; any byte of them
+    // that is not is written as U+FFFD.
+    const std::string sectionText = ValidUtf8(section);
+    const std::string keyText = ValidUtf8(key);
+    const std::string valueText = ValidUtf8(value);
+    if (encoding == nullptr) {
+        // ANSI text: each line read from the code page, the lines changed
+        // written back in it, a character it lacks becoming "?".
+        IniDocument document = IniDocument::Parse(
+            bytes, [codePage](std::string_view line) { return Utf8FromCodePage(line, codePage); });
+        result.changed = document.Set(sectionText, keyText, valueText) || !exists;
+        result.bytes = document.Serialize(
+            [codePage](std::string_view line) { return CodePageFromUtf8(line, codePage); });
+        return result;
+    }
+    if (encoding->iconvName == nullptr) {
+        IniDocument document = IniDocument::Parse(bytes);  // keeps the mark in front
+        result.changed = document.Set(sectionText, keyText, valueText);
+        result.bytes = document.Serialize();
+        return result;
+    }
+    // UTF-16 is read whole. Text that is not whole UTF-16 (a lone
+    // surrogate, an odd last byte) is refused and left as it is rather than
+    // rewritten with a character lost.
+    const auto text =
+        Recode(std::string_view(bytes).substr(encoding->mark.size()), encoding->iconvName, kUtf8);
+    if (!text) {
+        result.error = kErrorInvalidData;
+        return result;
+    }
+    IniDocument document = IniDocument::Parse(*text);
+    result.changed = document.Set(sectionText, keyText, valueText);
+    const auto wide = Recode(document.Serialize(), kUtf8, encoding->iconvName);
+    if (!wide) {
+        result.error = kErrorInvalidData;
+        return result;
+    }
+    result.bytes = std::string(encoding->mark) + *wide;
+    return result;
 }
 
 }  // namespace
@@ -90,39 +163,17 @@ Win32Error StandinProfile::WritePrivateProfileStringW(const std::string& section
         if ((info.st_mode & S_IWUSR) == 0 || !ReadHostFile(host, &bytes)) {
             return kErrorAccessDenied;
         }
-        // Big-endian UTF-16 is refused and left as it is: ANSI lines added to
-        // it would spoil the file.
-        if (bytes.compare(0, kUtf16BigEndianBom.size(), kUtf16BigEndianBom) == 0) {
-            return kErrorInvalidData;
-        }
     }
-    // As on Windows, a Unicode (UTF-16) file stays Unicode: it is read as
-    // text in the ANSI code page and written back in UTF-16 with its byte
-    // order mark. A file with a character the code page lacks, or that is
-    // not whole UTF-16, is refused and left as it is: read as ANSI text
-    // it would lose that character.
-    const bool unicode = exists && bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0;
-    if (unicode) {
-        auto text = Recode(std::string_view(bytes).substr(kUtf16Bom.size()), kUtf16, kAnsiCodePage);
-        if (!text) {
-            return kErrorInvalidData;
-        }
-        bytes = std::move(*text);
+    const Rewrite rewrite =
+        SetInText(bytes, exists, ReadIdentity(context_.stateDir, /*warn=*/false).codePage, section,
+                  key, value);
+    if (rewrite.error != kErrorSuccess) {
+        return rewrite.error;
     }
-    IniDocument document = IniDocument::Parse(bytes);
-    if (!document.Set(section, key, value) && exists) {
+    if (!rewrite.changed) {
         return kErrorSuccess;  // the key holds this value already: the file stays as it is
     }
-    std::string written = document.Serialize();
-    if (unicode) {
-        // The names and value given are ANSI text too; a byte the code
-        // page leaves undefined refuses the write.
-        auto wide = Recode(written, kAnsiCodePage, kUtf16);
-        if (!wide) {
-            return kErrorInvalidData;
-        }
-        written = std::string(kUtf16Bom) + *wide;
-    }
+    const std::string& written = rewrite.bytes;
     const uint32_t result = ReplaceFileAtomically(host, written);
     if (result == kErrorSuccess && exists) {
         ::chmod(host.c_str(), info.st_mode & 07777);

@@ -68,13 +68,15 @@ std::string NamePart(std::string_view name) {
 }
 
 // A REG_SZ that the "text" form carries unchanged: one terminating zero and
-// nothing that would break the line.
+// nothing that would break the line, all of it UTF-8 (a line that is not is
+// read as Windows-1252, as the stores of the program of old were written).
 bool IsPlainString(std::string_view data) {
     if (data.empty() || data.back() != '\0') {
         return false;
     }
     data.remove_suffix(1);
-    return data.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+    return data.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
+           IsValidUtf8(data);
 }
 
 bool ParseBytes(std::string_view text, std::string* bytes) {

@@ -9,6 +9,8 @@
 //   @=...                            the key's default (unnamed) value
 //   "Name"=-                         the value is deleted
 //   [-HKEY_CURRENT_USER\Software\X]  the key is deleted, with all below it
+// Names and text are UTF-8; a line that is not was written by the program of
+// old in Windows-1252 and is read as that.
 // Lines end with LF (CR LF is read too); a hex line may continue on the next
 // line after a trailing "\", as exported files do, but lines written here
 // never continue.

@@ -13,6 +13,7 @@
 #include "platform/standin/reg_format.h"
 #include "platform/standin/state.h"
 #include "platform/standin/text.h"
+#include "platform/text_codes.h"
 
 namespace platform::standin {
 
@@ -213,7 +214,13 @@ uint32_t RegStore::ReadTail(uint64_t size) {
 }
 
 bool RegStore::ApplyLine(std::string_view text) {
-    regfile::ParsedLine line = regfile::ParseLine(text);
+    // Names and text are UTF-8, and every line written so is valid UTF-8; a
+    // line that is not was written by the program of old, whose text was
+    // Windows-1252, and is read as that, so the keys and values of an old
+    // state folder keep their names.
+    const std::string old =
+        IsValidUtf8(text) ? std::string() : Utf8From1252(text, Unused1252::kControl);
+    regfile::ParsedLine line = regfile::ParseLine(old.empty() ? text : old);
     switch (line.kind) {
         case regfile::ParsedLine::kBlank:
             return true;
@@ -268,7 +275,7 @@ bool RegStore::HeaderToPath(const std::string& header, KeyPath* path) const {
     // may have been written under any name.
     const size_t compared = isHive_ ? 1 : root.size();
     for (size_t i = 0; i < compared; ++i) {
-        if (!SameText1252(parts[i], root[i])) {
+        if (!SameText(parts[i], root[i])) {
             return false;
         }
     }
@@ -279,7 +286,7 @@ bool RegStore::HeaderToPath(const std::string& header, KeyPath* path) const {
 RegStore::Node* RegStore::Find(const KeyPath& path) {
     Node* node = root_.get();
     for (const std::string& name : path) {
-        const auto it = node->keys.find(FoldCase1252(name));
+        const auto it = node->keys.find(FoldCase(name));
         if (it == node->keys.end()) {
             return nullptr;
         }
@@ -292,7 +299,7 @@ RegStore::Node* RegStore::Ensure(const KeyPath& path, bool* created) {
     *created = false;
     Node* node = root_.get();
     for (const std::string& name : path) {
-        auto& slot = node->keys[FoldCase1252(name)];
+        auto& slot = node->keys[FoldCase(name)];
         if (!slot) {
             slot = std::make_unique<Node>();
             slot->name = name;
@@ -307,7 +314,7 @@ RegStore::Node* RegStore::Ensure(const KeyPath& path, bool* created) {
 
 void RegStore::Put(Node* node, const std::string& name, uint32_t type, std::string data,
                    size_t lineBytes) {
-    auto [it, inserted] = node->values.try_emplace(FoldCase1252(name));
+    auto [it, inserted] = node->values.try_emplace(FoldCase(name));
     Value& value = it->second;
     if (inserted) {
         value.name = name;  // an existing value keeps the case it was created with
@@ -321,7 +328,7 @@ void RegStore::Put(Node* node, const std::string& name, uint32_t type, std::stri
 }
 
 bool RegStore::Remove(Node* node, const std::string& name) {
-    const auto it = node->values.find(FoldCase1252(name));
+    const auto it = node->values.find(FoldCase(name));
     if (it == node->values.end()) {
         return false;
     }
@@ -337,7 +344,7 @@ bool RegStore::Drop(const KeyPath& path) {
     if (parent == nullptr) {
         return false;
     }
-    const auto it = parent->keys.find(FoldCase1252(path.back()));
+    const auto it = parent->keys.find(FoldCase(path.back()));
     if (it == parent->keys.end()) {
         return false;
     }
@@ -496,7 +503,7 @@ uint32_t RegStore::SetValue(const KeyPath& path, const std::string& name, uint32
         return kErrorKeyDeleted;
     }
     // A value written again keeps the name it was created with, in the file too.
-    const auto existing = node->values.find(FoldCase1252(name));
+    const auto existing = node->values.find(FoldCase(name));
     const std::string& storedName = existing != node->values.end() ? existing->second.name : name;
     const std::string line = regfile::FormatValueLine(storedName, type, data);
     if (const uint32_t rc = Append(node, line); rc != kErrorSuccess) {
@@ -516,7 +523,7 @@ uint32_t RegStore::FindValue(Lock& lock, const KeyPath& path, const std::string&
     if (*node == nullptr) {
         return kErrorKeyDeleted;
     }
-    const auto it = (*node)->values.find(FoldCase1252(name));
+    const auto it = (*node)->values.find(FoldCase(name));
     if (it == (*node)->values.end()) {
         return kErrorFileNotFound;
     }
@@ -585,7 +592,7 @@ uint32_t RegStore::WriteKey(const KeyPath& path, const std::vector<StoredValue>&
         return rc;
     }
     if (const Node* old = Find(path)) {
-        if (unlessHolds != nullptr && old->values.count(FoldCase1252(*unlessHolds)) != 0) {
+        if (unlessHolds != nullptr && old->values.count(FoldCase(*unlessHolds)) != 0) {
             return kErrorAlreadyExists;
         }
     }

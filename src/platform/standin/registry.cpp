@@ -62,7 +62,7 @@ RegStore& StandinRegistry::UserStore(std::string* user) {
 
 const StandinRegistry::Hive* StandinRegistry::FindHive(const std::string& name) const {
     for (const Hive& hive : hives_) {
-        if (SameText1252(hive.name, name)) {
+        if (SameText(hive.name, name)) {
             return &hive;
         }
     }
@@ -137,7 +137,7 @@ uint32_t StandinRegistry::Descend(const Location& base, const std::string& subKe
         } else {
             std::string user;
             RegStore& own = UserStore(&user);
-            if (!SameText1252(user, names.front())) {
+            if (!SameText(user, names.front())) {
                 return create ? kErrorAccessDenied : kErrorFileNotFound;
             }
             result->store = &own;

@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/standin/case_fold.h"
 #include "platform/standin/identity.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -24,8 +25,9 @@ Win32Error StandinSystem::GetComputerNameW(uint32_t bufferSize, std::string* nam
     if (identity.machineError != 0) {
         return identity.machineError;
     }
-    // The name and its terminating NUL must fit the buffer, as on Windows.
-    if (identity.machine.size() + 1 > bufferSize) {
+    // The name and its terminating NUL must fit the buffer, as on Windows,
+    // counted in UTF-16 code units.
+    if (Utf16Length(identity.machine) + 1 > bufferSize) {
         return kErrorBufferOverflow;
     }
     *name = identity.machine;
@@ -94,7 +96,7 @@ std::string StandinSystem::FullPathName(const std::string& path) {
 }
 
 bool StandinSystem::SameTextIgnoreCase(const std::string& a, const std::string& b) {
-    return SameText1252(a, b);
+    return SameText(a, b);
 }
 
 }  // namespace platform::standin

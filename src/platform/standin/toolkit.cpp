@@ -103,7 +103,7 @@ double ParseTimerScale(const std::string& text, std::vector<std::string>* warnin
             return;
         }
         const auto split = SplitNameValue(line, kLineBlanks);
-        if (!split || !SameText1252(split->name, kTimerScaleKey)) {
+        if (!split || !SameText(split->name, kTimerScaleKey)) {
             warnings->push_back(std::string(kToolkitIni) + ": unknown setting \"" +
                                 std::string(line) + "\" ignored");
             return;
@@ -210,8 +210,7 @@ Win32Error StandinWindow::SetVisible(ControlId control, bool visible) {
 
 Win32Error StandinWindow::LoadRichText(ControlId control, const std::string& data) {
     return Update(Find(control, ControlKind::RichEdit), [&data](ControlState& found) {
-        found.utf8 = LooksLikeRtf(data);
-        if (found.utf8) {
+        if (LooksLikeRtf(data)) {
             found.text = RtfToText(data);
         } else {
             // Plain text is taken whole: the rich edit control keeps even a NUL

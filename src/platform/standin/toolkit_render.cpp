@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/standin/rtf.h"
-#include "platform/text_codes.h"
+#include "platform/standin/text.h"
 
 namespace platform::standin {
 
@@ -24,6 +24,40 @@ std::vector<std::string> SplitLines(const std::string& text) {
         start = end + 2;
     }
     return lines;
+}
+
+// A control character (C0, DELETE, or C1 such as U+009B, which some
+// terminals take for the start of a command) as \xHH.
+bool IsControl(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F);
+}
+
+void AppendHex(std::string& out, char32_t code) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(code));
+    out += hex;
+}
+
+// `text` with every byte that is not UTF-8 shown as U+FFFD, and each
+// character for which `escape` appends its own spelling (and says true)
+// spelt so; `escape` is also given the text after the character.
+template <typename Escape>
+std::string Shown(const std::string& text, Escape escape) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const Utf8Char c = ReadUtf8(text, at);
+        if (c.length == 0) {
+            AppendUtf8(shown, kReplacementCharacter);
+            ++at;
+            continue;
+        }
+        if (!escape(shown, c.code, std::string_view(text).substr(at + c.length))) {
+            shown.append(text, at, c.length);
+        }
+        at += c.length;
+    }
+    return shown;
 }
 
 }  // namespace
@@ -47,76 +81,68 @@ WindowState InitialState(const WindowSpec& spec) {
     return state;
 }
 
-std::string Utf8From1252(const std::string& text) {
-    return platform::Utf8From1252(text, Unused1252::kReplacement);
-}
-
 std::string PrintableText(const std::string& text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            shown += hex;
-        } else {
-            shown += c;
+    return Shown(text, [](std::string& out, char32_t code, std::string_view) {
+        if (!IsControl(code) || code == '\t' || code == '\n') {
+            return false;
         }
-    }
-    return Utf8From1252(shown);
+        AppendHex(out, code);
+        return true;
+    });
 }
 
-std::string QuoteText(const std::string& text, bool utf8) {
-    std::string escaped;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (c) {
-            case '\\':
-                escaped += "\\\\";
-                break;
-            case '"':
-                escaped += "\\\"";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\t':
-                escaped += "\\t";
-                break;
-            case '\r':
-                if (i + 1 < text.size() && text[i + 1] == '\n') {
-                    escaped += "\\n";
-                    ++i;
-                } else {
-                    escaped += "\\r";
+std::string QuoteText(const std::string& text) {
+    bool skipLineFeed = false;  // the LF of a CR LF pair, written as one \n
+    const std::string escaped =
+        Shown(text, [&skipLineFeed](std::string& out, char32_t code, std::string_view rest) {
+            if (skipLineFeed) {
+                skipLineFeed = false;
+                if (code == '\n') {
+                    return true;
                 }
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                    char hex[8];
-                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-                    escaped += hex;
-                } else {
-                    escaped += c;
-                }
-                break;
-        }
-    }
-    return "\"" + (utf8 ? escaped : Utf8From1252(escaped)) + "\"";
+            }
+            switch (code) {
+                case '\\':
+                    out += "\\\\";
+                    return true;
+                case '"':
+                    out += "\\\"";
+                    return true;
+                case '\n':
+                    out += "\\n";
+                    return true;
+                case '\t':
+                    out += "\\t";
+                    return true;
+                case '\r':
+                    if (!rest.empty() && rest.front() == '\n') {
+                        out += "\\n";
+                        skipLineFeed = true;
+                    } else {
+                        out += "\\r";
+                    }
+                    return true;
+                default:
+                    if (IsControl(code)) {
+                        AppendHex(out, code);
+                        return true;
+                    }
+                    return false;
+            }
+        });
+    return "\"" + escaped + "\"";
 }
 
 std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly) {
     std::vector<DrawnLine> drawn;
-    drawn.push_back({"--- " + Utf8From1252(state.caption) + " ---", -1});
+    drawn.push_back({"--- " + PrintableText(state.caption) + " ---", -1});
     for (size_t i = 0; i < state.controls.size(); ++i) {
         const ControlState& c = state.controls[i];
         if (visibleOnly && !c.visible) {
             continue;
         }
         const bool memo = c.kind == ControlKind::Memo;
-        std::string line =
-            Utf8From1252(c.name) + ": " + QuoteText(memo ? std::string() : c.text, c.utf8);
+        std::string line = PrintableText(c.name) + ": " + QuoteText(memo ? std::string() : c.text);
         if (c.background) {
             char hex[32];
             std::snprintf(hex, sizeof hex, " background=#%02X%02X%02X", RedOf(*c.background),

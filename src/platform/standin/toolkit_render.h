@@ -12,9 +12,10 @@
 // CR LF pair is one \n), " background=#RRGGBB" where a colour was given to
 // it, " hidden" where it is hidden. A plain multi-line box shows no text of
 // its own; its lines follow its line, each indented by four blanks, as they
-// stand but for control characters (\xHH). Text is kept as Windows-1252
-// bytes and written out as UTF-8; the text the RTF reader gives the
-// rich-text box is UTF-8 already and is written out as it is.
+// stand but for control characters (\xHH). Text is the program's UTF-8,
+// as is the text the RTF reader gives the rich-text box; the control
+// characters shown as \xHH include the C1 ones (U+0080-U+009F), and a byte
+// that is not UTF-8 is shown as U+FFFD.
 #pragma once
 #include <functional>
 #include <optional>
@@ -29,7 +30,6 @@ struct ControlState {
     std::string name;
     ControlKind kind = ControlKind::Label;
     std::string text;                // labels, buttons, the rich-text box
-    bool utf8 = false;               // `text` is UTF-8 (read from RTF), not 1252
     std::vector<std::string> lines;  // the plain multi-line box
     std::optional<Color> background;
     bool visible = true;
@@ -56,11 +56,8 @@ struct DrawnLine {
 std::vector<DrawnLine> DrawWindow(const WindowState& state, bool visibleOnly = false);
 std::string RenderBlock(const WindowState& state);
 
-// The quoted form of a text, as the block shows it; `utf8` for a text that
-// is UTF-8 already.
-std::string QuoteText(const std::string& text, bool utf8 = false);
-// Windows-1252 bytes as UTF-8, a byte of no character shown as U+FFFD.
-std::string Utf8From1252(const std::string& text);
+// The quoted form of a text, as the block shows it.
+std::string QuoteText(const std::string& text);
 // A text printed as it stands (a line of a box, a failure report), as UTF-8
 // with every control character but tab and line feed shown as \xHH: no
 // script line or file name can steer the terminal it is printed on.

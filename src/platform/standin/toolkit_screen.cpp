@@ -200,11 +200,6 @@ GlyphLine OneLine(const std::string& utf8) {
     return line;
 }
 
-// The text as the window shows it, as UTF-8.
-std::string ShownText(const std::string& text) {
-    return Utf8From1252(text);
-}
-
 // ---- the cells ----
 
 struct Cell {
@@ -368,7 +363,7 @@ class Painter {
     void Label(const ControlSpec& spec, const ControlState& state, const Placed& p) {
         const Colours colours{state.background ? NearestAnsi(*state.background) : kFaceColour,
                               kWindowText, spec.font.bold};
-        const std::string text = ShownText(state.text);
+        const std::string& text = state.text;
         const int width = p.end - p.column;
         if (spec.autoSize) {
             const GlyphLine line = OneLine(text);
@@ -394,7 +389,7 @@ class Painter {
         canvas_.Fill(p.column, p.row, p.end - p.column, 1, colours);
         canvas_.Put(p.column, p.row, {"[", 1}, colours);
         canvas_.Put(p.end - 1, p.row, {"]", 1}, colours);
-        GlyphLine text = OneLine(ShownText(state.text));
+        GlyphLine text = OneLine(state.text);
         const int room = p.end - p.column - 2;
         if (Columns(text) > room) {
             while (!text.empty() && Columns(text) > room - 1) {
@@ -412,7 +407,7 @@ class Painter {
         const int width = p.end - p.column - 3;
         const int height = p.rows - 2;
         Frame(p, colours);
-        const std::vector<GlyphLine> lines = WrappedText(ShownText(state.text), width);
+        const std::vector<GlyphLine> lines = WrappedText(state.text, width);
         for (int r = 0; r < height && r < static_cast<int>(lines.size()); ++r) {
             canvas_.Write(p.column + 1, p.row + 1 + r, lines[static_cast<size_t>(r)],
                           p.column + 1 + width, colours);
@@ -428,7 +423,7 @@ class Painter {
         Frame(p, colours);
         bool wide = false;
         for (int r = 0; r < static_cast<int>(state.lines.size()); ++r) {
-            const GlyphLine line = OneLine(ShownText(state.lines[static_cast<size_t>(r)]));
+            const GlyphLine line = OneLine(state.lines[static_cast<size_t>(r)]);
             wide = wide || Columns(line) > width;
             if (r < height) {
                 canvas_.Write(p.column + 1, p.row + 1 + r, line, p.column + 1 + width, colours);
@@ -534,7 +529,7 @@ std::vector<DrawnLine> DrawScreen(const WindowSpec& layout, const WindowState& s
     // The window's surface, its frame, and the caption bar in its top edge.
     canvas.Fill(0, 0, size.columns, size.rows, {});
     painter.Frame(0, 0, size.columns, size.rows, {}, {kCaptionColour, kCaptionText, true},
-                  OneLine(ShownText(state.caption)));
+                  OneLine(state.caption));
 
     const std::vector<Placed> placed = Place(layout, size.rows - 2);
     std::vector<DrawnLine> lines(static_cast<size_t>(size.rows));

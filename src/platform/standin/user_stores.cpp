@@ -53,7 +53,7 @@ RegStore& UserStores::Current(std::string* user) {
     if (user != nullptr) {
         *user = name;
     }
-    std::unique_ptr<RegStore>& store = stores_[FoldCase1252(name)];
+    std::unique_ptr<RegStore>& store = stores_[FoldCase(name)];
     if (!store) {
         const std::string root = RootName(kHkeyCurrentUser);
         const auto folder = stateDir_ / "registry";

@@ -62,4 +62,25 @@ TEST_F(StandinFilesTest, FifosAndDevicesAreNotReadAsFiles) {
     EXPECT_FALSE(fs::exists(c_ / "copy.txt"));
 }
 
+// "?" stands for one character however many bytes it takes in UTF-8, and
+// letters beyond ASCII match in either case.
+TEST_F(StandinFilesTest, WildcardsMatchCharactersNotBytes) {
+    std::ofstream(c_ / "\xE6\x9D\xB1\xE4\xBA\xAC.txt") << "x";  // 東京.txt
+    std::ofstream(c_ / "\xC5\x81ukasz.ini") << "x";             // Łukasz.ini
+    const struct {
+        const char* pattern;
+        bool found;
+    } cases[] = {
+        {"C:\\??.txt", true},          {"C:\\?\xE4\xBA\xAC.TXT", true},
+        {"C:\\???.txt", false},        {"C:\\*\xE4\xBA\xAC.txt", true},
+        {"C:\\\xC5\x82UKASZ.*", true}, {"C:\\?ukasz.ini", true},
+        {"C:\\??ukasz.ini", false},    {"C:\\*\xC5\x82*", true},
+    };
+    for (const auto& c : cases) {
+        bool isDirectory = true;
+        EXPECT_EQ(files().FindFirst(c.pattern, &isDirectory) == platform::kErrorSuccess, c.found)
+            << c.pattern;
+    }
+}
+
 }  // namespace

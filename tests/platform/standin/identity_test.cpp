@@ -43,6 +43,63 @@ TEST_F(StandinIdentityTest, ComputerNameIsTheFirstLabelUpperCasedToFifteen) {
     EXPECT_EQ(ComputerNameFromHostName("build-host.example.com"), "BUILD-HOST");
     EXPECT_EQ(ComputerNameFromHostName("averyverylonghostname"), "AVERYVERYLONGHO");
     EXPECT_EQ(ComputerNameFromHostName("ws01"), "WS01");
+    // Fifteen characters, not bytes, in the case Windows compares names in.
+    EXPECT_EQ(ComputerNameFromHostName("\xC5\x82\xC3\xB3"
+                                       "d\xC5\xBA-stacja-robocza.pl"),
+              "\xC5\x81\xC3\x93"
+              "D\xC5\xB9-STACJA-ROB");  // ŁÓDŹ-STACJA-ROB
+    EXPECT_EQ(ComputerNameFromHostName(std::string(20, '\xE6')), std::string(15, '\xE6'));
+}
+
+// The file is UTF-8 when it is valid UTF-8 (with or without a mark), and
+// Windows-1252 when not, as an older editor may have saved it.
+TEST_F(StandinIdentityTest, FileIsReadAsUtf8OrElseAsWindows1252) {
+    const struct {
+        const char* file;
+        const char* user;
+    } cases[] = {
+        {"User=\xC5\x81ukasz\n", "\xC5\x81ukasz"},                       // Łukasz
+        {"\xEF\xBB\xBFUser=\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7\n",  // Ελένη, marked
+         "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7"},
+        {"User=Jos\xE9\n", "Jos\xC3\xA9"},                                // José in 1252
+        {"User=\xE6\x9D\xB1\xE4\xBA\xAC\n", "\xE6\x9D\xB1\xE4\xBA\xAC"},  // 東京
+    };
+    for (const auto& c : cases) {
+        WriteIdentity(c.file);
+        EXPECT_EQ(ReadIdentity(root_).user, c.user) << c.file;
+    }
+}
+
+// CodePage= gives the workstation's ANSI code page: the one text files
+// without a mark that are not UTF-8 are read in.
+TEST_F(StandinIdentityTest, CodePageSaysHowAnsiTextReads) {
+    const struct {
+        const char* file;
+        unsigned codePage;
+        std::string ansi;
+        const char* utf8;
+        bool warned;
+    } cases[] = {
+        {"", 1252, "\xA3\x80\x81", "\xC2\xA3\xE2\x82\xAC\xC2\x81", false},  // £€ and U+0081
+        {"CodePage=1250\n", 1250, "\xA3ukasz", "\xC5\x81ukasz", false},     // Łukasz
+        {"codepage = 1251\n", 1251, "\xC6\xE5\xED\xFF", "\xD0\x96\xD0\xB5\xD0\xBD\xD1\x8F",
+         false},                                                                         // Женя
+        {"CodePage=932\n", 932, "\x93\x8C\x8B\x9E", "\xE6\x9D\xB1\xE4\xBA\xAC", false},  // 東京
+        // A lead byte before a byte that cannot follow it, and one cut short.
+        {"CodePage=932\n", 932, "a\x93 b\x93", "a\xEF\xBF\xBD b\xEF\xBF\xBD", false},
+        {"CodePage=65999\n", 1252, "\xE9", "\xC3\xA9", true},
+        {"CodePage=Latin2\n", 1252, "\xE9", "\xC3\xA9", true},
+        {"CodePage=-1250\n", 1252, "\xE9", "\xC3\xA9", true},
+        {"CodePage=\n", 1252, "\xE9", "\xC3\xA9", true},
+    };
+    for (const auto& c : cases) {
+        WriteIdentity(c.file);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ReadIdentity(root_).codePage, c.codePage) << c.file;
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(warnings.find("is not a code page") != std::string::npos, c.warned) << c.file;
+        EXPECT_EQ(scratch_.services().files().Utf8FromAnsi(c.ansi), c.utf8) << c.file;
+    }
 }
 
 TEST_F(StandinIdentityTest, FileOverridesWithIniConventions) {
@@ -90,6 +147,19 @@ TEST_F(StandinIdentityTest, NamesMustFitTheBufferWithTheirNul) {
     WriteIdentity("User=" + std::string(100, 'u') + "\nMachine=" + std::string(100, 'M') + "\n");
     EXPECT_EQ(GetUser(&user), kErrorMoreData);
     EXPECT_EQ(GetComputerName(&machine), kErrorBufferOverflow);
+}
+
+// The buffer counts UTF-16 code units, as the W calls do: Łukasz takes six,
+// a character beyond U+FFFF two.
+TEST_F(StandinIdentityTest, BufferSizesCountUtf16CodeUnitsNotBytes) {
+    WriteIdentity("User=\xC5\x81ukasz\nMachine=\xE6\x9D\xB1\xF0\x9F\x98\x80\n");  // 東😀
+    std::string user, machine;
+    EXPECT_EQ(GetUser(&user, 7), kErrorSuccess);
+    EXPECT_EQ(user, "\xC5\x81ukasz");
+    EXPECT_EQ(GetUser(&user, 6), kErrorMoreData);
+    EXPECT_EQ(GetComputerName(&machine, 4), kErrorSuccess);
+    EXPECT_EQ(machine, "\xE6\x9D\xB1\xF0\x9F\x98\x80");
+    EXPECT_EQ(GetComputerName(&machine, 3), kErrorBufferOverflow);
 }
 
 TEST_F(StandinIdentityTest, AnEmptyUserNameIsASuccess) {

@@ -114,8 +114,8 @@ TEST_F(RegStoreTest, NamesKeepTheCaseTheyWereCreatedWith) {
     const RegKey sub = Create(kHkeyCurrentUser, "SOFTWARE\\MIXED\\Sub");
     ASSERT_EQ(SetText(mixed, "ValName", "1"), kErrorSuccess);
     ASSERT_EQ(SetText(mixed, "VALNAME", "2"), kErrorSuccess);
-    ASSERT_EQ(SetText(sub, "J\xe9r\xf4me", "3"), kErrorSuccess);
-    EXPECT_EQ(Text(kHkeyCurrentUser, "software\\mixed\\SUB", "J\xc9R\xd4ME"), "3");
+    ASSERT_EQ(SetText(sub, "J\xc3\xa9r\xc3\xb4me", "3"), kErrorSuccess);  // Jérôme
+    EXPECT_EQ(Text(kHkeyCurrentUser, "software\\mixed\\SUB", "J\xc3\x89R\xc3\x94ME"), "3");
 
     // The file is rewritten whole once it has grown: the names stay as made.
     for (int i = 0; i < 4000; ++i) {
@@ -125,6 +125,55 @@ TEST_F(RegStoreTest, NamesKeepTheCaseTheyWereCreatedWith) {
     EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\MiXed\\Sub]"), std::string::npos);
     EXPECT_NE(file.find("\"ValName\"="), std::string::npos);
     EXPECT_EQ(file.find("VALNAME"), std::string::npos);
+}
+
+// Keys and values of any script are found whatever the case they are asked
+// in, in this process and the next.
+TEST_F(RegStoreTest, NamesBeyondWindows1252AreFoundIgnoringCase) {
+    const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";                       // 東京
+    const std::string lukasz = "\xC5\x81ukasz", upperLukasz = "\xC5\x81UKASZ";  // Łukasz
+    const std::string eleni = "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7";       // Ελένη
+    const std::string upperEleni = "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97";  // ΕΛΈΝΗ
+    const RegKey key = Create(kHkeyCurrentUser, "Software\\" + tokyo + "\\" + lukasz);
+    ASSERT_EQ(SetText(key, tokyo, eleni), kErrorSuccess);
+    ASSERT_EQ(SetText(key, eleni, tokyo), kErrorSuccess);
+    for (int process = 0; process < 2; ++process) {
+        SCOPED_TRACE(process == 0 ? "this process" : "the next");
+        const std::string path = "SOFTWARE\\" + tokyo + "\\" + upperLukasz;
+        EXPECT_EQ(Text(kHkeyCurrentUser, path, tokyo), eleni);
+        EXPECT_EQ(Text(kHkeyCurrentUser, path, upperEleni), tokyo);
+        EXPECT_EQ(Text(kHkeyCurrentUser, path, tokyo + "x"), "<2>");
+        Restart();
+    }
+    EXPECT_NE(Slurp(UserFile()).find("\"" + tokyo + "\"=\"" + eleni + "\"\n"), std::string::npos);
+}
+
+// The program of old wrote its stores in Windows-1252: such a line, which
+// is not UTF-8, is read as that, so the names in an old state folder stay.
+TEST_F(RegStoreTest, LinesOfTheOldWindows1252StoresAreReadAsWindows1252) {
+    Spill(UserFile(),
+          "REGEDIT4\n"
+          "[HKEY_CURRENT_USER\\Software\\Caf\xe9]\n"
+          "\"J\xe9r\xf4me\"=\"\x80 5\"\n"
+          "\"Plain\"=\"x\"\n"
+          "[HKEY_CURRENT_USER\\Software\\Caf\xc3\xa9\\New]\n"
+          "\"\xc5\x81ukasz\"=\"\xe6\x9d\xb1\"\n");
+    Restart();
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\CAF\xc3\x89", "J\xc3\xa9r\xc3\xb4me"),
+              "\xe2\x82\xac 5");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Caf\xc3\xa9", "plain"), "x");
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Caf\xc3\xa9\\New", "\xc5\x81UKASZ"),
+              "\xe6\x9d\xb1");
+}
+
+// Text that is not UTF-8 is kept as bytes, in a form no reader takes for
+// Windows-1252.
+TEST_F(RegStoreTest, TextThatIsNotUtf8IsStoredAsBytes) {
+    const RegKey key = Create(kHkeyCurrentUser, "Software\\Bytes");
+    ASSERT_EQ(SetText(key, "Odd", "a\xe9"), kErrorSuccess);
+    EXPECT_NE(Slurp(UserFile()).find("\"Odd\"=hex(1):61,e9,00\n"), std::string::npos);
+    Restart();
+    EXPECT_EQ(Text(kHkeyCurrentUser, "Software\\Bytes", "Odd"), "a\xe9");
 }
 
 TEST_F(RegStoreTest, FileStaysProportionalToWhatItHolds) {

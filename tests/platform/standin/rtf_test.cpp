@@ -198,7 +198,7 @@ TEST(RtfTest, HidesHiddenTextAndSeparatesNestedCells) {
     });
 }
 
-TEST(RtfTest, TheNewsBoxShowsRtfAsUnicodeAndPlainNewsAs1252) {
+TEST(RtfTest, TheNewsBoxShowsRtfAsUnicodeAndPlainNewsAsItsUtf8) {
     platform::WindowSpec spec;
     spec.caption = "C";
     spec.controls.push_back({});
@@ -212,13 +212,15 @@ TEST(RtfTest, TheNewsBoxShowsRtfAsUnicodeAndPlainNewsAs1252) {
     ASSERT_EQ(toolkit.CreateMainWindow(spec, nullptr, &window), 0u);
     EXPECT_EQ(window->Show(), 0u);
     EXPECT_EQ(window->LoadRichText(0, "{\\rtf1\\ansicpg1251 \\'c0\\'e1}"), 0u);
-    EXPECT_EQ(window->LoadRichText(0, "Caf\xE9"), 0u);
+    EXPECT_EQ(window->LoadRichText(0, "Caf\xC3\xA9"), 0u);
+    EXPECT_EQ(window->LoadRichText(0, "\xE6\x9D\xB1\xE4\xBA\xAC\xE9"), 0u);
     std::fflush(out.get());
     std::rewind(out.get());
     std::string shown(4096, '\0');
     shown.resize(std::fread(shown.data(), 1, shown.size(), out.get()));
     EXPECT_NE(shown.find("News: \"\u0410\u0431\"\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("News: \"Caf\u00E9\"\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("News: \"\u6771\u4EAC\uFFFD\"\n"), std::string::npos) << shown;
 }
 
 // The real documents of rtf_corpus/ (see its README) that the reader reads

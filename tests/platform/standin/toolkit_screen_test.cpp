@@ -43,7 +43,7 @@ WindowState ShownLoginWindow() {
     Set(state, "NewsLabel", "NEWS OF THE DAY");
     Set(state, "NewsOfTheDay",
         "News\r\nThe file server FILES01 will be down on Saturday.\r\n\tIndented\r\n"
-        "Caf\xE9 \x1B[2J\r\n5\r\n6\r\n7\r\n8");
+        "Caf\xC3\xA9 \x1B[2J\r\n5\r\n6\r\n7\r\n8");
     Set(state, "ErrorStatus", "Possible problem, see administrator, note machine name and time");
     Set(state, "Continue", "Tarnwick 9.9.9 - your login script is running");
     for (auto& control : state.controls) {

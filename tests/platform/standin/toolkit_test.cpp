@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/standin/toolkit_render.h"
 #include "support/standin/scratch_standin.h"
 
 namespace {
@@ -137,7 +138,7 @@ class StandinToolkitTest : public ::testing::Test {
 TEST_F(StandinToolkitTest, DrawsTheWindowAsABlockOncePerChangeWhileItIsOnTheScreen) {
     Toolkit();
     platform::Window& window = Create();
-    EXPECT_EQ(window.SetText(kValue, "Caf\xE9 \"q\" \\ end"), 0u);
+    EXPECT_EQ(window.SetText(kValue, "Caf\xC3\xA9 \"q\" \\ end"), 0u);
     EXPECT_EQ(window.SetBackground(kHeading, platform::RgbColor(0, 255, 0)), 0u);
     EXPECT_EQ(window.LoadRichText(kNews, "{\\rtf1{\\fonttbl{\\f0 Arial;}}x\\par y}"), 0u);
     EXPECT_EQ(window.AddLines(kList, {"one", "  two"}), 0u);
@@ -253,7 +254,8 @@ TEST_F(StandinToolkitTest, AWindowThatNothingCanCloseEndsTheLoopInsteadOfHanging
 
 TEST_F(StandinToolkitTest, MessageBoxesGoToStandardError) {
     Toolkit();
-    EXPECT_EQ(toolkit_->ShowMessageBox("Tarnwick Executor", "Cannot open file N\xC9WS.RTF."), 0u);
+    EXPECT_EQ(toolkit_->ShowMessageBox("Tarnwick Executor", "Cannot open file N\xC3\x89WS.RTF."),
+              0u);
     EXPECT_EQ(Read(err_), "[Tarnwick Executor] Cannot open file N\xC3\x89WS.RTF.\n");
     EXPECT_EQ(Read(out_), "");
 }
@@ -270,6 +272,31 @@ TEST_F(StandinToolkitTest, ControlCharactersOfBoxLinesAndReportsAreShownEscaped)
     EXPECT_EQ(toolkit_->ShowMessageBox("Application Error", "Exception\nCannot open file \x1B[2J."),
               0u);
     EXPECT_EQ(Read(err_), "[Application Error] Exception\nCannot open file \\x1B[2J.\n");
+}
+
+// The window's text is UTF-8: every character shown as it is but the
+// control characters, C1 ones too (U+009B starts a terminal command as ESC
+// [ does), and a byte that is not UTF-8 shown as U+FFFD.
+TEST(ShownTextTest, ControlCharactersEscapedAndBytesThatAreNotUtf8Replaced) {
+    const struct {
+        std::string text;
+        const char* printed;
+        const char* quoted;
+    } cases[] = {
+        {"\xC5\x81ukasz \xE6\x9D\xB1\xE4\xBA\xAC", "\xC5\x81ukasz \xE6\x9D\xB1\xE4\xBA\xAC",
+         "\"\xC5\x81ukasz \xE6\x9D\xB1\xE4\xBA\xAC\""},
+        {"\xC2\x9B"
+         "2J\xC2\x85",
+         "\\x9B2J\\x85", "\"\\x9B2J\\x85\""},
+        {"a\tb\r\nc\n", "a\tb\\x0D\nc\n", "\"a\\tb\\nc\\n\""},
+        {"Caf\xE9 \xC3", "Caf\xEF\xBF\xBD \xEF\xBF\xBD", "\"Caf\xEF\xBF\xBD \xEF\xBF\xBD\""},
+        {"\\\"\x7F\r", "\\\"\\x7F\\x0D", "\"\\\\\\\"\\x7F\\r\""},
+        {std::string("\0\xC2\xA0", 3), "\\x00\xC2\xA0", "\"\\x00\xC2\xA0\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::standin::PrintableText(c.text), c.printed) << c.text;
+        EXPECT_EQ(platform::standin::QuoteText(c.text), c.quoted) << c.text;
+    }
 }
 
 TEST(TimerScaleTest, ReadsTheScaleAndReportsBadLines) {
