@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const core::DecodedText decoded = core::DecodeText(bytes);
-    if (core::ValidUtf8(decoded.text) != decoded.text) {
+    if (platform::ValidUtf8(decoded.text) != decoded.text) {
         std::abort();
     }
     if (decoded.facts.encoding == core::TextEncoding::kAnsi &&

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "core/text_decoder.h"
+#include "platform/text_codes.h"
 #include "script/commands.h"
 
 namespace check {
@@ -126,7 +126,7 @@ std::string FormatText(const CheckReport& report) {
 }
 
 std::string JsonString(const std::string& text) {
-    return Json(core::ValidUtf8(text)).dump(-1, ' ', true);
+    return Json(platform::ValidUtf8(text)).dump(-1, ' ', true);
 }
 
 namespace {
@@ -136,9 +136,9 @@ Json JsonFindings(const std::vector<Finding>& findings) {
     for (const Finding& finding : findings) {
         Json item = {{"severity", SeverityWord(finding.severity)},
                      {"kind", finding.kind},
-                     {"text", core::ValidUtf8(finding.text)}};
+                     {"text", platform::ValidUtf8(finding.text)}};
         if (!finding.message.empty()) {
-            item["message"] = core::ValidUtf8(finding.message);
+            item["message"] = platform::ValidUtf8(finding.message);
         }
         out.push_back(std::move(item));
     }
@@ -149,15 +149,15 @@ Json JsonFindings(const std::vector<Finding>& findings) {
 
 std::string FormatJson(const CheckReport& report) {
     Json out = {
-        {"share", core::ValidUtf8(report.shareDir)},
-        {"settingsFile", core::ValidUtf8(report.settingsFile)},
+        {"share", platform::ValidUtf8(report.shareDir)},
+        {"settingsFile", platform::ValidUtf8(report.settingsFile)},
         {"settingsLoaded", report.settingsLoaded},
-        {"user", core::ValidUtf8(report.user)},
-        {"machine", core::ValidUtf8(report.machine)},
-        {"fullName", core::ValidUtf8(report.fullName)},
-        {"group", core::ValidUtf8(report.group)},
-        {"dateTime", core::ValidUtf8(report.dateTime)},
-        {"processOrder", core::ValidUtf8(report.processOrder)},
+        {"user", platform::ValidUtf8(report.user)},
+        {"machine", platform::ValidUtf8(report.machine)},
+        {"fullName", platform::ValidUtf8(report.fullName)},
+        {"group", platform::ValidUtf8(report.group)},
+        {"dateTime", platform::ValidUtf8(report.dateTime)},
+        {"processOrder", platform::ValidUtf8(report.processOrder)},
         {"eventLog", report.eventLog},
         {"stops", report.stops},
         {"flags", report.Count(Severity::kFlag)},
@@ -167,7 +167,7 @@ std::string FormatJson(const CheckReport& report) {
     Json files = Json::array();
     for (const ScriptFile& file : report.files) {
         Json item = {{"letter", std::string(1, file.letter)},
-                     {"path", core::ValidUtf8(file.path)},
+                     {"path", platform::ValidUtf8(file.path)},
                      {"exists", file.exists},
                      {"loaded", file.loaded},
                      {"lines", file.lineCount}};
@@ -185,26 +185,26 @@ std::string FormatJson(const CheckReport& report) {
         Json depends = Json::array();
         for (const Finding& finding : line.findings) {
             if (!finding.message.empty()) {
-                messages.push_back(core::ValidUtf8(finding.message));
+                messages.push_back(platform::ValidUtf8(finding.message));
             }
             if (finding.kind == kind::kDepends) {
-                depends.push_back(core::ValidUtf8(finding.text));
+                depends.push_back(platform::ValidUtf8(finding.text));
             }
         }
         Json effects = Json::array();
         for (const Effect& effect : line.effects) {
-            Json item = {{"kind", effect.kind}, {"text", core::ValidUtf8(effect.text)}};
+            Json item = {{"kind", effect.kind}, {"text", platform::ValidUtf8(effect.text)}};
             for (const auto& [name, value] : effect.fields) {
-                item[name] = core::ValidUtf8(value);
+                item[name] = platform::ValidUtf8(value);
             }
             effects.push_back(std::move(item));
         }
-        lines.push_back({{"file", core::ValidUtf8(line.file)},
+        lines.push_back({{"file", platform::ValidUtf8(line.file)},
                          {"line", line.number},
-                         {"text", core::ValidUtf8(line.text)},
-                         {"expanded", core::ValidUtf8(line.expanded)},
+                         {"text", platform::ValidUtf8(line.text)},
+                         {"expanded", platform::ValidUtf8(line.expanded)},
                          {"command", line.command},
-                         {"action", core::ValidUtf8(line.action)},
+                         {"action", platform::ValidUtf8(line.action)},
                          {"messages", std::move(messages)},
                          {"effects", std::move(effects)},
                          {"depends", std::move(depends)},

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "check/report.h"
-#include "core/text_decoder.h"
+#include "platform/text_codes.h"
 
 namespace check {
 
@@ -29,7 +29,7 @@ std::string Joined(const std::vector<std::string>& names) {
 Json Utf8Names(const std::vector<std::string>& names) {
     Json out = Json::array();
     for (const std::string& name : names) {
-        out.push_back(core::ValidUtf8(name));
+        out.push_back(platform::ValidUtf8(name));
     }
     return out;
 }
@@ -92,12 +92,12 @@ std::string FormatSiteJson(const SiteReport& report) {
     for (const SiteFinding& finding : report.findings) {
         Json item = {{"severity", SeverityWord(finding.severity)},
                      {"kind", finding.kind},
-                     {"file", core::ValidUtf8(finding.file)},
+                     {"file", platform::ValidUtf8(finding.file)},
                      {"line", finding.line},
-                     {"lineText", core::ValidUtf8(finding.lineText)},
-                     {"text", core::ValidUtf8(finding.text)}};
+                     {"lineText", platform::ValidUtf8(finding.lineText)},
+                     {"text", platform::ValidUtf8(finding.text)}};
         if (!finding.message.empty()) {
-            item["message"] = core::ValidUtf8(finding.message);
+            item["message"] = platform::ValidUtf8(finding.message);
         }
         item["logons"] = finding.logons;
         item["firstNames"] = Utf8Names(finding.firstNames);
@@ -105,14 +105,14 @@ std::string FormatSiteJson(const SiteReport& report) {
     }
     Json flagged = Json::array();
     for (const FlaggedLogon& logon : report.flagged) {
-        flagged.push_back({{"user", core::ValidUtf8(logon.user)},
-                           {"machine", core::ValidUtf8(logon.machine)},
-                           {"fullName", core::ValidUtf8(logon.fullName)},
+        flagged.push_back({{"user", platform::ValidUtf8(logon.user)},
+                           {"machine", platform::ValidUtf8(logon.machine)},
+                           {"fullName", platform::ValidUtf8(logon.fullName)},
                            {"findings", logon.findings}});
     }
-    const Json out = {{"share", core::ValidUtf8(report.shareDir)},
-                      {"settingsFile", core::ValidUtf8(report.settingsFile)},
-                      {"scope", core::ValidUtf8(report.scope)},
+    const Json out = {{"share", platform::ValidUtf8(report.shareDir)},
+                      {"settingsFile", platform::ValidUtf8(report.settingsFile)},
+                      {"scope", platform::ValidUtf8(report.scope)},
                       {"logons", report.logons},
                       {"scriptLines", report.scriptLines},
                       {"flags", report.flags},
@@ -149,13 +149,13 @@ std::string FormatSiteCsv(const SiteReport& report) {
     for (const SiteFinding& finding : report.findings) {
         const std::string cells[] = {SeverityWord(finding.severity),
                                      finding.kind,
-                                     core::ValidUtf8(finding.file),
+                                     platform::ValidUtf8(finding.file),
                                      finding.file.empty() ? "" : std::to_string(finding.line),
-                                     core::ValidUtf8(finding.lineText),
-                                     core::ValidUtf8(finding.text),
-                                     core::ValidUtf8(finding.message),
+                                     platform::ValidUtf8(finding.lineText),
+                                     platform::ValidUtf8(finding.text),
+                                     platform::ValidUtf8(finding.message),
                                      std::to_string(finding.logons),
-                                     core::ValidUtf8(Names(finding))};
+                                     platform::ValidUtf8(Names(finding))};
         for (const std::string& cell : cells) {
             out += (&cell == cells ? "" : ",") + CsvCell(cell);
         }
@@ -194,7 +194,7 @@ namespace {
 
 // Share text, for the page.
 std::string Shown(const std::string& ansi) {
-    return HtmlEscape(core::ValidUtf8(ansi));
+    return HtmlEscape(platform::ValidUtf8(ansi));
 }
 
 constexpr const char* kStyle = R"(

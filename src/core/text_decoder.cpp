@@ -9,50 +9,13 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-constexpr char32_t kReplacement = 0xFFFD;
-
-// The length of the UTF-8 sequence at `at`, and its code point; 0 when the
-// bytes there are no whole, shortest, valid sequence.
-size_t Utf8Sequence(std::string_view bytes, size_t at, char32_t* code) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
-    const unsigned char lead = byte(0);
-    size_t length = 0;
-    char32_t value = 0, least = 0;
-    if (lead < 0x80) {
-        *code = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, value = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, value = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, value = lead & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > bytes.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        value = (value << 6) | (byte(i) & 0x3F);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return 0;
-    }
-    *code = value;
-    return length;
-}
 
 // Whether the bytes are UTF-8 throughout, and hold a multi-byte sequence.
 void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
     *valid = true;
     *multiByte = false;
     for (size_t at = 0; at < bytes.size();) {
-        char32_t code = 0;
-        const size_t length = Utf8Sequence(bytes, at, &code);
+        const size_t length = platform::ReadUtf8(bytes, at).length;
         if (length == 0) {
             *valid = false;
             ++at;
@@ -63,34 +26,14 @@ void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
     }
 }
 
-// One code point in UTF-8.
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // The UTF-8 text as it stands, a byte of no whole sequence as U+FFFD.
 std::string CleanUtf8(std::string_view bytes, size_t* replaced) {
     std::string out;
     out.reserve(bytes.size());
     for (size_t at = 0; at < bytes.size();) {
-        char32_t code = 0;
-        const size_t length = Utf8Sequence(bytes, at, &code);
+        const size_t length = platform::ReadUtf8(bytes, at).length;
         if (length == 0) {
-            AppendUtf8(kReplacement, out);
+            platform::AppendUtf8(out, platform::kReplacementCharacter);
             ++*replaced;
             ++at;
             continue;
@@ -120,13 +63,13 @@ std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian, size_t* replac
             }
         }
         if (code >= 0xD800 && code <= 0xDFFF) {
-            code = kReplacement;  // a lone surrogate
+            code = platform::kReplacementCharacter;  // a lone surrogate
             ++*replaced;
         }
-        AppendUtf8(code, out);
+        platform::AppendUtf8(out, code);
     }
     if (bytes.size() % 2 != 0) {
-        AppendUtf8(kReplacement, out);  // half a unit
+        platform::AppendUtf8(out, platform::kReplacementCharacter);  // half a unit
         ++*replaced;
     }
     return out;
@@ -188,11 +131,6 @@ DecodedText DecodeText(std::string_view bytes, const AnsiReader& ansi) {
     }
     out.facts.controls = HoldsControls(out.text);
     return out;
-}
-
-std::string ValidUtf8(std::string_view text) {
-    size_t replaced = 0;
-    return CleanUtf8(text, &replaced);
 }
 
 DecodedText DecodeText(std::string_view bytes) {

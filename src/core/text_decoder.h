@@ -48,8 +48,4 @@ DecodedText DecodeText(std::string_view bytes, const AnsiReader& ansi);
 // The same with Windows-1252 as the ANSI code page.
 DecodedText DecodeText(std::string_view bytes);
 
-// UTF-8 as it stands, each byte of no whole sequence as U+FFFD: for text
-// that must be valid UTF-8 where it goes (JSON, HTML).
-std::string ValidUtf8(std::string_view text);
-
 }  // namespace core

@@ -12,20 +12,6 @@ constexpr std::array<unsigned, 32> k1252High = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-// Every code point of code page 1252 lies below U+10000: three bytes at most.
-void AppendUtf8(std::string& out, unsigned codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
 }  // namespace
 
 int HexDigitValue(char c) {
@@ -75,15 +61,98 @@ std::string Utf8From1252(std::string_view text, Unused1252 unused) {
     return out;
 }
 
-size_t Utf16Length(std::string_view utf8) {
-    size_t units = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) {
-            units += byte >= 0xF0 && byte <= 0xF4 ? 2 : 1;
+Utf8Char ReadUtf8(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return {lead, 1};
+    }
+    size_t length = 0;
+    char32_t code = 0;
+    char32_t least = 0;  // the smallest character of this length: shorter forms are overlong
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+        least = 0x10000;
+    } else {
+        return {};
+    }
+    if (text.size() - at < length) {
+        return {};
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0u) != 0x80) {
+            return {};
         }
+        code = (code << 6) | (byte(i) & 0x3Fu);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return {};
+    }
+    return {code, length};
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = ReadUtf8(text, at).length;
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+size_t Utf16Length(std::string_view text) {
+    size_t units = 0;
+    for (size_t at = 0; at < text.size();) {
+        const Utf8Char c = ReadUtf8(text, at);
+        units += c.code > 0xFFFF ? 2 : 1;
+        at += c.length == 0 ? 1 : c.length;
     }
     return units;
+}
+
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = ReadUtf8(text, at).length;
+        if (length == 0) {
+            AppendUtf8(out, kReplacementCharacter);
+            ++at;
+        } else {
+            out.append(text, at, length);
+            at += length;
+        }
+    }
+    return out;
 }
 
 bool LooksLikeRtf(std::string_view data) {

@@ -1,6 +1,7 @@
 // Byte-level text codes both builds share: hexadecimal digits, Windows-1252
 // (the ANSI code page of most workstations, and the stand-in's unless told
-// otherwise) and the lengths of the program's UTF-8 text.
+// otherwise), and the program's UTF-8 text read and written one character
+// at a time.
 #pragma once
 #include <cstddef>
 #include <optional>
@@ -24,10 +25,31 @@ enum class Unused1252 { kReplacement, kControl };
 // Windows-1252 bytes as UTF-8.
 std::string Utf8From1252(std::string_view text, Unused1252 unused);
 
-// The length of UTF-8 text in UTF-16 units, as Windows counts the length
-// of a name: a character beyond U+FFFF takes two. A byte of no whole
-// sequence counts as one, as it converts to one U+FFFD.
-size_t Utf16Length(std::string_view utf8);
+// U+FFFD, what a byte of no character reads as.
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// The character whose UTF-8 form starts at `at` in `text`, and the bytes it
+// takes; a length of 0 where no valid UTF-8 character starts there (a stray
+// or cut-short sequence, an overlong form, a surrogate, beyond U+10FFFF).
+struct Utf8Char {
+    char32_t code = 0;
+    size_t length = 0;
+};
+Utf8Char ReadUtf8(std::string_view text, size_t at);
+
+// `code` appended in UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
+// Whether every byte of `text` belongs to a valid UTF-8 character.
+bool IsValidUtf8(std::string_view text);
+
+// The UTF-16 code units `text` takes, what the buffer sizes of the W calls
+// count: two for a character beyond U+FFFF, one for any other and for each
+// byte that is not UTF-8 (it converts to U+FFFD).
+size_t Utf16Length(std::string_view text);
+
+// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
 
 // True when `data` begins as an RTF document does ("{\rtf"): a news file
 // so made names its own code page and is read by the rich-text box itself.

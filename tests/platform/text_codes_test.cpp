@@ -57,4 +57,37 @@ TEST(TextCodesTest, NamesCountUtf16Units) {
     EXPECT_EQ(platform::SubKeyLengthError("abcdef\\" + name), platform::kErrorMoreData);
 }
 
+// Only the shortest form of a character from U+0000 to U+10FFFF, not a
+// surrogate, is UTF-8; anything else is shown as U+FFFD byte by byte.
+TEST(TextCodesTest, Utf8IsReadOnlyInItsValidForms) {
+    const struct {
+        std::string text;
+        bool valid;
+        const char* shown;
+    } cases[] = {
+        {"a\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x98\x80", true, "a\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x98\x80"},
+        {"\xC0\xAF", false, "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // an overlong "/"
+        {"\xE0\x80\xAF", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong too
+        {"\xED\xA0\x80", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+        {"\xF4\x90\x80\x80", false,                                       // beyond U+10FFFF
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"x\xE6\x9D", false, "x\xEF\xBF\xBD\xEF\xBF\xBD"},  // cut short
+        {"\x80x", false, "\xEF\xBF\xBDx"},                  // a stray continuation
+        {std::string("\0", 1), true, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::IsValidUtf8(c.text), c.valid) << c.text;
+        if (!c.text.empty() && c.text[0] != '\0') {
+            EXPECT_EQ(platform::ValidUtf8(c.text), c.shown) << c.text;
+        }
+    }
+    std::string written;
+    for (const char32_t code : {U'A', U'\u00E9', U'\u6771', U'\U0001F600'}) {
+        platform::AppendUtf8(written, code);
+    }
+    EXPECT_EQ(written, "A\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x98\x80");
+    EXPECT_EQ(platform::ReadUtf8(written, 3).code, U'\u6771');
+    EXPECT_EQ(platform::ReadUtf8(written, 3).length, 3u);
+}
+
 }  // namespace

@@ -762,10 +762,6 @@ class Reader {
 
 }  // namespace
 
-bool LooksLikeRtf(std::string_view data) {
-    return data.substr(0, 5) == "{\\rtf";
-}
-
 std::string RtfToText(std::string_view data) {
     return Reader(data).Run();
 }

@@ -8,9 +8,6 @@
 
 namespace platform::standin {
 
-// True when `data` begins as an RTF document does ("{\rtf").
-bool LooksLikeRtf(std::string_view data);
-
 // The text of an RTF document as UTF-8: paragraph and line breaks (\par,
 // \line, \row, \nestrow, \page, \sect) become CR LF, \tab, \cell and
 // \nestcell a tab, the escaped { } \ and the special characters (\~,

@@ -1,4 +1,5 @@
 #include "platform/standin/rtf.h"
+#include "platform/text_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 
 namespace {
 
-using platform::standin::LooksLikeRtf;
+using platform::LooksLikeRtf;
 using platform::standin::RtfToText;
 
 struct Case {
