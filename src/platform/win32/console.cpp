@@ -47,7 +47,10 @@ Win32Error WriteToConsole(HANDLE console, const std::wstring& text) {
 // https://learn.microsoft.com/en-us/windows/console/writeconsole
 Win32Error WriteText(std::FILE* stream, std::string_view text) {
     std::fflush(stream);  // what the stream holds goes first
-    const intptr_t os = _get_osfhandle(_fileno(stream));
+    // A window program (tarnwick.exe) may have no standard streams: no
+    // descriptor, which _get_osfhandle must not be given.
+    const int fd = _fileno(stream);
+    const intptr_t os = fd >= 0 ? _get_osfhandle(fd) : -1;
     HANDLE handle = reinterpret_cast<HANDLE>(os);
     DWORD mode = 0;
     if (os != -1 && handle && ::GetConsoleMode(handle, &mode)) {
