@@ -39,7 +39,7 @@ TEST(ConsoleTest, TextForAFileArrivesAsItsBytesAfterWhatTheStreamHeld) {
         {"after text the stream still held", "held ", "then this"},
         {"a NUL and what follows it", "", std::string("a\0b", 3)},
         {"nothing", "x", ""},
-        {"more than a console takes at once", "", std::string(100000, 'y')},
+        {"a long text, whole", "", std::string(100000, 'y')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
