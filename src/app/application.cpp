@@ -1,13 +1,14 @@
 #include "app/application.h"
 
-#include <cstdio>
 #include <new>
+#include <string>
 
 #include "app/logon_event.h"
 #include "app/startup.h"
 #include "app/tarnwick_form.h"
 #include "core/exceptions.h"
 #include "logon/settings.h"
+#include "platform/console.h"
 #include "platform/system.h"
 
 namespace app {
@@ -168,7 +169,7 @@ int ProgramMain() {
     try {
         native = platform::CreateNativePlatform();
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
+        static_cast<void>(platform::WriteErr(std::string(failure.what()) + "\n"));
         return 1;
     }
     logon::LogonContext context(native->services());

@@ -4,7 +4,8 @@
 #include "platform/arguments.h"
 
 int main(int argc, char** argv) {
-    if (const auto exitCode = platform::HandleProgramArguments(argc, argv)) {
+    if (const auto exitCode =
+            platform::HandleProgramArguments(platform::ProgramArguments(argc, argv))) {
         return *exitCode;
     }
     return app::ProgramMain();

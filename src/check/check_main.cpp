@@ -1,6 +1,5 @@
 // tarnwick-check: what a logon would do, told from the login share without
 // carrying anything out.
-#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <string>
@@ -9,6 +8,8 @@
 #include "check/checker.h"
 #include "check/options.h"
 #include "check/site_report.h"
+#include "platform/arguments.h"
+#include "platform/console.h"
 #include "platform/platform.h"
 #include "tarnwick_version.h"
 
@@ -18,14 +19,18 @@ constexpr int kNothingFlagged = 0;
 constexpr int kSomethingFlagged = 1;
 constexpr int kCannotCheck = 2;
 
+// What cannot be printed (the output is gone) leaves the exit code to tell.
 int Fail(const std::string& text) {
-    std::fprintf(stderr, "tarnwick-check: %s\n", text.c_str());
+    static_cast<void>(platform::WriteErr("tarnwick-check: " + text + "\n"));
     return kCannotCheck;
 }
 
 void Print(const std::string& out) {
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    static_cast<void>(platform::WriteOut(out));
+}
+
+void PrintUsage() {
+    static_cast<void>(platform::WriteErr(check::UsageText()));
 }
 
 // Every logon the options name, one report; the page written besides when
@@ -51,18 +56,18 @@ int CheckSite(const check::Options& options, const platform::Services& services)
 int main(int argc, char** argv) {
     check::Options options;
     try {
-        options = check::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = check::ParseOptions(platform::ProgramArguments(argc, argv));
     } catch (const check::UsageError& failure) {
         Fail(failure.what());
-        std::fputs(check::UsageText().c_str(), stderr);
+        PrintUsage();
         return kCannotCheck;
     }
     if (options.help) {
-        std::fputs(check::UsageText().c_str(), stdout);
+        Print(check::UsageText());
         return kNothingFlagged;
     }
     if (options.version) {
-        std::fputs("tarnwick-check " TARNWICK_VERSION "\n", stdout);
+        Print("tarnwick-check " TARNWICK_VERSION "\n");
         return kNothingFlagged;
     }
     try {
@@ -87,7 +92,7 @@ int main(int argc, char** argv) {
         return report.Count(check::Severity::kFlag) > 0 ? kSomethingFlagged : kNothingFlagged;
     } catch (const check::UsageError& failure) {
         Fail(failure.what());
-        std::fputs(check::UsageText().c_str(), stderr);
+        PrintUsage();
         return kCannotCheck;
     } catch (const std::exception& failure) {
         return Fail(failure.what());

@@ -1,8 +1,8 @@
 #include "platform/arguments.h"
 
-#include <cstdio>
 #include <string>
 
+#include "platform/console.h"
 #include "tarnwick_version.h"
 
 namespace platform {
@@ -43,29 +43,32 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-std::optional<int> HandleProgramArguments(int argc, const char* const* argv) {
-    if (argc <= 1) {
+// Linux gives main its arguments as they were passed: UTF-8 text.
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::optional<int> HandleProgramArguments(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) {
         return std::nullopt;
     }
-    const std::string first = argv[1];
-    if (argc == 2 && first == "--help") {
-        std::fputs(kUsage, stdout);
+    // Printing can only fail when the output is gone; the exit code still tells.
+    if (arguments.size() == 1 && arguments[0] == "--help") {
+        static_cast<void>(WriteOut(kUsage));
         return kDone;
     }
-    if (argc == 2 && first == "--version") {
-        std::fputs("tarnwick " TARNWICK_VERSION "\n", stdout);
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        static_cast<void>(WriteOut("tarnwick " TARNWICK_VERSION "\n"));
         return kDone;
     }
     std::string refused = "--help and --version are taken alone";
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+    for (const std::string& argument : arguments) {
         if (argument != "--help" && argument != "--version") {
             refused = "unknown argument " + argument;
             break;
         }
     }
-    std::fprintf(stderr, "tarnwick: %s\n", refused.c_str());
-    std::fputs(kUsage, stderr);
+    static_cast<void>(WriteErr("tarnwick: " + refused + "\n" + kUsage));
     return kUsageError;
 }
 

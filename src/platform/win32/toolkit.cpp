@@ -5,14 +5,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "platform/win32/dll_search.h"
 #include "platform/win32/last_error.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
-const char* const kApplicationClass = "TarnwickApplication";
-const char* const kMainWindowClass = "TarnwickLoginWindow";
+const wchar_t* const kApplicationClass = L"TarnwickApplication";
+const wchar_t* const kMainWindowClass = L"TarnwickLoginWindow";
 
 namespace {
 
@@ -20,9 +23,12 @@ constexpr UINT_PTR kTimerId = 1;
 constexpr int kFirstControlId = 100;
 // The rich-text box holds news files far longer than its default 32 K.
 constexpr LPARAM kRichTextLimit = 16 * 1024 * 1024;
-constexpr const char* kIconName = "MAINICON";
-constexpr const wchar_t* kRichEditLibrary = L"RICHED32.DLL";
-constexpr const char* kRichEditClass = "RICHEDIT";
+constexpr const wchar_t* kIconName = L"MAINICON";
+// The Unicode rich edit control (version 2.0 and later), on every Windows
+// the program runs on and under Wine: its text is UTF-16, so a name of any
+// script shows, while RTF still streams in as bytes.
+constexpr const wchar_t* kRichEditLibrary = L"RICHED20.DLL";
+constexpr const wchar_t* kRichEditClass = RICHEDIT_CLASSW;
 // The layout's figures are pixels at this DPI.
 constexpr int kLayoutDpi = 96;
 // The main window: a single fixed border with a caption and no border icons.
@@ -33,17 +39,17 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 // creation parameters and then lives in GWLP_USERDATA.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* target = reinterpret_cast<MessageTarget*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* target = reinterpret_cast<MessageTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!target) {
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
         target->HandleDestroyed(window);
         return result;
     }
@@ -76,29 +82,31 @@ bool SameFont(const FontSpec& a, const FontSpec& b) {
     return a.name == b.name && a.height == b.height && a.bold == b.bold;
 }
 
-// The data of one EM_STREAMIN, handed to the control in chunks.
+// The bytes of one EM_STREAMIN, handed to the control in chunks.
 struct StreamCursor {
-    const std::string* data;
+    const char* data;
+    size_t size;
     size_t position;
 };
 
 DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
     auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
-    const size_t left = cursor->data->size() - cursor->position;
+    const size_t left = cursor->size - cursor->position;
     const size_t count = std::min(left, static_cast<size_t>(std::max<LONG>(size, 0)));
-    std::memcpy(buffer, cursor->data->data() + cursor->position, count);
+    std::memcpy(buffer, cursor->data + cursor->position, count);
     cursor->position += count;
     *read = static_cast<LONG>(count);
     return 0;
 }
 
-// Streams `data` into a rich edit control in `format`; the stream's error.
-DWORD StreamIn(HWND control, const std::string& data, WPARAM format) {
-    StreamCursor cursor{&data, 0};
+// Streams `size` bytes at `data` into a rich edit control in `format`; the
+// stream's error.
+DWORD StreamIn(HWND control, const void* data, size_t size, WPARAM format) {
+    StreamCursor cursor{static_cast<const char*>(data), size, 0};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
     stream.pfnCallback = ReadChunk;
-    ::SendMessageA(control, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    ::SendMessageW(control, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
     return stream.dwError;
 }
 
@@ -145,10 +153,25 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
-HFONT MakeFont(const std::string& face, int height, int width, int weight) {
-    return ::CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+// A face name as LOGFONTW holds it: at most LF_FACESIZE - 1 characters.
+void SetFaceName(LOGFONTW& font, const std::wstring& face) {
+    const size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+    std::wmemcpy(font.lfFaceName, face.c_str(), length);
+    font.lfFaceName[length] = L'\0';
+}
+
+HFONT MakeFont(const std::wstring& face, int height, int width, int weight) {
+    LOGFONTW font{};
+    font.lfHeight = height;
+    font.lfWidth = width;
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    SetFaceName(font, face);
+    return ::CreateFontIndirectW(&font);
 }
 
 // Condensed faces that a workstation may lack (Arial Narrow comes with
@@ -157,31 +180,31 @@ HFONT MakeFont(const std::string& face, int height, int width, int weight) {
 // font mapper would take a font of full width, and the warning line would
 // be cut off at its label's edge.
 struct CondensedFace {
-    const char* name;
-    const char* base;
+    const wchar_t* name;
+    const wchar_t* base;
     int widthPercent;
 };
-constexpr CondensedFace kCondensedFaces[] = {{"Arial Narrow", "Arial", 82}};
+constexpr CondensedFace kCondensedFaces[] = {{L"Arial Narrow", L"Arial", 82}};
 
-int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
 }
 
-bool FaceInstalled(const char* face) {
+bool FaceInstalled(const wchar_t* face) {
     const WindowDc screen(nullptr);
-    LOGFONTA wanted{};
+    LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+    SetFaceName(wanted, face);
     bool found = false;
-    ::EnumFontFamiliesExA(screen.get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    ::EnumFontFamiliesExW(screen.get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
 // The condensed face `name` names when it is not installed, else null.
-const CondensedFace* MissingCondensedFace(const std::string& name) {
+const CondensedFace* MissingCondensedFace(const std::wstring& name) {
     for (const auto& face : kCondensedFaces) {
-        if (::lstrcmpiA(face.name, name.c_str()) == 0) {
+        if (::lstrcmpiW(face.name, name.c_str()) == 0) {
             return FaceInstalled(face.name) ? nullptr : &face;
         }
     }
@@ -190,12 +213,13 @@ const CondensedFace* MissingCondensedFace(const std::string& name) {
 
 // The width of a line of every letter in `font`, on the screen.
 int SampleWidth(HFONT font) {
-    static const char kSample[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    static const wchar_t kSample[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     WindowDc screen(nullptr);
     screen.Select(font);
     SIZE size{};
     if (!screen.get() ||
-        !::GetTextExtentPoint32A(screen.get(), kSample, sizeof kSample - 1, &size)) {
+        !::GetTextExtentPoint32W(screen.get(), kSample, static_cast<int>(std::size(kSample) - 1),
+                                 &size)) {
         return 0;
     }
     return size.cx;
@@ -223,13 +247,13 @@ UniqueFont CondensedFont(const CondensedFace& face, int height, int weight) {
 void WrapInside(HWND richEdit) {
     RECT client{};
     if (::GetClientRect(richEdit, &client)) {
-        ::SendMessageA(richEdit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
+        ::SendMessageW(richEdit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
     }
 }
 
 HICON ProgramIcon() {
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), kIconName);
-    return icon ? icon : ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), kIconName);
+    return icon ? icon : ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
 }
 
 }  // namespace
@@ -239,23 +263,23 @@ uint32_t RegisterToolkitClasses() {
     if (registered) {
         return 0;
     }
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA main{};
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW main{};
     main.cbSize = sizeof main;
     main.style = CS_DBLCLKS;
     main.lpfnWndProc = WindowProc;
     main.hInstance = instance;
     main.hIcon = ProgramIcon();
-    main.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    main.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     main.lpszClassName = kMainWindowClass;
-    if (!::RegisterClassExA(&main) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!::RegisterClassExW(&main) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return LastErrorOr(ERROR_INVALID_PARAMETER);
     }
-    WNDCLASSEXA application = main;
+    WNDCLASSEXW application = main;
     application.style = 0;
     application.lpszClassName = kApplicationClass;
-    if (!::RegisterClassExA(&application) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!::RegisterClassExW(&application) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return LastErrorOr(ERROR_INVALID_PARAMETER);
     }
     registered = true;
@@ -277,7 +301,7 @@ class Win32Toolkit::ApplicationWindow : public MessageTarget {
             }
             return 0;
         }
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     void HandleDestroyed(HWND) override { toolkit_.application_.release(); }
 
@@ -303,10 +327,10 @@ Win32Window::Win32Window(Win32Toolkit& toolkit, const WindowSpec& spec, WindowEv
     // is on, before anything in it is made.
     RECT frame = FrameFor(dpi_);
     ::SetLastError(0);
-    HWND window = ::CreateWindowExA(kMainExStyle, kMainWindowClass, spec.caption.c_str(),
+    HWND window = ::CreateWindowExW(kMainExStyle, kMainWindowClass, Wide(spec.caption).c_str(),
                                     kMainStyle, 0, 0, frame.right - frame.left,
                                     frame.bottom - frame.top, toolkit.applicationWindow(), nullptr,
-                                    ::GetModuleHandleA(nullptr), static_cast<MessageTarget*>(this));
+                                    ::GetModuleHandleW(nullptr), static_cast<MessageTarget*>(this));
     if (!window) {
         *error = LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
         return;
@@ -319,7 +343,7 @@ Win32Window::Win32Window(Win32Toolkit& toolkit, const WindowSpec& spec, WindowEv
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     windowFont_ = FontFor(spec.font);
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
 
     controls_.resize(spec.controls.size());
     for (size_t i = 0; i < spec.controls.size(); ++i) {
@@ -401,13 +425,13 @@ void Win32Window::ApplyDpi(int dpi) {
     fonts_.clear();
     windowFont_ = nullptr;
     windowFont_ = FontFor(windowFontSpec_);
-    ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
     for (auto& control : controls_) {
         if (!control.hwnd) {
             continue;
         }
         control.font = control.spec.font.name.empty() ? windowFont_ : FontFor(control.spec.font);
-        ::SendMessageA(control.hwnd.get(), WM_SETFONT, reinterpret_cast<WPARAM>(control.font),
+        ::SendMessageW(control.hwnd.get(), WM_SETFONT, reinterpret_cast<WPARAM>(control.font),
                        TRUE);
         PlaceControl(control);
     }
@@ -425,12 +449,13 @@ HFONT Win32Window::FontFor(const FontSpec& font) {
     // A negative height asks for the character height, not the cell height.
     const int height = -Scale(font.height);
     const int weight = font.bold ? FW_BOLD : FW_NORMAL;
+    const std::wstring face = Wide(font.name);
     UniqueFont handle;
-    if (const CondensedFace* condensed = MissingCondensedFace(font.name)) {
+    if (const CondensedFace* condensed = MissingCondensedFace(face)) {
         handle = CondensedFont(*condensed, height, weight);
     }
     if (!handle) {
-        handle.reset(MakeFont(font.name, height, 0, weight));
+        handle.reset(MakeFont(face, height, 0, weight));
     }
     HFONT created = handle.get();
     fonts_.emplace_back(font, std::move(handle));
@@ -443,7 +468,7 @@ uint32_t Win32Window::CreateControl(size_t index) {
     DWORD style =
         WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | (spec.tabOrder >= 0 ? WS_TABSTOP : 0);
     DWORD exStyle = 0;
-    const char* className = "STATIC";
+    const wchar_t* className = L"STATIC";
     std::string text = spec.text;
     switch (spec.kind) {
         case ControlKind::Label:
@@ -467,33 +492,33 @@ uint32_t Win32Window::CreateControl(size_t index) {
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case ControlKind::Memo:
-            className = "EDIT";
+            className = L"EDIT";
             style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
                      WS_HSCROLL;
             exStyle = WS_EX_CLIENTEDGE;
             text.clear();
             break;
         case ControlKind::Button:
-            className = "BUTTON";
+            className = L"BUTTON";
             style |= BS_PUSHBUTTON;
             control.text = spec.text;
             break;
     }
     const RECT place = ScaledRect(spec);
     ::SetLastError(0);
-    HWND hwnd = ::CreateWindowExA(
-        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
-        place.bottom - place.top, window_.get(),
+    HWND hwnd = ::CreateWindowExW(
+        exStyle, className, Wide(text).c_str(), style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, window_.get(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index))),
-        ::GetModuleHandleA(nullptr), nullptr);
+        ::GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) {
         return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
     }
     control.hwnd.reset(hwnd);
     control.font = spec.font.name.empty() ? windowFont_ : FontFor(spec.font);
-    ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
+    ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
     if (spec.kind == ControlKind::Memo) {
-        ::SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond memory
+        ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond memory
         size_t start = 0;
         while (start < spec.text.size()) {
             size_t end = spec.text.find("\r\n", start);
@@ -502,12 +527,12 @@ uint32_t Win32Window::CreateControl(size_t index) {
             start = end + 2;
         }
         control.linesPending = !control.lines.empty();
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
         control.editProc = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MemoProc)));
+            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MemoProc)));
     }
     if (spec.kind == ControlKind::RichEdit) {
-        ::SendMessageA(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
+        ::SendMessageW(hwnd, EM_EXLIMITTEXT, 0, kRichTextLimit);
         WrapInside(hwnd);
     }
     if (spec.background) {
@@ -537,7 +562,7 @@ void Win32Window::PlaceControl(Control& control) {
 
 void Win32Window::FitToText(Control& control) {
     // An empty label keeps the width of one blank.
-    const std::string measured = control.text.empty() ? std::string(" ") : control.text;
+    const std::wstring measured = control.text.empty() ? std::wstring(L" ") : Wide(control.text);
     SIZE size{};
     {
         WindowDc dc(control.hwnd.get());
@@ -545,7 +570,7 @@ void Win32Window::FitToText(Control& control) {
             return;
         }
         dc.Select(control.font);
-        ::GetTextExtentPoint32A(dc.get(), measured.c_str(), static_cast<int>(measured.size()),
+        ::GetTextExtentPoint32W(dc.get(), measured.c_str(), static_cast<int>(measured.size()),
                                 &size);
     }
     const ControlSpec& spec = control.spec;
@@ -596,7 +621,7 @@ HWND Win32Window::control(ControlId control) const {
 Win32Error Win32Window::SetText(ControlId id, const std::string& text) {
     Control* label = Find(id, ControlKind::Label);
     return Update(label ? label : Find(id, ControlKind::Button), [this, &text](Control& control) {
-        if (!::SetWindowTextA(control.hwnd.get(), text.c_str())) {
+        if (!::SetWindowTextW(control.hwnd.get(), Wide(text).c_str())) {
             return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
         }
         control.text = text;
@@ -611,7 +636,7 @@ Win32Error Win32Window::SetText(ControlId id, const std::string& text) {
 Win32Error Win32Window::SetBackground(ControlId id, Color color) {
     return Update(Find(id), [color](Control& control) {
         if (control.spec.kind == ControlKind::RichEdit) {
-            ::SendMessageA(control.hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
+            ::SendMessageW(control.hwnd.get(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));
         } else {
             UniqueBrush brush(::CreateSolidBrush(color));
             if (!brush) {
@@ -634,11 +659,16 @@ Win32Error Win32Window::SetVisible(ControlId id, bool visible) {
 
 Win32Error Win32Window::LoadRichText(ControlId id, const std::string& data) {
     return Update(Find(id, ControlKind::RichEdit), [&data](Control& control) {
-        if (StreamIn(control.hwnd.get(), data, SF_RTF) == 0) {
+        // RTF is bytes, in whatever code page it names itself: as it is.
+        if (StreamIn(control.hwnd.get(), data.data(), data.size(), SF_RTF) == 0) {
             return uint32_t{0};
         }
-        // Not rich text: the same data again, from its beginning, as plain text.
-        if (StreamIn(control.hwnd.get(), data, SF_TEXT) == 0) {
+        // Not rich text: the same data again, from its beginning, as plain
+        // text, which is the program's text. It goes in as UTF-16, whole (a
+        // NUL in it is kept as a character, as the stand-in's box keeps it).
+        const std::wstring text = WideWhole(data);
+        if (StreamIn(control.hwnd.get(), text.data(), text.size() * sizeof(wchar_t),
+                     SF_TEXT | SF_UNICODE) == 0) {
             return uint32_t{0};
         }
         return static_cast<uint32_t>(ERROR_INVALID_DATA);
@@ -653,7 +683,7 @@ void Win32Window::ShowLines(Control& control) {
         text += line;
         text += "\r\n";  // every line ends in CR LF, as a memo's text holds its lines
     }
-    ::SetWindowTextA(control.hwnd.get(), text.c_str());
+    ::SetWindowTextW(control.hwnd.get(), Wide(text).c_str());
 }
 
 // An edit control measures every line it is given (under Wine about 0.1 ms
@@ -662,14 +692,14 @@ void Win32Window::ShowLines(Control& control) {
 // lines only when it is about to be seen or someone asks for its text (a
 // screen reader, a tool reading the window): until then they wait here.
 LRESULT CALLBACK Win32Window::MemoProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* control = reinterpret_cast<Control*>(::GetWindowLongPtrA(edit, GWLP_USERDATA));
+    auto* control = reinterpret_cast<Control*>(::GetWindowLongPtrW(edit, GWLP_USERDATA));
     const WNDPROC editProc = control->editProc;
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
+        ::SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
     } else if (control->linesPending && NeedsTheLines(message, wParam, lParam)) {
         ShowLines(*control);
     }
-    return ::CallWindowProcA(editProc, edit, message, wParam, lParam);
+    return ::CallWindowProcW(editProc, edit, message, wParam, lParam);
 }
 
 Win32Error Win32Window::SetLines(ControlId id, const std::vector<std::string>& lines) {
@@ -832,7 +862,7 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         default:
             break;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void Win32Window::HandleDestroyed(HWND) {
@@ -877,10 +907,10 @@ uint32_t Win32Toolkit::EnsureApplicationWindow() {
     // No size of its own: it only carries the title and the task-bar entry.
     ::SetLastError(0);
     HWND window =
-        ::CreateWindowExA(0, kApplicationClass, title_.c_str(),
+        ::CreateWindowExW(0, kApplicationClass, Wide(title_).c_str(),
                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                           ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
-                          0, 0, nullptr, nullptr, ::GetModuleHandleA(nullptr),
+                          0, 0, nullptr, nullptr, ::GetModuleHandleW(nullptr),
                           static_cast<MessageTarget*>(applicationTarget_.get()));
     if (!window) {
         return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
@@ -894,7 +924,7 @@ Win32Error Win32Toolkit::SetApplicationTitle(const std::string& title) {
     if (const uint32_t error = EnsureApplicationWindow(); error != 0) {
         return error;
     }
-    if (!::SetWindowTextA(application_.get(), title.c_str())) {
+    if (!::SetWindowTextW(application_.get(), Wide(title).c_str())) {
         return LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
     }
     return 0;
@@ -937,7 +967,7 @@ void Win32Toolkit::MainWindowGone(Win32Window* window) {
 }
 
 void Win32Toolkit::WakeEventLoop() {
-    ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 Win32Error Win32Toolkit::RunEventLoop() {
@@ -946,7 +976,7 @@ Win32Error Win32Toolkit::RunEventLoop() {
     }
     MSG message{};
     while (main_ && !main_->closed()) {
-        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             return 0;  // the thread was told to quit
         }
@@ -954,9 +984,9 @@ Win32Error Win32Toolkit::RunEventLoop() {
             return LastErrorOr(ERROR_INVALID_PARAMETER);
         }
         HWND dialog = main_ ? main_->hwnd() : nullptr;
-        if (!dialog || !::IsDialogMessageA(dialog, &message)) {
+        if (!dialog || !::IsDialogMessageW(dialog, &message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
     return 0;
@@ -965,7 +995,7 @@ Win32Error Win32Toolkit::RunEventLoop() {
 Win32Error Win32Toolkit::ShowMessageBox(const std::string& caption, const std::string& text) {
     HWND owner =
         main_ && main_->hwnd() && ::IsWindowVisible(main_->hwnd()) ? main_->hwnd() : nullptr;
-    if (::MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP) == 0) {
+    if (::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP) == 0) {
         return LastErrorOr(ERROR_INVALID_PARAMETER);
     }
     return 0;

@@ -1,7 +1,10 @@
-// The window toolkit on the real window system: STATIC labels, the RichEdit
-// control of RICHED32.DLL, a read-only multi-line EDIT, a BUTTON, a SetTimer
-// timer and MessageBoxA. One static window procedure forwards every message
-// to the object kept in the window's GWLP_USERDATA.
+// The window toolkit on the real window system: STATIC labels, the Unicode
+// rich edit control of RICHED20.DLL, a read-only multi-line EDIT, a BUTTON,
+// a SetTimer timer and MessageBoxW. Every window is a Unicode window, made
+// and spoken to through the W calls; the program's text crosses into UTF-16
+// with Wide() and back with Narrow() (platform/win32/wide.h). One static
+// window procedure forwards every message to the object kept in the
+// window's GWLP_USERDATA.
 //
 // The program is listed in the task bar by a hidden-size application window
 // that carries the application title and owns the main window, so the task
@@ -153,7 +156,7 @@ class Win32Toolkit : public Toolkit {
 
 // Registers the window classes of the toolkit once per process.
 uint32_t RegisterToolkitClasses();
-extern const char* const kApplicationClass;
-extern const char* const kMainWindowClass;
+extern const wchar_t* const kApplicationClass;
+extern const wchar_t* const kMainWindowClass;
 
 }  // namespace platform::win32

@@ -49,7 +49,7 @@ class PlantedDll {
 // a DLL of the same name in the program's folder is never taken, neither
 // by the toolkit's load nor, once the search is narrowed, by a bare load.
 TEST(DllSearchTest, SystemDllsComeFromSystem32AndNeverFromTheProgramsFolder) {
-    const UniqueModule richEdit(platform::win32::LoadSystemLibrary(L"RICHED32.DLL"));
+    const UniqueModule richEdit(platform::win32::LoadSystemLibrary(L"RICHED20.DLL"));
     ASSERT_TRUE(richEdit);
     EXPECT_EQ(::lstrcmpiW(FolderOf(ModulePath(richEdit.get())).c_str(), SystemFolder().c_str()), 0);
 

@@ -1,6 +1,7 @@
 #include "platform/win32/toolkit.h"
 #include "app/tarnwick_form.h"
 #include "platform/win32/gdi_handles.h"
+#include "platform/win32/wide.h"
 #include "support/win32/windows_on_screen.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,14 @@ std::string Text(HWND window) {
     return text;
 }
 
+// A window's text as the W calls give it.
+std::wstring WideText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
 std::string ClassOf(HWND window) {
     char name[64] = {};
     ::GetClassNameA(window, name, sizeof name);
@@ -94,6 +103,10 @@ RECT InParent(HWND control) {
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+HFONT FontOf(HWND control) {
+    return reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
 void Pump(DWORD milliseconds) {
@@ -151,7 +164,11 @@ TEST_F(Win32ToolkitTest, CreatesTheLayoutHiddenWithAFixedCaptionedFrame) {
     EXPECT_EQ(::GetWindow(hwnd, GW_OWNER), toolkit_->applicationWindow());
     EXPECT_EQ(Text(toolkit_->applicationWindow()), "Tarnwick Executor");
 
-    EXPECT_EQ(ClassOf(window.control(kNews)), "RICHEDIT");
+    EXPECT_EQ(ClassOf(window.control(kNews)), "RICHEDIT20W");
+    EXPECT_TRUE(::IsWindowUnicode(hwnd));
+    for (const platform::ControlId id : {kLeft, kNews, kList, kGo}) {
+        EXPECT_TRUE(::IsWindowUnicode(window.control(id))) << id;
+    }
     EXPECT_EQ(ClassOf(window.control(kList)), "EDIT");
     EXPECT_EQ(ClassOf(window.control(kGo)), "BUTTON");
     const LONG news = ::GetWindowLongA(window.control(kNews), GWL_STYLE);
@@ -223,6 +240,21 @@ TEST_F(Win32ToolkitTest, RichTextLoadsRtfAndFallsBackToPlainText) {
     EXPECT_EQ(Text(news), std::string("before\0after", 12));
 }
 
+// RTF names the code page of its bytes, or gives a character by its number:
+// the Unicode box keeps letters of every script, whatever the program's own
+// text is in.
+TEST_F(Win32ToolkitTest, RichTextOfAnyScriptReadsBackWhole) {
+    Win32Window& window = Create();
+    ASSERT_EQ(
+        window.LoadRichText(kNews,
+                            "{\\rtf1\\ansi\\ansicpg1253{\\fonttbl{\\f0\\fcharset161 Arial;}}"
+                            "\\f0 \\'c5\\'eb\\'dd\\'ed\\'e7 \\u321?ukasz \\u26481?\\u20140?}"),
+        0u);
+    const std::wstring text = WideText(window.control(kNews));
+    EXPECT_NE(text.find(L"\u0395\u03bb\u03ad\u03bd\u03b7 \u0141ukasz \u6771\u4eac"),
+              std::wstring::npos);
+}
+
 TEST_F(Win32ToolkitTest, PlainBoxHoldsItsLinesEachEndedByALineBreak) {
     Win32Window& window = Create();
     ASSERT_EQ(window.SetLines(kList, {"a", "b"}), 0u);
@@ -275,6 +307,75 @@ TEST_F(Win32ToolkitTest, AHiddenPlainBoxTakesItsLinesOnlyWhenSeenOrAskedFor) {
         EXPECT_EQ(Text(list).substr(600), "a\r\n");                   // after 100 "line\r\n"
         EXPECT_EQ(g_textsSet, 1);
         ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    }
+}
+
+// ---- names beyond the ANSI code page ----
+
+// Names of three scripts as the program holds them (UTF-8) and as the W
+// calls give them back.
+struct ScriptName {
+    const char* program;
+    const wchar_t* wide;
+};
+constexpr ScriptName kScriptNames[] = {
+    {"\xC5\x81ukasz", L"\u0141ukasz"},
+    {"\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7", L"\u0395\u03bb\u03ad\u03bd\u03b7"},
+    {"\xE6\x9D\xB1\xE4\xBA\xAC", L"\u6771\u4eac"},
+};
+
+// Runs only once the program's text is UTF-8 (platform/win32/wide.h): in
+// the ANSI code page these names cannot be written at all.
+class Win32ToolkitUtf8Test : public Win32ToolkitTest {
+  protected:
+    void SetUp() override {
+        if (platform::win32::kProgramCodePage != CP_UTF8) {
+            GTEST_SKIP() << "the program's text is in the ANSI code page, not UTF-8";
+        }
+        Win32ToolkitTest::SetUp();
+    }
+};
+
+TEST_F(Win32ToolkitUtf8Test, NamesOfEveryScriptShowInEveryControlAndReadBackWhole) {
+    for (const ScriptName& name : kScriptNames) {
+        SCOPED_TRACE(name.program);
+        const std::wstring wide = name.wide;
+        ASSERT_EQ(toolkit_->SetApplicationTitle(name.program), 0u);
+        EXPECT_EQ(WideText(toolkit_->applicationWindow()), wide);
+        platform::WindowSpec spec = Spec(0);
+        spec.caption = name.program;
+        spec.controls[kBanner].text = name.program;
+        ASSERT_EQ(toolkit_->CreateMainWindow(spec, &events_, &holder_), 0u);
+        auto& window = dynamic_cast<Win32Window&>(*holder_);
+        EXPECT_EQ(WideText(window.hwnd()), wide);
+        EXPECT_EQ(WideText(window.control(kBanner)), wide);
+
+        // A label sized to its text measures the characters, not the bytes.
+        const RECT blank = InParent(window.control(kValue));
+        ASSERT_EQ(window.SetText(kValue, name.program), 0u);
+        EXPECT_EQ(WideText(window.control(kValue)), wide);
+        const RECT value = InParent(window.control(kValue));
+        EXPECT_EQ(value.right, blank.right);
+        EXPECT_GT(value.right - value.left, blank.right - blank.left);
+        platform::win32::WindowDc dc(window.control(kValue));
+        dc.Select(FontOf(window.control(kValue)));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+        EXPECT_EQ(value.right - value.left, extent.cx);
+
+        ASSERT_EQ(window.SetText(kGo, name.program), 0u);
+        EXPECT_EQ(WideText(window.control(kGo)), wide);
+
+        // Plain-text news is the program's text; a NUL in it stays.
+        const std::string news =
+            std::string("News for ") + name.program + "\r\nsee " + std::string("a\0b", 3);
+        ASSERT_EQ(window.LoadRichText(kNews, news), 0u);
+        const std::wstring shown = WideText(window.control(kNews));
+        EXPECT_NE(shown.find(L"News for " + wide), std::wstring::npos);
+        EXPECT_NE(shown.find(std::wstring(L"see a\0b", 7)), std::wstring::npos);
+
+        ASSERT_EQ(window.SetLines(kList, {name.program, "x"}), 0u);
+        EXPECT_EQ(WideText(window.control(kList)), wide + L"\r\nx\r\n");
     }
 }
 
@@ -369,10 +470,6 @@ void MoveToDpi(Win32Window& window, int dpi) {
     suggested.bottom += ::MulDiv(362, dpi, 96) - client.bottom;
     ::SendMessageA(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
-}
-
-HFONT FontOf(HWND control) {
-    return reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
 // The character height the control's font was asked for.
