@@ -1,6 +1,7 @@
 // tarnwick-check: what a logon would do, told from the login share without
 // carrying anything out.
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ int CheckSite(const check::Options& options, const platform::Services& services)
         return check::CheckSite(options.Logons());
     }();
     if (!options.htmlFile.empty()) {
-        std::ofstream page(options.htmlFile, std::ios::binary | std::ios::trunc);
+        // The name is the program's text, UTF-8, whatever the system's code page.
+        std::ofstream page(std::filesystem::u8path(options.htmlFile),
+                           std::ios::binary | std::ios::trunc);
         page << check::FormatSiteHtml(report);
         if (!page.flush()) {
             return Fail("cannot write " + options.htmlFile);
