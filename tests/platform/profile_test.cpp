@@ -132,7 +132,13 @@ const WriteCase kWriteCases[] = {
      Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n"),
      "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97", "\xC5\x81ukasz", "\xE6\x9D\xB1\xE4\xBA\xAC",
      Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n\xC5\x81ukasz="
-           "\xE6\x9D\xB1\xE4\xBA\xAC\r\n")},
+           "\xE6\x9D\xB1\xE4\xBA\xAC\r\n"),
+     // Wine 8 compares INI names ignoring the case of ASCII letters only
+     // (measured: [Caf\xE9] and [CAF\xC9] are two sections there), where the
+     // user locale's comparison folds every letter.
+     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n["
+           "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97]\r\n"
+           "\xC5\x81ukasz=\xE6\x9D\xB1\xE4\xBA\xAC\r\n")},
     {"an ANSI file takes the code page's letters, and ? for those it lacks", "[A]\r\na=caf\xE9\r\n",
      "A", "b", "\xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9", "[A]\r\na=caf\xE9\r\nb=?? caf\xE9\r\n"},
     {"a NUL byte is written back with the rest", "[s]\r\nname1=val1\r\n\0"s, "s", "name5", "val5",
