@@ -2,10 +2,14 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <map>
 #include <mutex>
+#include <optional>
 
+#include "platform/standin/best_fit_1252.h"
 #include "platform/standin/text.h"
 #include "platform/text_codes.h"
 
@@ -67,6 +71,19 @@ bool IsUnused1252(char32_t code) {
     return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
 }
 
+// The like character of code page 1252 that Windows writes for one it
+// lacks, if its best-fit table has one.
+std::optional<char> BestFit1252(char32_t code) {
+    const auto* end = std::end(kBestFit1252);
+    const auto* it = std::lower_bound(
+        std::begin(kBestFit1252), end, code,
+        [](const BestFit& entry, char32_t wanted) { return entry.character < wanted; });
+    if (it == end || it->character != code) {
+        return std::nullopt;
+    }
+    return static_cast<char>(it->byte);
+}
+
 std::string From1252(std::string_view text, size_t* replaced) {
     std::string out;
     out.reserve(text.size());
@@ -81,7 +98,7 @@ std::string From1252(std::string_view text, size_t* replaced) {
         } else if (const auto byte = ByteOf1252(c.code)) {
             out += *byte;
         } else {
-            out += kDefaultCharacter;
+            out += BestFit1252(c.code).value_or(kDefaultCharacter);
             ++*replaced;
         }
     }

@@ -26,11 +26,14 @@ bool IsKnownCodePage(unsigned codePage);
 // pages) and the rest is read on from the next byte.
 std::string Utf8FromCodePage(std::string_view bytes, unsigned codePage);
 
-// UTF-8 `text` in `codePage`, as WideCharToMultiByte writes it without a
-// default character of the caller's (Microsoft Learn, WideCharToMultiByte,
-// lpDefaultChar): a character the code page lacks, or a byte of `text` that
-// is not UTF-8, becomes the system's default character "?", and is counted
-// in `replaced` (when given).
+// UTF-8 `text` in `codePage`, as WideCharToMultiByte writes it without
+// flags or a default character of the caller's (Microsoft Learn,
+// WideCharToMultiByte: WC_NO_BEST_FIT_CHARS, lpDefaultChar): a character the
+// code page lacks becomes its like character where code page 1252's
+// best-fit table has one ("L" for "Ł"), else the system's default character
+// "?", as does a byte of `text` that is not UTF-8; each is counted in
+// `replaced` (when given). Other code pages, through iconv, know no best
+// fit: what they lack is "?".
 std::string CodePageFromUtf8(std::string_view text, unsigned codePage, size_t* replaced = nullptr);
 
 }  // namespace platform::standin

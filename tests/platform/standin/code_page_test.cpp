@@ -10,7 +10,8 @@ using platform::standin::CodePageFromUtf8;
 using platform::standin::IsKnownCodePage;
 using platform::standin::Utf8FromCodePage;
 
-// UTF-8 written in a code page: a character it lacks is "?" and counted;
+// UTF-8 written in a code page: a character it lacks is its like character
+// (1252's best fit) or "?", and counted;
 // what it has reads back as the same UTF-8.
 TEST(CodePageTest, WritesWhatTheCodePageHasAndQuestionMarksTheRest) {
     const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";  // 東京
@@ -24,6 +25,11 @@ TEST(CodePageTest, WritesWhatTheCodePageHasAndQuestionMarksTheRest) {
         {1252, tokyo, "??", 2},
         {1252, "\xC2\x81\xC2\x9D", "\x81\x9D", 0},  // the unused bytes' controls
         {1252, "a\xE9z", "a?z", 1},                 // not UTF-8
+        // Letters 1252 lacks but has a like one of, as Windows writes them.
+        {1252, "\xC5\x81\xC3\xB3\x64\xC5\xBA \xCE\x95",
+         "L\xF3"
+         "dz ?",
+         3},                                                            // Łódź Ε
         {1250, "\xC5\x81\xC3\xB3\x64\xC5\xBA", "\xA3\xF3\x64\x9F", 0},  // Łódź
         {1250, "\xE2\x82\xAC\xC3\xA6", "\x80?", 1},  // € and æ (1250 has no æ)
         {1251, "\xD0\x96 \xCE\xB1", "\xC6 ?", 1},    // Ж α
