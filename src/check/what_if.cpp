@@ -680,6 +680,14 @@ class WhatIfFiles : public platform::Files {
         return fact.attributes;
     }
 
+    // The workstation's code page reads and writes text as it does.
+    std::string Utf8FromAnsi(std::string_view bytes) override {
+        return s_.base.files().Utf8FromAnsi(bytes);
+    }
+    std::string AnsiRoundTrip(std::string_view text) override {
+        return s_.base.files().AnsiRoundTrip(text);
+    }
+
     Win32Error GetLastWriteTime(const std::string& path, platform::FileTime* time) override {
         if (!s_.Known(path)) {
             return platform::kErrorFileNotFound;
@@ -1239,19 +1247,56 @@ class WhatIfProfile : public platform::Profile {
                 return rc;
             }
         }
+        // Names and value as the file will hold them.
+        const bool everyLetter = fact.kind == Kind::kFile && HoldsEveryLetter(place);
+        const auto held = [&](const std::string& text) {
+            return everyLetter ? text : s_.base.files().AnsiRoundTrip(text);
+        };
+        const std::string heldSection = held(section), heldKey = held(key), heldValue = held(value);
+        const bool lost = heldSection != section || heldKey != key || heldValue != value;
         if (fact.kind != Kind::kFile) {
             s_.Put(place, {Kind::kFile, kArchiveAttribute, {}});
         }
         s_.Did([&] {
             return Effect{effect::kIniValue,
-                          "write " + Quoted(key + "=" + value) + " in section [" + section +
-                              "] of " + Quoted(place),
-                          {{"file", place}, {"section", section}, {"key", key}, {"value", value}}};
+                          "write " + Quoted(heldKey + "=" + heldValue) + " in section [" +
+                              heldSection + "] of " + Quoted(place) +
+                              (lost ? " (its code page lacks letters of the line: a UTF-16 file "
+                                      "keeps them)"
+                                    : ""),
+                          {{"file", place},
+                           {"section", heldSection},
+                           {"key", heldKey},
+                           {"value", heldValue}}};
         });
         return platform::kErrorSuccess;
     }
 
   private:
+    // Whether the INI file keeps every letter. Windows writes a file back in
+    // the encoding it has: one that starts with a byte-order mark (UTF-16,
+    // or UTF-8) keeps every letter; any other, and one this logon makes, is
+    // text of the ANSI code page.
+    bool HoldsEveryLetter(const std::string& place) {
+        std::string bytes;
+        const auto node = s_.Find('f', s_.files, s_.Key(place));
+        if (node != s_.files.end()) {
+            if (node->second.source.empty() ||
+                s_.base.files().ReadWholeFile(s_.Rewritten(node->second.source), &bytes) != 0) {
+                return false;
+            }
+        } else if (!s_.Known(place) ||
+                   s_.base.files().ReadWholeFile(s_.Rewritten(place), &bytes) != 0) {
+            return false;
+        }
+        for (const std::string_view mark : {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"}) {
+            if (bytes.compare(0, mark.size(), mark) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     State& s_;
 };
 

@@ -43,6 +43,11 @@ class Files {
     virtual std::string Utf8FromAnsi(std::string_view bytes) {
         return Utf8From1252(bytes, Unused1252::kControl);
     }
+    // UTF-8 text as the ANSI code page holds it: written in it as
+    // WideCharToMultiByte writes it (a letter it lacks as a like one, or
+    // "?") and read back. What an INI file of the code page will hold. A
+    // platform that tells no code page keeps every letter.
+    virtual std::string AnsiRoundTrip(std::string_view text) { return std::string(text); }
 };
 
 }  // namespace platform

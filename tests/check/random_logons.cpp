@@ -36,7 +36,6 @@
 #include "platform/reg_key.h"
 #include "platform/registry.h"
 #include "platform/registry_roots.h"
-#include "platform/standin/code_page.h"
 #include "platform/standin/standin_platform.h"
 #include "support/program.h"
 
@@ -60,23 +59,6 @@ struct Disagreement {
 // The JSON's text: UTF-8, as the programs' own text.
 std::string Ansi(const Json& value) {
     return value.is_string() ? value.get<std::string>() : std::string();
-}
-
-// The bytes of an INI file as text, and a value as the file can hold it:
-// a file of the ANSI code page (Windows-1252 here) takes "?" for a letter
-// it lacks, a UTF-16 file every letter.
-constexpr unsigned kCodePage = 1252;
-
-bool IsUtf16(const std::string& bytes) {
-    return bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
-}
-
-std::string AsTheFileHoldsIt(const std::string& bytes, const std::string& value) {
-    if (IsUtf16(bytes)) {
-        return value;
-    }
-    return platform::standin::Utf8FromCodePage(
-        platform::standin::CodePageFromUtf8(value, kCodePage), kCodePage);
 }
 
 std::string Upper(std::string text) {
@@ -506,17 +488,13 @@ std::optional<Disagreement> CheckEffect(const Json& effect, Afterwards& after, b
         // part of what is compared.
         const auto host = after.Host(file);
         const std::string bytes = host ? testsupport::FileText(*host) : std::string();
-        const std::string expected = "[" + AsTheFileHoldsIt(bytes, section) + "] " +
-                                     AsTheFileHoldsIt(bytes, key) + "=" +
-                                     Trim(AsTheFileHoldsIt(bytes, Ansi(effect["value"])));
+        const std::string expected = "[" + section + "] " + key + "=" + Trim(Ansi(effect["value"]));
         if (!host || !fs::is_regular_file(*host, ec)) {
             return Disagreement{"ini", "", file + " " + expected, "no such file"};
         }
-        const auto value = IniValue(core::DecodeText(bytes).text, AsTheFileHoldsIt(bytes, section),
-                                    AsTheFileHoldsIt(bytes, key));
-        const std::string found = value ? "[" + AsTheFileHoldsIt(bytes, section) + "] " +
-                                              AsTheFileHoldsIt(bytes, key) + "=" + Trim(*value)
-                                        : "no such key";
+        const auto value = IniValue(core::DecodeText(bytes).text, section, key);
+        const std::string found =
+            value ? "[" + section + "] " + key + "=" + Trim(*value) : "no such key";
         return found == expected ? std::nullopt
                                  : std::optional<Disagreement>(
                                        {"ini", "", file + " " + expected, file + " " + found});

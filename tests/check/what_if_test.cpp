@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 
+#include "core/text_decoder.h"
 #include "logon/context.h"
 #include "script/interpreter.h"
 #include "support/test_platform.h"
@@ -113,6 +115,41 @@ TEST_F(WhatIfTest, TellsWhatTheRunRecordsAndChangesNothing) {
                 EXPECT_TRUE(Exists(effect.substr(effect.find(' ') + 1))) << effect;
             }
         }
+    }
+}
+
+// An INI line is told as the file will hold it: a file of the ANSI code
+// page (Windows-1252 here) takes a like letter or "?" for one it lacks, a
+// UTF-16 file every letter; and the run writes just that.
+TEST_F(WhatIfTest, IniLinesAreToldAsTheFileWillHoldThem) {
+    using namespace std::string_literals;
+    WriteFile(At("unicode.ini"), "\xFF\xFE[\0A\0]\0\r\0\n\0"s);
+    WriteFile(At("ansi.ini"), "[A]\r\n");
+    const std::string value =
+        "\xC5\x81\xC3\xB3"
+        "d\xC5\xBA \xE6\x9D\xB1\xE4\xBA\xAC";  // Łódź 東京
+    const std::string inAnsi =
+        "L\xC3\xB3"
+        "dz ??";
+    const struct {
+        std::string file, told;
+    } cases[] = {{"unicode.ini", value}, {"ansi.ini", inAnsi}, {"new.ini", inAnsi}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string line = "I[" + At(c.file) + "]A.k=" + value;
+        WhatIfPlatform whatIf(services(), Sight::kWorkstation, Scratch(),
+                              services().system().ProcessRights());
+        logon::LogonContext logon(whatIf.services());
+        Prepare(logon);
+        script::ExecuteLine(logon, line);
+        const std::vector<check::Effect> effects = whatIf.TakeEffects();
+        ASSERT_EQ(effects.size(), 1u);
+        EXPECT_NE(std::find(effects[0].fields.begin(), effects[0].fields.end(),
+                            std::make_pair(std::string("value"), c.told)),
+                  effects[0].fields.end());
+        EXPECT_EQ(Run({line}), std::vector<std::string>{});
+        EXPECT_NE(core::DecodeText(ReadFile(At(c.file))).text.find("k=" + c.told + "\r\n"),
+                  std::string::npos);
     }
 }
 

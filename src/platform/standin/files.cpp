@@ -265,4 +265,9 @@ std::string StandinFiles::Utf8FromAnsi(std::string_view bytes) {
     return Utf8FromCodePage(bytes, ReadIdentity(paths_.stateDir(), /*warn=*/false).codePage);
 }
 
+std::string StandinFiles::AnsiRoundTrip(std::string_view text) {
+    const unsigned codePage = ReadIdentity(paths_.stateDir(), /*warn=*/false).codePage;
+    return Utf8FromCodePage(CodePageFromUtf8(text, codePage), codePage);
+}
+
 }  // namespace platform::standin

@@ -17,6 +17,7 @@ class StandinFiles : public Files {
     // From the code page identity.ini gives the workstation (1252 unless it
     // names another), read anew on each call as the rest of it is.
     std::string Utf8FromAnsi(std::string_view bytes) override;
+    std::string AnsiRoundTrip(std::string_view text) override;
 
   private:
     const PathResolver& paths_;

@@ -13,6 +13,7 @@ class Win32Files : public Files {
     Win32Error CreateDirectoryW(const std::string& path) override;
     Win32Error GetLastWriteTime(const std::string& path, FileTime* time) override;
     std::string Utf8FromAnsi(std::string_view bytes) override;
+    std::string AnsiRoundTrip(std::string_view text) override;
 };
 
 }  // namespace platform::win32
