@@ -364,10 +364,14 @@ bool SplitKey(const std::string& key, platform::RegKey* root, std::string* path)
 
 // The value of `key` in [section] of an INI file's text, as the writer
 // left it; nothing when the section or the key is not there. Lines before
-// the first header are the empty section's, as a "[]" header's are.
+// the first header are the empty section's, as a "[]" header's are. Of
+// two lines of the key the last counts: a name written in a code page that
+// lacks its letters is no longer found by the next write, which adds
+// another line.
 std::optional<std::string> IniValue(const std::string& text, const std::string& section,
                                     const std::string& key) {
     std::string current;
+    std::optional<std::string> found;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -385,10 +389,10 @@ std::optional<std::string> IniValue(const std::string& text, const std::string& 
         const size_t equals = line.find('=');
         if (equals != std::string::npos && Upper(current) == Upper(Trim(section)) &&
             Upper(Trim(line.substr(0, equals))) == Upper(Trim(key))) {
-            return line.substr(equals + 1);
+            found = line.substr(equals + 1);
         }
     }
-    return std::nullopt;
+    return found;
 }
 
 std::string FileKind(const std::optional<fs::path>& host) {
