@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/standin/rtf.h"
+#include "platform/text_codes.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool IsUtf8(std::string text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    (void)platform::standin::LooksLikeRtf(bytes);
+    (void)platform::LooksLikeRtf(bytes);
     const std::string text = platform::standin::RtfToText(bytes);
     if (text.size() > 3 * size || !IsUtf8(text)) {
         __builtin_trap();
