@@ -26,8 +26,10 @@ class StandinProfile : public Profile {
     //                    whole UTF-16 is refused (13) and left untouched
     //   no mark          text of the workstation's ANSI code page (identity.ini's
     //                    CodePage=, 1252 unless given), also for a new file: a
-    //                    character the code page lacks is written as "?", as
-    //                    WideCharToMultiByte's default character
+    //                    character the code page lacks is written as
+    //                    WideCharToMultiByte writes it, as a like letter of
+    //                    1252's best-fit table ("L" for "Ł") or else "?"
+    //                    (code_page.h)
     //   EF BB BF         UTF-8, written back in UTF-8 behind its mark
     //   FE FF            UTF-16 BE, written back in UTF-16 BE
     // Microsoft documents no other mark than FF FE; Windows 10 reportedly
