@@ -66,7 +66,8 @@ const std::map<std::string, Pool>& Pools() {
           "S:\\Made\\%UIDL%", "H:\\Docs", "\\\\FILES01\\SOFTWARE\\Made", "\\\\NOSERVER\\X\\Y",
           "Local\\Sub", "C:\\Data\\e2.txt", "Z:\\Nowhere", "D:\\Extra", "%Out%\\Macro",
           "C:\\Program Files\\Tarnwick", "C:\\Windows\\Temp\\%UIDL%",
-          "C:\\Data\\\xC5\x81\xC3\xB3" "d\xC5\xBA\\\xE6\x9D\xB1\xE4\xBA\xAC"}},
+          "C:\\Data\\\xC5\x81\xC3\xB3"
+          "d\xC5\xBA\\\xE6\x9D\xB1\xE4\xBA\xAC"}},
         {"target",
          {"C:\\Data\\e2.txt", "C:\\Data\\copy.txt", "C:\\Data\\Sub\\x.txt", "C:\\NoFolder\\x.txt",
           "H:\\e2.txt", "C:\\Data", "local.txt", "\\\\FILES01\\HOME\\%UIDL%\\c.txt", "%Out%\\m.txt",

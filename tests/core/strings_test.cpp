@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using core::Copy;
@@ -9,11 +11,11 @@ using core::Pos;
 
 TEST(CopyTest, FollowsTheOneBasedSubStringRule) {
     EXPECT_EQ(Copy("abcdef", 2, 3), "bcd");
-    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");    // a start below 1 counts as 1
+    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");  // a start below 1 counts as 1
     EXPECT_EQ(Copy("abcdef", -5, 2), "ab");
-    EXPECT_EQ(Copy("abcdef", 7, 1), "");      // past the end
+    EXPECT_EQ(Copy("abcdef", 7, 1), "");  // past the end
     EXPECT_EQ(Copy("abcdef", 6, 1), "f");
-    EXPECT_EQ(Copy("abcdef", 2, 0), "");      // no length
+    EXPECT_EQ(Copy("abcdef", 2, 0), "");  // no length
     EXPECT_EQ(Copy("abcdef", 2, -1), "");
     EXPECT_EQ(Copy("abcdef", 4, 999), "def");  // cut at the end
     EXPECT_EQ(Copy("", 1, 5), "");
@@ -40,8 +42,9 @@ TEST(CharacterCountingTest, PositionsAndLengthsCountCharacters) {
     EXPECT_EQ(core::FirstCharacters(line, 3), "U\xC5\x81u");
     EXPECT_EQ(core::FirstCharacters("\xE6\x9D\xB1", 0), "");
     // A stray continuation byte goes with the character before it.
-    EXPECT_EQ(core::CharacterCount("a\x80\x80" "b"), 2u);
-    EXPECT_EQ(Copy("a\x80\x80" "b", 2, 1), "b");
+    const std::string stray = std::string("a\x80\x80") + 'b';
+    EXPECT_EQ(core::CharacterCount(stray), 2u);
+    EXPECT_EQ(Copy(stray, 2, 1), "b");
 }
 
 TEST(CaseMappingTest, ChangesOnlyTheAsciiLetters) {
