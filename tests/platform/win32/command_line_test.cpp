@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +31,27 @@ TEST(Win32CommandLineTest, SplitsAsWindowsSplitsItsCommandLines) {
         std::vector<std::string> arguments{"left over"};
         EXPECT_EQ(platform::win32::SplitCommandLine(c.commandLine, &arguments), 0u);
         EXPECT_EQ(arguments, c.arguments) << platform::win32::Narrow(c.commandLine);
+    }
+}
+
+// The split is Windows' own: every command line splits as
+// CommandLineToArgvW splits it.
+TEST(Win32CommandLineTest, SplitsAsCommandLineToArgvW) {
+    for (const wchar_t* line :
+         {L"a.exe", L"\"C:\\x y\\a.exe\"b c", L"a.exe   x\ty  ", L"a.exe \\\\\"x y\" z",
+          L"a.exe \\\\\\\"x \\\\ y\\", L"a.exe \"a\"\"b\" c", L"a.exe \"\"\"x\"\"\"",
+          L"a.exe \"open", L"a.exe x\"y z\"w", L"\"a.exe", L"a.exe \"\" \"\""}) {
+        int count = 0;
+        LPWSTR* expected = ::CommandLineToArgvW(line, &count);
+        ASSERT_NE(expected, nullptr);
+        Arguments windows;
+        for (int i = 0; i < count; ++i) {
+            windows.push_back(platform::win32::Narrow(expected[i]));
+        }
+        ::LocalFree(expected);
+        Arguments ours;
+        EXPECT_EQ(platform::win32::SplitCommandLine(line, &ours), 0u);
+        EXPECT_EQ(ours, windows) << platform::win32::Narrow(line);
     }
 }
 
