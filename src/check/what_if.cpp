@@ -1289,12 +1289,7 @@ class WhatIfProfile : public platform::Profile {
                    s_.base.files().ReadWholeFile(s_.Rewritten(place), &bytes) != 0) {
             return false;
         }
-        for (const std::string_view mark : {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"}) {
-            if (bytes.compare(0, mark.size(), mark) == 0) {
-                return true;
-            }
-        }
-        return false;
+        return platform::MarkOf(bytes) != platform::ByteOrderMark::kNone;
     }
 
     State& s_;

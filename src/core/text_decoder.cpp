@@ -6,10 +6,6 @@ namespace core {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
 // Whether the bytes are UTF-8 throughout, and hold a multi-byte sequence.
 void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
     *valid = true;
@@ -24,24 +20,6 @@ void ScanUtf8(std::string_view bytes, bool* valid, bool* multiByte) {
         *multiByte = *multiByte || length > 1;
         at += length;
     }
-}
-
-// The UTF-8 text as it stands, a byte of no whole sequence as U+FFFD.
-std::string CleanUtf8(std::string_view bytes, size_t* replaced) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = platform::ReadUtf8(bytes, at).length;
-        if (length == 0) {
-            platform::AppendUtf8(out, platform::kReplacementCharacter);
-            ++*replaced;
-            ++at;
-            continue;
-        }
-        out.append(bytes.substr(at, length));
-        at += length;
-    }
-    return out;
 }
 
 std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian, size_t* replaced) {
@@ -104,18 +82,20 @@ const char* EncodingName(TextEncoding encoding) {
 }
 
 DecodedText DecodeText(std::string_view bytes, const AnsiReader& ansi) {
+    using platform::ByteOrderMark;
     DecodedText out;
-    const auto marked = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
     size_t& replaced = out.facts.replaced;
-    if (marked(kUtf8Mark)) {
+    const ByteOrderMark mark = platform::MarkOf(bytes);
+    const std::string_view text = bytes.substr(platform::MarkBytes(mark).size());
+    if (mark == ByteOrderMark::kUtf8) {
         out.facts.encoding = TextEncoding::kUtf8WithMark;
-        out.text = CleanUtf8(bytes.substr(kUtf8Mark.size()), &replaced);
-    } else if (marked(kUtf16LeMark)) {
+        out.text = platform::ValidUtf8(text, &replaced);
+    } else if (mark == ByteOrderMark::kUtf16Le) {
         out.facts.encoding = TextEncoding::kUtf16Le;
-        out.text = Utf8FromUtf16(bytes.substr(kUtf16LeMark.size()), false, &replaced);
-    } else if (marked(kUtf16BeMark)) {
+        out.text = Utf8FromUtf16(text, false, &replaced);
+    } else if (mark == ByteOrderMark::kUtf16Be) {
         out.facts.encoding = TextEncoding::kUtf16Be;
-        out.text = Utf8FromUtf16(bytes.substr(kUtf16BeMark.size()), true, &replaced);
+        out.text = Utf8FromUtf16(text, true, &replaced);
     } else {
         bool valid = false, multiByte = false;
         ScanUtf8(bytes, &valid, &multiByte);

@@ -139,13 +139,16 @@ size_t Utf16Length(std::string_view text) {
     return units;
 }
 
-std::string ValidUtf8(std::string_view text) {
+std::string ValidUtf8(std::string_view text, size_t* replaced) {
     std::string out;
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
         const size_t length = ReadUtf8(text, at).length;
         if (length == 0) {
             AppendUtf8(out, kReplacementCharacter);
+            if (replaced != nullptr) {
+                ++*replaced;
+            }
             ++at;
         } else {
             out.append(text, at, length);
@@ -153,6 +156,30 @@ std::string ValidUtf8(std::string_view text) {
         }
     }
     return out;
+}
+
+ByteOrderMark MarkOf(std::string_view bytes) {
+    for (const ByteOrderMark mark :
+         {ByteOrderMark::kUtf8, ByteOrderMark::kUtf16Le, ByteOrderMark::kUtf16Be}) {
+        if (bytes.substr(0, MarkBytes(mark).size()) == MarkBytes(mark)) {
+            return mark;
+        }
+    }
+    return ByteOrderMark::kNone;
+}
+
+std::string_view MarkBytes(ByteOrderMark mark) {
+    switch (mark) {
+        case ByteOrderMark::kUtf8:
+            return "\xEF\xBB\xBF";
+        case ByteOrderMark::kUtf16Le:
+            return "\xFF\xFE";
+        case ByteOrderMark::kUtf16Be:
+            return "\xFE\xFF";
+        case ByteOrderMark::kNone:
+            break;
+    }
+    return {};
 }
 
 bool LooksLikeRtf(std::string_view data) {

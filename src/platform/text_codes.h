@@ -48,8 +48,19 @@ bool IsValidUtf8(std::string_view text);
 // byte that is not UTF-8 (it converts to U+FFFD).
 size_t Utf16Length(std::string_view text);
 
-// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
-std::string ValidUtf8(std::string_view text);
+// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD,
+// each counted in `replaced` when given.
+std::string ValidUtf8(std::string_view text, size_t* replaced = nullptr);
+
+// The byte-order marks a text file may begin with, each naming its
+// encoding; kNone for a file without one.
+enum class ByteOrderMark { kNone, kUtf8, kUtf16Le, kUtf16Be };
+
+// The mark `bytes` begin with.
+ByteOrderMark MarkOf(std::string_view bytes);
+
+// The bytes of `mark`: EF BB BF, FF FE, FE FF, or none.
+std::string_view MarkBytes(ByteOrderMark mark);
 
 // True when `data` begins as an RTF document does ("{\rtf"): a news file
 // so made names its own code page and is read by the rich-text box itself.

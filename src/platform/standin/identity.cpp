@@ -97,8 +97,8 @@ Identity ReadIdentity(const std::filesystem::path& stateDir, bool warn) {
     if (!ReadHostFile(file, &text)) {
         return identity;
     }
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        text.erase(0, 3);  // a byte-order mark left by an editor
+    if (MarkOf(text) == ByteOrderMark::kUtf8) {
+        text.erase(0, MarkBytes(ByteOrderMark::kUtf8).size());  // left by an editor
     }
     if (!IsValidUtf8(text)) {
         text = Utf8From1252(text, Unused1252::kControl);  // saved by an editor of old

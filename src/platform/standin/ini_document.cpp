@@ -7,7 +7,6 @@ namespace platform::standin {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // The Windows writer drops every white-space character around the names and
 // values it reads from the file, not only spaces and tabs.
 constexpr std::string_view kIniBlanks = " \t\r\n\v\f";
@@ -54,9 +53,9 @@ std::string WrittenForm(const Line& line) {
 
 IniDocument IniDocument::Parse(std::string_view bytes, const Recoder& toUtf8) {
     IniDocument document;
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        document.bom_ = std::string(kUtf8Bom);
-        bytes.remove_prefix(kUtf8Bom.size());
+    if (MarkOf(bytes) == ByteOrderMark::kUtf8) {
+        document.bom_ = std::string(MarkBytes(ByteOrderMark::kUtf8));
+        bytes.remove_prefix(document.bom_.size());
     }
     document.sections_.push_back(Section{});
     size_t start = 0;

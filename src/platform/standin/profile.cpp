@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -23,30 +24,32 @@ namespace {
 constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
 constexpr const char* kUtf8 = "UTF-8";
 
-// The encodings an INI file is kept in, told apart by the byte-order mark
-// in front: UTF-16 of either byte order (iconv's name, the mark), UTF-8,
-// or, without a mark, the workstation's ANSI code page.
+// The encodings an INI file is kept in besides the workstation's ANSI code
+// page, told apart by the byte-order mark in front: UTF-16 of either byte
+// order (iconv's name), and UTF-8, which needs no conversion (nullptr).
 struct MarkedEncoding {
-    const char* iconvName;  // nullptr: UTF-8, which needs no conversion
+    const char* iconvName;
     std::string_view mark;
-};
-constexpr MarkedEncoding kMarkedEncodings[] = {
-    {"UTF-16LE", "\xFF\xFE"},
-    {"UTF-16BE", "\xFE\xFF"},
-    {nullptr, "\xEF\xBB\xBF"},
 };
 
 bool IsBareName(const std::string& file) {
     return file.find_first_of("\\/") == std::string::npos;
 }
 
-const MarkedEncoding* EncodingOf(std::string_view bytes) {
-    for (const MarkedEncoding& encoding : kMarkedEncodings) {
-        if (bytes.substr(0, encoding.mark.size()) == encoding.mark) {
-            return &encoding;
-        }
+// The file's encoding by its mark; nothing for text of the code page.
+std::optional<MarkedEncoding> EncodingOf(std::string_view bytes) {
+    const ByteOrderMark mark = MarkOf(bytes);
+    switch (mark) {
+        case ByteOrderMark::kUtf16Le:
+            return MarkedEncoding{"UTF-16LE", MarkBytes(mark)};
+        case ByteOrderMark::kUtf16Be:
+            return MarkedEncoding{"UTF-16BE", MarkBytes(mark)};
+        case ByteOrderMark::kUtf8:
+            return MarkedEncoding{nullptr, MarkBytes(mark)};
+        case ByteOrderMark::kNone:
+            break;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 // A file's bytes after a key is set in them: the new bytes and whether they
@@ -59,14 +62,15 @@ struct Rewrite {
 
 Rewrite SetInText(const std::string& bytes, bool exists, unsigned codePage,
                   const std::string& section, const std::string& key, const std::string& value) {
-    const MarkedEncoding* encoding = exists ? EncodingOf(bytes) : nullptr;
+    const std::optional<MarkedEncoding> encoding =
+        exists ? EncodingOf(bytes) : std::optional<MarkedEncoding>();
     Rewrite result;
     // The names and value are the program's UTF-8 text; any byte of them
     // that is not is written as U+FFFD.
     const std::string sectionText = ValidUtf8(section);
     const std::string keyText = ValidUtf8(key);
     const std::string valueText = ValidUtf8(value);
-    if (encoding == nullptr) {
+    if (!encoding) {
         // ANSI text: each line read from the code page, the lines changed
         // written back in it, a character it lacks becoming "?".
         IniDocument document = IniDocument::Parse(
