@@ -4,35 +4,13 @@
 
 #include <string>
 
+#include "support/utf16_file.h"
+
 namespace {
 
 using core::DecodeText;
 using core::TextEncoding;
-
-// UTF-8 as UTF-16 code units, little or big endian, with a byte-order mark.
-std::string Utf16(const std::string& utf8, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    const auto put = [&](unsigned unit) {
-        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        out += bigEndian ? std::string{high, low} : std::string{low, high};
-    };
-    for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        unsigned code = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        if (code >= 0x10000) {
-            put(0xD800 + ((code - 0x10000) >> 10));
-            put(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            put(code);
-        }
-        i += length;
-    }
-    return out;
-}
+using testsupport::Utf16File;
 
 // The same text in every encoding a file may come in reads as the same
 // UTF-8 text, every character kept; ANSI (Windows-1252 here) reads as the
@@ -51,8 +29,8 @@ TEST(TextDecoderTest, EveryEncodingReadsAsTheSameText) {
         } files[] = {
             {utf8, TextEncoding::kUtf8},
             {"\xEF\xBB\xBF" + utf8, TextEncoding::kUtf8WithMark},
-            {Utf16(utf8, false), TextEncoding::kUtf16Le},
-            {Utf16(utf8, true), TextEncoding::kUtf16Be},
+            {Utf16File(utf8, false), TextEncoding::kUtf16Le},
+            {Utf16File(utf8, true), TextEncoding::kUtf16Be},
         };
         for (const auto& file : files) {
             const auto decoded = DecodeText(file.bytes);

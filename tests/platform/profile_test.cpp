@@ -16,36 +16,12 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "support/test_platform.h"
+#include "support/utf16_file.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// UTF-8 text as a UTF-16 file: its byte order mark, then each character as
-// one or two units, low byte first.
-std::string Utf16(const std::string& text) {
-    std::string bytes = "\xFF\xFE";
-    const auto put = [&bytes](unsigned unit) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    };
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        unsigned code = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (size_t k = 1; k < length; ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        }
-        if (code >= 0x10000) {
-            put(0xD800 + ((code - 0x10000) >> 10));
-            put(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            put(code);
-        }
-        i += length;
-    }
-    return bytes;
-}
+using testsupport::Utf16File;
 
 struct WriteCase {
     const char* name;
@@ -122,23 +98,23 @@ const WriteCase kWriteCases[] = {
      "[A]\r\n a = 1 \n\n\n"},
     {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF[A]\r\na=1\r\n", "A", "b", "2",
      "\xEF\xBB\xBF[A]\r\na=1\r\nb=2\r\n"},
-    {"a UTF-16 file is written back in UTF-16", Utf16("[A]\r\na=1\r\n"), "A", "b", "2",
-     Utf16("[A]\r\na=1\r\nb=2\r\n")},
+    {"a UTF-16 file is written back in UTF-16", Utf16File("[A]\r\na=1\r\n"), "A", "b", "2",
+     Utf16File("[A]\r\na=1\r\nb=2\r\n")},
     {"an accented name and value go into a UTF-16 file as their characters",
-     Utf16("[\xC3\x89T\xC3\x89]\r\na=1\r\n"), "\xC3\x89T\xC3\x89", "\xC3\xA9",
+     Utf16File("[\xC3\x89T\xC3\x89]\r\na=1\r\n"), "\xC3\x89T\xC3\x89", "\xC3\xA9",
      "\xC3\xA0 bient\xC3\xB4t",
-     Utf16("[\xC3\x89T\xC3\x89]\r\na=1\r\n\xC3\xA9=\xC3\xA0 bient\xC3\xB4t\r\n")},
+     Utf16File("[\xC3\x89T\xC3\x89]\r\na=1\r\n\xC3\xA9=\xC3\xA0 bient\xC3\xB4t\r\n")},
     {"names beyond any code page go into a UTF-16 file whole, found ignoring case",
-     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n"),
+     Utf16File("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n"),
      "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97", "\xC5\x81ukasz", "\xE6\x9D\xB1\xE4\xBA\xAC",
-     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n\xC5\x81ukasz="
-           "\xE6\x9D\xB1\xE4\xBA\xAC\r\n"),
+     Utf16File("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n\xC5\x81ukasz="
+               "\xE6\x9D\xB1\xE4\xBA\xAC\r\n"),
      // Wine 8 compares INI names ignoring the case of ASCII letters only
      // (measured: [Caf\xE9] and [CAF\xC9] are two sections there), where the
      // user locale's comparison folds every letter.
-     Utf16("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n["
-           "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97]\r\n"
-           "\xC5\x81ukasz=\xE6\x9D\xB1\xE4\xBA\xAC\r\n")},
+     Utf16File("[\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7]\r\na=1\r\n["
+               "\xCE\x95\xCE\x9B\xCE\x88\xCE\x9D\xCE\x97]\r\n"
+               "\xC5\x81ukasz=\xE6\x9D\xB1\xE4\xBA\xAC\r\n")},
     {"an ANSI file takes the code page's letters, and ? for those it lacks", "[A]\r\na=caf\xE9\r\n",
      "A", "b", "\xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9", "[A]\r\na=caf\xE9\r\nb=?? caf\xE9\r\n"},
     {"a NUL byte is written back with the rest", "[s]\r\nname1=val1\r\n\0"s, "s", "name5", "val5",

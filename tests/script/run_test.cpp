@@ -8,6 +8,7 @@
 #include "script/registry_commands.h"
 #include "support/registry_reader.h"
 #include "support/test_platform.h"
+#include "support/utf16_file.h"
 
 namespace {
 
@@ -71,17 +72,9 @@ TEST_F(RunScriptTest, AScriptInAnyEncodingAssemblesAlike) {
     using namespace std::string_literals;
     const std::string ansi = "; M\xFCller \x80\r\nVC:\\Data\r\n";
     const std::string utf8 = "; M\xC3\xBCller \xE2\x82\xAC\r\nVC:\\Data\r\n";
-    const auto utf16 = [](const std::string& text, bool big) {
-        std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
-        for (const char c : text) {
-            const unsigned code = c == '\x80' ? 0x20AC : static_cast<unsigned char>(c);
-            const char high = static_cast<char>(code >> 8), low = static_cast<char>(code & 0xFF);
-            out += big ? std::string{high, low} : std::string{low, high};
-        }
-        return out;
-    };
     for (const std::string& bytes :
-         {ansi, utf8, "\xEF\xBB\xBF" + utf8, utf16(ansi, false), utf16(ansi, true)}) {
+         {ansi, utf8, "\xEF\xBB\xBF" + utf8, testsupport::Utf16File(utf8, false),
+          testsupport::Utf16File(utf8, true)}) {
         WriteFile(At("GLOBAL\\_DEFAULT.DAT"), bytes);
         script::BuildCodeList(context(), "*");
         EXPECT_EQ(context().CodeList->Lines(), (V{";---" + At("GLOBAL\\_DEFAULT.DAT"),

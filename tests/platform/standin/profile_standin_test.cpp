@@ -10,8 +10,11 @@
 #include "platform/errors.h"
 #include "platform/profile.h"
 #include "support/standin/scratch_standin.h"
+#include "support/utf16_file.h"
 
 namespace {
+
+using testsupport::Utf16File;
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -57,24 +60,6 @@ TEST_F(StandinProfileTest, Utf16FileThatIsNotWholeIsRefusedAndLeftAlone) {
     }
 }
 
-std::string Utf16Le(const std::string& ascii) {
-    std::string out = "\xff\xfe";
-    for (const char c : ascii) {
-        out += c;
-        out += '\0';
-    }
-    return out;
-}
-
-std::string Utf16Be(const std::string& ascii) {
-    std::string out = "\xfe\xff";
-    for (const char c : ascii) {
-        out += '\0';
-        out += c;
-    }
-    return out;
-}
-
 // A write keeps the file's encoding: UTF-16 and UTF-8 files every
 // character, a file without a mark the workstation's code page, with "?"
 // for a character it lacks; the lines it does not change stay byte for byte.
@@ -87,12 +72,12 @@ TEST_F(StandinProfileTest, WritesKeepTheFilesEncoding) {
         std::string section, key, value;
         std::string after;
     } cases[] = {
-        {"UTF-16 keeps every character", "", Utf16Le("[A]\r\n"), "A", tokyo, tokyo,
-         Utf16Le("[A]\r\n") + "\x71\x67\xAC\x4E=\0\x71\x67\xAC\x4E\r\0\n\0"s},
-        {"UTF-16 finds a key ignoring case", "", Utf16Le("[A]\r\nKey=1\r\n"), "a", "KEY", "2",
-         Utf16Le("[A]\r\nKey=2\r\n")},
-        {"big-endian UTF-16 stays big-endian", "", Utf16Be("[A]"), "A", tokyo, "1",
-         Utf16Be("[A]\r\n") + "\x67\x71\x4E\xAC\0=\0\x31\0\r\0\n"s},
+        {"UTF-16 keeps every character", "", Utf16File("[A]\r\n"), "A", tokyo, tokyo,
+         Utf16File("[A]\r\n") + "\x71\x67\xAC\x4E=\0\x71\x67\xAC\x4E\r\0\n\0"s},
+        {"UTF-16 finds a key ignoring case", "", Utf16File("[A]\r\nKey=1\r\n"), "a", "KEY", "2",
+         Utf16File("[A]\r\nKey=2\r\n")},
+        {"big-endian UTF-16 stays big-endian", "", Utf16File("[A]", true), "A", tokyo, "1",
+         Utf16File("[A]\r\n", true) + "\x67\x71\x4E\xAC\0=\0\x31\0\r\0\n"s},
         {"UTF-8 behind its mark stays UTF-8", "", "\xEF\xBB\xBF[A]\r\n", "A", "k", tokyo,
          "\xEF\xBB\xBF[A]\r\nk=" + tokyo + "\r\n"},
         {"1252 writes ? for what it lacks and keeps \xE9", "", "[A]\r\n\xE9=1\r\n", "A", "k",
