@@ -1,9 +1,6 @@
 #include "platform/standin/code_page.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -19,51 +16,10 @@ namespace {
 
 constexpr const char* kUtf8 = "UTF-8";
 constexpr char kDefaultCharacter = '?';  // WideCharToMultiByte's default
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 std::string IconvName(unsigned codePage) {
     return "CP" + std::to_string(codePage);
 }
-
-// One iconv conversion, closed when it goes.
-class Converter {
-  public:
-    Converter(const std::string& to, const std::string& from)
-        : cd_(::iconv_open(to.c_str(), from.c_str())) {}
-    ~Converter() {
-        if (cd_ != kNoConverter) {
-            ::iconv_close(cd_);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool ok() const { return cd_ != kNoConverter; }
-
-    // Converts `in` as far as it can into `out`; false where it stopped at
-    // an input it cannot convert (what is left starts there).
-    bool Run(std::string_view* in, std::string& out) {
-        char buffer[256];
-        while (!in->empty()) {
-            char* from = const_cast<char*>(in->data());
-            size_t fromLeft = in->size();
-            char* to = buffer;
-            size_t toLeft = sizeof buffer;
-            const size_t result = ::iconv(cd_, &from, &fromLeft, &to, &toLeft);
-            const int error = errno;
-            out.append(buffer, sizeof buffer - toLeft);
-            in->remove_prefix(in->size() - fromLeft);
-            if (result == static_cast<size_t>(-1) && error != E2BIG) {
-                ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
-                return false;
-            }
-        }
-        return true;
-    }
-
-  private:
-    iconv_t cd_;
-};
 
 // The five bytes that code page 1252 leaves unused and reads as the C1
 // control characters of the same number; they are written back the same way.
@@ -118,8 +74,8 @@ bool IsKnownCodePage(unsigned codePage) {
     const std::lock_guard<std::mutex> lock(mutex);
     const auto [it, added] = known.try_emplace(codePage, false);
     if (added) {
-        it->second = Converter(kUtf8, IconvName(codePage)).ok() &&
-                     Converter(IconvName(codePage), kUtf8).ok();
+        it->second =
+            Iconv(kUtf8, IconvName(codePage)).ok() && Iconv(IconvName(codePage), kUtf8).ok();
     }
     return it->second;
 }
@@ -128,7 +84,7 @@ std::string Utf8FromCodePage(std::string_view bytes, unsigned codePage) {
     if (codePage == kDefaultCodePage) {
         return Utf8From1252(bytes, Unused1252::kControl);
     }
-    Converter converter(kUtf8, IconvName(codePage));
+    Iconv converter(kUtf8, IconvName(codePage));
     if (!converter.ok()) {
         return ValidUtf8(bytes);
     }
@@ -151,7 +107,7 @@ std::string CodePageFromUtf8(std::string_view text, unsigned codePage, size_t* r
     if (codePage == kDefaultCodePage) {
         return From1252(text, replaced);
     }
-    Converter converter(IconvName(codePage), kUtf8);
+    Iconv converter(IconvName(codePage), kUtf8);
     if (!converter.ok()) {
         return From1252(text, replaced);
     }

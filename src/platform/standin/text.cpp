@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <cerrno>
+
 #include "platform/text_codes.h"
 
 namespace platform::standin {
@@ -49,26 +51,58 @@ std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view 
     return NameValue{Trim(line.substr(0, eq), blanks), Trim(line.substr(eq + 1), blanks)};
 }
 
-std::optional<std::string> Recode(std::string_view bytes, const char* from, const char* to) {
-    const iconv_t converter = ::iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        return std::nullopt;
+namespace {
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+}  // namespace
+
+Iconv::Iconv(const std::string& to, const std::string& from)
+    : cd_(::iconv_open(to.c_str(), from.c_str())) {}
+
+Iconv::~Iconv() {
+    if (ok()) {
+        ::iconv_close(static_cast<iconv_t>(cd_));
     }
-    // A byte of the single-byte code pages or UTF-8 takes at most four in
-    // UTF-16, or three in UTF-8; UTF-16 takes fewer.
-    std::string out(4 * bytes.size(), '\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* at = out.data();
-    size_t outLeft = out.size();
-    const size_t result = ::iconv(converter, &in, &inLeft, &at, &outLeft);
-    ::iconv_close(converter);
+}
+
+bool Iconv::ok() const {
+    return static_cast<iconv_t>(cd_) != kNoConverter;
+}
+
+bool Iconv::Run(std::string_view* in, std::string& out) {
+    char buffer[256];
+    while (!in->empty()) {
+        char* from = const_cast<char*>(in->data());
+        size_t fromLeft = in->size();
+        char* to = buffer;
+        size_t toLeft = sizeof buffer;
+        const size_t result = ::iconv(static_cast<iconv_t>(cd_), &from, &fromLeft, &to, &toLeft);
+        const int error = errno;
+        out.append(buffer, sizeof buffer - toLeft);
+        in->remove_prefix(in->size() - fromLeft);
+        if (result == static_cast<size_t>(-1)) {
+            if (error != E2BIG) {
+                // A fresh shift state for what follows.
+                ::iconv(static_cast<iconv_t>(cd_), nullptr, nullptr, nullptr, nullptr);
+                return false;
+            }
+        } else {
+            inexact_ += result;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> Recode(std::string_view bytes, const char* from, const char* to) {
+    Iconv converter(to, from);
+    std::string out;
+    out.reserve(2 * bytes.size());
     // A character with no counterpart makes iconv fail (EILSEQ), or, in some
     // implementations, count an inexact conversion: both are refused.
-    if (result != 0 || inLeft != 0) {
+    if (!converter.ok() || !converter.Run(&bytes, out) || converter.inexact() != 0) {
         return std::nullopt;
     }
-    out.resize(out.size() - outLeft);
     return out;
 }
 

@@ -30,9 +30,34 @@ struct NameValue {
 };
 std::optional<NameValue> SplitNameValue(std::string_view line, std::string_view blanks = kBlanks);
 
-// `bytes` in the encoding `to` (iconv's names: "CP1252", "UTF-16LE"), or
-// nothing when any of it cannot be read as `from` or written as `to`: a
-// conversion never drops or replaces a character.
+// One iconv conversion from the encoding `from` to `to` (iconv's names:
+// "CP1252", "UTF-16LE"), closed when it goes.
+class Iconv {
+  public:
+    Iconv(const std::string& to, const std::string& from);
+    ~Iconv();
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // Whether iconv knows both encodings.
+    bool ok() const;
+
+    // Converts `in` as far as it can, appending to `out`; false where it
+    // stopped at an input it cannot convert (what is left starts there).
+    bool Run(std::string_view* in, std::string& out);
+
+    // The characters converted inexactly so far, as some implementations
+    // count them.
+    size_t inexact() const { return inexact_; }
+
+  private:
+    void* cd_;
+    size_t inexact_ = 0;
+};
+
+// `bytes` in the encoding `to`, or nothing when any of it cannot be read as
+// `from` or written as `to`: a conversion never drops or replaces a
+// character.
 std::optional<std::string> Recode(std::string_view bytes, const char* from, const char* to);
 
 // Calls `each` with every line of `text`: the lines end at LF, one CR just
