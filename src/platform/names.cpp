@@ -1,18 +1,10 @@
 #include "platform/names.h"
 
-#include "platform/text_codes.h"
-
 #include <cstring>
 
+#include "platform/text_codes.h"
+
 namespace platform {
-
-namespace {
-
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
 
 bool SameAsciiText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {

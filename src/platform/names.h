@@ -18,6 +18,11 @@ inline bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// The upper case of the letters a-z; every other byte as it is.
+inline char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Names Windows compares ignoring the case of the letters A-Z, as it does
 // the names of its own folders and devices.
 bool SameAsciiText(std::string_view a, std::string_view b);

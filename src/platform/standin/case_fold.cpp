@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/names.h"
 #include "platform/standin/text.h"
 
 namespace platform::standin {
@@ -46,10 +47,6 @@ bool IsAscii(std::string_view text) {
         any |= static_cast<unsigned char>(text[at]);
     }
     return (any & kHighBits) == 0;
-}
-
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Appends `text` folded, from its first byte that is not ASCII on.
