@@ -70,9 +70,6 @@ TEST(Win32ConsoleTest, TextForAPipeGoesAsItsBytesThroughTheStreamsMode) {
 // cells as UTF-16, a character beyond the Basic Multilingual Plane as its
 // surrogate pair.
 TEST(Win32ConsoleTest, TextForAConsoleReachesItsCellsAsCharacters) {
-    if (platform::win32::kProgramCodePage != CP_UTF8) {
-        GTEST_SKIP() << "the program's text is in the ANSI code page, not UTF-8";
-    }
     // A screen buffer of the console the process has, or of one made for it.
     const auto newBuffer = [] {
         return ::CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE,

@@ -324,19 +324,7 @@ constexpr ScriptName kScriptNames[] = {
     {"\xE6\x9D\xB1\xE4\xBA\xAC", L"\u6771\u4eac"},
 };
 
-// Runs only once the program's text is UTF-8 (platform/win32/wide.h): in
-// the ANSI code page these names cannot be written at all.
-class Win32ToolkitUtf8Test : public Win32ToolkitTest {
-  protected:
-    void SetUp() override {
-        if (platform::win32::kProgramCodePage != CP_UTF8) {
-            GTEST_SKIP() << "the program's text is in the ANSI code page, not UTF-8";
-        }
-        Win32ToolkitTest::SetUp();
-    }
-};
-
-TEST_F(Win32ToolkitUtf8Test, NamesOfEveryScriptShowInEveryControlAndReadBackWhole) {
+TEST_F(Win32ToolkitTest, NamesOfEveryScriptShowInEveryControlAndReadBackWhole) {
     for (const ScriptName& name : kScriptNames) {
         SCOPED_TRACE(name.program);
         const std::wstring wide = name.wide;
