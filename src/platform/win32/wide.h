@@ -12,15 +12,15 @@ namespace platform::win32 {
 
 inline constexpr UINT kProgramCodePage = CP_UTF8;
 
-// The whole of `text`, a NUL in it included, where a call takes a length.
-inline std::wstring WideWhole(std::string_view text) {
+// The whole of `text`, a NUL in it included, where a call takes a length;
+// text of another code page (the ANSI one, CP_ACP) when one is named.
+inline std::wstring WideWhole(std::string_view text, UINT codePage = kProgramCodePage) {
     if (text.empty()) {
         return {};
     }
     const int length = static_cast<int>(text.size());
     std::wstring wide(text.size(), L'\0');
-    const int n =
-        ::MultiByteToWideChar(kProgramCodePage, 0, text.data(), length, wide.data(), length);
+    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), length);
     wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return wide;
 }
@@ -31,8 +31,10 @@ inline std::wstring Wide(const std::string& text) {
 }
 
 // `length` characters of `text`, or up to its first NUL when -1. A lone
-// surrogate becomes U+FFFD.
-inline std::string Narrow(const wchar_t* text, int length = -1) {
+// surrogate becomes U+FFFD. In another code page (the ANSI one, CP_ACP)
+// when one is named, written as WideCharToMultiByte writes it without
+// flags: a character the code page lacks as a like one or as "?".
+inline std::string Narrow(const wchar_t* text, int length = -1, UINT codePage = kProgramCodePage) {
     if (length < 0) {
         length = static_cast<int>(std::char_traits<wchar_t>::length(text));
     }
@@ -40,10 +42,9 @@ inline std::string Narrow(const wchar_t* text, int length = -1) {
         return {};
     }
     const int bytes =
-        ::WideCharToMultiByte(kProgramCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    ::WideCharToMultiByte(kProgramCodePage, 0, text, length, narrow.data(), bytes, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(codePage, 0, text, length, narrow.data(), bytes, nullptr, nullptr);
     return narrow;
 }
 
